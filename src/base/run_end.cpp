@@ -1,0 +1,3 @@
+#include "base/run_end.h"
+
+void end_run(int status) { throw RunEnd{status}; }

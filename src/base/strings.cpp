@@ -1,0 +1,76 @@
+#include "base/strings.h"
+
+#include <cctype>
+#include <cstdlib>
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+std::string& strupper(std::string& s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string upper_copy(const std::string& s) {
+    std::string u = s;
+    return strupper(u);
+}
+
+std::string& strltrim(std::string& s) {
+    size_t i = 0;
+    while (i < s.size() && is_space(s[i])) ++i;
+    s.erase(0, i);
+    return s;
+}
+
+std::string& trim(std::string& s) {
+    std::string r;
+    r.reserve(s.size());
+    bool pending = false;
+    for (char c : s) {
+        if (is_space(c)) {
+            pending = !r.empty();
+        } else {
+            if (pending) r += ' ';
+            pending = false;
+            r += c;
+        }
+    }
+    s.swap(r);
+    return s;
+}
+
+std::string& remove_chars(std::string& s, char c) {
+    std::string r;
+    r.reserve(s.size());
+    for (char x : s)
+        if (x != c) r += x;
+    s.swap(r);
+    return s;
+}
+
+size_t mystristr(const std::string& hay, const std::string& needle) {
+    return upper_copy(hay).find(upper_copy(needle));
+}
+
+bool replace_substring(std::string& s, const std::string& from, const std::string& to) {
+    size_t p = s.find(from);
+    if (from.empty() || p == std::string::npos) return false;
+    s.replace(p, from.size(), to);
+    return true;
+}
+
+std::string& chomp(std::string& s) {
+    if (!s.empty() && s.back() == '\n') s.pop_back();
+    if (!s.empty() && s.back() == '\r') s.pop_back();
+    return s;
+}
+
+int atoi_s(const std::string& s) { return std::atoi(s.c_str()); }
+double atof_s(const std::string& s) { return std::atof(s.c_str()); }
+
+std::string after_equals(const std::string& s) {
+    size_t p = s.find('=');
+    return p == std::string::npos ? s : s.substr(p + 1);
+}

@@ -1,0 +1,3 @@
+#include "cli/options.h"
+
+void parse_options(RunState&) {}

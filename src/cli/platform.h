@@ -1,0 +1,18 @@
+// The few places where the Linux and Windows builds differ.
+#pragma once
+#include <string>
+
+#ifdef _WIN32
+inline constexpr const char* OPTION_PREFIX = "/";
+inline constexpr const char* CLEAR_COMMAND = "cls";
+#else
+inline constexpr const char* OPTION_PREFIX = "--";
+inline constexpr const char* CLEAR_COMMAND = "clear";
+#endif
+
+// Clears the terminal before a help screen, only when standard output is a terminal.
+void clear_terminal();
+// Creates a directory (Windows build only; elsewhere returns false and does nothing).
+bool make_directory(const std::string& name);
+// Runs a command line through the shell after flushing standard output; returns its status.
+int run_shell(const std::string& command);

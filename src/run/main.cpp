@@ -1,0 +1,19 @@
+// tsgraf: charts and statistics from performance-collector CSV files.
+#include <memory>
+
+#include "base/run_end.h"
+#include "run/output_files.h"
+#include "run/run_state.h"
+#include "run/sequence.h"
+
+int main(int argc, char** argv) {
+    auto rs = std::make_unique<RunState>();
+    int status = END_OK;
+    try {
+        run_sequence(*rs, argc, argv);
+    } catch (const RunEnd& e) {
+        status = e.status;
+    }
+    close_run_files(*rs);
+    return status;
+}

@@ -1,0 +1,245 @@
+// The whole state of one run. main() owns the only instance; every routine takes it
+// as its first argument. Members keep their established names.
+#pragma once
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+inline constexpr const char* VERSION = "V1.0-156";
+inline constexpr const char* PROGNAME = "TSGRAF";
+inline constexpr int MAXFILES = 200;
+
+// One statistics row of the listing, used for sorting.
+struct data_t {
+    double aa[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::string parnam;
+};
+
+struct RunState {
+    // Run control: environment limits
+    int maxpts = 50000;          // MAXINTERVALS
+    int maxlinelen = 220000;     // MAXLINE
+    int maxdatalen = 50000;      // MAXDATA
+    int format2maxlen = 15000;   // MAXF2LEN
+    int fmt2max = 6;             // MAXF2OUTPAR
+    int spaceprefix = 0;         // SPACEPREFIX defined
+
+    // Run control: output files of the run, and the end-of-run counters
+    std::string htmfil = "tsgraf.htm";
+    std::string outfil = "Y8_PEAK.LIS";
+    std::string outfilcsv = "Y8_PEAK.CSV";
+    std::string logfil = "Y8_LOG.LIS";
+    FILE* logfp = nullptr;
+    FILE* htmfp = nullptr;
+    FILE* outfp = nullptr;
+    FILE* outfp_csv = nullptr;
+    FILE* outcsvfp = nullptr;
+    FILE* htmrfp = nullptr;
+    FILE* rparfp = nullptr;
+    int cnt = 0;
+    int numovr = 0;
+    int firedcnt = 0;
+    std::string htmrulfil = "Y8RULES.HTM";
+    std::string correl_lis;
+
+    // Command line: raw and normalised forms
+    std::string optch = "/";
+    std::string cmdline;
+    std::string ocmdline;
+    std::vector<std::string> cargv;
+    int cargc = 0;
+
+    // Command line: input file list
+    std::vector<std::string> datafil;
+    int filenum = -1;
+    int toomanyfiles = 0;
+
+    // Options: requests handled by the first pass
+    int versionflag = 0;
+    int set_defaults = 0;
+    int show_defaults = 0;
+
+    // Options: output levels and logs
+    int qflag = 0;
+    int verbose = 0;
+    int iflag = 0;
+    int nohistory = 0;
+    int hisflag = 0;
+    std::string hisvalue;
+
+    // Options: output places and names
+    int dirflag = 0;
+    std::string direcname;
+    std::string curname;
+    int htmflag = 0;
+    int nocharts = 0;
+    int pdfflag = 0;
+    std::string pdffile = "tsgraf.pdf";
+    int delflag = 0;
+
+    // Options: parameter selection, calculation and renaming
+    int pflag = 0;
+    std::string nums_str;
+    std::string orig_nums_str;
+    int digitrange = 1;
+    int numcalcs = 0;
+    int renameflg = 0;
+    std::string renamestr;
+    int yflag = 0;
+    std::string csv_paramfil = "Y8_CSVPARAMS.LIS";
+
+    // Options: input layout and time range
+    int datalinerow = -1;
+    int headerlinerow = -1;
+    int noheader = 0;
+    int notimestamp = 0;
+    int tflag = 0;
+    time_t rstsecs = 0;
+    time_t rendsecs = 0;
+    int shh = 0, smm = 0, sss = 0, ehh = 0, emm = 0, ess = 0;
+    std::string comment_sdate;  // the file's date text, for time-only stamps
+
+    // Options: statistics, sorting and correlation
+    int aflag = 0;
+    int movavg = 0;
+    int maonly_flag = 0;
+    int pcflag = 0;
+    int pc1 = 10;
+    int pc2 = 90;
+    int nopcline = 0;
+    int sdflag = 0;
+    int jflag = 0;
+    std::string jval;
+    int srtflag = 0;
+    int sortspecified = 0;
+    int sortdim = 3;
+    int topflag = 0;
+    int topnum = 0;
+    int cflag = 0;
+    int corrall = 0;
+    double corrth = 0.65;
+    int rflag = 0;
+    std::string rulfil = "Y8RULES.LIS";
+
+    // Options: chart layout and look
+    int bar_chart = 0;
+    int fflag = 0;
+    int labels = 0;
+    int nohoriz = 0;
+    int novert = 0;
+    int spkflag = 0;
+    int thk = 0;
+    int bflag = 0;
+    int bkgcolor = 0;
+    int BORDERxval = 55;
+    int BORDERyval = 55;
+    int displaynum = 1;
+    int dflag = 0;
+    int dotsize = 0;
+    int dotcolval = 0;
+    int dotcolor = -1;
+    int coloflag = 0;
+    std::string colsequence;
+    int dotcoloflag = 0;
+    std::string dotcolsequence;
+    int hflag = 0;
+    int height = 0;
+    int hi = 0;
+    int wflag = 0;
+    int width = 500;
+    int wi = 0;
+    int horiz = 10;
+    int ignoreflag = 0;
+    int kflag = 0;
+    int kdef = 0;
+    std::string caption;
+    std::string capsiz;
+    std::string capcol;
+    int lflag = 0;
+    int lflagval = 0;
+    int tictime = 0;
+    int nflag = 0;
+    int oflag = 0;
+    int ostyle = 0;
+    int sflag = 0;
+    int axisflag = 0;
+    int axiscol = 0;
+    int zflag = 0;
+    int zmax = 0;
+    int zmin = 99999999;
+    double stp = 0;
+    int scflag = 0;
+    int scflagval = 0;
+
+    // Options: CSV output (extract, trim-zeros, merge, append)
+    int eflag = 0;
+    int xflag = 0;
+    int trimzeros = 0;
+    int mflag = 0;
+    int append = 0;
+    int nth = 1;
+    std::string csv_outfil = "Y8_OUT.CSV";
+    int samplemerge = 0;
+    int dupflag = 0;
+    int filltype = 0;
+    double fillvalue = 0;
+    int fmtflag = 0;
+    int format = 1;
+    int decflag = 0;
+    int decsize = 2;
+    int gflag = 0;
+    int precision = 2;
+    int y8hdrflag = 0;
+    int macsvflg = 0;
+
+    // Defaults file: flags and values that act after the second option pass
+    int aflagdef = 0, bflagdef = 0, dflagdef = 0, hflagdef = 0, kflagdef = 0;
+    int lflagdef = 0, wflagdef = 0, zflagdef = 0;
+    int kcflagdef = 0, ksflagdef = 0, cflagdef = 0;
+    int coloflagdef = 0, dotcoloflagdef = 0;
+    std::string capcoldef;
+    std::string capsizdef;
+    std::string cfgfil = "TSGRAF.CFG";
+
+    // Working tables: counts that size them (filled by the survey and selection)
+    std::vector<int> numcols;
+    int numcol = 0;
+    int numpar = 0;
+    int num = 0;
+    int totmiss = 0;
+    int actualmaxlinelen = 0;
+    int srtpass = 0;
+    int max_xvals = 0;
+    int sampint = 0;      // sample interval in seconds
+    int hdrlen = 0;       // lines above the first data line
+    int multi_const = 0;  // the parameter's values are constant
+
+    // Working tables: created once per run (see run/tables.h)
+    std::vector<std::vector<std::string>> fileparams;
+    std::vector<std::string> templine;
+    std::vector<std::string> line;
+    std::vector<std::vector<int>> nums_mask;
+    std::vector<std::vector<int>> param_nums;
+    std::vector<std::string> xlabel;
+    std::vector<double> p1, p2, median;
+    std::vector<int> fp_nums;
+    std::vector<int> max_ar;
+    std::vector<std::vector<int>> merged_ar;
+    std::vector<std::vector<std::vector<int>>> wild_nums;
+    std::vector<std::vector<std::string>> wcalc_label;
+    std::vector<std::string> x_vals;
+    std::vector<time_t> x_vals_secs;
+    std::vector<std::vector<std::string>> calcp;
+    std::vector<std::vector<int>> calcpar;
+    std::vector<std::string> calc;
+    std::vector<std::string> wlcalc;
+    std::vector<std::vector<std::string>> calcops;
+    std::vector<data_t> pdata;
+    std::vector<time_t> outrows_secs;
+    std::vector<std::vector<double>> mpts;
+    std::vector<std::string> jnk;
+};
+
+// The banner: program name and version, e.g. "TSGRAF V1.0-156".
+std::string banner();

@@ -1,0 +1,207 @@
+#include "run/sequence.h"
+
+#include <cstdlib>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "chart/draw.h"
+#include "chart/geometry.h"
+#include "cli/normalise.h"
+#include "cli/options.h"
+#include "cli/platform.h"
+#include "export/append.h"
+#include "export/extract.h"
+#include "export/merge.h"
+#include "input/load.h"
+#include "input/survey.h"
+#include "report/html.h"
+#include "report/pdf.h"
+#include "run/history.h"
+#include "run/output_files.h"
+#include "run/tables.h"
+#include "select/calc.h"
+#include "select/selection.h"
+#include "stats/correl.h"
+#include "stats/listing.h"
+#include "stats/rules.h"
+#include "stats/statistics.h"
+
+std::string banner() { return std::string(PROGNAME) + " " + VERSION; }
+
+static void read_limit(const char* name, int& member) {
+    if (const char* v = getenv(name)) member = atoi(v);
+}
+
+void read_limits(RunState& rs) {
+    read_limit("MAXINTERVALS", rs.maxpts);
+    read_limit("MAXLINE", rs.maxlinelen);
+    read_limit("MAXDATA", rs.maxdatalen);
+    read_limit("MAXF2LEN", rs.format2maxlen);
+    read_limit("MAXF2OUTPAR", rs.fmt2max);
+    if (rs.verbose)
+        out("MAXLINE=%d, MAXDATA=%d, MAXINTERVALS=%d, MAXF2LEN=%d, MAXF2OUTPAR=%d\n",
+            rs.maxlinelen, rs.maxdatalen, rs.maxpts, rs.format2maxlen, rs.fmt2max);
+}
+
+// Steps 10 and 11: survey (with its one retry), then the union of names of several files.
+static void survey_files(RunState& rs) {
+    int r = read_datafil_cols(rs, 0);
+    if (r == -1) {
+        out("Error from read_datafil_cols(). Trying again with increased maxlinelen\n");
+        r = read_datafil_cols(rs, 1);
+    }
+    if (r == -2) {
+        append_similar_files(rs);
+        end_run(END_OK);
+    }
+    if (rs.filenum >= 1 && !rs.append) {
+        get_all_param_names(rs);
+        if (!rs.numcols.empty()) rs.numcol = rs.numcols[0];
+    }
+}
+
+// Steps 22 and 23 belong to the calculated parameters; step 25 to the Y scale.
+static void prepare_parameters(RunState& rs) {
+    if (rs.aflag) {
+        if (rs.sampint != 0) rs.movavg /= rs.sampint;
+        if (rs.movavg == 0) rs.movavg = rs.num;
+    }
+}
+
+// Step 26: statistics, listing line and chart of every parameter in selection order.
+static void unsorted_pass(RunState& rs) {
+    for (int w = 0; w < rs.numpar; ++w) {
+        setup_min_max(rs, w);
+        if (rs.corrall) continue;
+        int skipped = calc_stats(rs, w) == -1 || (rs.filenum >= 1 && rs.multi_const);
+        if (rs.srtflag) {
+            assign_pdata(rs, w);
+            if (w == rs.numpar - 1) rs.srtpass = 1;
+            continue;
+        }
+        if (w == 0) print_list_hdrs(rs);
+        if (rs.oflag && w < rs.numovr) {
+            if (!rs.nocharts) adjust_vals_for_size(rs, w);
+            continue;
+        }
+        if (!rs.nocharts) makePNGname(rs, w);
+        print_vals(rs, w, skipped);
+        if (!rs.nocharts) {
+            adjust_vals_for_size(rs, w);
+            setup_scale(rs, w);
+        }
+        if (skipped) continue;
+        ++rs.cnt;
+        if (!rs.nocharts) draw_chart(rs, w, rs.sampint);
+    }
+}
+
+static void write_correl_lis(RunState& rs) {
+    if (rs.dirflag) switch_dir(rs.direcname, "1", rs.verbose);
+    out("Correlation parameters are %s\n", rs.correl_lis.c_str());
+    FILE* fp = fopen("CORREL.LIS", "w");
+    if (!fp) {
+        out("\nError opening file, %s\n", "CORREL.LIS");
+        end_run(END_ERROR);
+    }
+    if (rs.dirflag) switch_dir(rs.curname, "2", rs.verbose);
+    fout(fp, "%s\n", rs.correl_lis.c_str());
+    fclose(fp);
+}
+
+// Step 30.
+void close_and_summarise(RunState& rs) {
+    if (!rs.nocharts) {
+        write_html_footer(rs);
+        if (rs.htmfp) fclose(rs.htmfp);
+        rs.htmfp = nullptr;
+        if (rs.rflag) {
+            write_rules_html_footer(rs);
+            if (rs.htmrfp) fclose(rs.htmrfp);
+            rs.htmrfp = nullptr;
+            fout(rs.rparfp, "\n");
+            if (rs.rparfp) fclose(rs.rparfp);
+            rs.rparfp = nullptr;
+        }
+    }
+    if (!rs.iflag) {
+        for (FILE** fp : {&rs.outfp, &rs.outfp_csv, &rs.logfp}) {
+            if (*fp) fclose(*fp);
+            *fp = nullptr;
+        }
+    }
+    if (rs.cflag || rs.corrall) write_correl_lis(rs);
+    if (!rs.nocharts) {
+        out(rs.cnt == 1 ? "\nCreated %d Y8 chart and HTML file %s "
+                        : "\nCreated %d Y8 charts and HTML file %s ",
+            rs.cnt, rs.htmfil.c_str());
+        if (rs.numovr != 0) out("with %d graphs ", rs.numovr);
+        if (rs.dirflag)
+            out("in directory %s\n", rs.direcname.c_str());
+        else
+            out("\n");
+    }
+    if (rs.rflag && rs.firedcnt != 0) {
+        out("\nCreated HTML file %s with %d fired rules. ", rs.htmrulfil.c_str(), rs.firedcnt);
+        out("Fired parameter numbers are in Y8RULESPAR.LIS\n\n");
+    }
+    if (rs.cnt == 0 && !rs.qflag) out("\nLook in Y8_LOG.LIS for explanation of missing charts!\n");
+    if (rs.yflag)
+        out("%s contains a list of the selected parameters from the CSV file\n",
+            rs.csv_paramfil.c_str());
+}
+
+void run_sequence(RunState& rs, int argc, char** argv) {
+    if (getenv("SPACEPREFIX")) {
+        rs.spaceprefix = 1;
+        out("\nNote: SPACEPREFIX is defined. Option delimiters must be preceeded by a space!\n\n");
+    }
+    rs.optch = OPTION_PREFIX;
+    clean_up_args(rs, argc, argv);
+    parse_options(rs);
+    if (rs.verbose) get_current_time("Started at");
+    out("\n%s\n\n", banner().c_str());
+    update_histfile(rs, rs.datafil.empty() ? std::string() : rs.datafil[0], rs.ocmdline);
+    print_hdrs(rs);
+    read_limits(rs);
+
+    survey_files(rs);
+    alloc_global_vars(rs);
+    for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
+    if (rs.mflag) {
+        merge_files(rs);
+        end_run(END_OK);
+    }
+    if (rs.numcalcs > 0) translate_calc_params(rs);
+    read_all_data(rs);
+    if (rs.trimzeros) {
+        write_trimzeros(rs, rs.hdrlen);
+        end_run(END_OK);
+    }
+    if (rs.rflag) get_y8rules(rs);
+    if (rs.cflag > 0)
+        read_correl_param(rs, rs.cflag);
+    else if (rs.corrall && !rs.qflag)
+        out("Looking for Correlation between all parameters\n\n");
+    rs.num += rs.totmiss;
+    setup_height_and_width(rs);
+    prepare_parameters(rs);
+
+    unsorted_pass(rs);
+    if (rs.topflag) {
+        if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
+    }
+    if (rs.srtflag) sorted_run(rs);
+
+    if (!rs.corrall)
+        close_and_summarise(rs);
+    else
+        check_for_allcorrelation(rs);
+
+    if (rs.nocharts) out("No charts were generated\n");
+    if (rs.eflag) out("New file %s created\n", rs.csv_outfil.c_str());
+    if (rs.dirflag) switch_dir(rs.direcname, "2", rs.verbose);
+    if (rs.pdfflag && !rs.nocharts) create_pdf_doc(rs);
+    if (rs.verbose) get_current_time("Ended at");
+}

@@ -1,0 +1,10 @@
+// The fixed run sequence, from the raw arguments to the end-of-run summary.
+#pragma once
+#include "run/run_state.h"
+
+// Runs the whole sequence; ends by returning (status 0) or by throwing RunEnd.
+void run_sequence(RunState& rs, int argc, char** argv);
+// Reads MAXINTERVALS, MAXLINE, MAXDATA, MAXF2LEN and MAXF2OUTPAR.
+void read_limits(RunState& rs);
+// The end-of-run closing of files and the summary lines.
+void close_and_summarise(RunState& rs);

@@ -1,0 +1,3 @@
+#include "select/calc.h"
+
+void translate_calc_params(RunState&) {}

@@ -1,0 +1,3 @@
+#include "select/selection.h"
+
+void get_parameters(RunState&, int) {}

@@ -1,0 +1,5 @@
+// Threshold rules.
+#pragma once
+#include "run/run_state.h"
+
+void get_y8rules(RunState& rs);

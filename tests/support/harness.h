@@ -1,0 +1,77 @@
+// Test helpers: temporary directories, file I/O, running the built binary, and
+// capturing what a routine prints and how it ends.
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// A fresh directory under /tmp, removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    void write(const std::string& name, const std::string& content) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const;
+    // Names of the files in the directory, sorted.
+    std::vector<std::string> files() const;
+
+private:
+    std::string path_;
+};
+
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+
+struct RunResult {
+    int status = -1;  // exit status, or -1 when the process did not exit normally
+    std::string out;  // standard output (and standard error, which should stay empty)
+};
+
+// Runs build/tsgraf with args in dir, TZ=UTC unless env says otherwise, stdin fed from
+// stdin_text (closed when empty), the binary's folder first on PATH.
+RunResult run_tsgraf(const TempDir& dir, const std::vector<std::string>& args,
+                     const std::string& stdin_text = "",
+                     const std::map<std::string, std::string>& env = {});
+
+// Runs fn with standard output captured; RunEnd is caught. status is the RunEnd status,
+// or -1 when fn returned normally.
+RunResult capture(const std::function<void()>& fn);
+
+// Replaces standard input by the given text for its lifetime.
+class StdinFrom {
+public:
+    explicit StdinFrom(const std::string& text);
+    ~StdinFrom();
+
+private:
+    int saved_;
+};
+
+// Changes the working directory for its lifetime.
+class InDir {
+public:
+    explicit InDir(const std::string& dir);
+    ~InDir();
+
+private:
+    std::string saved_;
+};
+
+// Sets (or with unset, removes) an environment variable for its lifetime.
+class EnvVar {
+public:
+    EnvVar(const std::string& name, const char* value);
+    ~EnvVar();
+
+private:
+    std::string name_;
+    bool had_;
+    std::string old_;
+};
