@@ -1,7 +1,7 @@
 #include "run/tables.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 
 #include "base/out.h"
 #include "base/run_end.h"
@@ -25,7 +25,7 @@ template <class T>
 static void alloc_table1(std::vector<T>& t, int n, const char* name) {
     try {
         t.assign(static_cast<size_t>(std::max(n, 0)), T());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         alloc_failed(name);
     }
 }
@@ -36,12 +36,12 @@ void alloc_table2(std::vector<std::vector<T>>& t, int rows, int cols, const char
     try {
         t.clear();
         t.resize(static_cast<size_t>(std::max(rows, 0)));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         alloc_failed(name);
     }
     try {
         for (i = 0; i < rows; ++i) t[i].assign(static_cast<size_t>(std::max(cols, 0)), T());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         alloc_failed(name, i);
     }
 }
@@ -56,18 +56,18 @@ static void alloc_table3(std::vector<std::vector<std::vector<T>>>& t, int a, int
     try {
         t.clear();
         t.resize(static_cast<size_t>(std::max(a, 0)));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         alloc_failed(name);
     }
     for (i = 0; i < a; ++i) {
         try {
             t[i].resize(static_cast<size_t>(std::max(b, 0)));
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             alloc_failed(name, i);
         }
         try {
             for (j = 0; j < b; ++j) t[i][j].assign(static_cast<size_t>(std::max(c, 0)), T());
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             alloc_failed(name, i, j);
         }
     }
@@ -138,7 +138,7 @@ void alloc_global_vars(RunState& rs) {
         try {
             rs.correl_lis.clear();
             rs.correl_lis.reserve(static_cast<size_t>(rs.numcol) * 128 + 64000);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             alloc_failed("correl_lis");
         }
         // The trace reports the historical figure, not the buffer size.
@@ -184,7 +184,7 @@ void alloc_calcp_space(RunState& rs, int n) {
 void alloc_pdata(RunState& rs) {
     try {
         rs.pdata.assign(static_cast<size_t>(std::max(rs.numpar, 0)), data_t());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         out("daa(v): error on dynamic allocation. %s\n", "daa: failure to allocate memory.");
         end_run(END_ERROR);
     }
