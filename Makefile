@@ -1,8 +1,9 @@
 # Thin driver around CMake.  make · make check · make demo · make bench
 BUILD ?= build
+SANBUILD ?= build-asan
 JOBS ?= 2
 
-.PHONY: all build check demo bench clean deps
+.PHONY: all build sanbuild check demo bench clean deps
 
 all: build
 
@@ -15,9 +16,19 @@ $(BUILD)/CMakeCache.txt:
 build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
+$(SANBUILD)/CMakeCache.txt:
+	cmake -S . -B $(SANBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTSGRAF_SANITIZE=ON
+
+sanbuild: $(SANBUILD)/CMakeCache.txt
+	cmake --build $(SANBUILD) -j$(JOBS)
+
+# Both builds must pass: the optimised one and the sanitizer one.
 check: deps
 	$(MAKE) build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	$(MAKE) sanbuild
+	cd $(SANBUILD) && ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
 demo: deps
 	$(MAKE) build
@@ -28,4 +39,4 @@ bench: deps
 	bench/run $(BUILD)/tsgraf
 
 clean:
-	rm -rf $(BUILD) demo
+	rm -rf $(BUILD) $(SANBUILD) demo
