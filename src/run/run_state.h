@@ -239,6 +239,64 @@ struct RunState {
     std::vector<time_t> outrows_secs;
     std::vector<std::vector<double>> mpts;
     std::vector<std::string> jnk;
+
+    // Input: the per-file survey table; slot filenum + 1 holds totals where noted
+    std::vector<int> y8format;
+    std::vector<int> paraline;
+    std::vector<int> firstdataline;
+    std::vector<int> numrows;
+    std::vector<time_t> csvstartsecs;
+    std::vector<time_t> csvendsecs;
+    std::vector<int> samp;
+    std::vector<std::string> nodenam;
+    std::vector<int> fileparamnums;
+    std::vector<int> fileintnums;
+
+    // Input: facts of the whole file set and of the first file's header
+    time_t earlieststart = 0;
+    time_t latestend = 0;
+    int hdrsmissing = 0;
+    int nohdr = 0;
+    int diffparams = 0;
+    int perfmon = 0;
+    std::string start_d, start_t, end_d, end_t;
+    std::string nodestr;
+    std::string correl_param;
+    std::string merg_nodes;
+    int physmem = 0;
+    int numcpus = 0;
+    int comm_sampint = 0;
+
+    // Input: the sample grid and the figures of the load
+    std::vector<std::vector<std::vector<double>>> pts;  // [file][parameter slot][row]
+    std::vector<int> miss_ar;
+    int nomints = 0;
+    int badsamps = 0;
+    int missints = 0;
+    int tmpmiss = 0;
+    int totmisssecs = 0;
+    std::string firstdate, lastdate;
+    time_t firstsecs = 0;
+    time_t lastsecs = 0;
+    int inrange = 0;
+    time_t rangestart = 0;
+    time_t rangeend = 0;
+    time_t rangedursecs = 0;
+    std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
+    int memutilnum = 0;
+    int maxlabelsiz = 0;
+
+    // Selection: state of the parameter-list language and wildcard matching
+    int allparms = 0;
+    int wild = 0;
+    int wildcalc[50] = {0};
+    std::vector<int> wcalc;
+    int totwcalc = 0;
+    std::vector<int> orig_order;
+    std::string var[6];  // texts captured by the stars of the last wildcard match
+    int cntast = 0;
+    int memutilflg = 0;
+    int freelistnum = -1;
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
