@@ -21,7 +21,9 @@ bool read_line(FILE* fp, std::string& line) {
     return !line.empty();
 }
 
-bool starts_with(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool starts_with(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 // The value of a key: the first word after the first "=".
 struct KeyValue {

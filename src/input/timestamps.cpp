@@ -21,8 +21,8 @@ int month_number(const std::string& letters) {
 }
 
 // "dd-MMM-yyyy hh:mm:ss" and "dd/MMM/yyyy hh:mm:ss": day, three letters, year, time.
-void scan_named_month(const std::string& text, char sep, int& day, std::string& letters,
-                      int& year, int& hh, int& mm, int& ss) {
+void scan_named_month(const std::string& text, char sep, int& day, std::string& letters, int& year,
+                      int& hh, int& mm, int& ss) {
     TextScan(text)
         .num(day)
         .lit(sep)
