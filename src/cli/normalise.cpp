@@ -176,10 +176,15 @@ void list(RunState& rs) {
     // A wildcard glued to a qualifier matches no file, so the shell left it alone.
     bool unexpanded = up.find('*') != std::string::npos && up.find(".CSV/") != std::string::npos;
 
+    std::string joined = PROGRAM_COMMAND;
     rs.cmdline = PROGRAM_COMMAND;
-    for (int i = 1; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i)
+    for (int i = 1; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i) {
+        joined += " " + rs.cargv[i];
         rs.cmdline += " " + quote_value(rs.cargv[i]);
-    if (!unexpanded) return;
+    }
+    // Only a split sets the wildcard apart; running an unchanged command again would
+    // find it glued once more and start itself over and over.
+    if (!unexpanded || joined == typed) return;
 
     update_histfile(rs, "", typed);
     rs.cmdline += rerun_suffix();
