@@ -20,19 +20,20 @@ const char* const PROGRAM_COMMAND = "tsgraf";
 const bool SLASH_QUALIFIERS = OPTION_PREFIX[0] == '/';
 
 // Keeps the re-run of a corrected wildcard command from recording itself a second time.
-const char* rerun_suffix() { return SLASH_QUALIFIERS ? " /nohis" : " --nohistory"; }
+const char* rerun_suffix() {
+    return SLASH_QUALIFIERS ? " /nohis" : " --nohistory";
+}
 
 // Option names a segment is compared with (first four characters at most).
 const char* const LEGIT_NAMES[] = {
-    "append",    "average",     "axis",      "border",     "caption",   "colors",
-    "constant",  "correlate",   "dataline",  "decimals",   "directory", "displaynum",
-    "dots",      "duplicates",  "extract",   "fill",       "format",    "height",
-    "headerline", "history",    "horizontal", "ignore",    "lines",     "merge",
-    "nocharts",  "noheader",    "nohistory", "nohorizontal", "nologs",  "normalize",
-    "notimes",   "novert",      "output",    "overlay",    "parametes", "pdf",
-    "percentiles", "quiet",     "range",     "rename",     "scale",     "sdtdev",
-    "sort",      "sparklines",  "stack",     "thickness",  "top",       "trimzeros",
-    "verbose",   "width",       "zero",
+    "append",    "average",     "axis",     "border",    "caption",    "colors",    "constant",
+    "correlate", "dataline",    "decimals", "directory", "displaynum", "dots",      "duplicates",
+    "extract",   "fill",        "format",   "height",    "headerline", "history",   "horizontal",
+    "ignore",    "lines",       "merge",    "nocharts",  "noheader",   "nohistory", "nohorizontal",
+    "nologs",    "normalize",   "notimes",  "novert",    "output",     "overlay",   "parametes",
+    "pdf",       "percentiles", "quiet",    "range",     "rename",     "scale",     "sdtdev",
+    "sort",      "sparklines",  "stack",    "thickness", "top",        "trimzeros", "verbose",
+    "width",     "zero",
 };
 
 bool has_space(const std::string& s) {

@@ -64,7 +64,7 @@ std::string existing_name(const std::string& name) {
     return found.empty() ? name : found[0];
 }
 
-void list_history_files(const std::string& hisvalue) {
+[[noreturn]] void list_history_files(const std::string& hisvalue) {
     out("Available history files:\n\n");
     std::string pattern = hisvalue;
     if (!contains_nocase(pattern, ".HIS")) pattern += ".HIS";
@@ -110,7 +110,9 @@ bool repeats_last(const HistoryScan& scan, const std::string& cmd) {
     return chomp(rest) == cmd;
 }
 
-bool is_word_start(const std::string& s, size_t i) { return i == 0 || s[i - 1] == ' '; }
+bool is_word_start(const std::string& s, size_t i) {
+    return i == 0 || s[i - 1] == ' ';
+}
 
 // Position of the first word at or after from that begins with prefix.
 size_t find_word(const std::string& s, const std::string& prefix, size_t from) {
@@ -181,8 +183,9 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
     } else if (rs.hisvalue.find('*') != std::string::npos) {
         list_history_files(rs.hisvalue);
     } else {
-        name = contains_nocase(rs.hisvalue, "TSGRAF_") ? rs.hisvalue
-                                                        : strfmt("TSGRAF_%s.HIS", rs.hisvalue.c_str());
+        name = contains_nocase(rs.hisvalue, "TSGRAF_")
+                   ? rs.hisvalue
+                   : strfmt("TSGRAF_%s.HIS", rs.hisvalue.c_str());
         name = existing_name(name);
     }
 

@@ -61,8 +61,7 @@ TEST(Normalise, SplitsGluedQualifiers) {
         {0, "logs/x.csv", {"logs", "/x.csv"}},
         // Options keep values with "/" (paths, dates) in the Linux build.
         {0, "--directory=/tmp/out", {"--directory=/tmp/out"}},
-        {0, "--range=01/02/2026:9:00,02/02/2026:9:00",
-         {"--range=01/02/2026:9:00,02/02/2026:9:00"}},
+        {0, "--range=01/02/2026:9:00,02/02/2026:9:00", {"--range=01/02/2026:9:00,02/02/2026:9:00"}},
     };
     for (const auto& c : cases) {
         if (SLASH_BUILD && c.arg[0] == '-') continue;  // there "/" also starts a qualifier
@@ -100,9 +99,12 @@ TEST(Normalise, ExistingPathsStayWhole) {
 
 TEST(Normalise, CheckIfLegit) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"/par=1", 1},      {"/o", 0},         {"/par=1/o", 0},   {"/o/par=1", 1},
-        {"/xyz=1", 0},      {"/AVER=5", 1},    {"/nohisXYZ", 1},  {"a.csv", 0},
-        {"a.csv/par=1", 1}, {"/sd", 1},        {"/zz", 0},        {"", 0},
+        {"/par=1", 1},      {"/o", 0},
+        {"/par=1/o", 0},    {"/o/par=1", 1},
+        {"/xyz=1", 0},      {"/AVER=5", 1},
+        {"/nohisXYZ", 1},   {"a.csv", 0},
+        {"a.csv/par=1", 1}, {"/sd", 1},
+        {"/zz", 0},         {"", 0},
         {"/top=3/zz", 1},   {"/caption=Disk rate /s", 0},
     };
     for (const auto& [arg, want] : cases) EXPECT_EQ(check_if_legit(arg), want) << arg;
@@ -126,7 +128,9 @@ TEST(Normalise, PrintableAndHistoryForms) {
          "tsgraf a.csv --caption=\"Disk rate\" --lines",
          "tsgraf  a.csv --caption=\"Disk rate\" --lines",
          "tsgraf  a.csv --caption=\"Disk rate\" --lines"},
-        {{"my data.csv"}, "tsgraf my data.csv", "tsgraf  \"my data.csv\"",
+        {{"my data.csv"},
+         "tsgraf my data.csv",
+         "tsgraf  \"my data.csv\"",
          "tsgraf  \"my data.csv\""},
     };
     for (const auto& c : cases) {
@@ -156,8 +160,8 @@ TEST(Normalise, WildcardRerun) {
     tzset();
     TempDir bin, work;
     const std::string argsfile = work.file("rerun.args");
-    bin.write("tsgraf", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                            argsfile + "'\n");
+    bin.write("tsgraf",
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + argsfile + "'\n");
     chmod(bin.file("tsgraf").c_str(), 0755);
     const char* path = getenv("PATH");
     EnvVar p("PATH", (bin.path() + ":" + (path ? path : "/usr/bin:/bin")).c_str());

@@ -21,7 +21,7 @@ std::string today_history_name() {
 // A working directory for the history files, in UTC, with a stand-in `tsgraf` first on
 // PATH that writes the arguments it was given, one per line, to "replay.args".
 class History : public ::testing::Test {
-protected:
+   protected:
     History()
         : tz_("TZ", "UTC"),
           path_("PATH", (bin_.path() + ":" + (getenv("PATH") ? getenv("PATH") : "/bin")).c_str()),
@@ -118,14 +118,15 @@ TEST_F(History, NoHistoryAndNoLogs) {
 
 TEST_F(History, Replay) {
     const std::string stand_in = bin_.file("tsgraf");
-    const std::string records = "  1 a.csv --lines\n# second try\n  3 b.csv --caption=\"Disk rate\"\n  4 " +
-                                stand_in + " c.csv\n";
+    const std::string records =
+        "  1 a.csv --lines\n# second try\n  3 b.csv --caption=\"Disk rate\"\n  4 " + stand_in +
+        " c.csv\n";
     work_.write(today_, records);
     work_.write("TSGRAF_01022026.HIS", "  1 old.csv --sort\n");
     struct Case {
         std::string hisnum, cmds, hisvalue;
-        std::string command;     // as printed
-        std::string args;        // as the stand-in received them
+        std::string command;  // as printed
+        std::string args;     // as the stand-in received them
     };
     const Case cases[] = {
         {"1", "tsgraf  1", "", "tsgraf a.csv --lines", "a.csv\n--lines\n"},
@@ -135,9 +136,10 @@ TEST_F(History, Replay) {
         {"l", "tsgraf  l", "", stand_in + " c.csv", "c.csv\n"},
         {"L", "tsgraf  L -s", "", stand_in + " c.csv -s", "c.csv\n-s\n"},
         // Another day's file, named in another case; only what follows it is carried.
-        {"1", "tsgraf  1 --lines --history=tsgraf_01022026.his --overlay",
-         "tsgraf_01022026.his", "tsgraf old.csv --sort --overlay", "old.csv\n--sort\n--overlay\n"},
-        {"1", "tsgraf  1 --hist=01022026", "01022026", "tsgraf old.csv --sort", "old.csv\n--sort\n"},
+        {"1", "tsgraf  1 --lines --history=tsgraf_01022026.his --overlay", "tsgraf_01022026.his",
+         "tsgraf old.csv --sort --overlay", "old.csv\n--sort\n--overlay\n"},
+        {"1", "tsgraf  1 --hist=01022026", "01022026", "tsgraf old.csv --sort",
+         "old.csv\n--sort\n"},
         {"1", "tsgraf  1 -G01022026 -q", "01022026", "tsgraf old.csv --sort -q",
          "old.csv\n--sort\n-q\n"},
     };
