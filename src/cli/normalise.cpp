@@ -1,8 +1,11 @@
 #include "cli/normalise.h"
 
+#include "cli/prompt.h"
+
 int clean_up_args(RunState& rs, int argc, char** argv) {
     rs.cargv.assign(argv, argv + argc);
     rs.cargc = argc;
+    if (rs.cargc == 1) prompt_for_input(rs);
     return 1;
 }
 
