@@ -143,4 +143,6 @@ void CalcParams(RunState& rs) {
     out("      used as: tsgraf data.csv %sparameters=calc.lis\n\n", p);
 }
 
-void Examples(RunState&) { out("\nExamples\n\n"); }
+void Examples(RunState&) {
+    out("\nExamples\n\n");
+}

@@ -205,7 +205,8 @@ const Section sections[] = {
     {"missing", "MI",
      "\n%smissing[=n|p]\n\n"
      "      With %smerge: fills the intervals that a file does not cover with 0\n"
-     "      (no value), with the number n, or, with p, with the previous value.\n\n"},
+     "      (no value), with the number n, or, with p, with the last value of\n"
+     "      the file before it.\n\n"},
     {"nocharts", "NOC",
      "\n%snocharts\n\n"
      "      Computes and lists the statistics but draws no charts.\n\n"},
@@ -411,8 +412,12 @@ void print_section(const RunState& rs, const Section& s) {
 
 }  // namespace
 
-int section_count() { return NSECTIONS; }
-const char* section_name(int i) { return sections[i].name; }
+int section_count() {
+    return NSECTIONS;
+}
+const char* section_name(int i) {
+    return sections[i].name;
+}
 
 // A topic selects the section with the longest key that begins the topic; printing
 // starts at the first section whose name begins with the topic (so "A" shows append

@@ -17,16 +17,16 @@
 
 bool read_answer(std::string& line) {
     line.clear();
-    char buf[256];
     bool any = false;
-    // Whole lines, so that a long answer never spills into the next question.
-    while (std::fgets(buf, sizeof buf, stdin)) {
+    // Whole lines, whatever their length or content, so that a long answer never
+    // spills into the next question.
+    for (int c; (c = std::getc(stdin)) != EOF;) {
         any = true;
-        line += buf;
-        if (line.back() == '\n') break;
+        if (c == '\n') break;
+        line += static_cast<char>(c);
     }
     if (!any) return false;
-    chomp(line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 

@@ -37,8 +37,7 @@ TEST(HelpCli, HelpFromThePrompt) {
     EXPECT_NE(r.out.find("  --append "), std::string::npos);
     EXPECT_NE(r.out.find("TSGRAF subtopic? \n--average[=val][:0]\n\n\n"), std::string::npos);
     EXPECT_EQ(r.out.find("--append[=outfile]"), std::string::npos);
-    EXPECT_NE(r.out.find("TSGRAF subtopic? Invalid answer!\nTSGRAF subtopic? "),
-              std::string::npos);
+    EXPECT_NE(r.out.find("TSGRAF subtopic? Invalid answer!\nTSGRAF subtopic? "), std::string::npos);
     EXPECT_TRUE(dir.files().empty());
 }
 

@@ -1,3 +1,5 @@
+#include "cli/help.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "base/run_end.h"
-#include "cli/help.h"
 #include "harness.h"
 
 namespace {
@@ -57,7 +58,8 @@ size_t count(const std::string& hay, const std::string& needle) {
 }
 
 const std::string SUMMARY =
-    "\n" + banner() + "\n\n"
+    "\n" + banner() +
+    "\n\n"
     "TSGRAF creates line graphs from one or more CSV files of timeline data.\n"
     "  It can also extract selected parameters into a new CSV file,\n"
     "  draw the moving average of each parameter and its peak period,\n"
@@ -79,16 +81,16 @@ const std::string SUMMARY =
     "\n";
 
 const std::vector<std::string> ALL_HEADERS = {
-    "append",     "average",    "bar_chart",  "border",   "caption",     "colors",
-    "constant",   "correlate",  "dataline",   "decimals", "directory",   "displaynumber",
-    "dotcolors",  "dots",       "extract",    "fill",     "format",      "help",
-    "headerline", "height",     "history",    "horizontal", "ignore",    "labels",
-    "lines",      "merge",      "missing",    "nocharts", "nofloat",     "noheader",
-    "nohorizontal", "nologs",   "normalize",  "novertical", "overlay",   "output",
-    "parameters", "pdf",        "percentile", "quiet",    "range",       "rename",
-    "rules",      "samplemerge", "scale",     "sd",       "sort",        "sparklines",
-    "stack",      "thickness",  "timerange",  "top",      "trimzeros",   "u",
-    "verbose",    "version",    "width",      "x",        "y",           "zero"};
+    "append",       "average",     "bar_chart",  "border",     "caption",   "colors",
+    "constant",     "correlate",   "dataline",   "decimals",   "directory", "displaynumber",
+    "dotcolors",    "dots",        "extract",    "fill",       "format",    "help",
+    "headerline",   "height",      "history",    "horizontal", "ignore",    "labels",
+    "lines",        "merge",       "missing",    "nocharts",   "nofloat",   "noheader",
+    "nohorizontal", "nologs",      "normalize",  "novertical", "overlay",   "output",
+    "parameters",   "pdf",         "percentile", "quiet",      "range",     "rename",
+    "rules",        "samplemerge", "scale",      "sd",         "sort",      "sparklines",
+    "stack",        "thickness",   "timerange",  "top",        "trimzeros", "u",
+    "verbose",      "version",     "width",      "x",          "y",         "zero"};
 
 TEST(Help, SummaryScreenAndEmptyAnswerEnd) {
     RunResult r = help_with("\n");
@@ -107,11 +109,13 @@ TEST(Help, EndOfInputEndsWithTheGivenStatus) {
 
 TEST(Help, GridUsesTheBuildPrefix) {
     RunResult r = help_with("\n", END_OK, "/");
-    EXPECT_NE(r.out.find("  /append       /average    /bar_chart  /border     /caption   /colors\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("  /append       /average    /bar_chart  /border     /caption   /colors\n"),
+        std::string::npos)
         << r.out;
-    EXPECT_NE(r.out.find("  /version      /width      /x          /y          /zero      CalcParams\n"),
-              std::string::npos);
+    EXPECT_NE(
+        r.out.find("  /version      /width      /x          /y          /zero      CalcParams\n"),
+        std::string::npos);
 }
 
 TEST(Help, TopicsSelectSections) {
@@ -192,6 +196,7 @@ TEST(Help, AnswersAtThePrompt) {
         EXPECT_EQ(rep == SUMMARY, c.summary) << c.answer << ": " << rep;
     }
     EXPECT_EQ(reply(help_with("e\n\n").out, 0), "\nExamples\n\n");
+    EXPECT_EQ(reply(help_with(std::string("\0\n\n", 3)).out, 0), "Invalid answer!\n");
 }
 
 TEST(Help, QShowsEverySectionInOrder) {
@@ -221,8 +226,8 @@ TEST(Help, SectionTextsAndLayout) {
     EXPECT_EQ(all.find("%s"), std::string::npos);
     EXPECT_EQ(count(all, "/x"), 1u);  // only the quoted line; every other name has the prefix
     for (const auto& l : lines_of(all)) {
-        bool ok = l.empty() || l.rfind("--", 0) == 0 || l == "  Qualifiers" ||
-                  l.rfind("      ", 0) == 0;
+        bool ok =
+            l.empty() || l.rfind("--", 0) == 0 || l == "  Qualifiers" || l.rfind("      ", 0) == 0;
         EXPECT_TRUE(ok) << "badly indented: " << l;
         EXPECT_LE(l.size(), 80u) << l;
     }

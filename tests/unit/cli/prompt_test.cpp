@@ -1,10 +1,11 @@
+#include "cli/prompt.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "base/run_end.h"
-#include "cli/prompt.h"
 #include "harness.h"
 
 namespace {
@@ -44,8 +45,8 @@ TEST(Prompt, ExampleAnswersAndEcho) {
     Prompted p = prompt_with(dir, "data.csv\n\n\nn\nn\nn\n\n");
     EXPECT_EQ(p.r.status, -1);
     EXPECT_EQ(p.count, 5);
-    EXPECT_EQ(p.args, (std::vector<std::string>{"data.csv", "--width=800", "--height=400",
-                                                 "--para=0"}));
+    EXPECT_EQ(p.args,
+              (std::vector<std::string>{"data.csv", "--width=800", "--height=400", "--para=0"}));
     EXPECT_EQ(p.r.out, Q_FILE + Q_WIDTH + Q_HEIGHT + Q_LINES + Q_BORDER + Q_AVG + Q_PARAMS +
                            "\ndata.csv --width=800 --height=400 \n\n");
 }
@@ -82,11 +83,13 @@ TEST(Prompt, FileQuestionRepeatsUntilAFileOpens) {
     dir.write("y8_n1_a_b_c.CSV", "");
     dir.write("Y8_n2_a_b_c.csv", "");
     dir.write("other.csv", "");
-    Prompted p = prompt_with(dir, "nosuch.csv\n" + dir.path() + "\n?\n*.csv\ndata.csv\n\n\nn\nn\nn\n\n");
+    Prompted p =
+        prompt_with(dir, "nosuch.csv\n" + dir.path() + "\n?\n*.csv\ndata.csv\n\n\nn\nn\nn\n\n");
     EXPECT_EQ(p.args.at(0), "data.csv");
-    EXPECT_EQ(p.r.out, Q_FILE + "No such file\n" +                      // missing file
-                           Q_FILE + "No such file\n" +                  // a directory
-                           Q_FILE + "Y8_n2_a_b_c.csv\ny8_n1_a_b_c.CSV\n\n" +  // "?": collector files
+    EXPECT_EQ(p.r.out, Q_FILE + "No such file\n" +      // missing file
+                           Q_FILE + "No such file\n" +  // a directory
+                           Q_FILE +
+                           "Y8_n2_a_b_c.csv\ny8_n1_a_b_c.CSV\n\n" +  // "?": collector files
                            Q_FILE + "Y8_n2_a_b_c.csv\ndata.csv\nother.csv\n\n" + Q_FILE + Q_WIDTH +
                            Q_HEIGHT + Q_LINES + Q_BORDER + Q_AVG + Q_PARAMS +
                            "\ndata.csv --width=800 --height=400 \n\n");
@@ -100,11 +103,11 @@ TEST(Prompt, EndsWithoutArguments) {
         std::string out;
     } cases[] = {
         {"quit\n", Q_FILE},
-        {"", Q_FILE + "\n"},                                          // input ends at once
+        {"", Q_FILE + "\n"},  // input ends at once
         {"nosuch\n", Q_FILE + "No such file\n" + Q_FILE + "\n"},
-        {"data.csv\n800\n", Q_FILE + Q_WIDTH + Q_HEIGHT + "\n"},      // ends mid-questions
+        {"data.csv\n800\n", Q_FILE + Q_WIDTH + Q_HEIGHT + "\n"},  // ends mid-questions
         {"data.csv\n\n\ny\ny\ny", Q_FILE + Q_WIDTH + Q_HEIGHT + Q_LINES + Q_BORDER + Q_AVG +
-                                      Q_WINDOW + "\n"},               // last line unterminated
+                                      Q_WINDOW + "\n"},  // last line unterminated
     };
     for (const auto& c : cases) {
         Prompted p = prompt_with(dir, c.input);
@@ -127,10 +130,14 @@ TEST(Prompt, HelpOrEmptyAnswerShowsTheHelp) {
 
 TEST(Prompt, ReadAnswerTakesWholeLines) {
     std::string longline(1000, 'a');
-    StdinFrom in(longline + "\r\nsecond\nlast");
+    StdinFrom in(longline + "\r\n" + std::string("\0\n\n", 3) + "second\nlast");
     std::string a;
     ASSERT_TRUE(read_answer(a));
     EXPECT_EQ(a, longline);
+    ASSERT_TRUE(read_answer(a));
+    EXPECT_EQ(a, std::string(1, '\0'));
+    ASSERT_TRUE(read_answer(a));
+    EXPECT_EQ(a, "");
     ASSERT_TRUE(read_answer(a));
     EXPECT_EQ(a, "second");
     ASSERT_TRUE(read_answer(a));
