@@ -81,8 +81,12 @@ bool same_file(const std::string& a, const std::string& b) {
 
 // ---- Consistency rules ----
 
-static bool several_files(const RunState& rs) { return rs.filenum > 0; }
-static bool writes_csv(const RunState& rs) { return rs.eflag || rs.xflag || rs.mflag; }
+static bool several_files(const RunState& rs) {
+    return rs.filenum > 0;
+}
+static bool writes_csv(const RunState& rs) {
+    return rs.eflag || rs.xflag || rs.mflag;
+}
 
 static void ignoring(const char* why, const char* what) {
     out("%s", why);
@@ -232,7 +236,8 @@ static void output_rules(RunState& rs) {
     }
     if (rs.y8hdrflag && !writes_csv(rs)) rs.y8hdrflag = 0;
     if (rs.decflag && !rs.gflag) rs.precision = rs.decsize;
-    if (rs.fmtflag && !writes_csv(rs)) out("/format is ignored unless writing out a new CSV file\n");
+    if (rs.fmtflag && !writes_csv(rs))
+        out("/format is ignored unless writing out a new CSV file\n");
     if (rs.append) rs.nocharts = 1;
 }
 

@@ -17,7 +17,9 @@
 
 // The value with everything up to and including its first '=' dropped, so that
 // "-a=10" and "--average=10" read alike; "" when no value was given.
-static std::string value_of(const char* arg) { return arg ? after_equals(arg) : std::string(); }
+static std::string value_of(const char* arg) {
+    return arg ? after_equals(arg) : std::string();
+}
 
 static std::vector<std::string> split_colons(const std::string& s) {
     std::vector<std::string> f;
@@ -114,13 +116,26 @@ static void opt_dots(RunState& rs, const std::string& v) {
     if (!has_field(f, 1)) return;
     rs.dotcolval = 1;
     switch (first_upper(f[1])) {
-        case 'R': rs.dotcolor = 1; break;
-        case 'B': rs.dotcolor = 2; break;
-        case 'G': rs.dotcolor = 3; break;
-        case 'K': rs.dotcolor = 0; break;
-        case 'M': rs.dotcolor = 4; break;
-        case 'Y': rs.dotcolor = 5; break;
-        default: break;
+        case 'R':
+            rs.dotcolor = 1;
+            break;
+        case 'B':
+            rs.dotcolor = 2;
+            break;
+        case 'G':
+            rs.dotcolor = 3;
+            break;
+        case 'K':
+            rs.dotcolor = 0;
+            break;
+        case 'M':
+            rs.dotcolor = 4;
+            break;
+        case 'Y':
+            rs.dotcolor = 5;
+            break;
+        default:
+            break;
     }
 }
 
@@ -199,14 +214,29 @@ static void opt_lines(RunState& rs, const std::string& v) {
     if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
     if (!has_field(f, 2)) return;
     switch (first_upper(f[2])) {
-        case 'R': rs.lflag = 3; break;
-        case 'G': rs.lflag = 4; break;
-        case 'B': rs.lflag = 5; break;
-        case 'K': rs.lflag = 6; break;
-        case 'M': rs.lflag = 7; break;
-        case 'Y': rs.lflag = 8; break;
-        case 'W': rs.lflag = 9; break;
-        default: break;
+        case 'R':
+            rs.lflag = 3;
+            break;
+        case 'G':
+            rs.lflag = 4;
+            break;
+        case 'B':
+            rs.lflag = 5;
+            break;
+        case 'K':
+            rs.lflag = 6;
+            break;
+        case 'M':
+            rs.lflag = 7;
+            break;
+        case 'Y':
+            rs.lflag = 8;
+            break;
+        case 'W':
+            rs.lflag = 9;
+            break;
+        default:
+            break;
     }
 }
 
@@ -226,8 +256,8 @@ static void opt_parameters(RunState& rs, std::string v) {
         return;
     }
     bool all_digits = v.find_first_not_of(",0123456789") == std::string::npos;
-    bool range = v.find_first_not_of("0123456789-") == std::string::npos &&
-                 v.find('-') != std::string::npos;
+    bool range =
+        v.find_first_not_of("0123456789-") == std::string::npos && v.find('-') != std::string::npos;
     if (all_digits) sort_params(rs, rs.nums_str, rs.orig_nums_str);
     if (range)
         get_digitrange(rs.nums_str);
@@ -307,8 +337,7 @@ static void opt_output(RunState& rs, const std::string& v) {
     rs.nocharts = 0;
     rs.htmflag = 1;
     size_t dot = v.find('.');
-    if (dot != std::string::npos)
-        rs.outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
+    if (dot != std::string::npos) rs.outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
 }
 
 static void opt_axis(RunState& rs, const std::string& value) {
@@ -361,7 +390,9 @@ void handle_option(RunState& rs, int c, const char* arg) {
     const std::string raw = arg ? arg : "";
     const std::string v = value_of(arg);
     switch (c) {
-        case '$': rs.thk = atoi_s(raw); break;
+        case '$':
+            rs.thk = atoi_s(raw);
+            break;
         case '?':
             clear_terminal();
             usage1(rs, END_OK);
@@ -370,37 +401,89 @@ void handle_option(RunState& rs, int c, const char* arg) {
             rs.eflag = 1;
             if (!v.empty()) rs.csv_outfil = v;
             break;
-        case 'a': opt_average(rs, v); break;
-        case 'b': opt_border(rs, arg); break;
-        case 'B': rs.displaynum = atoi_s(raw); break;
-        case 'c': opt_correlate(rs, v); break;
-        case 'C': opt_directory(rs, raw); break;
-        case 'd': opt_dots(rs, v); break;
+        case 'a':
+            opt_average(rs, v);
+            break;
+        case 'b':
+            opt_border(rs, arg);
+            break;
+        case 'B':
+            rs.displaynum = atoi_s(raw);
+            break;
+        case 'c':
+            opt_correlate(rs, v);
+            break;
+        case 'C':
+            opt_directory(rs, raw);
+            break;
+        case 'd':
+            opt_dots(rs, v);
+            break;
         case 'D':
             rs.decflag = 1;
             rs.decsize = 2;
             if (arg) rs.decsize = atoi_s(v);
             break;
-        case 'e': opt_extract(rs, v); break;
-        case 'F': opt_format(rs, raw); break;
-        case 'k': opt_caption(rs, v); break;
-        case 'K': opt_trimzeros(rs, v); break;
-        case 'l': opt_lines(rs, v); break;
-        case 'L': row_number(rs.datalinerow, raw); break;
-        case 'X': row_number(rs.headerlinerow, raw); break;
-        case 'p': opt_parameters(rs, v); break;
-        case 'P': opt_percentile(rs, v); break;
-        case 'Q': opt_pdf(rs, arg); break;
-        case 'S': opt_sort(rs, arg); break;
-        case 't': set_timerange(rs, v); break;
-        case 'T': opt_top(rs, v); break;
-        case 'u': opt_output(rs, v); break;
-        case 'W': opt_axis(rs, v); break;
-        case 'x': opt_x(rs, v); break;
-        case 'Y': opt_missing(rs, v); break;
-        case 'z': opt_zero(rs, v); break;
-        case 'Z': opt_scale(rs, v); break;
-        default: opt_flags_and_names(rs, c, arg); break;
+        case 'e':
+            opt_extract(rs, v);
+            break;
+        case 'F':
+            opt_format(rs, raw);
+            break;
+        case 'k':
+            opt_caption(rs, v);
+            break;
+        case 'K':
+            opt_trimzeros(rs, v);
+            break;
+        case 'l':
+            opt_lines(rs, v);
+            break;
+        case 'L':
+            row_number(rs.datalinerow, raw);
+            break;
+        case 'X':
+            row_number(rs.headerlinerow, raw);
+            break;
+        case 'p':
+            opt_parameters(rs, v);
+            break;
+        case 'P':
+            opt_percentile(rs, v);
+            break;
+        case 'Q':
+            opt_pdf(rs, arg);
+            break;
+        case 'S':
+            opt_sort(rs, arg);
+            break;
+        case 't':
+            set_timerange(rs, v);
+            break;
+        case 'T':
+            opt_top(rs, v);
+            break;
+        case 'u':
+            opt_output(rs, v);
+            break;
+        case 'W':
+            opt_axis(rs, v);
+            break;
+        case 'x':
+            opt_x(rs, v);
+            break;
+        case 'Y':
+            opt_missing(rs, v);
+            break;
+        case 'z':
+            opt_zero(rs, v);
+            break;
+        case 'Z':
+            opt_scale(rs, v);
+            break;
+        default:
+            opt_flags_and_names(rs, c, arg);
+            break;
     }
 }
 
@@ -413,7 +496,9 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
             rs.coloflag = 1;
             rs.colsequence = raw;
             break;
-        case 'f': rs.fflag = 1; break;
+        case 'f':
+            rs.fflag = 1;
+            break;
         case 'g':
             rs.gflag = 1;
             rs.precision = 0;
@@ -431,8 +516,12 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
             if (arg) rs.horiz = atoi_s(v);
             if (rs.horiz > 50) rs.horiz = 50;
             break;
-        case 'i': rs.iflag = 1; break;
-        case 'I': rs.ignoreflag = 1; break;
+        case 'i':
+            rs.iflag = 1;
+            break;
+        case 'I':
+            rs.ignoreflag = 1;
+            break;
         case 'j':
             rs.jflag = 1;
             if (arg) rs.jval = v;
@@ -447,14 +536,20 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
             rs.mflag = 1;
             if (!v.empty()) rs.csv_outfil = v;
             break;
-        case 'M': rs.samplemerge = atoi_s(raw); break;
-        case 'n': rs.nflag = rs.zflag = rs.oflag = 1; break;
+        case 'M':
+            rs.samplemerge = atoi_s(raw);
+            break;
+        case 'n':
+            rs.nflag = rs.zflag = rs.oflag = 1;
+            break;
         case 'o':
             rs.oflag = 1;
             rs.zflag = 1;
             rs.ostyle = atoi_s(v);
             break;
-        case 'q': rs.qflag = 1; break;
+        case 'q':
+            rs.qflag = 1;
+            break;
         case 'r':
             rs.rflag = 1;
             rs.zflag = 1;
@@ -464,10 +559,17 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
             rs.renameflg = 1;
             rs.renamestr = v;
             break;
-        case 's': rs.sflag = rs.zflag = 1; break;
-        case 'U': rs.dupflag = 1; break;
-        case 'V': rs.verbose = 1; break;
-        case 'v': break;  // the version request acts in the first pass
+        case 's':
+            rs.sflag = rs.zflag = 1;
+            break;
+        case 'U':
+            rs.dupflag = 1;
+            break;
+        case 'V':
+            rs.verbose = 1;
+            break;
+        case 'v':
+            break;  // the version request acts in the first pass
         case 'w':
             rs.wflag = 1;
             rs.width = atoi_s(v);

@@ -110,28 +110,47 @@ static std::vector<char*> arg_vector(RunState& rs) {
     return av;
 }
 
-// The scanner writes its diagnostics to standard error; the program's messages all go
-// to standard output, so the first pass sends them there too.
-class DiagnosticsToStdout {
-public:
-    DiagnosticsToStdout() {
+// The scanner writes its diagnostics to standard error. They are collected while the
+// first pass runs, which also tells an error from a plain help request, and then shown
+// on standard output with every other message of the program.
+class ScannerDiagnostics {
+   public:
+    ScannerDiagnostics() {
         fflush(stdout);
         fflush(stderr);
-        saved_ = dup(2);
-        if (saved_ >= 0) dup2(1, 2);
+        file_ = tmpfile();
+        saved_ = file_ ? dup(2) : -1;
+        if (saved_ >= 0) dup2(fileno(file_), 2);
     }
-    ~DiagnosticsToStdout() {
-        fflush(stderr);
-        if (saved_ >= 0) {
-            dup2(saved_, 2);
-            close(saved_);
-        }
-    }
-    DiagnosticsToStdout(const DiagnosticsToStdout&) = delete;
-    DiagnosticsToStdout& operator=(const DiagnosticsToStdout&) = delete;
+    ~ScannerDiagnostics() { restore(); }
+    ScannerDiagnostics(const ScannerDiagnostics&) = delete;
+    ScannerDiagnostics& operator=(const ScannerDiagnostics&) = delete;
 
-private:
-    int saved_;
+    bool active() const { return saved_ >= 0; }
+    long written() {
+        fflush(stderr);
+        return active() ? static_cast<long>(lseek(2, 0, SEEK_CUR)) : 0;
+    }
+    // Puts standard error back and returns what the scanner wrote.
+    std::string restore() {
+        std::string text;
+        if (!active()) return text;
+        fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+        saved_ = -1;
+        rewind(file_);
+        char buf[512];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, file_)) > 0) text.append(buf, n);
+        fclose(file_);
+        file_ = nullptr;
+        return text;
+    }
+
+   private:
+    FILE* file_ = nullptr;
+    int saved_ = -1;
 };
 
 enum class Help { NONE, ASKED, AFTER_ERROR };
@@ -141,21 +160,26 @@ static Help first_pass(RunState& rs) {
     std::vector<option> table = long_options(rs);
     std::vector<char*> av = arg_vector(rs);
     int argc = static_cast<int>(av.size()) - 1;
-    DiagnosticsToStdout diagnostics;
+    ScannerDiagnostics diagnostics;
     optind = 0;
     opterr = 1;
-    // optopt is left alone for a valid "-?" and longindex is set only for a valid
-    // long name; an error changes the one and not the other.
-    const int untouched = -1000;
-    for (;;) {
-        int longindex = -1;
-        optopt = untouched;
+    Help help = Help::NONE;
+    while (help == Help::NONE) {
+        long before = diagnostics.written();
+        int longindex = -1;  // set only for a valid long name
         int c = getopt_long(argc, av.data(), LETTERS, table.data(), &longindex);
-        if (c == -1) return Help::NONE;
+        if (c == -1) break;
         if (c == 'q') rs.qflag = 1;
         if (c == 'v') rs.versionflag = 1;
-        if (c == '?') return longindex >= 0 || optopt == untouched ? Help::ASKED : Help::AFTER_ERROR;
+        if (c == '?') {
+            bool error =
+                longindex < 0 && (!diagnostics.active() || diagnostics.written() != before);
+            help = error ? Help::AFTER_ERROR : Help::ASKED;
+        }
     }
+    std::string text = diagnostics.restore();
+    if (!text.empty()) out("%s", text.c_str());
+    return help;
 }
 
 // Second pass: every option in command-line order; returns the file names.

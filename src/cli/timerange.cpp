@@ -39,7 +39,9 @@ static bool read_times_of_day(RunState& rs, const std::string& v) {
            used == static_cast<int>(v.size());
 }
 
-static bool in_range(int v, int hi) { return v >= 0 && v <= hi; }
+static bool in_range(int v, int hi) {
+    return v >= 0 && v <= hi;
+}
 
 static void time_of_day_range(RunState& rs, const std::string& v) {
     rs.tflag = 2;

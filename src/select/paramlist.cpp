@@ -1,7 +1,7 @@
 #include "select/paramlist.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
