@@ -259,10 +259,8 @@ static void opt_parameters(RunState& rs, std::string v) {
     bool range =
         v.find_first_not_of("0123456789-") == std::string::npos && v.find('-') != std::string::npos;
     if (all_digits) sort_params(rs, rs.nums_str, rs.orig_nums_str);
-    if (range)
-        get_digitrange(rs.nums_str);
-    else
-        rs.digitrange = 0;
+    rs.digitrange = range ? 1 : 0;  // a later list replaces an earlier one
+    if (range) get_digitrange(rs.nums_str);
 }
 
 static void opt_percentile(RunState& rs, const std::string& v) {

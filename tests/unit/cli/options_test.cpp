@@ -371,6 +371,11 @@ TEST_F(Options, ParameterLists) {
         EXPECT_EQ(rs.orig_order, c.order);
     }
 
+    RunState twice;
+    parse(twice, {"-pcpu", "-p2-3", "a.csv"});
+    EXPECT_EQ(twice.nums_str, "2,3");
+    EXPECT_EQ(twice.digitrange, 1);
+
     // A huge range is not spelled out beyond what the parameter limit can ever select.
     RunState big;
     EXPECT_EQ(parse(big, {"-p1-2000000000", "a.csv"}).status, -1);
