@@ -88,6 +88,8 @@ struct RunState {
     std::string renamestr;
     int yflag = 0;
     std::string csv_paramfil = "Y8_CSVPARAMS.LIS";
+    std::vector<int> orig_order;  // typed position of each listed column (ascending list)
+    int wild = 0;                 // some calculated line is a wildcard line
 
     // Options: input layout and time range
     int datalinerow = -1;

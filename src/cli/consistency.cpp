@@ -1,0 +1,295 @@
+#include "cli/consistency.h"
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+
+// ---- File list ----
+
+static bool is_list_file(const std::string& name) {
+    return name.find(".LIS") != std::string::npos || name.find(".lis") != std::string::npos;
+}
+
+// One CSV name per line; ';' starts a comment line. A line is one name whatever its
+// length, and blank lines name nothing.
+static std::vector<std::string> read_list_file(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) {
+        out("Input file %s could not be opened\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    std::vector<std::string> names;
+    std::string line;
+    while (std::getline(in, line)) {
+        chomp(line);
+        if (line.empty() || line[0] == ';') continue;
+        names.push_back(line);
+    }
+    return names;
+}
+
+void take_file_list(RunState& rs, const std::vector<std::string>& names) {
+    std::vector<std::string> taken = names;
+    if (!rs.append && taken.size() > static_cast<size_t>(MAXFILES)) {
+        if (rs.verbose) out("Too many CSV files!, the first %d will be used\n", MAXFILES);
+        rs.toomanyfiles = 1;
+        taken.resize(MAXFILES);
+    }
+    if (!taken.empty() && is_list_file(taken[0])) {
+        // The list's names take the place of the list file; later arguments follow them.
+        std::vector<std::string> listed = read_list_file(taken[0]);
+        listed.insert(listed.end(), taken.begin() + 1, taken.end());
+        taken.swap(listed);
+    }
+    rs.datafil = taken;
+    rs.filenum = static_cast<int>(taken.size()) - 1;
+}
+
+// ---- Same-file test for the output CSV ----
+
+static std::string absolute_name(const std::string& name, const std::string& base) {
+    if (!name.empty() && name[0] == '/') return name;
+    return base + "/" + name;
+}
+
+// The name with symbolic links, "." and ".." resolved as far as the path exists.
+static std::string resolved_name(const std::string& path) {
+    if (char* r = realpath(path.c_str(), nullptr)) {
+        std::string s = r;
+        free(r);
+        return s;
+    }
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0) return path;
+    std::string dir = resolved_name(path.substr(0, slash));
+    return dir + path.substr(slash);
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    if (stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return resolved_name(a) == resolved_name(b);
+}
+
+// ---- Consistency rules ----
+
+static bool several_files(const RunState& rs) {
+    return rs.filenum > 0;
+}
+static bool writes_csv(const RunState& rs) {
+    return rs.eflag || rs.xflag || rs.mflag;
+}
+
+static void ignoring(const char* why, const char* what) {
+    out("%s", why);
+    out("ignoring %s\n", what);
+}
+
+static void file_count_rules(RunState& rs) {
+    if (rs.verbose) rs.qflag = 0;
+    if (!rs.append && rs.filenum > MAXFILES - 1) {
+        if (rs.verbose)
+            out("\nToo many CSV files (%d)!. Max allowed is %d\n\n", rs.filenum + 1, MAXFILES);
+        rs.toomanyfiles = 1;
+        rs.filenum = MAXFILES - 1;
+        rs.datafil.resize(MAXFILES);
+    }
+    if (rs.filltype && !rs.mflag) {
+        ignoring("\n/missing is valid only with /merge\n", "/missing");
+        rs.filltype = 0;
+    }
+}
+
+static void take_default_flags(RunState& rs) {
+    auto take = [](int& flag, int def) {
+        if (!flag && def) flag = 1;
+    };
+    take(rs.aflag, rs.aflagdef);
+    take(rs.bflag, rs.bflagdef);
+    take(rs.dflag, rs.dflagdef);
+    take(rs.hflag, rs.hflagdef);
+    take(rs.kflag, rs.kflagdef);
+    if (rs.kdef) {
+        if (rs.kcflagdef) rs.capcol = rs.capcoldef;
+        if (rs.ksflagdef) rs.capsiz = rs.capsizdef;
+    }
+    take(rs.lflag, rs.lflagdef);
+    take(rs.wflag, rs.wflagdef);
+    take(rs.zflag, rs.zflagdef);
+}
+
+static void chart_kind_rules(RunState& rs) {
+    if (several_files(rs)) rs.zflag = 1;
+    if ((rs.cflag || rs.corrall) && rs.oflag) {
+        ignoring("Cannot use /correlate and /overlay together\n", "/correlate");
+        rs.cflag = rs.corrall = 0;
+    }
+    if (rs.nflag && several_files(rs)) {
+        ignoring("normalize qualifier not supported for multifile charts\n", "/normalize");
+        rs.nflag = 0;
+    }
+    if (rs.nflag && rs.sflag) {
+        out("Qualifier /normalize not supported with /Stack qualifier.\n");
+        rs.nflag = 0;
+    }
+    if (rs.oflag && several_files(rs)) {
+        ignoring("Cannot use overlay qualifier with multifile charts\n", "/overlay");
+        rs.oflag = 0;
+    }
+    if (rs.oflag && rs.topflag) {
+        ignoring("Cannot use overlay qualifier with /top\n", "/overlay");
+        rs.oflag = 0;
+    }
+    if (rs.aflag && several_files(rs)) {
+        ignoring("Cannot use /average with multifile charts\n", "/average");
+        rs.aflag = rs.maonly_flag = 0;
+    }
+    if (rs.aflag && rs.oflag) {
+        ignoring("Cannot use /average and /overlay together\n", "/average");
+        rs.aflag = rs.maonly_flag = 0;
+    }
+}
+
+static void merge_rules(RunState& rs) {
+    if (rs.mflag && rs.filenum == 0) {
+        out("No files found. Merge option can only be used with Multiple CSV files\n");
+        end_run(END_ERROR);
+    }
+    if (rs.mflag && !rs.pflag) {
+        if (rs.verbose) out("\nMerge option now requires /param. Assuming /para=all \n");
+        rs.pflag = 1;
+        rs.nums_str = rs.orig_nums_str = "all";
+    }
+    if (rs.sflag && rs.filenum == 0 && !rs.oflag) {
+        rs.sflag = 0;
+        out("\n/Stack qualifier ignored - not an overlay chart\n");
+    }
+    if ((rs.cflag || rs.corrall) && !rs.qflag) out("Correlation Threshold is %f\n", rs.corrth);
+}
+
+// A later rule that ends the run; the output file is then left untouched.
+static bool run_will_end(const RunState& rs) {
+    return (rs.trimzeros && !rs.eflag) || (rs.dupflag && !rs.mflag) ||
+           (rs.eflag && several_files(rs) && !rs.append) || (rs.filenum < 0 && !rs.hisflag);
+}
+
+// An output file that is one of the inputs would be emptied before it is read.
+static void refuse_input_as_output(RunState& rs, const std::string& startdir) {
+    std::string outname = absolute_name(rs.csv_outfil, current_dir());
+    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.datafil.size()); ++i) {
+        if (!same_file(outname, absolute_name(rs.datafil[i], startdir))) continue;
+        out("\nOutput CSV file %s is the same file as input file %s\n", rs.csv_outfil.c_str(),
+            rs.datafil[i].c_str());
+        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+        end_run(END_ERROR);
+    }
+}
+
+static void open_output_csv(RunState& rs) {
+    if (!rs.mflag && !rs.eflag) return;
+    if (run_will_end(rs)) return;
+    std::string startdir = rs.dirflag ? rs.curname : current_dir();
+    if (rs.dirflag) switch_dir(rs.direcname, "1a", rs.verbose);
+    refuse_input_as_output(rs, startdir);
+    rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "w");
+    if (!rs.outcsvfp) {
+        out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
+        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+        end_run(END_ERROR);
+    }
+    if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+}
+
+static void output_rules(RunState& rs) {
+    open_output_csv(rs);
+    if (rs.rflag && (rs.oflag || several_files(rs))) {
+        out("/rules cannot be used with Overlay or Multifile charts\n\n");
+        rs.rflag = 0;
+    }
+    if (rs.aflag && rs.movavg != 0 && rs.eflag) rs.macsvflg = 1;
+    if (rs.trimzeros && !rs.eflag) {
+        out("/trimzeros must be used with /extract or /x\n\n");
+        end_run(END_ERROR);
+    }
+    if (rs.append && rs.filenum == 0) {
+        out("/append requires two or more CSV files - ignoring /append\n\n");
+        rs.append = 0;
+    }
+    if (rs.spkflag) {
+        rs.zflag = rs.wflag = 1;
+        rs.lflag = rs.bflag = 0;
+    }
+    if (writes_csv(rs)) {
+        rs.y8hdrflag = 1;
+        if (!rs.decflag) {
+            rs.decflag = 1;
+            rs.decsize = 2;
+        }
+    }
+    if (rs.y8hdrflag && !writes_csv(rs)) rs.y8hdrflag = 0;
+    if (rs.decflag && !rs.gflag) rs.precision = rs.decsize;
+    if (rs.fmtflag && !writes_csv(rs))
+        out("/format is ignored unless writing out a new CSV file\n");
+    if (rs.append) rs.nocharts = 1;
+}
+
+static void rename_rule(RunState& rs) {
+    if (!rs.renameflg) return;
+    if (rs.nums_str.find('*') == std::string::npos) {
+        out("/rename is ignored unless used with /param and wildcard expression\n");
+        rs.renameflg = 0;
+        return;
+    }
+    size_t comma = rs.nums_str.find(',');
+    if (comma != std::string::npos)
+        rs.nums_str = strfmt("[RENAME],%s,%s,%s", rs.nums_str.substr(0, comma).c_str(),
+                             rs.renamestr.c_str(), rs.nums_str.substr(comma + 1).c_str());
+    else
+        rs.nums_str = strfmt("[RENAME],%s,%s", rs.nums_str.c_str(), rs.renamestr.c_str());
+}
+
+static void final_rules(RunState& rs) {
+    rename_rule(rs);
+    if (rs.qflag || rs.verbose) out("%s\n", rs.cmdline.c_str());
+    if (rs.oflag && rs.srtflag == 2 && rs.sortdim == 7) rs.srtflag = 0;
+    if (rs.dupflag && !rs.mflag) {
+        out("/duplicates can only be used with /merge\n\n");
+        end_run(END_ERROR);
+    }
+    if (rs.lflag == 9) {
+        rs.dflag = 1;
+        if (rs.dotcolor == -1 && !rs.dotcoloflag) {
+            rs.dotcolor = 0;
+            if (rs.dotsize == 0) rs.dotsize = 1;
+        }
+    }
+    if (rs.eflag && several_files(rs) && !rs.append) {
+        out("\nWarning: extracting columns from multiple files is not supported.!\n\n");
+        end_run(END_ERROR);
+    }
+    if (rs.datalinerow != -1 && rs.headerlinerow == -1 && !rs.noheader)
+        rs.headerlinerow = rs.datalinerow - 1;
+    if (rs.corrall && rs.srtflag) rs.srtflag = 0;
+    if (rs.append) rs.srtflag = 0;
+    if (rs.filenum < 0 && !rs.hisflag) {
+        out("No Y8 CSV file specified\n");
+        end_run(END_ERROR);
+    }
+}
+
+void apply_option_rules(RunState& rs) {
+    file_count_rules(rs);
+    take_default_flags(rs);
+    chart_kind_rules(rs);
+    merge_rules(rs);
+    output_rules(rs);
+    final_rules(rs);
+}

@@ -1,0 +1,583 @@
+#include "cli/handlers.h"
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+#include "cli/help.h"
+#include "cli/platform.h"
+#include "cli/timerange.h"
+#include "select/calccount.h"
+#include "select/paramlist.h"
+
+// The value with everything up to and including its first '=' dropped, so that
+// "-a=10" and "--average=10" read alike; "" when no value was given.
+static std::string value_of(const char* arg) {
+    return arg ? after_equals(arg) : std::string();
+}
+
+static std::vector<std::string> split_colons(const std::string& s) {
+    std::vector<std::string> f;
+    size_t start = 0;
+    for (;;) {
+        size_t p = s.find(':', start);
+        f.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) return f;
+        start = p + 1;
+    }
+}
+
+// Sub-fields of a value: an empty field counts as not given.
+static bool has_field(const std::vector<std::string>& f, size_t i) {
+    return i < f.size() && !f[i].empty();
+}
+
+static char first_upper(const std::string& s) {
+    return s.empty() ? '\0' : upper_copy(s.substr(0, 1))[0];
+}
+
+static void opt_average(RunState& rs, const std::string& v) {
+    rs.aflag = 1;
+    rs.movavg = 0;
+    if (v.empty()) return;
+    size_t colon = v.find(':');
+    if (colon != std::string::npos && atoi_s(v.substr(colon + 1)) == 0) rs.maonly_flag = 1;
+    std::string n = v.substr(0, colon);
+    size_t s = n.find('s');
+    rs.movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : atoi_s(n) * 60;
+}
+
+static void opt_border(RunState& rs, const char* arg) {
+    if (rs.spkflag) {
+        out("/border is ignored when /sparklines is used\n");
+        return;
+    }
+    rs.bflag = 1;
+    rs.bkgcolor = 2;
+    if (!arg) return;
+    int n = atoi_s(value_of(arg));
+    rs.bkgcolor = n;
+    if (n > 2) rs.bflag = n;
+    if (n >= 8) {
+        rs.BORDERxval = rs.BORDERyval = 3;
+        rs.zflag = 1;
+    }
+}
+
+static void opt_correlate(RunState& rs, const std::string& value) {
+    std::string v = upper_copy(value);
+    size_t colon = v.find(':');
+    std::string n = v.substr(0, colon);
+    if (colon != std::string::npos)
+        rs.corrth = atof_s(v.substr(colon + 1));
+    else if (!rs.cflagdef)
+        rs.corrth = 0.65;
+    if (n == "0" || n == "ALL") rs.corrall = 1;
+    rs.cflag = atoi_s(n);
+    if (rs.cflag == 0 && rs.corrall == 0) {
+        out("Error: '/correlate' option requires a parameter number\n");
+        end_run(END_ERROR);
+    }
+}
+
+// The output directory: its full name is recorded, and the run stays where it started.
+static void opt_directory(RunState& rs, const std::string& dir) {
+    rs.dirflag = 1;
+    rs.direcname = dir;
+#ifdef _WIN32
+    if (make_directory(dir))
+        out("\nCreated directory %s\n\n", dir.c_str());
+    else
+        out("\nFailed to create directory %s, may exist already\n\n", dir.c_str());
+#endif
+    rs.curname = current_dir();
+    if (chdir(rs.direcname.c_str()) != 0)
+        out("1b Failed to switch directory to %s\n", rs.direcname.c_str());
+    else if (rs.verbose)
+        out("Current directory is %s\n", current_dir().c_str());
+    rs.direcname = current_dir();
+    if (chdir(rs.curname.c_str()) != 0)
+        out("1c Failed to switch directory to <%s>\n", rs.curname.c_str());
+    else if (rs.verbose)
+        out("Current directory is %s\n", current_dir().c_str());
+}
+
+static void opt_dots(RunState& rs, const std::string& v) {
+    rs.dflag = 1;
+    rs.dotsize = 1;
+    if (v.empty()) return;
+    auto f = split_colons(v);
+    rs.dotsize = atoi_s(f[0]);
+    if (!has_field(f, 1)) return;
+    rs.dotcolval = 1;
+    switch (first_upper(f[1])) {
+        case 'R':
+            rs.dotcolor = 1;
+            break;
+        case 'B':
+            rs.dotcolor = 2;
+            break;
+        case 'G':
+            rs.dotcolor = 3;
+            break;
+        case 'K':
+            rs.dotcolor = 0;
+            break;
+        case 'M':
+            rs.dotcolor = 4;
+            break;
+        case 'Y':
+            rs.dotcolor = 5;
+            break;
+        default:
+            break;
+    }
+}
+
+// The file[:n] value of the extract options: every n-th row, n = 0 meaning trim zeros.
+static void extract_value(RunState& rs, const std::string& v) {
+    size_t colon = v.find(':');
+    if (colon != std::string::npos) {
+        int n = atoi_s(v.substr(colon + 1));
+        rs.nth = n;
+        if (n == 0) {
+            rs.nth = 1;
+            rs.trimzeros = 1;
+        }
+    }
+    std::string file = v.substr(0, colon);
+    if (!file.empty()) rs.csv_outfil = file;
+}
+
+static void opt_extract(RunState& rs, const std::string& v) {
+    rs.eflag = 1;
+    if (rs.trimzeros) {
+        rs.nocharts = 1;
+        rs.xflag = 1;
+    }
+    extract_value(rs, v);
+    if (!rs.qflag) out("Output CSV file will be %s\n", rs.csv_outfil.c_str());
+}
+
+static void opt_x(RunState& rs, const std::string& v) {
+    rs.eflag = 1;
+    rs.srtflag = 0;
+    rs.nocharts = 1;
+    rs.xflag = rs.trimzeros ? 0 : 1;
+    extract_value(rs, v);
+}
+
+static void opt_format(RunState& rs, const std::string& v) {
+    rs.fmtflag = 1;
+    rs.format = 1;
+    rs.format = atoi_s(v.find('=') != std::string::npos ? v.substr(1) : v);
+}
+
+static void opt_caption(RunState& rs, const std::string& v) {
+    rs.kflag = 1;
+    rs.kdef = 0;
+    size_t tail = v.size() > 3 ? v.size() - 3 : 0;
+    size_t colon = v.find(':', tail);
+    if (colon != std::string::npos) {
+        std::string style = upper_copy(v.substr(colon));
+        rs.capsiz = style.substr(1, 1);
+        rs.capcol = style.size() > 2 ? style.substr(2, 1) : std::string();
+        rs.caption = v.substr(0, colon);
+    } else {
+        rs.kdef = 1;
+        rs.capsiz = "L";
+        rs.capcol = "R";
+        rs.caption = v;
+    }
+}
+
+static void opt_trimzeros(RunState& rs, const std::string& v) {
+    rs.trimzeros = 1;
+    rs.eflag = 1;
+    rs.xflag = 0;
+    rs.srtflag = 0;
+    rs.nocharts = 1;
+    if (!v.empty()) rs.csv_outfil = v;
+}
+
+static void opt_lines(RunState& rs, const std::string& v) {
+    rs.lflag = 1;
+    if (v.empty()) return;
+    auto f = split_colons(v);
+    rs.tictime = atoi_s(f[0]) * 60;
+    rs.lflagval = 1;
+    if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
+    if (!has_field(f, 2)) return;
+    switch (first_upper(f[2])) {
+        case 'R':
+            rs.lflag = 3;
+            break;
+        case 'G':
+            rs.lflag = 4;
+            break;
+        case 'B':
+            rs.lflag = 5;
+            break;
+        case 'K':
+            rs.lflag = 6;
+            break;
+        case 'M':
+            rs.lflag = 7;
+            break;
+        case 'Y':
+            rs.lflag = 8;
+            break;
+        case 'W':
+            rs.lflag = 9;
+            break;
+        default:
+            break;
+    }
+}
+
+// Counts from 1 on the command line, from 0 inside.
+static void row_number(int& member, const std::string& arg) {
+    int n = atoi_s(arg);
+    if (n >= 1) member = n - 1;
+}
+
+static void opt_parameters(RunState& rs, std::string v) {
+    rs.pflag = 1;
+    if (!v.empty() && v[0] == ',') v[0] = ' ';
+    if (!v.empty() && v.back() == ',') v.pop_back();
+    rs.nums_str = rs.orig_nums_str = v;
+    if (contains_nocase(v, ".lis")) {
+        rs.numcalcs = get_numcalcs_cnt(rs, rs.nums_str);
+        return;
+    }
+    bool all_digits = v.find_first_not_of(",0123456789") == std::string::npos;
+    bool range =
+        v.find_first_not_of("0123456789-") == std::string::npos && v.find('-') != std::string::npos;
+    if (all_digits) sort_params(rs, rs.nums_str, rs.orig_nums_str);
+    rs.digitrange = range ? 1 : 0;  // a later list replaces an earlier one
+    if (range) get_digitrange(rs.nums_str);
+}
+
+static void opt_percentile(RunState& rs, const std::string& v) {
+    rs.pcflag = 1;
+    if (v.empty()) return;
+    auto f = split_colons(v);
+    if (has_field(f, 0)) rs.pc1 = atoi_s(f[0]);
+    if (has_field(f, 1)) rs.pc2 = atoi_s(f[1]);
+    if (f.size() > 2) rs.nopcline = 1;
+}
+
+static void opt_pdf(RunState& rs, const char* arg) {
+    rs.pdfflag = 1;
+    rs.pdffile = "tsgraf.pdf";
+    if (!arg) {
+        rs.pdfflag = 2;
+        return;
+    }
+    std::string v = upper_copy(value_of(arg));
+    size_t n = v.size();
+    if (n >= 2 && v.compare(n - 2, 2, ":D") == 0) rs.delflag = 1;
+    std::string name = v.substr(0, v.find(':'));
+    if (!name.empty()) rs.pdffile = name;
+}
+
+static void opt_sort(RunState& rs, const char* arg) {
+    rs.sortspecified = 1;
+    rs.srtflag = 1;
+    if (!arg) return;
+    std::string v = upper_copy(value_of(arg));
+    char c1 = v.size() > 0 ? v[0] : '\0', c2 = v.size() > 1 ? v[1] : '\0';
+    rs.sortdim = 0;
+    if (c1 == 'L') {
+        rs.sortdim = 9;
+        rs.srtflag = 2;
+    } else if (c1 == 'A') {
+        rs.sortdim = 1;
+    } else if (c1 == 'M') {
+        rs.sortdim = c2 == 'E' ? 3 : c2 == 'I' ? 5 : 6;
+    } else if (c1 == 'P') {
+        if (c2 == '1') rs.sortdim = 2;
+        if (c2 == '2') rs.sortdim = 4;
+    } else if (c1 == 'N') {
+        rs.sortdim = 0;
+    }
+    size_t colon = v.find(':');
+    if (colon != std::string::npos && colon + 1 < v.size()) {
+        if (v[colon + 1] == 'A') rs.srtflag = 2;
+        if (v[colon + 1] == 'D') rs.srtflag = 1;
+    }
+    if (c1 == 'S') {
+        rs.sortdim = 8;
+        rs.sdflag = 1;
+    }
+    if (rs.sortdim >= 2 && rs.sortdim <= 4) rs.pcflag = 1;
+}
+
+static void opt_top(RunState& rs, const std::string& v) {
+    rs.topflag = 1;
+    rs.srtflag = 1;
+    rs.sortdim = 1;
+    rs.topnum = atoi_s(upper_copy(v));
+    if (rs.topnum == 0) rs.topnum = 6;
+}
+
+static void opt_output(RunState& rs, const std::string& v) {
+    rs.nocharts = 1;
+    if (v.empty()) return;
+    rs.htmfil = v;
+    if (v.find(".htm") == std::string::npos && v.find(".HTM") == std::string::npos)
+        rs.htmfil += ".HTM";
+    rs.nocharts = 0;
+    rs.htmflag = 1;
+    size_t dot = v.find('.');
+    if (dot != std::string::npos) rs.outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
+}
+
+static void opt_axis(RunState& rs, const std::string& value) {
+    rs.axisflag = 1;
+    if (value.empty()) return;
+    std::string v = upper_copy(value);
+    rs.axiscol = v[0] == 'R' ? -1 : atoi_s(v);
+}
+
+static void opt_missing(RunState& rs, const std::string& v) {
+    rs.filltype = 1;
+    rs.fillvalue = 0;
+    if (v.empty()) return;
+    if (v[0] == 'p' || v[0] == 'P') {
+        rs.filltype = 3;
+    } else if (atof_s(v) != 0) {
+        rs.filltype = 2;
+        rs.fillvalue = atof_s(v);
+    }
+}
+
+static void opt_zero(RunState& rs, const std::string& value) {
+    rs.zflag = 1;
+    rs.zmax = -1;
+    if (value.empty()) return;
+    std::string v = upper_copy(value);
+    rs.zmax = v.find('M') != std::string::npos ? -2 : atoi_s(v);
+}
+
+static void opt_scale(RunState& rs, const std::string& value) {
+    rs.scflag = 1;
+    if (value.empty()) return;
+    auto f = split_colons(upper_copy(value));
+    auto set_min = [&rs](const std::string& m) {
+        rs.zmin = m.find("MI") != std::string::npos ? 99999998 : atoi_s(m);
+    };
+    if (f.size() == 1) {
+        set_min(f[0]);
+        return;
+    }
+    if (has_field(f, 2)) rs.stp = atof_s(f[2]);
+    if (has_field(f, 1)) rs.zmax = f[1].find("MA") != std::string::npos ? -2 : atoi_s(f[1]);
+    if (has_field(f, 0)) set_min(f[0]);
+    rs.scflagval = 1;
+}
+
+static void opt_flags_and_names(RunState& rs, int c, const char* arg);
+
+void handle_option(RunState& rs, int c, const char* arg) {
+    const std::string raw = arg ? arg : "";
+    const std::string v = value_of(arg);
+    switch (c) {
+        case '$':
+            rs.thk = atoi_s(raw);
+            break;
+        case '?':
+            clear_terminal();
+            usage1(rs, END_OK);
+        case 'A':
+            rs.append = 1;
+            rs.eflag = 1;
+            if (!v.empty()) rs.csv_outfil = v;
+            break;
+        case 'a':
+            opt_average(rs, v);
+            break;
+        case 'b':
+            opt_border(rs, arg);
+            break;
+        case 'B':
+            rs.displaynum = atoi_s(raw);
+            break;
+        case 'c':
+            opt_correlate(rs, v);
+            break;
+        case 'C':
+            opt_directory(rs, raw);
+            break;
+        case 'd':
+            opt_dots(rs, v);
+            break;
+        case 'D':
+            rs.decflag = 1;
+            rs.decsize = 2;
+            if (arg) rs.decsize = atoi_s(v);
+            break;
+        case 'e':
+            opt_extract(rs, v);
+            break;
+        case 'F':
+            opt_format(rs, raw);
+            break;
+        case 'k':
+            opt_caption(rs, v);
+            break;
+        case 'K':
+            opt_trimzeros(rs, v);
+            break;
+        case 'l':
+            opt_lines(rs, v);
+            break;
+        case 'L':
+            row_number(rs.datalinerow, raw);
+            break;
+        case 'X':
+            row_number(rs.headerlinerow, raw);
+            break;
+        case 'p':
+            opt_parameters(rs, v);
+            break;
+        case 'P':
+            opt_percentile(rs, v);
+            break;
+        case 'Q':
+            opt_pdf(rs, arg);
+            break;
+        case 'S':
+            opt_sort(rs, arg);
+            break;
+        case 't':
+            set_timerange(rs, v);
+            break;
+        case 'T':
+            opt_top(rs, v);
+            break;
+        case 'u':
+            opt_output(rs, v);
+            break;
+        case 'W':
+            opt_axis(rs, v);
+            break;
+        case 'x':
+            opt_x(rs, v);
+            break;
+        case 'Y':
+            opt_missing(rs, v);
+            break;
+        case 'z':
+            opt_zero(rs, v);
+            break;
+        case 'Z':
+            opt_scale(rs, v);
+            break;
+        default:
+            opt_flags_and_names(rs, c, arg);
+            break;
+    }
+}
+
+// The options that set a few members directly.
+static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
+    const std::string raw = arg ? arg : "";
+    const std::string v = value_of(arg);
+    switch (c) {
+        case 'E':
+            rs.coloflag = 1;
+            rs.colsequence = raw;
+            break;
+        case 'f':
+            rs.fflag = 1;
+            break;
+        case 'g':
+            rs.gflag = 1;
+            rs.precision = 0;
+            break;
+        case 'G':
+            rs.hisflag = 1;
+            rs.hisvalue = v;
+            break;
+        case 'h':
+            rs.hflag = 1;
+            rs.height = atoi_s(v);
+            break;
+        case 'H':
+            rs.horiz = 10;
+            if (arg) rs.horiz = atoi_s(v);
+            if (rs.horiz > 50) rs.horiz = 50;
+            break;
+        case 'i':
+            rs.iflag = 1;
+            break;
+        case 'I':
+            rs.ignoreflag = 1;
+            break;
+        case 'j':
+            rs.jflag = 1;
+            if (arg) rs.jval = v;
+            rs.zflag = 1;
+            break;
+        case 'J':
+            rs.dflag = 1;
+            rs.dotcoloflag = 1;
+            rs.dotcolsequence = raw;
+            break;
+        case 'm':
+            rs.mflag = 1;
+            if (!v.empty()) rs.csv_outfil = v;
+            break;
+        case 'M':
+            rs.samplemerge = atoi_s(raw);
+            break;
+        case 'n':
+            rs.nflag = rs.zflag = rs.oflag = 1;
+            break;
+        case 'o':
+            rs.oflag = 1;
+            rs.zflag = 1;
+            rs.ostyle = atoi_s(v);
+            break;
+        case 'q':
+            rs.qflag = 1;
+            break;
+        case 'r':
+            rs.rflag = 1;
+            rs.zflag = 1;
+            if (!v.empty()) rs.rulfil = v;
+            break;
+        case 'R':
+            rs.renameflg = 1;
+            rs.renamestr = v;
+            break;
+        case 's':
+            rs.sflag = rs.zflag = 1;
+            break;
+        case 'U':
+            rs.dupflag = 1;
+            break;
+        case 'V':
+            rs.verbose = 1;
+            break;
+        case 'v':
+            break;  // the version request acts in the first pass
+        case 'w':
+            rs.wflag = 1;
+            rs.width = atoi_s(v);
+            break;
+        case 'y':
+            rs.yflag = 1;
+            if (!v.empty()) rs.csv_paramfil = v;
+            break;
+        default:
+            out("Invalid option %c\n\n", c);
+            end_run(END_ERROR);
+    }
+}

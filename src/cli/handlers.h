@@ -1,0 +1,7 @@
+// The handlers of the option letters: each turns one option value into settings.
+#pragma once
+#include "run/run_state.h"
+
+// Runs the handler of option letter c with its value (nullptr when none was given).
+// A letter without a handler ends the run with "Invalid option %c".
+void handle_option(RunState& rs, int c, const char* arg);
