@@ -290,11 +290,9 @@ struct RunState {
 
     // Selection: state of the parameter-list language and wildcard matching
     int allparms = 0;
-    int wild = 0;
     int wildcalc[50] = {0};
     std::vector<int> wcalc;
     int totwcalc = 0;
-    std::vector<int> orig_order;
     std::string var[6];  // texts captured by the stars of the last wildcard match
     int cntast = 0;
     int memutilflg = 0;
