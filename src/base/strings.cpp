@@ -81,3 +81,17 @@ std::string after_equals(const std::string& s) {
     size_t p = s.find('=');
     return p == std::string::npos ? s : s.substr(p + 1);
 }
+
+std::vector<std::string> split_fields(const std::string& line, char delim) {
+    std::vector<std::string> f;
+    size_t i = 0, n = line.size();
+    while (i < n) {
+        while (i < n && line[i] == delim) ++i;
+        if (i >= n) break;
+        size_t j = line.find(delim, i);
+        if (j == std::string::npos) j = n;
+        f.emplace_back(line, i, j - i);
+        i = j;
+    }
+    return f;
+}

@@ -1,6 +1,7 @@
 // Shared string routines. Each works in place on its argument and also returns it.
 #pragma once
 #include <string>
+#include <vector>
 
 // Upper-cases every ASCII letter.
 std::string& strupper(std::string& s);
@@ -26,5 +27,8 @@ std::string& chomp(std::string& s);
 // a number outside the int range to INT_MIN or INT_MAX.
 int atoi_s(const std::string& s);
 double atof_s(const std::string& s);
+// Fields of a delimited line; like the tokenizer the files are written for, adjacent
+// delimiters count as one, so empty fields vanish.
+std::vector<std::string> split_fields(const std::string& line, char delim = ',');
 // Text after the first '=' (the whole text when there is none).
 std::string after_equals(const std::string& s);

@@ -1,5 +1,15 @@
 // Calculated parameters.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "run/run_state.h"
 
+// Takes a "[CALC]" line; appends the operand names it needs to collected.
+void parse_calc_line(RunState& rs, const std::string& line, std::string& collected);
+// Takes a wildcard "[CALC]" line (one with "&" or "~").
+void parse_wildcalc_line(RunState& rs, const std::string& line, std::string& collected);
+// Maps the heading's columns onto wildcard line k; appends their numbers to list.
+void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& names, int k,
+                              std::string& list);
 void translate_calc_params(RunState& rs);

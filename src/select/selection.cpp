@@ -1,3 +1,390 @@
 #include "select/selection.h"
 
-void get_parameters(RunState&, int) {}
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+#include "run/tables.h"
+#include "select/calc.h"
+#include "select/paramlist.h"
+#include "select/patmat.h"
+#include "select/rename.h"
+
+namespace {
+
+constexpr int MAXPARAMS = 20000;
+constexpr int MAXLABEL = 139;
+constexpr int MAXOVERLAY = 20;
+
+bool all_of_set(const std::string& s, const char* set) {
+    return !s.empty() && s.find_first_not_of(set) == std::string::npos;
+}
+
+bool is_all_digits(const std::string& s) { return all_of_set(s, ",0123456789"); }
+
+bool is_digit_range(const std::string& s) {
+    return all_of_set(s, "0123456789-") && s.find('-') != std::string::npos;
+}
+
+bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+bool is_rename_line(const std::string& s) {
+    return starts_with(s, "[RENAME]") || starts_with(s, "[rename]");
+}
+
+// Terms that never name columns: calculation markers and leading numbers.
+bool is_ignored_term(const std::string& t) {
+    return t.find("[CALC]") != std::string::npos || t.find("$MEMORY") != std::string::npos ||
+           t.find("$CPUS") != std::string::npos || atoi(t.c_str()) > 0;
+}
+
+std::string join_numbers(const std::vector<int>& cols) {
+    std::string s;
+    for (int c : cols) {
+        if (!s.empty()) s += ',';
+        s += std::to_string(c);
+    }
+    return s;
+}
+
+void append_term(std::string& collected, const std::string& text) {
+    if (!collected.empty() && collected.back() != ',') collected += ',';
+    collected += text;
+}
+
+// A parameter list file: its terms, calculated lines and rename lines.
+std::string read_parameter_file(RunState& rs, const std::string& name) {
+    FILE* fp = fopen(name.c_str(), "r");
+    if (!fp) {
+        out("Cannot open file %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    if (!rs.qflag) out("Reading parameters from %s\n", name.c_str());
+    rs.numcalcs = 0;
+    std::string collected;
+    char* buf = nullptr;
+    size_t cap = 0;
+    ssize_t n;
+    while ((n = getline(&buf, &cap, fp)) > 0) {
+        std::string ln(buf, static_cast<size_t>(n));
+        chomp(ln);
+        if (ln.empty()) continue;
+        size_t semi = ln.find(';');
+        if (semi != std::string::npos) ln.erase(semi);
+        if (starts_with(ln, "[CALC]") || starts_with(ln, "[calc]")) {
+            if (rs.numcalcs < 50) rs.wildcalc[rs.numcalcs] = 0;
+            if (ln.find_first_of("&~") != std::string::npos) {
+                rs.wild = 1;
+                if (rs.numcalcs < 50) rs.wildcalc[rs.numcalcs] = 1;
+                parse_wildcalc_line(rs, ln, collected);
+            } else {
+                if (!collected.empty() && collected.back() != ',') collected += ',';
+                parse_calc_line(rs, ln, collected);
+            }
+            if (++rs.numcalcs > 50) {
+                free(buf);
+                fclose(fp);
+                out("\nWarning: too many calculated parameters!\n");
+                end_run(END_ERROR);
+            }
+        } else if (is_rename_line(ln)) {
+            replace_substring(ln, "$NODE", rs.nodestr);
+            parse_rename_line(rs, ln);
+        } else {
+            append_term(collected, ln);
+        }
+    }
+    free(buf);
+    fclose(fp);
+    strupper(collected);
+    if (!collected.empty() && collected.back() == ',') collected.pop_back();
+    return collected;
+}
+
+// All-terms matching: every "+"/plain term occurs in the name, no "-" term does.
+bool all_terms_match(const std::string& uname, const std::vector<std::string>& terms) {
+    for (const auto& t : terms) {
+        if (t[0] == '-') {
+            if (uname.find(t.substr(1)) != std::string::npos) return false;
+        } else if (t[0] == '+') {
+            if (uname.find(t.substr(1)) == std::string::npos) return false;
+        } else if (uname.find(t) == std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool never_selects(const std::string& t) {
+    return t == "*[CALC]*" || t == "*-*" || t == "*+*" || t == "*/*";
+}
+
+// Name terms: all-terms (AND/NOT) or any-term (OR, wildcards) matching over the heading.
+std::string select_by_names(RunState& rs, const std::string& sel,
+                            const std::vector<std::string>& names) {
+    std::vector<std::string> raw = split_fields(sel);
+    for (auto& t : raw) trim(t);
+
+    std::vector<std::string> kept;
+    bool allterms = false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const std::string& t = raw[i];
+        if (i > 0 && (t.empty() || is_ignored_term(t) ||
+                      std::find(kept.begin(), kept.end(), t) != kept.end()))
+            continue;
+        kept.push_back(t);
+        if (!t.empty() && (t[0] == '-' || t[0] == '+')) allterms = true;
+    }
+
+    std::vector<int> cols;
+    if (allterms) {
+        std::vector<std::string> terms;
+        for (const auto& t : kept)
+            if (!t.empty()) terms.push_back(t);
+        for (size_t c = 0; c < names.size(); ++c)
+            if (all_terms_match(upper_copy(names[c]), terms)) cols.push_back(static_cast<int>(c) + 1);
+        return join_numbers(cols);
+    }
+
+    std::vector<std::string> pats;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const std::string& t = raw[i];
+        if (i > 0 && (is_ignored_term(t) || t.size() <= 1)) continue;
+        pats.push_back(t.find('*') != std::string::npos ? t : "*" + t + "*");
+    }
+
+    // '*-text' inverts the selection: every column whose name holds none of the terms.
+    // The sign is not part of the text to avoid.
+    bool exclude = false;
+    for (auto& p : pats) {
+        if (p.size() > 1 && p[1] == '-') {
+            p.erase(0, 2);
+            exclude = true;
+        }
+    }
+    if (exclude) {
+        for (size_t c = 0; c < names.size(); ++c) {
+            std::string u = upper_copy(names[c]);
+            bool hit = false;
+            for (const auto& p : pats) hit = hit || (!p.empty() && u.find(p) != std::string::npos);
+            if (!hit) cols.push_back(static_cast<int>(c) + 1);
+        }
+        return join_numbers(cols);
+    }
+
+    if (rs.wild) {
+        std::string list;
+        rs.totwcalc = 0;
+        for (int k = 0; k < rs.numcalcs && k < 50; ++k)
+            if (rs.wildcalc[k]) get_wildcard_param_names(rs, names, k, list);
+        if (rs.totwcalc == 0) {
+            out("No match for any wildcard [CALC] expression\n");
+            end_run(END_ERROR);
+        }
+        sort_params(rs, list, rs.orig_nums_str);
+        return list;
+    }
+
+    for (size_t c = 0; c < names.size(); ++c) {
+        for (const auto& p : pats) {
+            if (never_selects(p)) continue;
+            rs.cntast = 0;
+            if (patmat(rs, names[c], p)) {
+                cols.push_back(static_cast<int>(c) + 1);
+                break;
+            }
+        }
+    }
+    std::string list = join_numbers(cols);
+    if (!list.empty()) sort_params(rs, list, rs.orig_nums_str);
+    return list;
+}
+
+// Runs fn in the output directory when one is set.
+template <class Fn>
+void in_output_dir(RunState& rs, const char* in_tag, const char* out_tag, Fn fn) {
+    if (rs.dirflag) switch_dir(rs.direcname, in_tag, rs.verbose);
+    fn();
+    if (rs.dirflag) switch_dir(rs.curname, out_tag, rs.verbose);
+}
+
+void write_param_lis(RunState& rs) {
+    if (rs.iflag) return;
+    bool failed = false;
+    in_output_dir(rs, "3", "4", [&] {
+        FILE* fp = fopen("PARAM.LIS", "w");
+        if (!fp) {
+            failed = true;
+            return;
+        }
+        fout(fp, "%s\n", rs.nums_str.c_str());
+        fclose(fp);
+    });
+    if (failed) {
+        out("\nError opening parameter file, %s\n", "PARAM.LIS");
+        end_run(END_ERROR);
+    }
+    strupper(rs.nums_str);
+}
+
+// The list of column numbers into param_nums[0] and nums_mask[0].
+void take_list(RunState& rs) {
+    if (rs.nums_str.empty() && !rs.wild) {
+        out("No columns selected %s\n", rs.nums_str.c_str());
+        end_run(END_ERROR);
+    }
+    int k = 0;
+    for (const auto& field : split_fields(rs.nums_str)) {
+        int c = atoi(field.c_str());
+        if (c > rs.numcol) break;
+        if (c < 1) continue;  // column 0 is the time stamp, not a parameter
+        if (k >= MAXPARAMS) {
+            out("Too many parameters - limit is %d\n", MAXPARAMS);
+            end_run(END_ERROR);
+        }
+        rs.param_nums[0][static_cast<size_t>(k)] = c;
+        rs.nums_mask[0][static_cast<size_t>(c)] = 1;
+        ++k;
+    }
+    rs.numpar = k;
+    if (!rs.iflag) fout(rs.logfp, "Number of parameters = %d\n", rs.numpar);
+    if (rs.oflag) {
+        if (rs.numpar > MAXOVERLAY) {
+            rs.numpar = MAXOVERLAY;
+            out("Only %d parameters can be overlaid on one chart\n", MAXOVERLAY);
+        }
+        rs.numovr = (rs.topflag ? rs.topnum : rs.numpar) - 1;
+    }
+}
+
+std::string make_label(const std::string& name) {
+    std::string label = name;
+    if (label.size() > static_cast<size_t>(MAXLABEL)) {
+        out("Warning: Name too long (%d)! \n%s\nWill be truncated to %d characters\n",
+            static_cast<int>(label.size()), label.c_str(), MAXLABEL);
+        label.resize(MAXLABEL);
+    }
+    return trim(label);
+}
+
+void assign_labels(RunState& rs, const std::vector<std::string>& names) {
+    if (rs.nohdr) {
+        for (int k = 0; k < rs.numcol && k < static_cast<int>(rs.xlabel.size()); ++k)
+            rs.xlabel[static_cast<size_t>(k)] = strfmt("Parameter %d", k + 1);
+        return;
+    }
+    FILE* yfp = nullptr;
+    if (rs.yflag) {
+        in_output_dir(rs, "3a", "3b", [&] { yfp = fopen(rs.csv_paramfil.c_str(), "w"); });
+        if (!yfp) {
+            out("Could not open output file %s\n", rs.csv_paramfil.c_str());
+            end_run(END_ERROR);
+        }
+    }
+    for (int k = 0; k < rs.numpar; ++k) {
+        int c = rs.param_nums[0][static_cast<size_t>(k)];
+        const std::string& name = names[static_cast<size_t>(c - 1)];
+        std::string& label = rs.xlabel[static_cast<size_t>(k)] = make_label(name);
+        if (yfp) {
+            std::string n = name;
+            fout(yfp, "%s\n", strltrim(n).c_str());
+        }
+        if (label.find("Free List Size") != std::string::npos && rs.numcalcs == 0) {
+            rs.xlabel[static_cast<size_t>(rs.numpar)] = "[CALC]Memory Utilization";
+            rs.memutilflg = 1;
+            rs.memutilnum = rs.param_nums[0][static_cast<size_t>(rs.numpar - 1)] + 1;
+            rs.freelistnum = k;
+            rs.param_nums[0][static_cast<size_t>(rs.numpar)] = rs.numpar + 1;
+        }
+    }
+    if (yfp) fclose(yfp);
+}
+
+void select_first_file(RunState& rs, const std::vector<std::string>& names) {
+    for (size_t c = 0; c < rs.nums_mask[0].size(); ++c) rs.nums_mask[0][c] = 0;
+    for (int c = 0; c <= rs.numcol && c < static_cast<int>(rs.fp_nums.size()); ++c)
+        rs.fp_nums[static_cast<size_t>(c)] = 0;
+
+    if (contains_nocase(rs.nums_str, ".LIS")) rs.nums_str = read_parameter_file(rs, rs.nums_str);
+    if (is_rename_line(rs.nums_str)) {
+        std::string ln = rs.nums_str;
+        replace_substring(ln, "$NODE", rs.nodestr);
+        parse_rename_line(rs, ln);
+    }
+    strupper(rs.nums_str);
+    const std::string& s = rs.nums_str;
+    if (s == "0" || s == "ALL" || s == "*" || starts_with(s, "*,")) {
+        rs.allparms = 1;
+        std::vector<int> all(static_cast<size_t>(std::max(rs.numcol, 0)));
+        for (int c = 0; c < rs.numcol; ++c) all[static_cast<size_t>(c)] = c + 1;
+        rs.nums_str = join_numbers(all);
+    } else if (is_all_digits(s)) {
+        // already a list of column numbers
+    } else if (is_digit_range(s)) {
+        get_digitrange(rs.nums_str);
+    } else {
+        alloc_jnk_space(rs, rs.numcol);
+        rs.nums_str = select_by_names(rs, rs.nums_str, names);
+        free_jnk_space(rs, rs.numcol);
+    }
+    take_list(rs);
+    assign_labels(rs, names);
+}
+
+// A later file: find each label among its own column names.
+void map_later_file(RunState& rs, int f, const std::vector<std::string>& names) {
+    auto& mask = rs.nums_mask[static_cast<size_t>(f)];
+    auto& nums = rs.param_nums[static_cast<size_t>(f)];
+    int ncols = f < static_cast<int>(rs.numcols.size()) ? rs.numcols[static_cast<size_t>(f)] : 0;
+    for (int c = 0; c <= ncols && c < static_cast<int>(mask.size()); ++c)
+        mask[static_cast<size_t>(c)] = 0;
+    std::unordered_map<std::string, int> first;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string n = names[i];
+        first.emplace(trim(n), static_cast<int>(i) + 1);
+    }
+    for (int k = 0; k < rs.numpar; ++k) {
+        size_t kk = static_cast<size_t>(k);
+        if (rs.mflag && !rs.diffparams) {
+            int c = nums[kk];
+            if (c >= 0 && c < static_cast<int>(mask.size())) mask[static_cast<size_t>(c)] = 1;
+            continue;
+        }
+        auto it = first.find(rs.xlabel[kk]);
+        if (it != first.end()) {
+            nums[kk] = it->second;
+            if (it->second < static_cast<int>(mask.size())) mask[static_cast<size_t>(it->second)] = 1;
+        } else {
+            nums[kk] = ncols + 1;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> heading_names(const std::string& heading) {
+    std::vector<std::string> f = split_fields(heading);
+    if (!f.empty()) f.erase(f.begin());
+    return f;
+}
+
+void get_parameters(RunState& rs, int f) {
+    const std::string empty;
+    const std::string& heading =
+        f < static_cast<int>(rs.line.size()) ? rs.line[static_cast<size_t>(f)] : empty;
+    std::vector<std::string> names = heading_names(heading);
+    if (f == 0) {
+        // A heading shorter than the column count would leave labels without names.
+        while (static_cast<int>(names.size()) < rs.numcol)
+            names.push_back(strfmt("Parameter %d", static_cast<int>(names.size()) + 1));
+        select_first_file(rs, names);
+    } else {
+        map_later_file(rs, f, names);
+    }
+    write_param_lis(rs);
+}

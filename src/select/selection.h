@@ -1,5 +1,13 @@
-// Parameter selection from a file's heading.
+// Parameter selection: from the selection text and a file's heading to the selected
+// columns (param_nums, nums_mask), their labels (xlabel) and "PARAM.LIS".
 #pragma once
+#include <string>
+#include <vector>
+
 #include "run/run_state.h"
 
+// Builds the selection for file f from rs.nums_str and the file's heading rs.line[f].
+// File 0 decides the selection; later files map its labels onto their own columns.
 void get_parameters(RunState& rs, int f);
+// The column names of a heading: its fields after the first (the time column).
+std::vector<std::string> heading_names(const std::string& heading);
