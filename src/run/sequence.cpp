@@ -61,8 +61,20 @@ static void survey_files(RunState& rs) {
     }
 }
 
-// Steps 22 and 23 belong to the calculated parameters; step 25 to the Y scale.
+// The derived memory-utilisation parameter and the calculated parameters join the
+// selection; the moving-average width becomes a count of samples.
 static void prepare_parameters(RunState& rs) {
+    if (rs.freelistnum != -1) ++rs.numpar;
+    int count = rs.wild ? rs.totwcalc : rs.numcalcs;
+    if (!rs.wild && rs.verbose) out("Number of parameters = %d\n", rs.numpar);
+    for (int k = 0; k < count; ++k) {
+        size_t slot = static_cast<size_t>(rs.numpar + k);
+        size_t col = static_cast<size_t>(rs.numcol + 1 + k);
+        if (!rs.param_nums.empty() && slot < rs.param_nums[0].size())
+            rs.param_nums[0][slot] = static_cast<int>(col);
+        if (col < rs.fp_nums.size()) rs.fp_nums[col] = 1;
+    }
+    rs.numpar += count;
     if (rs.aflag) {
         if (rs.sampint != 0) rs.movavg /= rs.sampint;
         if (rs.movavg == 0) rs.movavg = rs.num;
@@ -191,6 +203,8 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     unsorted_pass(rs);
     if (rs.topflag) {
         if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
+        size_t others = static_cast<size_t>(rs.numpar + 1);
+        if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - rs.topnum);
     }
     if (rs.srtflag) sorted_run(rs);
 
