@@ -1,6 +1,7 @@
 #include "base/strings.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 
 bool is_space(char c) {
@@ -67,7 +68,13 @@ std::string& chomp(std::string& s) {
     return s;
 }
 
-int atoi_s(const std::string& s) { return std::atoi(s.c_str()); }
+int atoi_s(const std::string& s) {
+    // strtol, not atoi: an out-of-range number is clamped instead of undefined.
+    long v = std::strtol(s.c_str(), nullptr, 10);
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
 double atof_s(const std::string& s) { return std::atof(s.c_str()); }
 
 std::string after_equals(const std::string& s) {

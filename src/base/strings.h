@@ -22,7 +22,8 @@ bool replace_substring(std::string& s, const std::string& from, const std::strin
 bool is_space(char c);
 // Removes one trailing new-line (and a carriage return before it).
 std::string& chomp(std::string& s);
-// C library atoi/atof semantics on a std::string (leading number, else 0).
+// C library atoi/atof semantics on a std::string (leading number, else 0); atoi_s clamps
+// a number outside the int range to INT_MIN or INT_MAX.
 int atoi_s(const std::string& s);
 double atof_s(const std::string& s);
 // Text after the first '=' (the whole text when there is none).

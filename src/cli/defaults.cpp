@@ -1,6 +1,185 @@
 #include "cli/defaults.h"
 
-#include "base/run_end.h"
+#include <cctype>
+#include <cstdio>
 
-void show_default_values(RunState&, int) {}
-void set_default_values(RunState&) { end_run(END_OK); }
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+
+namespace {
+
+// One whole line with its new-line, however long; false at the end of the file.
+bool read_line(FILE* fp, std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::getc(fp)) != EOF) {
+        line += static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return !line.empty();
+}
+
+bool starts_with(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// The value of a key: the first word after the first "=".
+struct KeyValue {
+    bool has_equals = false;
+    bool given = false;  // a word follows the "="
+    std::string word;
+};
+
+KeyValue key_value(const std::string& line) {
+    KeyValue v;
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) return v;
+    v.has_equals = true;
+    const std::string rest = line.substr(eq + 1);
+    v.given = TextScan(rest).word(v.word).ok();
+    return v;
+}
+
+void key_border(RunState& rs, const KeyValue& v) {
+    static const char* const names[] = {"black", "white", "grey"};
+    rs.bflagdef = 1;
+    rs.bkgcolor = atoi_s(v.given ? v.word : "2");
+    if (!rs.qflag && rs.bkgcolor >= 0 && rs.bkgcolor <= 2)
+        out("Default Background color is %s\n", names[rs.bkgcolor]);
+}
+
+// The caption is the whole rest of the line, without its line end and without any
+// double quote characters.
+void key_caption(RunState& rs, const std::string& line) {
+    rs.kflagdef = 1;
+    rs.kdef = 1;
+    size_t eq = line.find('=');
+    if (eq != std::string::npos) {
+        std::string text = line.substr(eq + 1);
+        chomp(text);
+        rs.caption = remove_chars(text, '"');
+    }
+    if (!rs.qflag) out("Default caption = %s\n", rs.caption.c_str());
+}
+
+// First character of the value, upper-cased, as a one-letter text.
+std::string first_upper(const std::string& word) {
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(word[0]))));
+}
+
+void key_c(RunState& rs, const std::string& line, const KeyValue& v) {
+    if (starts_with(line, "cor")) {
+        rs.cflagdef = 1;
+        rs.corrth = atof_s(v.given ? v.word : ".65");
+        if (!rs.qflag) out("Default correlation threshold = %0.2f\n", rs.corrth);
+    } else if (starts_with(line, "col")) {
+        rs.coloflagdef = 1;
+        if (v.given) rs.colsequence = v.word;
+        if (!rs.qflag) out("Default color sequence = %s\n", rs.colsequence.c_str());
+    } else if (starts_with(line, "captionc")) {
+        rs.kcflagdef = 1;
+        if (v.given) rs.capcoldef = first_upper(v.word);
+        if (!rs.qflag) out("Default caption color = %s\n", rs.capcoldef.c_str());
+    } else if (starts_with(line, "captions")) {
+        rs.ksflagdef = 1;
+        if (v.given) rs.capsizdef = first_upper(v.word);
+        if (!rs.qflag) out("Default caption size = %s\n", rs.capsizdef.c_str());
+    } else if (starts_with(line, "caption")) {
+        key_caption(rs, line);
+    }
+}
+
+void key_d(RunState& rs, const std::string& line, const KeyValue& v) {
+    if (starts_with(line, "dotc")) {
+        rs.dotcoloflagdef = 1;
+        if (v.given) rs.dotcolsequence = v.word;
+        if (!rs.qflag) out("Default dot color sequence = %s\n", rs.dotcolsequence.c_str());
+    } else {
+        rs.dflagdef = 1;
+        rs.dotsize = atoi_s(v.given ? v.word : "1");
+        if (!rs.qflag) out("Default dot size = %d\n", rs.dotsize);
+    }
+}
+
+// Height and width need an "="; without one the default flag is withdrawn.
+void key_size(RunState& rs, const KeyValue& v, const char* name, int& flagdef, int& value) {
+    if (v.has_equals) {
+        flagdef = 1;
+        value = atoi_s(v.word);
+    } else {
+        if (!rs.qflag) out("Expected '=' with %s qualifier in CFG file!\n", name);
+        flagdef = 0;
+    }
+    if (!rs.qflag) out("Default %s = %d\n", name[0] == 'H' ? "height" : "width", value);
+}
+
+void apply_key(RunState& rs, const std::string& line) {
+    const KeyValue v = key_value(line);
+    switch (line[0]) {
+        case 'a':
+            rs.aflagdef = 1;
+            rs.movavg = 0;
+            if (v.given) {
+                rs.movavg = clamped_mul(atoi_s(v.word), 60);
+                if (!rs.qflag) out("Default Moving Average = %d\n", rs.movavg);
+            }
+            break;
+        case 'b':
+            key_border(rs, v);
+            break;
+        case 'c':
+            key_c(rs, line, v);
+            break;
+        case 'd':
+            key_d(rs, line, v);
+            break;
+        case 'h':
+            key_size(rs, v, "Height", rs.hflagdef, rs.height);
+            break;
+        case 'l':
+            rs.lflagdef = 1;
+            rs.tictime = 3600;
+            if (v.given) rs.tictime = clamped_mul(atoi_s(v.word), 60);
+            if (!rs.qflag) out("Default grid line spacing = %d minutes\n", rs.tictime / 60);
+            break;
+        case 'w':
+            key_size(rs, v, "Width", rs.wflagdef, rs.width);
+            break;
+        case 'z':
+            rs.zflagdef = 1;
+            break;
+        default:
+            break;  // other letters, upper case included, are not keys
+    }
+}
+
+}  // namespace
+
+void show_default_values(RunState& rs, int show_defaults) {
+    FILE* fp = std::fopen(rs.cfgfil.c_str(), "r");
+    if (!fp) {
+        if (rs.verbose || show_defaults) out("\nNo default configuration file found\n");
+    } else {
+        if (!rs.qflag) out("\nReading default settings from %s\n", rs.cfgfil.c_str());
+        std::string line;
+        while (read_line(fp, line)) {
+            out("[[%s]]\n", line.c_str());
+            // A last line without its new-line counts as if it had one, so that a
+            // one-letter key such as "z" at the very end is not lost.
+            size_t len = line.size() + (line.back() == '\n' ? 0 : 1);
+            if (len < 2 || line[0] == ';') continue;
+            if (rs.verbose) out("%s\n", line.c_str());
+            apply_key(rs, line);
+        }
+        std::fclose(fp);
+        if (!rs.qflag) out("\n");
+    }
+    if (show_defaults) end_run(END_OK);
+}
+
+void set_default_values(RunState& rs) {
+    out("\nSet defaults here (tbd) !\n");
+    // Nothing is written yet; the file is only looked at.
+    if (FILE* fp = std::fopen(rs.cfgfil.c_str(), "r")) std::fclose(fp);
+    end_run(END_OK);
+}

@@ -12,5 +12,8 @@ int cvtdate(std::string& dat, std::string& cvtdat);
 time_t cvttime(const std::string& timstr);
 // "dd-MMM-yyyy hh:mm:ss" of secs, with the summer-time correction.
 void secstodate(time_t secs, std::string& date);
+// The local clock of secs as standard time: in summer time, an hour earlier. Every date
+// text written from seconds uses this. False when the year does not fit struct tm.
+bool local_standard_time(time_t secs, struct tm& t);
 // Seconds of a time stamp field; removes double quotes from str in place.
 time_t get_csvdate(RunState& rs, int fmt, std::string& str);
