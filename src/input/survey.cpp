@@ -60,6 +60,22 @@ void first_field_into(const std::string& line, std::string& out) {
     out.assign(line, b, e == std::string::npos ? std::string::npos : e - b);
 }
 
+// trim() for the per-line loop: the same result, done in place without a new string.
+void trim_in_place(std::string& s) {
+    size_t w = 0;
+    bool pending = false;
+    for (char c : s) {
+        if (is_space(c)) {
+            pending = w > 0;
+        } else {
+            if (pending) s[w++] = ' ';
+            pending = false;
+            s[w++] = c;
+        }
+    }
+    s.resize(w);
+}
+
 const std::string& datafile(const RunState& rs, int f) { return rs.datafil[f]; }
 
 [[noreturn]] void no_data(const RunState& rs, int f) {
@@ -122,7 +138,7 @@ void scan_rest(Scan& s, int want, Tail& t) {
         if (raw <= 1) continue;
         if (starts_with(s.cur, TRAILER, TRAILER_LEN)) continue;
         first_field_into(s.cur, ff);
-        trim(ff);
+        trim_in_place(ff);
         if (!is_dataline_field(ff)) continue;
         if (t.c < want) {
             ++t.c;
@@ -542,8 +558,8 @@ void anchor_range(RunState& rs, const std::string& field) {
 }
 
 // Lines above the heading of the first file: node line, header facts, dates.
-void read_lines_above_heading(RunState& rs, LineReader& rd) {
-    std::string cur, ff;
+void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
+    std::string ff;
     const std::string& name = rs.datafil[0];
     int hidx = rs.paraline[0];
     for (int i = 0;; ++i) {
@@ -629,8 +645,7 @@ void prompt_for_columns(RunState& rs) {
 }
 
 // Names, counts and node list of the files after the first.
-void read_other_headers(RunState& rs) {
-    std::string cur;
+void read_other_headers(RunState& rs, std::string& cur) {
     std::vector<std::string> fields;
     for (int f = 1; f <= rs.filenum; ++f) {
         const std::string& name = rs.datafil[f];
@@ -675,14 +690,13 @@ int read_datafil_cols(RunState& rs, int retry) {
         end_run(END_ERROR);
     }
     reset_survey(rs);
-    {
-        std::string tmpline, tmp1line;
-        reserve_buffers(tmpline, tmp1line, rs.maxlinelen, "tmpline allocation failed\n",
-                        "tmp1line allocation failed\n");
-        if (rs.verbose) {
-            out("tmpline[%d] allocated\n", rs.maxlinelen);
-            out("tmp1line[%d] allocated\n", rs.maxlinelen);
-        }
+    // Line buffers of the header pass of the first file and of the later files.
+    std::string tmpline, tmp1line;
+    reserve_buffers(tmpline, tmp1line, rs.maxlinelen, "tmpline allocation failed\n",
+                    "tmp1line allocation failed\n");
+    if (rs.verbose) {
+        out("tmpline[%d] allocated\n", rs.maxlinelen);
+        out("tmp1line[%d] allocated\n", rs.maxlinelen);
     }
     if (rs.mflag || rs.filenum > 0) alloc_fileparams_space(rs);
 
@@ -706,13 +720,13 @@ int read_datafil_cols(RunState& rs, int retry) {
     if (!rs.qflag) out("Reading data from %s\n", first.c_str());
     if (!rs.iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
     LineReader rd(fp);
-    read_lines_above_heading(rs, rd);
+    read_lines_above_heading(rs, rd, tmpline);
     if (rs.y8format[0] == 1) list_parameters(rs);
 
     count_records(rs, rd);
 
     if (!rs.pflag && !rs.mflag) prompt_for_columns(rs);
 
-    read_other_headers(rs);
+    read_other_headers(rs, tmp1line);
     return 0;
 }
