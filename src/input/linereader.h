@@ -6,7 +6,7 @@
 #include <vector>
 
 class LineReader {
-public:
+   public:
     explicit LineReader(FILE* fp, size_t block = 1 << 20);
     // Reads the next line into s without its line end; "\r\n" ends a line just like
     // "\n". Returns false at the end of the file. s keeps its capacity between calls.
@@ -21,7 +21,7 @@ public:
     void sync();
     FILE* file() const { return fp_; }
 
-private:
+   private:
     bool fill();
     FILE* fp_;
     std::vector<char> buf_;

@@ -98,9 +98,8 @@ int reorder_csvfiles(RunState& rs) {
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     // Stable, so files that start together keep their command-line order.
-    std::stable_sort(order.begin(), order.end(), [&rs](int a, int b) {
-        return rs.csvstartsecs[a] < rs.csvstartsecs[b];
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&rs](int a, int b) { return rs.csvstartsecs[a] < rs.csvstartsecs[b]; });
     try {
         permute(rs.csvstartsecs, order);
         permute(rs.csvendsecs, order);
@@ -143,7 +142,8 @@ void get_all_param_names(RunState& rs) {
     int last = rs.filenum + 1;
     if (rs.filenum < 1 || static_cast<int>(rs.line.size()) <= last) return;
     std::string newln;
-    size_t cap = static_cast<size_t>(rs.filenum + 1) * static_cast<size_t>(rs.actualmaxlinelen) + 100;
+    size_t cap =
+        static_cast<size_t>(rs.filenum + 1) * static_cast<size_t>(rs.actualmaxlinelen) + 100;
     try {
         newln.reserve(cap);
     } catch (const std::exception&) {

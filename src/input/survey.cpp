@@ -76,7 +76,9 @@ void trim_in_place(std::string& s) {
     s.resize(w);
 }
 
-const std::string& datafile(const RunState& rs, int f) { return rs.datafil[f]; }
+const std::string& datafile(const RunState& rs, int f) {
+    return rs.datafil[f];
+}
 
 [[noreturn]] void no_data(const RunState& rs, int f) {
     out("no data in file %s\n", datafile(rs, f).c_str());
@@ -187,7 +189,8 @@ void survey_data(Scan& s, const std::string& stamp, int want) {
     Tail t;
     scan_rest(s, want, t);
     rs.samp[f] = 60;
-    if (t.c > 0) rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), t.c);
+    if (t.c > 0)
+        rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), t.c);
     rs.numrows[f] = s.L - rs.firstdataline[f];
     finish_times(s);
 }
@@ -622,8 +625,8 @@ void list_parameters(RunState& rs) {
         end_run(END_ERROR);
     }
     rs.fileparamnums[0] = rs.numcol;
-    const char* fmt = rs.numcol == 1 ? "Format 1: %d parameter in %s\n"
-                                     : "Format 1: %d parameters in %s\n";
+    const char* fmt =
+        rs.numcol == 1 ? "Format 1: %d parameter in %s\n" : "Format 1: %d parameters in %s\n";
     if (!rs.qflag) out(fmt, rs.numcol, rs.datafil[0].c_str());
     if (!rs.iflag) fout(rs.logfp, fmt, rs.numcol, rs.datafil[0].c_str());
 }

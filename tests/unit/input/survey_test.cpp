@@ -96,12 +96,12 @@ TEST(SurveyRules, TimeStampsThatAreTimes) {
         bool ok;
     };
     const Case cases[] = {
-        {"01-JAN-2008 10:00:00", true},   {"1-jan-2008 10:00:00.50", true},
-        {"01/15/2008 10:00:00", true},    {"15/JAN/2008 10:00:00", true},
+        {"01-JAN-2008 10:00:00", true},    {"1-jan-2008 10:00:00.50", true},
+        {"01/15/2008 10:00:00", true},     {"15/JAN/2008 10:00:00", true},
         {"\"01/15/2008 10:00:00\"", true}, {"10:30:00", true},
-        {"01-MAI-2008 10:00", true},      {"2008-01-01 10:00:00", false},
-        {"no-time-here", false},          {"01-JAN-2008", false},
-        {"01-JAN-2008 ab:cd:ef", false},  {"x:y", false},
+        {"01-MAI-2008 10:00", true},       {"2008-01-01 10:00:00", false},
+        {"no-time-here", false},           {"01-JAN-2008", false},
+        {"01-JAN-2008 ab:cd:ef", false},   {"x:y", false},
     };
     for (const auto& c : cases) EXPECT_EQ(stamp_is_time(c.field), c.ok) << c.field;
 }
@@ -111,8 +111,9 @@ TEST(SurveyRules, CountColsSkipsEmptyFields) {
         const char* line;
         int cols;
     };
-    const Case cases[] = {{"Sample Time,A,B,C", 3}, {"Sample Time,A,,B", 2}, {"Sample Time", 0},
-                          {"", 0},                  {",Sample Time,A", 1},   {"T,A,B,", 2}};
+    const Case cases[] = {{"Sample Time,A,B,C", 3}, {"Sample Time,A,,B", 2},
+                          {"Sample Time", 0},       {"", 0},
+                          {",Sample Time,A", 1},    {"T,A,B,", 2}};
     for (const auto& c : cases) EXPECT_EQ(count_cols(c.line), c.cols) << c.line;
 }
 
@@ -147,7 +148,8 @@ TEST_F(SurveyTest, Format1WithDateLineAndUnitsLine) {
 
 TEST_F(SurveyTest, MidnightEndMarkerAndSingleLine) {
     // Time-only stamps passing midnight once; the data ends at a two-character line.
-    std::string f = "Sample Time,A\n23:58:00,1\n23:59:00,1\n\n00:00:00,1\n00:01:00,1\nZZ\n10:00:00,1\n";
+    std::string f =
+        "Sample Time,A\n23:58:00,1\n23:59:00,1\n\n00:00:00,1\n00:01:00,1\nZZ\n10:00:00,1\n";
     files({{"m.csv", f}, {"one.csv", "Sample Time,A\n01-JAN-2008 10:00:00,1\n"}});
     size_tables();
     RunResult r = check();
@@ -260,7 +262,8 @@ TEST_F(SurveyTest, OverlongLineRetriesOnceThenFails) {
 
 TEST_F(SurveyTest, DefaultLimitRetryThroughTheSurveyStep) {
     std::string heading = "Sample Time";
-    while (heading.size() < 230000) heading += ",LONG_PARAMETER_NAME_" + std::to_string(heading.size());
+    while (heading.size() < 230000)
+        heading += ",LONG_PARAMETER_NAME_" + std::to_string(heading.size());
     files({{"wide.csv", y8file(0, 3, 60, heading)}});
     rs.pflag = 1;
     rs.qflag = 1;
@@ -378,13 +381,14 @@ TEST_F(SurveyTest, AppendShortcutNeedsSameHeadingsNodeAndAllColumns) {
         const char* second_node;
         int status;
     };
-    const Case cases[] = {{"all", "NODEA_2", -2}, {"0", "NODEA", -2}, {"1,2", "NODEA", 0},
-                          {"ALL", "NODEB", 0}};
+    const Case cases[] = {
+        {"all", "NODEA_2", -2}, {"0", "NODEA", -2}, {"1,2", "NODEA", 0}, {"ALL", "NODEB", 0}};
     for (const auto& c : cases) {
         RunState fresh;
         rs = fresh;
-        files({{"a.csv", y8file(0, 5, 60)}, {"b.csv", y8file(600, 5, 60, "Sample Time,CPU,MEM,IO",
-                                                           std::string(c.second_node) + ",x")}});
+        files({{"a.csv", y8file(0, 5, 60)},
+               {"b.csv",
+                y8file(600, 5, 60, "Sample Time,CPU,MEM,IO", std::string(c.second_node) + ",x")}});
         rs.append = 1;
         rs.pflag = 1;
         rs.nums_str = c.sel;
