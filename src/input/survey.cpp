@@ -1,4 +1,735 @@
 #include "input/survey.h"
 
-int read_datafil_cols(RunState&, int) { return 0; }
-void get_all_param_names(RunState&) {}
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "input/count.h"
+#include "input/foreign.h"
+#include "input/linereader.h"
+#include "input/multifile.h"
+#include "input/timestamps.h"
+#include "run/tables.h"
+
+namespace {
+
+const char* const START_MARKER = "$$$ START COLUMN HEADERS $$$";
+const char* const TRAILER = "Column Average, 99999";
+const size_t TRAILER_LEN = 21;
+
+// Closes the file whichever way the survey of it ends.
+struct FileCloser {
+    FILE* fp;
+    ~FileCloser() {
+        if (fp) fclose(fp);
+    }
+};
+
+// One file being surveyed.
+struct Scan {
+    RunState& rs;
+    int f;
+    LineReader& rd;
+    std::string& cur;   // line being looked at
+    std::string& last;  // last data line met so far
+    int L = 0;          // lines read, numbered from 1
+};
+
+// What the lines after the first data line gave: the first `want` of them measure
+// the interval.
+struct Tail {
+    int c = 0;
+    std::string stamp;  // trimmed first field of the c-th
+    int cols = 0;       // columns of the c-th
+};
+
+bool starts_with(const std::string& s, const char* p, size_t n) {
+    return s.size() >= n && s.compare(0, n, p) == 0;
+}
+
+// The first comma field of line into out, reusing out's storage.
+void first_field_into(const std::string& line, std::string& out) {
+    out.clear();
+    size_t b = line.find_first_not_of(',');
+    if (b == std::string::npos) return;
+    size_t e = line.find(',', b);
+    out.assign(line, b, e == std::string::npos ? std::string::npos : e - b);
+}
+
+// trim() for the per-line loop: the same result, done in place without a new string.
+void trim_in_place(std::string& s) {
+    size_t w = 0;
+    bool pending = false;
+    for (char c : s) {
+        if (is_space(c)) {
+            pending = w > 0;
+        } else {
+            if (pending) s[w++] = ' ';
+            pending = false;
+            s[w++] = c;
+        }
+    }
+    s.resize(w);
+}
+
+const std::string& datafile(const RunState& rs, int f) {
+    return rs.datafil[f];
+}
+
+[[noreturn]] void no_data(const RunState& rs, int f) {
+    out("no data in file %s\n", datafile(rs, f).c_str());
+    end_run(END_ERROR);
+}
+
+// Seconds of a (trimmed) time stamp field; a field that is not a time ends the run,
+// as nothing sound can be made of its seconds.
+time_t stamp_seconds(RunState& rs, int f, const std::string& field) {
+    if (!stamp_is_time(field)) {
+        out("Invalid time stamp in %s: %s\n", datafile(rs, f).c_str(), field.c_str());
+        end_run(END_ERROR);
+    }
+    std::string s = field;
+    return get_csvdate(rs, rs.y8format[f], s);
+}
+
+// (last - start) / c rounded half up, truncated toward zero.
+int measured_interval(time_t start, time_t last, int c) {
+    return static_cast<int>(static_cast<double>(last - start) / c + 0.5);
+}
+
+// A PERFMON heading: a quoted first line whose second field holds \\NODE\...
+void probe_perfmon(RunState& rs, const std::string& line, int f) {
+    std::vector<std::string> fields;
+    split_fields(line.substr(0, 100), fields);
+    if (fields.size() < 2) return;
+    const std::string& s = fields[1];
+    size_t bs = s.find("\\\\");
+    if (bs == std::string::npos) return;
+    size_t end = s.find('\\', bs + 2);
+    if (end == std::string::npos) return;
+    rs.perfmon = 1;
+    out("Perfmon file!!\n");
+    rs.nodenam[f] = s.substr(bs + 2, end - bs - 2);
+}
+
+// A date line (dd-MMM-yyyy or d-MMM-yyyy) dates time-only stamps; a clock time
+// (hh:mm:ss) is the start time of the file.
+void note_date_fields(RunState& rs, const std::string& ff) {
+    size_t n = ff.size();
+    if ((n < 12 && n > 6 && ff[2] == '-' && ff[6] == '-') ||
+        (n < 11 && n > 5 && ff[1] == '-' && ff[5] == '-')) {
+        rs.comment_sdate = ff;
+        if (rs.start_d.empty()) rs.start_d = ff;
+    }
+    if (n > 5 && ff[2] == ':' && ff[5] == ':' && rs.start_t.empty()) rs.start_t = ff;
+}
+
+// Reads the rest of the file: counts its lines up to an end marker (a line of two
+// or three characters), keeps the last data line in s.last, and takes the first
+// `want` data lines for the interval.
+void scan_rest(Scan& s, int want, Tail& t) {
+    std::string ff;
+    while (s.rd.next(s.cur)) {
+        size_t raw = s.rd.rawlen();
+        if (raw == 2 || raw == 3) break;
+        ++s.L;
+        if (raw <= 1) continue;
+        if (starts_with(s.cur, TRAILER, TRAILER_LEN)) continue;
+        first_field_into(s.cur, ff);
+        trim_in_place(ff);
+        if (!is_dataline_field(ff)) continue;
+        if (t.c < want) {
+            ++t.c;
+            t.stamp = ff;
+            if (t.c == want) t.cols = count_cols(s.cur);
+        }
+        std::swap(s.cur, s.last);
+    }
+}
+
+// End of a file's scan: its end seconds and, for the first file, the end texts.
+void finish_times(Scan& s) {
+    RunState& rs = s.rs;
+    int f = s.f;
+    std::string ef = first_field(s.last);
+    trim(ef);
+    if (ef.empty()) no_data(rs, f);
+    time_t end = stamp_seconds(rs, f, ef);
+    remove_chars(ef, '"');
+    if (end < rs.csvstartsecs[f]) end += 86400;  // one pass over midnight
+    rs.csvendsecs[f] = end;
+    if (f != 0) return;
+    size_t blank = ef.find(' ');
+    if (blank != std::string::npos) {
+        rs.end_d = ef.substr(0, blank);
+        rs.end_t = ef.substr(blank + 1);
+    } else if (!rs.start_d.empty() && !rs.start_t.empty()) {
+        std::string text = rs.start_d + " " + rs.start_t, compact;
+        cvtdate(text, compact);
+        struct tm t = {};
+        static const char* const mon[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                            "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+        if (local_standard_time(cvttime(compact), t) && t.tm_mon >= 0 && t.tm_mon < 12)
+            rs.end_d = strfmt("%02d-%3.3s-%4d", t.tm_mday, mon[t.tm_mon], t.tm_year + 1900);
+        rs.end_t = ef;
+    }
+}
+
+// First data line found (it is in s.cur): start seconds, interval from up to `want`
+// further data lines (60 when there are none), then the end scan.
+void survey_data(Scan& s, const std::string& stamp, int want) {
+    RunState& rs = s.rs;
+    int f = s.f;
+    rs.csvstartsecs[f] = stamp_seconds(rs, f, stamp);
+    std::swap(s.cur, s.last);
+    Tail t;
+    scan_rest(s, want, t);
+    rs.samp[f] = 60;
+    if (t.c > 0)
+        rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), t.c);
+    rs.numrows[f] = s.L - rs.firstdataline[f];
+    finish_times(s);
+}
+
+// A file without heading: its first line must look like a time stamp, and ten more
+// data lines must follow; the heading is made up.
+void survey_headerless(Scan& s) {
+    RunState& rs = s.rs;
+    int f = s.f;
+    s.rd.rewind();
+    s.L = 0;
+    if (!s.rd.next(s.cur)) no_data(rs, f);
+    std::string ff = first_field(s.cur);
+    if (!is_headerless_field(ff)) {
+        out("\nNot a valid Y8 format file, no headers found in first 10 lines\n");
+        end_run(END_ERROR);
+    }
+    s.L = 1;
+    rs.y8format[f] = 1;
+    rs.firstdataline[f] = 0;
+    trim(ff);
+    rs.csvstartsecs[f] = stamp_seconds(rs, f, ff);
+    std::swap(s.cur, s.last);
+    Tail t;
+    scan_rest(s, 10, t);
+    if (t.c < 10) {
+        out("Not enough datalines\n");
+        end_run(END_ERROR);
+    }
+    rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), 10);
+    rs.numcols[f] = t.cols;
+    std::string h = "Sample Time";
+    for (int n = 1; n <= t.cols; ++n) h += strfmt(", Parameter #%d", n);
+    rs.templine[f] = h;
+    rs.nohdr = 1;
+    rs.numrows[f] = s.L - rs.firstdataline[f];
+    finish_times(s);
+}
+
+// A format 2 heading block starts at line s.L; the line after the block is the first
+// data line.
+void survey_format2(Scan& s) {
+    RunState& rs = s.rs;
+    int f = s.f;
+    rs.y8format[f] = 2;
+    rs.paraline[f] = s.L;
+    s.rd.sync();
+    std::string newline;
+    int k = read_format2_headers(rs, f, newline, s.rd.file(), 1, rs.templine);
+    s.L += k;
+    rs.numcols[f] = count_cols(rs.templine[f]);
+    rs.firstdataline[f] = s.L;
+    if (!s.rd.next(s.cur)) no_data(rs, f);
+    ++s.L;
+    std::string ff = first_field(s.cur);
+    trim(ff);
+    survey_data(s, ff, 10);
+}
+
+// Explicit rows: the heading and first data line are where the options say.
+void survey_explicit(Scan& s) {
+    RunState& rs = s.rs;
+    int f = s.f;
+    if (rs.datalinerow == -1) rs.datalinerow = rs.headerlinerow + 1;
+    int hidx = rs.headerlinerow;
+    if (rs.noheader)
+        hidx = 0;
+    else if (hidx < 0)
+        hidx = rs.datalinerow - 1;
+    if (hidx < 0) hidx = 0;
+    rs.y8format[f] = 1;
+    rs.paraline[f] = hidx;
+    rs.firstdataline[f] = rs.datalinerow;
+    rs.samp[f] = 60;
+    while (s.rd.next(s.cur)) {
+        ++s.L;
+        if (s.L == 1) read_nodename(rs, s.cur, f);
+        if (s.L == hidx + 1) {
+            rs.templine[f] = s.cur;
+            rs.numcols[f] = count_cols(s.cur);
+        }
+    }
+    rs.numrows[f] = s.L - rs.datalinerow;
+    if (rs.numrows[f] <= 0) no_data(rs, f);
+}
+
+// Returns -1 when a line was too long on the first attempt.
+int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last) {
+    FILE* fp = fopen(datafile(rs, f).c_str(), "rb");
+    if (!fp) {
+        out("\nError opening file, %s\n", datafile(rs, f).c_str());
+        end_run(END_ERROR);
+    }
+    FileCloser closer{fp};
+    LineReader rd(fp);
+    Scan s{rs, f, rd, cur, last};
+    last.clear();
+
+    if (rs.datalinerow != -1 || rs.headerlinerow != -1) {
+        survey_explicit(s);
+        return 0;
+    }
+
+    std::string ff;
+    while (rd.next(cur)) {
+        ++s.L;
+        if (cur.size() >= static_cast<size_t>(std::max(rs.maxlinelen, 1)) - 1) {
+            int len = static_cast<int>(cur.size());
+            if (n == 0) {
+                rs.maxlinelen = len + 1000;
+                if (rs.verbose) out("resetting maxlinelen to %d\n", rs.maxlinelen);
+                return -1;
+            }
+            out("Data line too long: %d >= limit of %d : %s\n", len, rs.maxlinelen - 1,
+                datafile(rs, f).c_str());
+            out("Try setting Env. Variable MAXLINE to %d or greater\n", len + 2);
+            end_run(END_ERROR);
+        }
+        char c0 = cur.empty() ? '\0' : cur[0];
+        if (c0 == '#' || c0 == '!' || c0 == ';') {
+            if (cur.find("#Date Time") != std::string::npos) {
+                rs.paraline[f] = s.L - 1;
+                rs.firstdataline[f] = s.L;
+                rs.y8format[f] = 3;
+                rd.rewind();
+                rewrite_format_3(rs, f, fp, rs.templine);
+                if (rs.y8format[f] == -3) rs.y8format[f] = 1;
+                return 0;
+            }
+            continue;
+        }
+        if (c0 == '"') probe_perfmon(rs, cur, f);
+        if (s.L == 1) read_nodename(rs, cur, f);
+        if (cur.find(START_MARKER) != std::string::npos) {
+            survey_format2(s);
+            return 0;
+        }
+        first_field_into(cur, ff);
+        note_date_fields(rs, ff);
+        if (s.L > 10 && rs.y8format[f] == 0) {
+            survey_headerless(s);
+            return 0;
+        }
+        if (rs.y8format[f] == 0) {
+            if (is_heading_field(ff)) {
+                rs.y8format[f] = 1;
+                rs.paraline[f] = s.L - 1;
+                remove_chars(cur, '"');
+                rs.templine[f] = cur;
+                rs.numcols[f] = count_cols(cur);
+            }
+        } else {
+            trim(ff);
+            if (is_dataline_field(ff)) {
+                rs.firstdataline[f] = s.L - 1;
+                survey_data(s, ff, 5);
+                return 0;
+            }
+        }
+    }
+    // The end of the file came first.
+    if (rs.y8format[f] == 0 && s.L > 0) {
+        survey_headerless(s);
+        return 0;
+    }
+    no_data(rs, f);
+}
+
+void close_file(RunState& rs, int f) {
+    const std::string& h = rs.templine[f];
+    if (f == 0) {
+        rs.hdrlen = std::max(static_cast<int>(h.size()) + 2, 5000);
+        if (rs.paraline[0] > 0) rs.hdrsmissing = 0;
+        if (rs.firstdataline[0] == 0) rs.nohdr = 1;
+    }
+    if (rs.verbose) {
+        out("%s Format %d ParameterLine %d Len %d DataLine %d Cols %d Rows %d\n",
+            datafile(rs, f).c_str(), rs.y8format[f], rs.paraline[f], static_cast<int>(h.size()),
+            rs.firstdataline[f], rs.numcols[f], rs.numrows[f]);
+        out("%lld %lld %d <%.72s>\n", static_cast<long long>(rs.csvstartsecs[f]),
+            static_cast<long long>(rs.csvendsecs[f]), rs.samp[f], h.c_str());
+    }
+}
+
+void file_set_times(RunState& rs) {
+    rs.earlieststart = rs.csvstartsecs[0];
+    rs.latestend = rs.csvendsecs[0];
+    for (int f = 1; f <= rs.filenum; ++f) {
+        rs.earlieststart = std::min(rs.earlieststart, rs.csvstartsecs[f]);
+        rs.latestend = std::max(rs.latestend, rs.csvendsecs[f]);
+        if (rs.csvstartsecs[f] == 0) out("Warning: invalid start time in file %d\n", f);
+        if (rs.csvendsecs[f] == 0) out("Warning: invalid end time in file %d\n", f);
+    }
+    if (rs.verbose) {
+        std::string s, e;
+        secstodate(rs.earlieststart, s);
+        secstodate(rs.latestend, e);
+        out("Earliest start time = %s (%lld)  Latest end time = %s (%lld)\n", s.c_str(),
+            static_cast<long long>(rs.earlieststart), e.c_str(),
+            static_cast<long long>(rs.latestend));
+    }
+}
+
+// Line buffers of the survey, sized to the line limit up front.
+void reserve_buffers(std::string& a, std::string& b, int len, const char* msg_a,
+                     const char* msg_b) {
+    size_t n = static_cast<size_t>(std::max(len, 0));
+    try {
+        a.reserve(n);
+    } catch (const std::exception&) {
+        out("%s", msg_a);
+        end_run(END_ERROR);
+    }
+    try {
+        b.reserve(n);
+    } catch (const std::exception&) {
+        out("%s", msg_b);
+        end_run(END_ERROR);
+    }
+}
+
+}  // namespace
+
+bool is_heading_field(const std::string& field) {
+    if (contains_nocase(field, "start time")) return false;
+    return contains_nocase(field, " time") || field == "Time";
+}
+
+bool is_dataline_field(const std::string& field) {
+    if (field.size() > 29) return false;
+    return field.find_first_of("-/") != std::string::npos ||
+           (field.size() > 1 && field[1] == ':') || (field.size() > 2 && field[2] == ':');
+}
+
+bool is_headerless_field(const std::string& field) {
+    if (field.size() > 29) return false;
+    return field.find_first_of("-/") != std::string::npos || (field.size() > 2 && field[2] == ':');
+}
+
+static bool clock_ok(TextScan& sc) {
+    int hh = 0, mm = 0, ss = 0;
+    int before = sc.count();
+    sc.num(hh).lit(':').num(mm).lit(':').num(ss);
+    return sc.count() - before >= 2;
+}
+
+bool stamp_is_time(const std::string& field) {
+    std::string s = field;
+    remove_chars(s, '"');
+    trim(s);
+    if (s.find_first_of("-/") == std::string::npos) {
+        TextScan sc(s);
+        return clock_ok(sc);
+    }
+    std::string date;
+    TextScan sc(s);
+    sc.word(date).blank();
+    if (sc.count() != 1 || !clock_ok(sc)) return false;
+    int d = 0, y = 0, m = 0;
+    std::string letters;
+    char sep = date.find('-') != std::string::npos ? '-' : '/';
+    TextScan named(date);
+    named.num(d).lit(sep).chars(letters, 3).lit(sep).num(y);
+    if (named.count() == 3 && named.ok()) return true;
+    if (sep == '/') {
+        TextScan numeric(date);
+        numeric.num(m).lit('/').num(d).lit('/').num(y);
+        return numeric.count() == 3;
+    }
+    return false;
+}
+
+int get_maxline_len(RunState& rs, const std::vector<std::string>& ln) {
+    int longest = static_cast<int>(ln[0].size());
+    for (int f = 1; f <= rs.filenum; ++f) {
+        if (ln[f].size() == ln[f - 1].size() && ln[f] == ln[f - 1]) {
+            if (rs.verbose) out("params for file %d same as file %d\n", f, f - 1);
+        } else {
+            rs.diffparams = 1;
+            longest = std::max(longest, static_cast<int>(ln[f].size()));
+        }
+    }
+    if (rs.filenum >= 1)
+        out(rs.diffparams ? "Parameters in the CSV files are different\n"
+                          : "Parameters in all files are the same\n");
+    return 100 * rs.filenum + longest;
+}
+
+int check_csv_files(RunState& rs, int n) {
+    std::string cur, last;
+    reserve_buffers(cur, last, rs.maxlinelen, "check_csv_files buf allocation failed\n",
+                    "tmpline tmpline allocation failed\n");
+    alloc_templine_space(rs, rs.maxlinelen);
+    for (int f = 0; f <= rs.filenum; ++f) {
+        if (survey_file(rs, f, n, cur, last) == -1) {
+            free_templine_space(rs, rs.maxlinelen);
+            return -1;
+        }
+        close_file(rs, f);
+    }
+
+    rs.actualmaxlinelen = get_maxline_len(rs, rs.templine) + 1;
+    if (rs.verbose) out("Max line length = %d\n", rs.actualmaxlinelen);
+    alloc_line_space(rs, rs.actualmaxlinelen);
+    int last_slot = rs.filenum + 1;
+    rs.numcols[last_slot] = 0;
+    rs.numrows[last_slot] = 0;
+    for (int f = 0; f <= rs.filenum; ++f) {
+        rs.line[f] = rs.templine[f];
+        rs.numcols[last_slot] += rs.numcols[f];
+        rs.numrows[last_slot] += rs.numrows[f];
+    }
+    file_set_times(rs);
+    free_templine_space(rs, rs.maxlinelen);
+    return 0;
+}
+
+namespace {
+
+// Per-file tables and the facts the survey finds, fresh for each attempt.
+void reset_survey(RunState& rs) {
+    size_t n = static_cast<size_t>(rs.filenum + 2);
+    for (auto* v : {&rs.y8format, &rs.paraline, &rs.firstdataline, &rs.numcols, &rs.numrows,
+                    &rs.samp, &rs.fileparamnums, &rs.fileintnums})
+        v->assign(n, 0);
+    rs.csvstartsecs.assign(n, 0);
+    rs.csvendsecs.assign(n, 0);
+    rs.nodenam.assign(n, std::string());
+    rs.earlieststart = rs.latestend = 0;
+    rs.hdrsmissing = rs.nohdr = rs.diffparams = rs.perfmon = 0;
+    rs.hdrlen = 20000;
+    rs.comment_sdate.clear();
+    rs.start_d.clear();
+    rs.start_t.clear();
+    rs.end_d.clear();
+    rs.end_t.clear();
+    rs.nodestr.clear();
+}
+
+// Seconds of a date word and a clock text, through the time-stamp routines.
+time_t text_seconds(const std::string& text) {
+    std::string t = text, compact;
+    cvtdate(t, compact);
+    return cvttime(compact);
+}
+
+// A time-of-day range anchored on the date of the second line of the first file
+// becomes a date-time range on that day (the end on the next day when the range
+// passes midnight).
+void anchor_range(RunState& rs, const std::string& field) {
+    std::string date;
+    TextScan(field).word(date);
+    std::string st = strfmt("%s %02d:%02d:%02d:00.00", date.c_str(), rs.shh, rs.smm, rs.sss);
+    time_t midnight = text_seconds(strfmt("%s 00:00:00.00", date.c_str()));
+    int start_tod = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+    int end_tod = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+    time_t end = midnight + end_tod + (start_tod > end_tod ? 86400 : 0);
+    static const char* const mon[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    struct tm t = {};
+    std::string et;
+    if (local_standard_time(end, t) && t.tm_mon >= 0 && t.tm_mon < 12)
+        et = strfmt("%02d-%3.3s-%4d %02d:%02d", t.tm_mday, mon[t.tm_mon], t.tm_year + 1900,
+                    t.tm_hour, t.tm_min);
+    rs.rstsecs = text_seconds(st);
+    rs.rendsecs = text_seconds(et);
+    if (!rs.mflag) rs.tflag = 1;
+}
+
+// Lines above the heading of the first file: node line, header facts, dates.
+void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
+    std::string ff;
+    const std::string& name = rs.datafil[0];
+    int hidx = rs.paraline[0];
+    for (int i = 0;; ++i) {
+        if (i >= 50 || !rd.next(cur)) {
+            out("No header lines detected in %s\n", name.c_str());
+            end_run(END_ERROR);
+        }
+        if (i == 0) {
+            if (rs.mflag) rs.merg_nodes = first_field(cur);
+            if (rs.y8format[0] == 1 && hidx == 0)
+                rs.hdrsmissing = 1;
+            else
+                get_data_from_header(rs, cur, 0);
+        }
+        if (rs.y8format[0] == 1 && i == hidx) return;
+        if (rs.y8format[0] == 2 && cur.find(START_MARKER) != std::string::npos) {
+            rd.sync();
+            std::string newline;
+            read_format2_headers(rs, 0, newline, rd.file(), 0, rs.line);
+            if (!rs.fmtflag) rs.format = 2;
+            return;
+        }
+        first_field_into(cur, ff);
+        if (ff.find_first_of("-/") != std::string::npos && ff.size() <= 29) {
+            std::string d = ff;
+            rs.start_d = trim(d);
+            if (rs.end_d.empty()) rs.end_d = rs.start_d;
+        }
+        if (i == 1 && rs.tflag == 2 && ff.find(':') != std::string::npos) anchor_range(rs, ff);
+    }
+}
+
+// The numbered list of the first file's parameters.
+void list_parameters(RunState& rs) {
+    std::string h = rs.line[0];
+    remove_chars(h, '"');
+    std::vector<std::string> fields;
+    split_fields(h, fields);
+    bool show = !rs.pflag && !rs.mflag;
+    // Without time stamps the first field is a parameter too; it is listed first and
+    // the others follow one number higher.
+    int shift = 0;
+    if (rs.notimestamp && !fields.empty()) {
+        std::string first = fields[0];
+        if (show) out("%d\t%s\n", 1, strltrim(first).c_str());
+        shift = 1;
+    }
+    int names = fields.empty() ? 0 : static_cast<int>(fields.size()) - 1;
+    bool store = rs.filenum >= 1 && !rs.append && !rs.fileparams.empty();
+    for (int i = 0; i < names; ++i) {
+        std::string name = fields[i + 1];
+        strltrim(name);
+        if (show) out("%d\t%s\n", i + 1 + shift, name.c_str());
+        if (i + 1 == rs.cflag) rs.correl_param = name;
+        if (store && i < 20000) rs.fileparams[0][i] = name;
+    }
+    rs.numcol = names;
+    if (rs.numcol > 20000) {
+        out("Too many columns (%d)! Max supported is %d\n", rs.numcol, 20000);
+        end_run(END_ERROR);
+    }
+    rs.fileparamnums[0] = rs.numcol;
+    const char* fmt =
+        rs.numcol == 1 ? "Format 1: %d parameter in %s\n" : "Format 1: %d parameters in %s\n";
+    if (!rs.qflag) out(fmt, rs.numcol, rs.datafil[0].c_str());
+    if (!rs.iflag) fout(rs.logfp, fmt, rs.numcol, rs.datafil[0].c_str());
+}
+
+void prompt_for_columns(RunState& rs) {
+    out("Enter Column numbers to extract (separated by commas) or 0 for all: ");
+    fflush(stdout);
+    char* buf = nullptr;
+    size_t cap = 0;
+    ssize_t got = getline(&buf, &cap, stdin);
+    if (got < 0) {
+        free(buf);
+        out("\nNo column numbers given (end of input)\n");
+        end_run(END_ERROR);
+    }
+    rs.nums_str.assign(buf, static_cast<size_t>(got));
+    free(buf);
+    chomp(rs.nums_str);
+}
+
+// Names, counts and node list of the files after the first.
+void read_other_headers(RunState& rs, std::string& cur) {
+    std::vector<std::string> fields;
+    for (int f = 1; f <= rs.filenum; ++f) {
+        const std::string& name = rs.datafil[f];
+        FILE* fp = fopen(name.c_str(), "rb");
+        if (!fp) {
+            out("Input file %s could not be opened\n", name.c_str());
+            end_run(END_ERROR);
+        }
+        FileCloser closer{fp};
+        if (rs.verbose) out("Reading headers from %s\n", name.c_str());
+        LineReader rd(fp, 1 << 16);
+        if (!rd.next(cur)) cur.clear();
+        if (rs.mflag && rs.firstdataline[f] > 1) {
+            std::string node = first_field(cur);
+            if (rs.merg_nodes.find(node) == std::string::npos) rs.merg_nodes += "/" + node;
+        }
+        split_fields(rs.line[f], fields);
+        int names = fields.empty() ? 0 : static_cast<int>(fields.size()) - 1;
+        if (names > 20000) {
+            out("Too many columns (%d)! Max supported is %d\n", names, 20000);
+            end_run(END_ERROR);
+        }
+        if (!rs.fileparams.empty())
+            for (int i = 0; i < names; ++i) rs.fileparams[f][i] = strltrim(fields[i + 1]);
+        rs.fileparamnums[f] = rs.numcols[f];
+        rs.fileintnums[f] = rs.numrows[f];
+    }
+    if (rs.mflag) rs.merg_nodes += " Merged";
+    int last = rs.filenum + 1;
+    rs.fileintnums[last] = 0;
+    for (int f = 0; f <= rs.filenum; ++f) rs.fileintnums[last] += rs.fileintnums[f];
+    if (rs.verbose)
+        for (int f = 0; f <= rs.filenum; ++f)
+            out("len: %d: %80.80s...\n", static_cast<int>(rs.line[f].size()), rs.line[f].c_str());
+}
+
+}  // namespace
+
+int read_datafil_cols(RunState& rs, int retry) {
+    if (rs.filenum < 0 || static_cast<int>(rs.datafil.size()) <= rs.filenum) {
+        out("No CSV file given\n");
+        end_run(END_ERROR);
+    }
+    reset_survey(rs);
+    // Line buffers of the header pass of the first file and of the later files.
+    std::string tmpline, tmp1line;
+    reserve_buffers(tmpline, tmp1line, rs.maxlinelen, "tmpline allocation failed\n",
+                    "tmp1line allocation failed\n");
+    if (rs.verbose) {
+        out("tmpline[%d] allocated\n", rs.maxlinelen);
+        out("tmp1line[%d] allocated\n", rs.maxlinelen);
+    }
+    if (rs.mflag || rs.filenum > 0) alloc_fileparams_space(rs);
+
+    if (check_csv_files(rs, retry) == -1) return -1;
+
+    if (rs.filenum >= 1 && rs.datalinerow == -1) reorder_csvfiles(rs);
+
+    if (rs.append || (rs.mflag && rs.filltype == 0)) {
+        std::string sel = upper_copy(rs.nums_str);
+        if (rs.diffparams == 0 && (sel == "ALL" || sel == "0") && check_if_diff_nodes(rs) == 0)
+            return -2;
+    }
+
+    const std::string& first = rs.datafil[0];
+    FILE* fp = fopen(first.c_str(), "rb");
+    if (!fp) {
+        out("Input file %s not found\n", first.c_str());
+        end_run(END_ERROR);
+    }
+    FileCloser closer{fp};
+    if (!rs.qflag) out("Reading data from %s\n", first.c_str());
+    if (!rs.iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
+    LineReader rd(fp);
+    read_lines_above_heading(rs, rd, tmpline);
+    if (rs.y8format[0] == 1) list_parameters(rs);
+
+    count_records(rs, rd);
+
+    if (!rs.pflag && !rs.mflag) prompt_for_columns(rs);
+
+    read_other_headers(rs, tmp1line);
+    return 0;
+}

@@ -287,6 +287,7 @@ struct RunState {
     std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
     int memutilnum = 0;
     int maxlabelsiz = 0;
+    time_t dur = 0;  // seconds from the first to the last counted record of the first file
 
     // Selection: state of the parameter-list language and wildcard matching
     int allparms = 0;

@@ -1,0 +1,173 @@
+#include "input/count.h"
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "input/timestamps.h"
+#include "run/tables.h"
+
+namespace {
+
+time_t text_seconds(const std::string& text) {
+    std::string t = text, compact;
+    cvtdate(t, compact);
+    return cvttime(compact);
+}
+
+// Passes over the lines above the first data line.
+void skip_lines(LineReader& rd, int n, std::string& cur) {
+    rd.rewind();
+    for (int i = 0; i < n && rd.next(cur); ++i) {
+    }
+}
+
+// One record per line whose first field holds a clock time, up to the end marker
+// (a line of two or three characters) — the same lines the survey counted and the
+// loader stores; descriptive lines, units lines and trailers are not records.
+int count_timed(RunState& rs, LineReader& rd) {
+    std::string cur, ff, date, text, lasttext;
+    const std::string tdate = rs.start_d.empty() ? "01-JAN-1970" : rs.start_d;
+    int start_tod = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+    int end_tod = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+    bool said = false;
+    int count = 0;
+    skip_lines(rd, rs.firstdataline[0], cur);
+    while (rd.next(cur)) {
+        size_t raw = rd.rawlen();
+        if (raw == 2 || raw == 3) break;
+        if (raw <= 1 || rs.notimestamp) continue;
+        size_t b = cur.find_first_not_of(',');
+        if (b == std::string::npos) continue;
+        size_t e = cur.find(',', b);
+        ff.assign(cur, b, e == std::string::npos ? std::string::npos : e - b);
+        remove_chars(ff, '"');
+        int hh = 0, mm = 0, ss = 0;
+        if (ff.find(':') == std::string::npos) {
+            if (count == 0 && !said) {
+                out("No timestamp\n");
+                said = true;
+            }
+            continue;
+        }
+        if (ff.find_first_of("-/") != std::string::npos) {
+            TextScan(ff).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+        } else {
+            TextScan(ff).num(hh).lit(':').num(mm).lit(':').num(ss);
+            date = tdate;
+        }
+        text = strfmt("%s %02d:%02d:%02d", date.c_str(), hh, mm, ss);
+        time_t secs = 0;
+        if (rs.tflag == 1) {
+            secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
+            if (secs < rs.rstsecs) continue;
+            if (secs >= rs.rendsecs) break;
+        } else if (rs.tflag == 2) {
+            int tod = hh * 3600 + mm * 60 + ss;
+            if (tod < start_tod || tod >= end_tod) continue;
+            rs.lastdate = text;
+        }
+        if (count == 0) {
+            rs.firstdate = text;
+            rs.firstsecs = rs.tflag == 1 ? secs : text_seconds(text);
+        }
+        ++count;
+        lasttext.swap(text);
+    }
+    if (rs.tflag != 2) rs.lastdate = lasttext;
+    rs.lastsecs = rs.lastdate.empty() ? rs.firstsecs : text_seconds(rs.lastdate);
+    rs.dur = rs.lastsecs - rs.firstsecs;
+    return count;
+}
+
+// With an explicit first data row every non-blank line from there on is a record.
+int count_rows(RunState& rs, LineReader& rd) {
+    std::string cur;
+    int count = 0;
+    skip_lines(rd, rs.datalinerow, cur);
+    while (rd.next(cur))
+        if (rd.rawlen() > 1) ++count;
+    rs.dur = static_cast<time_t>(rs.numrows[0] - 1) * 60;
+    return count;
+}
+
+// Rows of the time tables: the merge lays all files on one axis.
+long long xvals_rows(RunState& rs) {
+    if (!rs.mflag) return static_cast<long long>(rs.num) + rs.totmiss + 2;
+    long long largest = 0;
+    for (int f = 0; f <= rs.filenum; ++f) largest = std::max<long long>(largest, rs.numrows[f]);
+    long long rows = largest + 100;
+    if (rs.samp[0] > 0) {
+        long long span = (rs.latestend - rs.earlieststart) / rs.samp[0] + 10;
+        if (span >= largest) rows = span;
+    }
+    rs.numrows[rs.filenum + 1] = static_cast<int>(std::min<long long>(rows, INT_MAX));
+    return rows;
+}
+
+}  // namespace
+
+void count_records(RunState& rs, LineReader& rd) {
+    const std::string& name = rs.datafil[0];
+    int count = rs.datalinerow == -1 ? count_timed(rs, rd) : count_rows(rs, rd);
+
+    if (rs.ignoreflag)
+        rs.comm_sampint = 0;
+    else if (rs.comm_sampint == 0)
+        rs.comm_sampint = rs.samp[0];
+    long long nomints = 0;
+    if (rs.comm_sampint != 0) nomints = static_cast<long long>(rs.dur) / rs.comm_sampint + 1;
+    if (nomints == 0) nomints = rs.num;
+    nomints = std::clamp<long long>(nomints, INT_MIN, INT_MAX);
+    rs.num = count;
+    if (rs.verbose) out("%d records in %s\n", count, name.c_str());
+    if (count == 0) {
+        out("No records found in %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+
+    rs.badsamps = 0;
+    rs.totmiss = 0;
+    if ((nomints - rs.num) * 100 / rs.num > 1) {
+        rs.badsamps = 1;
+        rs.totmiss = static_cast<int>(nomints - rs.num);
+        if (rs.comm_sampint >= 1 && rs.comm_sampint <= 59 &&
+            static_cast<long long>(rs.totmiss) * rs.comm_sampint <= 299)
+            rs.totmiss = 0;
+    }
+    long long entries = static_cast<long long>(rs.totmiss) + rs.num + 50;
+    try {
+        if (entries > INT_MAX) throw std::bad_alloc();
+        rs.miss_ar.assign(static_cast<size_t>(entries), 0);
+    } catch (const std::exception&) {
+        out("miss_ar calloc failed\n");
+        end_run(END_ERROR);
+    }
+    long long rows = xvals_rows(rs);
+    if (rows > INT_MAX) {
+        out("x_vals calloc failed\n");
+        end_run(END_ERROR);
+    }
+    alloc_xvals_space(rs, static_cast<int>(rows));
+    if (nomints <= 0) nomints = rs.num;
+    rs.nomints = static_cast<int>(nomints);
+    if (rs.nth > 1 && rs.macsvflg == 0) rs.num /= rs.nth;
+    rs.fileintnums[0] = rs.nomints;
+
+    if (!rs.qflag && !rs.mflag) out("Number of Intervals = %d\n", rs.num);
+    if (!rs.iflag) fout(rs.logfp, "Number of Intervals in %s = %d\n", name.c_str(), rs.num);
+    if (rs.num >= rs.maxpts) {
+        out("Too many Intervals in %s. Max is %d.\nTry setting environmental variable "
+            "MAXINTERVALS to %d\n",
+            name.c_str(), rs.maxpts, rs.num + 100);
+        end_run(END_ERROR);
+    }
+    if (rs.num <= 1) {
+        out("Not enough intervals - exiting\n");
+        end_run(END_ERROR);
+    }
+}

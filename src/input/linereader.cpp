@@ -1,0 +1,53 @@
+#include "input/linereader.h"
+
+#include <cstring>
+
+LineReader::LineReader(FILE* fp, size_t block) : fp_(fp), buf_(block) {}
+
+bool LineReader::fill() {
+    if (eof_) return false;
+    bufstart_ += static_cast<long long>(end_);
+    pos_ = 0;
+    end_ = fread(buf_.data(), 1, buf_.size(), fp_);
+    if (end_ == 0) eof_ = true;
+    return end_ > 0;
+}
+
+bool LineReader::next(std::string& s) {
+    s.clear();
+    bool any = false;
+    for (;;) {
+        if (pos_ >= end_ && !fill()) break;
+        any = true;
+        const char* start = buf_.data() + pos_;
+        const char* nl = static_cast<const char*>(memchr(start, '\n', end_ - pos_));
+        if (nl) {
+            s.append(start, static_cast<size_t>(nl - start));
+            pos_ += static_cast<size_t>(nl - start) + 1;
+            if (!s.empty() && s.back() == '\r') s.pop_back();
+            rawlen_ = s.size() + 1;
+            return true;
+        }
+        s.append(start, end_ - pos_);
+        pos_ = end_;
+    }
+    rawlen_ = s.size();
+    return any;
+}
+
+void LineReader::rewind() {
+    fseek(fp_, 0, SEEK_SET);
+    clearerr(fp_);
+    pos_ = end_ = 0;
+    bufstart_ = 0;
+    eof_ = false;
+}
+
+void LineReader::sync() {
+    long long at = bufstart_ + static_cast<long long>(pos_);
+    fseeko(fp_, static_cast<off_t>(at), SEEK_SET);
+    clearerr(fp_);
+    bufstart_ = at;
+    pos_ = end_ = 0;
+    eof_ = false;
+}
