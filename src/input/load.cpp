@@ -1,3 +1,425 @@
 #include "input/load.h"
 
-void read_all_data(RunState&) {}
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "input/linereader.h"
+#include "input/multifile.h"
+#include "input/timestamps.h"
+#include "report/html.h"
+#include "select/calc.h"
+
+namespace {
+
+// Reads a value the way atof does, fast for the plain decimal numbers of the files.
+double read_value(const char* b, const char* e) {
+    while (b < e && is_space(*b)) ++b;
+    const char* p = b;
+    if (p < e && *p == '+') ++p;
+    double v = 0;
+    auto res = std::from_chars(p, e, v);
+    if (res.ec == std::errc() && (p == b || (p < e && *p != '-'))) return v;
+    if (res.ec == std::errc() && res.ptr != p) return v;
+    std::string s(b, e);
+    return atof(s.c_str());
+}
+
+time_t text_seconds(const std::string& text) {
+    std::string t = text, compact;
+    cvtdate(t, compact);
+    return cvttime(compact);
+}
+
+int time_of_day(const std::string& stamp) {
+    int hh = 0, mm = 0, ss = 0;
+    std::string date;
+    if (stamp.find_first_of("-/") == std::string::npos)
+        TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
+    else
+        TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+    return hh * 3600 + mm * 60 + ss;
+}
+
+// Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
+int clock_seconds(const std::string& t) {
+    int hh = 0, mm = 0, ss = 0, cc = 0;
+    TextScan(t).num(hh).lit(':').num(mm).lit(':').num(ss).lit('.').num(cc);
+    return hh * 3600 + mm * 60 + ss + (cc > 50 ? 1 : 0);
+}
+
+std::string day_of(time_t secs) {
+    static const char* months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                   "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    struct tm t {};
+    local_standard_time(secs, t);
+    return strfmt("%02d-%3.3s-%4d", t.tm_mday, months[t.tm_mon % 12], t.tm_year + 1900);
+}
+
+size_t grid_rows(const RunState& rs) {
+    return static_cast<size_t>(std::max(rs.totmiss + rs.num + rs.numcalcs + 21, 1));
+}
+
+}  // namespace
+
+void alloc_space(RunState& rs) {
+    int files = rs.filenum + 1;
+    int slots = rs.numcalcs + rs.numpar + 20 + (rs.wild ? rs.numcol : 0);
+    int rows = static_cast<int>(grid_rows(rs));
+    int f = 0, j = 0;
+    try {
+        rs.pts.assign(static_cast<size_t>(files), {});
+    } catch (const std::exception&) {
+        out("pts calloc failed\n");
+        end_run(END_ERROR);
+    }
+    for (f = 0; f < files; ++f) {
+        try {
+            rs.pts[f].assign(static_cast<size_t>(slots), {});
+        } catch (const std::exception&) {
+            out("pts[%d] calloc failed\n", f);
+            end_run(END_ERROR);
+        }
+        try {
+            for (j = 0; j < slots; ++j) rs.pts[f][j].assign(static_cast<size_t>(rows), 0.0);
+        } catch (const std::exception&) {
+            out("pts[%d][%d] calloc failed\n", f, j);
+            end_run(END_ERROR);
+        }
+    }
+    if (rs.verbose) out("Allocated memory for pts[%d][%d][%d]\n", files, slots, rows);
+}
+
+int calc_sampint(RunState& rs, int i, int cnt, int fno) {
+    const std::string& prev = rs.x_vals[static_cast<size_t>(i - 1)];
+    const std::string& cur = rs.x_vals[static_cast<size_t>(i)];
+    int interval = 0;
+    time_t cursecs = 0;
+    if (prev.find(' ') == std::string::npos) {
+        rs.start_t = prev;
+        if (rs.start_d.empty()) rs.start_d = "01-JAN-1970";
+        interval = clock_seconds(cur) - clock_seconds(prev);
+        if (interval >= 58 && interval <= 62) interval = 60;
+        const std::string day = rs.comment_sdate.empty() ? "01-JAN-1970" : rs.comment_sdate;
+        int s = clock_seconds(cur);
+        cursecs = text_seconds(
+            strfmt("%s %02d:%02d:%02d.00", day.c_str(), s / 3600, s / 60 % 60, s % 60));
+    } else {
+        size_t sp = prev.find(' ');
+        rs.start_d = prev.substr(0, sp);
+        rs.start_t = prev.substr(sp + 1);
+        cursecs = text_seconds(cur);
+        interval = static_cast<int>(cursecs - text_seconds(prev));
+    }
+    if (cursecs > rs.lastsecs && rs.lastsecs != 0) return interval;
+
+    if (cnt == 0) {
+        if (i == 1 && !rs.iflag) fout(rs.logfp, "Sampling Interval = %d\n", interval);
+        if (interval < 0)
+            out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
+                cur.c_str());
+        if (fno == 0 && rs.comm_sampint != 0 && rs.nth == 1) {
+            int gap = interval / rs.comm_sampint - 1;
+            if (gap < 5) gap = 0;
+            // Never more missing slots than the grid was sized for.
+            gap = std::min(gap, std::max(rs.totmiss - rs.missints, 0));
+            if (gap > 0) {
+                for (int k = 0; k < gap; ++k) {
+                    size_t idx = static_cast<size_t>(rs.missints + i + k);
+                    if (idx < rs.miss_ar.size()) rs.miss_ar[idx] = -1;
+                }
+                rs.missints += gap;
+                rs.tmpmiss = gap;
+                if (rs.verbose)
+                    out("\n%3d Missing samples from %23.23s to %23.23s", gap, prev.c_str(),
+                        cur.c_str());
+            }
+        }
+    } else if (rs.missints != 0) {
+        out("\nWarning! %d sample values are missing!\n\n", rs.missints);
+    }
+
+    if (i == 1) {
+        size_t last = static_cast<size_t>(std::max(rs.num - 1, 0));
+        const std::string lastv = last < rs.x_vals.size() ? rs.x_vals[last] : std::string();
+        if (lastv.find(':') != std::string::npos) {
+            size_t sp = lastv.find(' ');
+            if (sp != std::string::npos) {
+                rs.end_d = lastv.substr(0, sp);
+                rs.end_t = lastv.substr(sp + 1);
+            } else {
+                rs.end_t = lastv;
+                int n = rs.fileintnums.empty() ? 0 : rs.fileintnums[0];
+                rs.end_d = day_of(text_seconds(rs.start_d + " " + rs.start_t) +
+                                  static_cast<time_t>(interval) * n);
+                rs.ch_end_d = rs.end_d;
+            }
+        }
+        if (rs.axisflag && rs.axiscol == -1) {
+            rs.start_d.clear();
+            rs.end_d.clear();
+            rs.start_t = "1";
+            rs.end_t = strfmt("%d", rs.num);
+        }
+        if (cnt == 1) {
+            if (!rs.qflag)
+                out("Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
+                    rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
+            if (!rs.iflag)
+                fout(rs.logfp, "Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
+                     rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
+            if (rs.toomanyfiles && !rs.said_toomany) {
+                out("\nToo many CSV files!, the first %d will be used\n\n", 200);
+                rs.said_toomany = 1;
+            }
+        }
+        if (fno == 0) {
+            rs.rangestart = text_seconds(rs.start_d + " " + rs.start_t);
+            rs.rangeend = text_seconds(rs.end_d + " " + rs.end_t);
+            rs.rangedursecs = rs.rangeend - rs.rangestart;
+            rs.ch_start_d = rs.start_d;
+            rs.ch_end_d = rs.end_d;
+            rs.ch_start_t = rs.start_t;
+            rs.ch_end_t = rs.end_t;
+        }
+    }
+    return interval;
+}
+
+void makenewline(RunState& rs, const std::string& oldline, std::string& newline) {
+    std::vector<std::string> f = split_fields(oldline);
+    newline = f.empty() ? std::string() : f[0];
+    for (int k = 0; k < rs.numpar; ++k) {
+        const std::string& label = rs.xlabel[static_cast<size_t>(k)];
+        newline += ',';
+        newline += label;
+        rs.maxlabelsiz = std::min(72, std::max(rs.maxlabelsiz, static_cast<int>(label.size())));
+    }
+}
+
+namespace {
+
+struct FileLoad {
+    RunState& rs;
+    int f;
+    std::vector<int> colslot;  // selected column -> parameter slot, -1 when not selected
+    int r = 0;                 // rows stored
+    int reccnt = 0;            // rows that passed the range test
+    int stored0 = 0;           // fields stored on row 0
+
+    FileLoad(RunState& s, int fno) : rs(s), f(fno) {
+        int ncols = rs.numcols[static_cast<size_t>(f)];
+        colslot.assign(static_cast<size_t>(ncols + 2), -1);
+        const auto& nums = rs.param_nums[static_cast<size_t>(f)];
+        for (int j = rs.numpar - 1; j >= 0; --j) {
+            int c = nums[static_cast<size_t>(j)];
+            if (c >= 1 && c <= ncols + 1) colslot[static_cast<size_t>(c)] = j;
+        }
+    }
+
+    int slot_of_column(int k) const {
+        if (rs.filenum == 0 && rs.allparms && k < rs.numpar) return k;
+        size_t c = static_cast<size_t>(k + 1);
+        return c < colslot.size() ? colslot[c] : -1;
+    }
+
+    bool in_range(const std::string& stamp) {
+        if (rs.axisflag && rs.axiscol == -1) return true;
+        if (rs.tflag == 1) {
+            int hh = 0, mm = 0, ss = 0;
+            std::string date;
+            if (stamp.find_first_of("-/") == std::string::npos) {
+                TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
+            } else {
+                TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm);
+            }
+            time_t secs = text_seconds(strfmt("%11.11s %02d:%02d", date.c_str(), hh, mm));
+            return secs >= rs.rstsecs && secs < rs.rendsecs;
+        }
+        if (rs.tflag == 2) {
+            int tod = time_of_day(stamp);
+            int start = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+            int end = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+            if (tod < start || tod > end) return false;
+            rs.inrange = tod >= start && tod < end;
+        }
+        return true;
+    }
+
+    void store_fields(const std::string& ln, size_t pos) {
+        const int ncols = rs.numcols[static_cast<size_t>(f)];
+        const int slot = rs.ignoreflag ? r : rs.missints + r;
+        const size_t rows = grid_rows(rs);
+        const size_t maxslot = static_cast<size_t>(rs.ignoreflag ? rs.num : rs.totmiss + rs.num);
+        int k = 0, stored = 0;
+        const char* s = ln.data();
+        size_t n = ln.size();
+        // pos is at the comma after the time stamp. Every further comma starts a field,
+        // an empty one included (it reads as 0); a comma that ends the line starts none.
+        while (pos < n && (k < ncols || k <= rs.axiscol)) {
+            ++pos;
+            if (pos >= n) break;
+            size_t e = pos;
+            while (e < n && s[e] != ',') ++e;
+            if (k >= ncols && r == 0 && f == 0 && rs.verbose)
+                out("Warning: there are less Column Headers (%d) than data columns (%d)\n", ncols,
+                    k + 1);
+            int j = k < ncols ? slot_of_column(k) : -1;
+            if (j >= 0 && static_cast<size_t>(slot) < rows) {
+                bool colon = memchr(s + pos, ':', e - pos) != nullptr;
+                if (r == 0 && f == 0 && !colon && memchr(s + pos, '.', e - pos) &&
+                    static_cast<size_t>(k + 1) < rs.fp_nums.size())
+                    rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
+                double v = colon ? 0.0 : read_value(s + pos, s + e);
+                auto& series = rs.pts[static_cast<size_t>(f)];
+                series[static_cast<size_t>(j)][static_cast<size_t>(slot)] = v;
+                if (j == rs.freelistnum) {
+                    rs.param_nums[0][static_cast<size_t>(rs.numpar)] = rs.memutilnum;
+                    series[static_cast<size_t>(rs.numpar)][static_cast<size_t>(slot)] =
+                        rs.physmem - v;
+                }
+                if (f == 0 && maxslot < rows) {
+                    double& mx = series[static_cast<size_t>(j)][maxslot];
+                    if (r == 0 || v > mx) mx = v;
+                }
+                ++stored;
+            }
+            if (rs.axisflag && rs.axiscol == k + 2)
+                rs.x_vals[static_cast<size_t>(r)].assign(s + pos, e - pos);
+            ++k;
+            pos = e;
+        }
+        if (r == 0) stored0 = stored;
+    }
+
+    void row_zero_checks() {
+        if (stored0 >= rs.numpar) return;
+        if (rs.append) {
+            out("\nThe CSV files used with /append must have the same number of columns and in "
+                "the same order !\n");
+            end_run(END_ERROR);
+        }
+        if (rs.filenum == 0 && rs.verbose && !rs.qflag)
+            out("Warning: There are more column headers (%d) than data columns (%d)\n",
+                rs.numcols[static_cast<size_t>(f)], stored0);
+    }
+
+    // One data line; false ends the rows of this file.
+    bool take_line(std::string& ln) {
+        if (r > rs.totmiss + rs.num) return false;
+        remove_chars(ln, '"');
+        size_t b = ln.find_first_not_of(',');
+        if (b == std::string::npos) {
+            out("strtok call failed! %s\n", ln.c_str());
+            return true;
+        }
+        size_t e = ln.find(',', b);
+        if (e == std::string::npos) e = ln.size();
+        std::string stamp = ln.substr(b, e - b);
+        trim(stamp);
+        bool axis_rows = rs.datalinerow >= 0 || (rs.axisflag && rs.axiscol == -1);
+        if (stamp.find(':') == std::string::npos && !rs.axisflag) return true;
+        if (static_cast<size_t>(r) >= rs.x_vals.size()) return false;
+        rs.x_vals[static_cast<size_t>(r)] = axis_rows ? strfmt("%d", r + 1) : stamp;
+
+        if (r == 1) {
+            rs.sampint = (rs.axisflag && rs.axiscol != 0 && rs.axiscol != -1)
+                             ? 60
+                             : calc_sampint(rs, 1, 0, f);
+        } else if (r > 1 && rs.badsamps == 1 && !(rs.tflag == 2 && !rs.inrange)) {
+            calc_sampint(rs, r, 0, f);
+        }
+        if (!in_range(stamp)) return true;
+        if (rs.macsvflg == 0) {
+            int c = reccnt % std::max(rs.nth, 1);
+            ++reccnt;
+            if (c != 0) return true;
+        } else {
+            ++reccnt;
+        }
+        store_fields(ln, e);
+        if (r == 0) row_zero_checks();
+        int slot = rs.ignoreflag ? r : rs.missints + r;
+        if (rs.numcalcs > 0) {
+            if (rs.wild)
+                get_wildcalcparmpts(rs, slot);
+            else
+                get_calcparmpts(rs, f, slot);
+        }
+        ++r;
+        return true;
+    }
+};
+
+void open_failed(const std::string& name) {
+    out("Input file %s not found\n", name.c_str());
+    end_run(END_ERROR);
+}
+
+// Reads the lines above the first data line: node name, heading check.
+void read_header(RunState& rs, int f, LineReader& rd) {
+    std::string ln, last;
+    int first = rs.firstdataline[static_cast<size_t>(f)];
+    for (int i = 0; i < first; ++i) {
+        if (!rd.next(ln)) {
+            out("%72.72s\n", last.c_str());
+            out("expected to find Parameter Headings here!\n");
+            rd.rewind();
+            rs.nohdr = 1;
+            return;
+        }
+        if (i == 0) read_nodename(rs, ln, f);
+        last = ln;
+    }
+}
+
+}  // namespace
+
+void read_all_data(RunState& rs) {
+    alloc_space(rs);
+    for (int f = 0; f <= rs.filenum; ++f) {
+        const std::string& name = rs.datafil[static_cast<size_t>(f)];
+        FILE* fp = fopen(name.c_str(), "r");
+        if (!fp) open_failed(name);
+        if (rs.verbose) out("opened file %s\n", name.c_str());
+        LineReader rd(fp);
+        read_header(rs, f, rd);
+        makenewline(rs, rs.line[static_cast<size_t>(f)], rs.newline);
+
+        FileLoad load(rs, f);
+        std::string ln;
+        try {
+            while (rd.next(ln)) {
+                if (rd.rawlen() <= 1) continue;
+                if (!load.take_line(ln)) break;
+            }
+        } catch (...) {
+            fclose(fp);
+            throw;
+        }
+        if (rs.ignoreflag || (rs.axisflag && rs.axiscol == -1) || rs.numcalcs > 0) {
+            rs.totmisssecs = rs.totmiss * (rs.samp.empty() ? 0 : rs.samp[0]);
+            rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;
+        }
+        fclose(fp);
+        if (f == 0 && !rs.trimzeros && load.r > 1) {
+            calc_sampint(rs, 1, 1, 0);
+            rs.missints -= rs.tmpmiss;
+        }
+        if (!rs.qflag) {
+            if (rs.filenum > 0)
+                out("%s, %5d records, %d secs interval", name.c_str(), load.reccnt, rs.sampint);
+            if (load.r == load.reccnt)
+                out("\n");
+            else
+                out(", %d records selected\n", load.r);
+        }
+    }
+    if (!rs.nocharts) write_html_table_start(rs);
+}

@@ -1,5 +1,15 @@
 // Loading all rows of all files into the sample grid.
 #pragma once
+#include <string>
+
 #include "run/run_state.h"
 
+// Allocates the grid, reads every file's rows into it, and starts the HTML table.
 void read_all_data(RunState& rs);
+// Allocates rs.pts from the survey's counts.
+void alloc_space(RunState& rs);
+// Interval in seconds between rows i - 1 and i of x_vals; while reading (cnt 0) it also
+// records gaps of the first file; the end call (cnt 1) sets the span texts.
+int calc_sampint(RunState& rs, int i, int cnt, int fno);
+// The heading of the selected columns: the time field, then each label.
+void makenewline(RunState& rs, const std::string& oldline, std::string& newline);

@@ -8,6 +8,8 @@
 std::string html_escape(const std::string& s);
 // The main page's first line.
 void write_html_first_line(RunState& rs);
+// The table start: the first file's name and the charted span.
+void write_html_table_start(RunState& rs);
 // The main page's footer with the version and the command line.
 void write_html_footer(RunState& rs);
 // The fired-rules page's footer.

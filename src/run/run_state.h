@@ -287,7 +287,9 @@ struct RunState {
     std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
     int memutilnum = 0;
     int maxlabelsiz = 0;
-    time_t dur = 0;  // seconds from the first to the last counted record of the first file
+    time_t dur = 0;
+    std::string newline;   // heading of the selected columns, for the extract output
+    int said_toomany = 0;  // the too-many-files note was printed  // seconds from the first to the last counted record of the first file
 
     // Selection: state of the parameter-list language and wildcard matching
     int allparms = 0;

@@ -14,3 +14,5 @@ void get_wildcard_param_names(RunState&, const std::vector<std::string>&, int, s
     not_handled();
 }
 void translate_calc_params(RunState&) {}
+void get_calcparmpts(RunState&, int, int) { not_handled(); }
+void get_wildcalcparmpts(RunState&, int) { not_handled(); }

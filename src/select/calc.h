@@ -13,3 +13,7 @@ void parse_wildcalc_line(RunState& rs, const std::string& line, std::string& col
 void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& names, int k,
                               std::string& list);
 void translate_calc_params(RunState& rs);
+// Values of the calculated parameters at one row slot of file f.
+void get_calcparmpts(RunState& rs, int f, int slot);
+// Values of the wildcard calculated parameters at one row slot.
+void get_wildcalcparmpts(RunState& rs, int slot);
