@@ -16,9 +16,13 @@ constexpr int MAXOPERANDS = 5;
 constexpr int CONSTANT = -1;
 constexpr int CALCULATED = -3;
 
-bool is_wild_line(const RunState& rs, int c) { return c < 50 && rs.wildcalc[c]; }
+bool is_wild_line(const RunState& rs, int c) {
+    return c < 50 && rs.wildcalc[c];
+}
 
-size_t idx(int i) { return static_cast<size_t>(i); }
+size_t idx(int i) {
+    return static_cast<size_t>(i);
+}
 
 // The fields after the keyword, trimmed; "|" separates them when the line has one.
 std::vector<std::string> calc_fields(const std::string& line) {
@@ -33,8 +37,7 @@ std::vector<std::string> calc_fields(const std::string& line) {
 // with a non-zero number, or a whole number such as ".5" or "-0.25".
 bool is_constant(const std::string& op) {
     if (op.empty() || op[0] == '0' || atoi_s(op) != 0) return true;
-    if (!isdigit(static_cast<unsigned char>(op[0])) && op[0] != '.' && op[0] != '-' &&
-        op[0] != '+')
+    if (!isdigit(static_cast<unsigned char>(op[0])) && op[0] != '.' && op[0] != '-' && op[0] != '+')
         return false;
     char* end = nullptr;
     strtod(op.c_str(), &end);
@@ -80,7 +83,9 @@ void ensure_entry(RunState& rs, int c) {
 }
 
 // First slot after the selected parameters (and the derived memory parameter).
-int first_calc_slot(const RunState& rs) { return rs.numpar + (rs.freelistnum != -1 ? 1 : 0); }
+int first_calc_slot(const RunState& rs) {
+    return rs.numpar + (rs.freelistnum != -1 ? 1 : 0);
+}
 
 void build_colslot(RunState& rs) {
     int maxcol = rs.numcol;
@@ -120,7 +125,8 @@ void translate_operand(RunState& rs, int c, int j) {
         if (is_wild_line(rs, d) || !patmat(rs, rs.calc[idx(d)], op)) continue;
         what = CALCULATED;
         if (rs.verbose)
-            out("Using a Calculated param (%s) in another calculation!!\n", rs.calc[idx(d)].c_str());
+            out("Using a Calculated param (%s) in another calculation!!\n",
+                rs.calc[idx(d)].c_str());
         // Only an earlier line has a value for this row yet; a later one gives 0.
         for (int e = 0; e < c; ++e) {
             rs.cntast = 0;
@@ -152,11 +158,16 @@ double operand_value(const RunState& rs, int f, int c, int j, int row) {
 // Strictly left to right, no precedence; division only by a positive value.
 double apply(double v, const std::string& oper, double x) {
     switch (oper.empty() ? ' ' : oper[0]) {
-        case '+': return v + x;
-        case '-': return v - x;
-        case '*': return v * x;
-        case '/': return x > 0 ? v / x : v;
-        default: return v;
+        case '+':
+            return v + x;
+        case '-':
+            return v - x;
+        case '*':
+            return v * x;
+        case '/':
+            return x > 0 ? v / x : v;
+        default:
+            return v;
     }
 }
 
@@ -299,7 +310,8 @@ void translate_calc_params(RunState& rs) {
     for (int c = 0; c < rs.numcalcs; ++c) {
         rs.calcparmnum[idx(c)] = base + c;
         if (is_wild_line(rs, c)) continue;
-        for (int j = 0; j <= rs.opercnt[idx(c)] && j < MAXOPERANDS; ++j) translate_operand(rs, c, j);
+        for (int j = 0; j <= rs.opercnt[idx(c)] && j < MAXOPERANDS; ++j)
+            translate_operand(rs, c, j);
     }
     // Labels are known now, so the header of an extract can already show them.
     if (!rs.wild) {

@@ -11,7 +11,9 @@ namespace {
 constexpr size_t MAXPATTERNS = 10;
 constexpr size_t MAXLABEL = 139;
 
-size_t idx(int i) { return static_cast<size_t>(i); }
+size_t idx(int i) {
+    return static_cast<size_t>(i);
+}
 
 // The captures of the last match in the label's own letter case. With at most five stars
 // each capture is taken from the place its star matched; otherwise from its first
@@ -87,7 +89,9 @@ int rename_label(RunState& rs, int p) {
         insert_var_in_param(rs.newnameptrn[i], caps, name);
         for (int q = 0; q < p; ++q) {
             if (rs.xlabel[idx(q)] != name) continue;
-            int col = !rs.param_nums.empty() && idx(p) < rs.param_nums[0].size() ? rs.param_nums[0][idx(p)] : 0;
+            int col = !rs.param_nums.empty() && idx(p) < rs.param_nums[0].size()
+                          ? rs.param_nums[0][idx(p)]
+                          : 0;
             name = strfmt("%s_%d", rs.xlabel[idx(q)].c_str(), col);
             break;
         }

@@ -49,11 +49,14 @@ struct Calc {
             alloc_global_vars(rs);
             get_parameters(rs, 0);
             translate_calc_params(rs);
-            size_t slots = static_cast<size_t>(rs.numcalcs + rs.numpar + 20 + (rs.wild ? rs.numcol : 0));
-            rs.pts.assign(1, std::vector<std::vector<double>>(slots, std::vector<double>(kRows + 21)));
+            size_t slots =
+                static_cast<size_t>(rs.numcalcs + rs.numpar + 20 + (rs.wild ? rs.numcol : 0));
+            rs.pts.assign(1,
+                          std::vector<std::vector<double>>(slots, std::vector<double>(kRows + 21)));
             for (int r = 0; r < kRows; ++r) {
                 for (int k = 0; k < rs.numpar; ++k)
-                    rs.pts[0][static_cast<size_t>(k)][static_cast<size_t>(r)] = value(rs.param_nums[0][k], r);
+                    rs.pts[0][static_cast<size_t>(k)][static_cast<size_t>(r)] =
+                        value(rs.param_nums[0][k], r);
                 if (rs.wild)
                     get_wildcalcparmpts(rs, r);
                 else
@@ -62,7 +65,9 @@ struct Calc {
         });
         return result.status == -1;
     }
-    double at(int slot, int r) const { return rs.pts[0][static_cast<size_t>(slot)][static_cast<size_t>(r)]; }
+    double at(int slot, int r) const {
+        return rs.pts[0][static_cast<size_t>(slot)][static_cast<size_t>(r)];
+    }
     bool selected(int col) const {
         for (int k = 0; k < rs.numpar; ++k)
             if (rs.param_nums[0][static_cast<size_t>(k)] == col) return true;
@@ -119,7 +124,8 @@ TEST(CalcLines, ValuesRowByRow) {
          {3, 4}},
         // a line defined further down contributes 0
         {"[CALC],Later,+,Alpha,Uses later\n[CALC],Beta,+,1,Later\n",
-         {{"Uses later", [&](int r) { return v(3, r); }}, {"Later", [&](int r) { return v(4, r) + 1; }}},
+         {{"Uses later", [&](int r) { return v(3, r); }},
+          {"Later", [&](int r) { return v(4, r) + 1; }}},
          {3, 4}},
     };
     for (const auto& c : cases) {
@@ -145,9 +151,9 @@ TEST(CalcLines, ValuesRowByRow) {
 TEST(CalcLines, RefusedLinesAndUnknownOperands) {
     struct Case {
         const char* lis;
-        int status;     // -1: the run goes on
+        int status;  // -1: the run goes on
         const char* out;
-        int numcalcs;   // lines accepted
+        int numcalcs;  // lines accepted
         const char* first_label;
     };
     const Case cases[] = {
@@ -167,8 +173,8 @@ TEST(CalcLines, RefusedLinesAndUnknownOperands) {
         {"[CALC],$DISKS,*,Alpha,Broken\n", -1,
          "Invalid [CALC] parameter, '$DISKS' Not in CSV file\n", 1, "Broken"},
         {"[CALC],*Disk * Busy*,Total &2 Busy,Extra\n[CALC],Alpha,+,Beta,Good\n", -1,
-         "Invalid number of wildcard [CALC] parameters: [CALC],*Disk * Busy*,Total &2 Busy,Extra\n", 1,
-         "Good"},
+         "Invalid number of wildcard [CALC] parameters: [CALC],*Disk * Busy*,Total &2 Busy,Extra\n",
+         1, "Good"},
     };
     for (const auto& c : cases) {
         Calc t(c.lis);
@@ -193,7 +199,8 @@ TEST(CalcLines, RefusedLinesAndUnknownOperands) {
 
 TEST(CalcLines, LimitsEndTheRun) {
     std::string many;
-    for (int i = 0; i < 51; ++i) many += "[CALC],Alpha,+," + std::to_string(i + 1) + ",c" + std::to_string(i) + "\n";
+    for (int i = 0; i < 51; ++i)
+        many += "[CALC],Alpha,+," + std::to_string(i + 1) + ",c" + std::to_string(i) + "\n";
     std::string wide = "[CALC],*Disk*,T&1";
     for (int i = 0; i < 30; ++i) wide += ",x";
     struct Case {
@@ -203,8 +210,9 @@ TEST(CalcLines, LimitsEndTheRun) {
     const Case cases[] = {
         {many, "\nWarning: too many calculated parameters!\n"},
         {wide + "\n", "too many parameters\n"},
-        {"[CALC],*Tape * Busy*,Total &2\n", "No match for wildcard expression *Tape * Busy*\n"
-                                            "No match for any wildcard [CALC] expression\n"},
+        {"[CALC],*Tape * Busy*,Total &2\n",
+         "No match for wildcard expression *Tape * Busy*\n"
+         "No match for any wildcard [CALC] expression\n"},
     };
     for (const auto& c : cases) {
         Calc t(c.lis);
@@ -235,7 +243,8 @@ TEST(CalcLines, WildcardLinesSumTheColumnsOfEachLabel) {
          ""},
         // the message names a line that matched nothing while no line had matched yet
         {"[CALC],*Tape*,T &1\n[CALC],Cpu 00 *,Cpu ~1\n[CALC],*Printer*,P &1\n",
-         {{"Cpu IDLE", [&](int r) { return v(1, r); }}, {"Cpu USER", [&](int r) { return v(2, r); }}},
+         {{"Cpu IDLE", [&](int r) { return v(1, r); }},
+          {"Cpu USER", [&](int r) { return v(2, r); }}},
          "No match for wildcard expression *Tape*\n"},
     };
     for (const auto& c : cases) {
@@ -279,4 +288,23 @@ TEST(CalcLines, ExtractRowGetsEachValue) {
     row.clear();
     get_calcparmpts(t.rs, 0, 1, &row);
     EXPECT_EQ(row, "");
+}
+
+TEST(CalcLines, LaterFilesUseTheirOwnValues) {
+    Calc t("[CALC],Alpha,-,Beta,Diff\n[CALC],Diff,*,Diff,Square\n");
+    ASSERT_TRUE(t.run());
+    auto second = t.rs.pts[0];
+    for (int k = 0; k < t.rs.numpar; ++k)
+        for (int r = 0; r < kRows; ++r)
+            second[static_cast<size_t>(k)][static_cast<size_t>(r)] *= k + 2;
+    t.rs.pts.push_back(second);
+    for (int r = 0; r < kRows; ++r) get_calcparmpts(t.rs, 1, r);
+    for (int r = 0; r < kRows; ++r) {
+        double diff = value(3, r) * 2 - value(4, r) * 3;
+        EXPECT_DOUBLE_EQ(t.rs.pts[1][static_cast<size_t>(t.rs.numpar)][static_cast<size_t>(r)],
+                         diff);
+        EXPECT_DOUBLE_EQ(t.rs.pts[1][static_cast<size_t>(t.rs.numpar + 1)][static_cast<size_t>(r)],
+                         diff * diff);
+        EXPECT_DOUBLE_EQ(t.at(t.rs.numpar, r), -10);  // file 0 untouched
+    }
 }

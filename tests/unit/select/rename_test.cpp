@@ -49,20 +49,31 @@ TEST(Rename, LabelsFollowTheTemplates) {
         Labels labels;
     };
     const Case cases[] = {
-        {"[RENAME],[*]*,&2", "Time,[DISK]Busy,[CPU]Idle Time,plain", nullptr, {"Busy", "Idle Time"}},
+        {"[RENAME],[*]*,&2",
+         "Time,[DISK]Busy,[CPU]Idle Time,plain",
+         nullptr,
+         {"Busy", "Idle Time"}},
         {"[RENAME],*.*,$NODE_&2", "Time,cpu.idle,mem", nullptr, {"NODEA_idle"}},
         {"[RENAME],*.*,~1 of $NODE", "Time,Cpu.Idle", nullptr, {"Cpu of NODEA"}},
         // the second label meeting an earlier one gets its column number
         {"[RENAME],[*]*,&2", "Time,[DISK]Busy,x,[CPU]Busy", nullptr, {"Busy", "Busy_3"}},
         // every matching pattern works on the label as it came; the last one decides
-        {"sel.lis", "Time,Cpu 00 Idle,Cpu 01 User,Disk", "[RENAME]|Cpu *|Processor &1\n[RENAME]|* Idle|&1 free\n",
+        {"sel.lis",
+         "Time,Cpu 00 Idle,Cpu 01 User,Disk",
+         "[RENAME]|Cpu *|Processor &1\n[RENAME]|* Idle|&1 free\n",
          {"Cpu 00 free", "Processor 01 User"}},
         // a capture is restored from where its star matched, not where its text first occurs
         {"[RENAME],Busy *,&1!", "Time,Busy busy,Busy", nullptr, {"busy!"}},
         {"[RENAME],* of *,&2 &1", "Time,AB of ab", nullptr, {"ab AB"}},
-        {"sel.lis", "Time,Cpu 00 Idle,Mem", "[RENAME],\"Cpu *\",\"Processor &1\"\n", {"Processor 00 Idle"}},
+        {"sel.lis",
+         "Time,Cpu 00 Idle,Mem",
+         "[RENAME],\"Cpu *\",\"Processor &1\"\n",
+         {"Processor 00 Idle"}},
         // a line without a template only selects
-        {"sel.lis", "Time,Cpu 00 Idle,Mem", "[RENAME],Cpu *\n[RENAME],Mem*,\n", {"Cpu 00 Idle", "Mem"}},
+        {"sel.lis",
+         "Time,Cpu 00 Idle,Mem",
+         "[RENAME],Cpu *\n[RENAME],Mem*,\n",
+         {"Cpu 00 Idle", "Mem"}},
     };
     for (const auto& c : cases) {
         Rename t(c.sel, c.heading);
@@ -91,7 +102,8 @@ TEST(Rename, LongNamesAreCutAndLabelsRenamedOnce) {
 
 TEST(Rename, AtMostTenPatterns) {
     std::string lis;
-    for (int i = 0; i < 11; ++i) lis += "[RENAME]|P" + std::to_string(i) + " *|R" + std::to_string(i) + " &1\n";
+    for (int i = 0; i < 11; ++i)
+        lis += "[RENAME]|P" + std::to_string(i) + " *|R" + std::to_string(i) + " &1\n";
     std::string heading = "Time";
     for (int i = 0; i < 11; ++i) heading += ",P" + std::to_string(i) + " x";
     Rename t("sel.lis", heading);
