@@ -75,7 +75,8 @@ static void alloc_table3(std::vector<std::vector<std::vector<T>>>& t, int a, int
 
 void alloc_fileparams_space(RunState& rs) {
     alloc_table2(rs.fileparams, rs.filenum + 2, 20000, "fileparams");
-    if (rs.verbose) out("Allocated space for fileparams[%d][%d][%d]\n", rs.filenum + 2, 20000, 140);
+    if (rs.verbose)
+        out("Allocated space for fileparams[%d][%d][%d]\n", rs.filenum + 2, 20000, 140);
 }
 
 void alloc_templine_space(RunState& rs, int maxlinelen) {

@@ -25,17 +25,13 @@ bool all_of_set(const std::string& s, const char* set) {
     return !s.empty() && s.find_first_not_of(set) == std::string::npos;
 }
 
-bool is_all_digits(const std::string& s) {
-    return all_of_set(s, ",0123456789");
-}
+bool is_all_digits(const std::string& s) { return all_of_set(s, ",0123456789"); }
 
 bool is_digit_range(const std::string& s) {
     return all_of_set(s, "0123456789-") && s.find('-') != std::string::npos;
 }
 
-bool starts_with(const std::string& s, const char* p) {
-    return s.rfind(p, 0) == 0;
-}
+bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
 bool is_rename_line(const std::string& s) {
     return starts_with(s, "[RENAME]") || starts_with(s, "[rename]");
@@ -155,8 +151,7 @@ std::string select_by_names(RunState& rs, const std::string& sel,
         for (const auto& t : kept)
             if (!t.empty()) terms.push_back(t);
         for (size_t c = 0; c < names.size(); ++c)
-            if (all_terms_match(upper_copy(names[c]), terms))
-                cols.push_back(static_cast<int>(c) + 1);
+            if (all_terms_match(upper_copy(names[c]), terms)) cols.push_back(static_cast<int>(c) + 1);
         return join_numbers(cols);
     }
 
@@ -371,8 +366,7 @@ void map_later_file(RunState& rs, int f, const std::vector<std::string>& names) 
         auto it = first.find(rs.xlabel[kk]);
         if (it != first.end()) {
             nums[kk] = it->second;
-            if (it->second < static_cast<int>(mask.size()))
-                mask[static_cast<size_t>(it->second)] = 1;
+            if (it->second < static_cast<int>(mask.size())) mask[static_cast<size_t>(it->second)] = 1;
         } else {
             nums[kk] = ncols + 1;
         }
