@@ -299,7 +299,8 @@ struct RunState {
     int freelistnum = -1;
     // Calculated lines, per line c: fields after the keyword, operators, unresolvable
     // operand (1), result slot; per operand j and line c, the parameter slot of a column
-    // operand (-1 otherwise); per column of file 0, the parameter slot holding it
+    // operand or the earlier line a result operand names (-1 otherwise); per column of
+    // file 0, the parameter slot holding it
     std::vector<int> paracnt, opercnt, skipcalc, calcparmnum;
     std::vector<std::vector<int>> calcparslot;
     std::vector<int> colslot;

@@ -180,6 +180,21 @@ bool store(RunState& rs, int f, int slot, int row, double v) {
     return true;
 }
 
+// The line and index of an existing wildcard label. A label is one parameter whichever
+// line makes it: a second line giving the same label adds its columns to the first one's
+// sum instead of making a second, same-named chart.
+void find_wild_label(const RunState& rs, const std::string& label, int& owner, int& s) {
+    for (int d = 0; d < rs.numcalcs; ++d) {
+        if (!is_wild_line(rs, d)) continue;
+        for (int t = 0; t < rs.wcalc[idx(d)]; ++t)
+            if (rs.wcalc_label[idx(d)][idx(t)] == label) {
+                owner = d;
+                s = t;
+                return;
+            }
+    }
+}
+
 }  // namespace
 
 int parse_calc_line(RunState& rs, const std::string& line, std::string& collected) {
@@ -259,18 +274,8 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
         std::string label;
         insert_var_in_param(rs.calc[idx(c)], rs.var, label);
 
-        // A label is one parameter whichever line makes it: a second line giving the same
-        // label adds its columns to the first one's sum instead of a second, same-named chart.
         int owner = -1, s = -1;
-        for (int d = 0; d < rs.numcalcs && owner < 0; ++d) {
-            if (!is_wild_line(rs, d)) continue;
-            for (int t = 0; t < rs.wcalc[idx(d)]; ++t)
-                if (rs.wcalc_label[idx(d)][idx(t)] == label) {
-                    owner = d;
-                    s = t;
-                    break;
-                }
-        }
+        find_wild_label(rs, label, owner, s);
         if (owner < 0) {
             s = rs.wcalc[idx(c)];
             if (s >= rs.numcol || idx(s) >= rs.wcalc_label[idx(c)].size()) {
