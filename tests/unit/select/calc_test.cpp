@@ -57,10 +57,13 @@ struct Calc {
                 for (int k = 0; k < rs.numpar; ++k)
                     rs.pts[0][static_cast<size_t>(k)][static_cast<size_t>(r)] =
                         value(rs.param_nums[0][k], r);
-                if (rs.wild)
-                    get_wildcalcparmpts(rs, r);
-                else
-                    get_calcparmpts(rs, 0, r);
+                // twice: a row's values depend on that row alone
+                for (int again = 0; again < 2; ++again) {
+                    if (rs.wild)
+                        get_wildcalcparmpts(rs, r);
+                    else
+                        get_calcparmpts(rs, 0, r);
+                }
             }
         });
         return result.status == -1;
