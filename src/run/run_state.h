@@ -266,7 +266,7 @@ struct RunState {
     std::string correl_param;
     std::string merg_nodes;
     int physmem = 0;
-    int numcpus = 0;
+    int numcpus = 1;  // when the header does not tell
     int comm_sampint = 0;
 
     // Input: the sample grid and the figures of the load

@@ -293,6 +293,15 @@ TEST(CalcLines, ExtractRowGetsEachValue) {
     EXPECT_EQ(row, "");
 }
 
+TEST(CalcLines, SystemFactsWithoutHeaderFacts) {
+    Calc t("[CALC],Alpha,/,$CPUS,Per cpu\n[CALC],$MEMORY,-,Alpha,Free\n");
+    ASSERT_TRUE(t.run());
+    EXPECT_EQ(t.rs.calcp[1][0], "1");  // one CPU, no memory size
+    EXPECT_EQ(t.rs.calcp[0][1], "0");
+    EXPECT_DOUBLE_EQ(t.at(t.rs.numpar, 2), value(3, 2));
+    EXPECT_DOUBLE_EQ(t.at(t.rs.numpar + 1, 2), -value(3, 2));
+}
+
 TEST(CalcLines, LaterFilesUseTheirOwnValues) {
     Calc t("[CALC],Alpha,-,Beta,Diff\n[CALC],Diff,*,Diff,Square\n");
     ASSERT_TRUE(t.run());
