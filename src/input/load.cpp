@@ -15,6 +15,7 @@
 #include "input/timestamps.h"
 #include "report/html.h"
 #include "select/calc.h"
+#include "select/rename.h"
 
 namespace {
 
@@ -196,6 +197,7 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
     std::vector<std::string> f = split_fields(oldline);
     newline = f.empty() ? std::string() : f[0];
     for (int k = 0; k < rs.numpar; ++k) {
+        if (rs.renameflg && !rs.wild) rename_label(rs, k);
         const std::string& label = rs.xlabel[static_cast<size_t>(k)];
         newline += ',';
         newline += label;
@@ -346,11 +348,10 @@ struct FileLoad {
         store_fields(ln, e);
         if (r == 0) row_zero_checks();
         int slot = rs.ignoreflag ? r : rs.missints + r;
-        if (rs.numcalcs > 0) {
-            if (rs.wild)
-                get_wildcalcparmpts(rs, slot);
-            else
-                get_calcparmpts(rs, f, slot);
+        if (rs.wild) {
+            if (f == 0) get_wildcalcparmpts(rs, slot);
+        } else if (rs.numcalcs > 0) {
+            get_calcparmpts(rs, f, slot);
         }
         ++r;
         return true;

@@ -266,7 +266,7 @@ struct RunState {
     std::string correl_param;
     std::string merg_nodes;
     int physmem = 0;
-    int numcpus = 0;
+    int numcpus = 1;  // when the header does not tell
     int comm_sampint = 0;
 
     // Input: the sample grid and the figures of the load
@@ -300,6 +300,17 @@ struct RunState {
     int cntast = 0;
     int memutilflg = 0;
     int freelistnum = -1;
+    // Calculated lines, per line c: fields after the keyword, operators, unresolvable
+    // operand (1), result slot; per operand j and line c, the parameter slot of a column
+    // operand or the earlier line a result operand names (-1 otherwise); per column of
+    // file 0, the parameter slot holding it
+    std::vector<int> paracnt, opercnt, skipcalc, calcparmnum;
+    std::vector<std::vector<int>> calcparslot;
+    std::vector<int> colslot;
+    int nowcalcfound = 0;  // some wildcard line matched a column
+    // Renaming: stored patterns and templates (at most 10), labels already renamed
+    std::vector<std::string> oldnameptrn, newnameptrn;
+    std::vector<char> renamed;
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

@@ -152,7 +152,9 @@ void allocate_merged_ar(RunState& rs, int cols) {
 }
 
 void alloc_wild_nums(RunState& rs) {
-    alloc_table3(rs.wild_nums, rs.numcalcs, rs.numcol, rs.numcol, "wild_nums");
+    // The routed columns of a label grow as they are found: numcol * numcol entries per
+    // line would be far too large for wide files.
+    alloc_table3(rs.wild_nums, rs.numcalcs, rs.numcol, 0, "wild_nums");
     if (rs.verbose)
         out("Allocated memory for wild_nums[%d][%d][%d]\n", rs.numcalcs, rs.numcol, rs.numcol);
     alloc_table2(rs.wcalc_label, rs.numcalcs, rs.numcol, "wcalc_label");

@@ -78,15 +78,19 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
         if (semi != std::string::npos) ln.erase(semi);
         if (starts_with(ln, "[CALC]") || starts_with(ln, "[calc]")) {
             if (rs.numcalcs < 50) rs.wildcalc[rs.numcalcs] = 0;
+            int accepted;
             if (ln.find_first_of("&~") != std::string::npos) {
-                rs.wild = 1;
-                if (rs.numcalcs < 50) rs.wildcalc[rs.numcalcs] = 1;
-                parse_wildcalc_line(rs, ln, collected);
+                accepted = parse_wildcalc_line(rs, ln, collected);
+                // A refused wildcard line must not turn the selection into wildcard mapping.
+                if (accepted == 1) {
+                    rs.wild = 1;
+                    if (rs.numcalcs < 50) rs.wildcalc[rs.numcalcs] = 1;
+                }
             } else {
                 if (!collected.empty() && collected.back() != ',') collected += ',';
-                parse_calc_line(rs, ln, collected);
+                accepted = parse_calc_line(rs, ln, collected);
             }
-            if (++rs.numcalcs > 50) {
+            if (accepted == 1 && ++rs.numcalcs > 50) {
                 free(buf);
                 fclose(fp);
                 out("\nWarning: too many calculated parameters!\n");
@@ -94,7 +98,7 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
             }
         } else if (is_rename_line(ln)) {
             replace_substring(ln, "$NODE", rs.nodestr);
-            parse_rename_line(rs, ln);
+            parse_rename_line(rs, ln, collected);
         } else {
             append_term(collected, ln);
         }
@@ -182,6 +186,8 @@ std::string select_by_names(RunState& rs, const std::string& sel,
         rs.totwcalc = 0;
         for (int k = 0; k < rs.numcalcs && k < 50; ++k)
             if (rs.wildcalc[k]) get_wildcard_param_names(rs, names, k, list);
+        for (int k = 0; k < rs.numcalcs && k < static_cast<int>(rs.wcalc.size()); ++k)
+            if (rs.wildcalc[k]) rs.totwcalc += rs.wcalc[static_cast<size_t>(k)];
         if (rs.totwcalc == 0) {
             out("No match for any wildcard [CALC] expression\n");
             end_run(END_ERROR);
@@ -314,7 +320,9 @@ void select_first_file(RunState& rs, const std::vector<std::string>& names) {
     if (is_rename_line(rs.nums_str)) {
         std::string ln = rs.nums_str;
         replace_substring(ln, "$NODE", rs.nodestr);
-        parse_rename_line(rs, ln);
+        // The string itself is the selection, pattern included.
+        std::string unused;
+        parse_rename_line(rs, ln, unused);
     }
     strupper(rs.nums_str);
     const std::string& s = rs.nums_str;
