@@ -1,0 +1,190 @@
+#include "input/load.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "harness.h"
+#include "input/survey.h"
+#include "run/tables.h"
+#include "select/selection.h"
+
+namespace {
+
+std::string clock_text(int secs) {
+    char buf[16];
+    snprintf(buf, sizeof buf, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
+    return buf;
+}
+
+// Survey, selection and load of files written into a temporary directory, as a run does.
+struct Load {
+    TempDir dir;
+    InDir in{dir.path()};
+    EnvVar tz{"TZ", "UTC"};
+    RunState rs;
+    RunResult result;
+
+    Load() {
+        tzset();
+        rs.pflag = 1;
+        rs.nums_str = "0";
+        rs.iflag = 1;
+        rs.nocharts = 1;
+        rs.qflag = 1;
+    }
+    void file(const std::string& name, const std::string& text) {
+        dir.write(name, text);
+        rs.datafil.push_back(name);
+        rs.filenum = static_cast<int>(rs.datafil.size()) - 1;
+    }
+    RunResult run() {
+        return result = capture([&] {
+                   read_datafil_cols(rs, 0);
+                   alloc_global_vars(rs);
+                   for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
+                   read_all_data(rs);
+               });
+    }
+    double at(int f, int j, int slot) const {
+        return rs.pts[static_cast<size_t>(f)][static_cast<size_t>(j)][static_cast<size_t>(slot)];
+    }
+};
+
+// A dated file with one line per second-of-day on 01-JAN-2008; values "i,2*i".
+std::string dated(const std::vector<int>& secs) {
+    std::string s = "Sample Time,A,B\n";
+    for (size_t i = 0; i < secs.size(); ++i)
+        s += "01-JAN-2008 " + clock_text(secs[i]) + "," + std::to_string(i) + "," +
+             std::to_string(2 * i) + "\n";
+    return s;
+}
+
+std::vector<int> every(int from, int n, int step) {
+    std::vector<int> v;
+    for (int i = 0; i < n; ++i) v.push_back(from + i * step);
+    return v;
+}
+
+}  // namespace
+
+TEST(Load, ValuesGoIntoTheGridInSelectionOrder) {
+    Load l;
+    l.file("a.csv", dated(every(36000, 20, 60)));
+    l.run();
+    ASSERT_EQ(l.result.status, -1) << l.result.out;
+    EXPECT_EQ(l.rs.numpar, 2);
+    EXPECT_EQ(l.rs.num, 20);
+    EXPECT_EQ(l.rs.sampint, 60);
+    EXPECT_DOUBLE_EQ(l.at(0, 0, 7), 7);
+    EXPECT_DOUBLE_EQ(l.at(0, 1, 19), 38);
+    EXPECT_EQ(l.rs.x_vals[3], "01-JAN-2008 10:03:00");
+    // The running maximum sits just after the rows.
+    EXPECT_DOUBLE_EQ(l.at(0, 1, l.rs.totmiss + l.rs.num), 38);
+    EXPECT_EQ(l.rs.ch_start_d, "01-JAN-2008");
+    EXPECT_EQ(l.rs.start_t, "10:00:00");
+    EXPECT_EQ(l.rs.end_t, "10:19:00");
+    EXPECT_EQ(l.rs.rangedursecs, 19 * 60);
+}
+
+TEST(Load, GapsOfFiveOrMoreSamplesLeaveMarkedRows) {
+    struct Case {
+        int missing;  // samples left out after row 49
+        int marked;   // rows marked missing
+    };
+    const Case cases[] = {{9, 9}, {4, 0}};
+    for (const auto& c : cases) {
+        Load l;
+        std::vector<int> secs = every(36000, 50, 60);
+        for (int s : every(36000 + (50 + c.missing) * 60, 50, 60)) secs.push_back(s);
+        l.file("g.csv", dated(secs));
+        l.run();
+        ASSERT_EQ(l.result.status, -1) << l.result.out;
+        int marked = 0;
+        for (int m : l.rs.miss_ar) marked += m == -1;
+        EXPECT_EQ(marked, c.marked) << c.missing;
+        // Row 50 (value 50) lands after the gap.
+        EXPECT_DOUBLE_EQ(l.at(0, 0, 50 + c.marked), 50) << c.missing;
+        if (c.marked) {
+            EXPECT_EQ(l.rs.miss_ar[50], -1);
+            EXPECT_EQ(l.rs.miss_ar[58], -1);
+            EXPECT_EQ(l.rs.miss_ar[59], 0);
+            EXPECT_DOUBLE_EQ(l.at(0, 0, 55), 0);  // slots of the gap stay 0
+        }
+    }
+}
+
+TEST(Load, EmptyFieldsReadAsZeroAndTimeOnlyStamps) {
+    Load l;
+    std::string s = "Sample Time,A,B,C\n";
+    for (int i = 0; i < 12; ++i) {
+        // Intervals of 59 and 61 seconds between time-only stamps count as 60.
+        int t = 36000 + i * 60 + (i % 2 ? 1 : -1) * (i > 0);
+        s += clock_text(t) + ",1,,3\n";
+    }
+    l.file("t.csv", s);
+    l.run();
+    ASSERT_EQ(l.result.status, -1) << l.result.out;
+    EXPECT_EQ(l.rs.numpar, 3);
+    EXPECT_DOUBLE_EQ(l.at(0, 0, 4), 1);
+    EXPECT_DOUBLE_EQ(l.at(0, 1, 4), 0);
+    EXPECT_DOUBLE_EQ(l.at(0, 2, 4), 3);
+    EXPECT_EQ(l.rs.sampint, 60);
+}
+
+TEST(Load, ThinningAndTimeOfDayRange) {
+    Load l;
+    l.file("a.csv", dated(every(36000, 30, 60)));
+    l.rs.nth = 3;
+    l.run();
+    ASSERT_EQ(l.result.status, -1) << l.result.out;
+    EXPECT_EQ(l.rs.num, 10);
+    EXPECT_DOUBLE_EQ(l.at(0, 0, 0), 0);
+    EXPECT_DOUBLE_EQ(l.at(0, 0, 1), 3);
+    EXPECT_DOUBLE_EQ(l.at(0, 0, 2), 6);
+
+    Load r;
+    r.file("a.csv", dated(every(36000, 30, 60)));
+    r.rs.tflag = 2;
+    r.rs.shh = 10;
+    r.rs.smm = 5;
+    r.rs.ehh = 10;
+    r.rs.emm = 15;
+    r.run();
+    ASSERT_EQ(r.result.status, -1) << r.result.out;
+    EXPECT_DOUBLE_EQ(r.at(0, 0, 0), 5);  // 10:05 is the first row inside the range
+    EXPECT_DOUBLE_EQ(r.at(0, 0, 9), 14);
+}
+
+TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
+    Load l;
+    l.rs.qflag = 0;
+    l.file("a.csv", dated(every(36000, 12, 60)));
+    l.file("b.csv", "Sample Time,B,A\n" + [] {
+        std::string s;
+        for (int i = 0; i < 12; ++i)
+            s += "01-JAN-2008 " + clock_text(39600 + i * 60) + "," + std::to_string(100 + i) +
+                 "," + std::to_string(200 + i) + "\n";
+        return s;
+    }());
+    l.run();
+    ASSERT_EQ(l.result.status, -1) << l.result.out;
+    EXPECT_DOUBLE_EQ(l.at(1, 0, 3), 203);  // label A is column 2 of the second file
+    EXPECT_DOUBLE_EQ(l.at(1, 1, 3), 103);
+    EXPECT_NE(l.result.out.find("a.csv,    12 records, 60 secs interval\n"), std::string::npos)
+        << l.result.out;
+}
+
+TEST(Load, HtmlTableStartShowsTheSpan) {
+    Load l;
+    l.rs.nocharts = 0;
+    l.file("a<b>.csv", dated(every(36000, 12, 60)));
+    FILE* fp = fopen("page.htm", "w");
+    l.rs.htmfp = fp;
+    l.run();
+    fclose(fp);
+    l.rs.htmfp = nullptr;
+    EXPECT_EQ(l.dir.read("page.htm"),
+              "<center>a&lt;b&gt;.csv \nfrom 01-JAN 10:00 to 01-JAN 10:11</center>\n"
+              "<center><table>\n");
+}
