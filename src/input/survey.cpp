@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/files.h"
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/scan.h"
@@ -22,13 +23,6 @@ const char* const TRAILER = "Column Average, 99999";
 const size_t TRAILER_LEN = 21;
 
 // Closes the file whichever way the survey of it ends.
-struct FileCloser {
-    FILE* fp;
-    ~FileCloser() {
-        if (fp) fclose(fp);
-    }
-};
-
 // One file being surveyed.
 struct Scan {
     RunState& rs;
@@ -634,17 +628,10 @@ void list_parameters(RunState& rs) {
 void prompt_for_columns(RunState& rs) {
     out("Enter Column numbers to extract (separated by commas) or 0 for all: ");
     fflush(stdout);
-    char* buf = nullptr;
-    size_t cap = 0;
-    ssize_t got = getline(&buf, &cap, stdin);
-    if (got < 0) {
-        free(buf);
+    if (!read_line(stdin, rs.nums_str)) {
         out("\nNo column numbers given (end of input)\n");
         end_run(END_ERROR);
     }
-    rs.nums_str.assign(buf, static_cast<size_t>(got));
-    free(buf);
-    chomp(rs.nums_str);
 }
 
 // Names, counts and node list of the files after the first.

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/dirswitch.h"
+#include "base/files.h"
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
@@ -65,14 +66,10 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
         end_run(END_ERROR);
     }
     if (!rs.qflag) out("Reading parameters from %s\n", name.c_str());
+    FileCloser closer{fp};
     rs.numcalcs = 0;
-    std::string collected;
-    char* buf = nullptr;
-    size_t cap = 0;
-    ssize_t n;
-    while ((n = getline(&buf, &cap, fp)) > 0) {
-        std::string ln(buf, static_cast<size_t>(n));
-        chomp(ln);
+    std::string collected, ln;
+    while (read_line(fp, ln)) {
         if (ln.empty()) continue;
         size_t semi = ln.find(';');
         if (semi != std::string::npos) ln.erase(semi);
@@ -91,8 +88,6 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
                 accepted = parse_calc_line(rs, ln, collected);
             }
             if (accepted == 1 && ++rs.numcalcs > 50) {
-                free(buf);
-                fclose(fp);
                 out("\nWarning: too many calculated parameters!\n");
                 end_run(END_ERROR);
             }
@@ -103,8 +98,6 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
             append_term(collected, ln);
         }
     }
-    free(buf);
-    fclose(fp);
     strupper(collected);
     if (!collected.empty() && collected.back() == ',') collected.pop_back();
     return collected;
