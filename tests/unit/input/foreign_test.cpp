@@ -1,7 +1,6 @@
 #include "input/foreign.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <ctime>
@@ -65,21 +64,18 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         {"three lines of 4, 5 and 3 names",
          "Sample Time,a1,a2,a3,a4\nb1,b2,b3,b4,b5\nc1,c2,c3\n" + end, 1, 1, 0, 4,
          "Sample Time,a1,a2,a3,a4,b1,b2,b3,b4,b5,c1,c2,c3", "", ""},
-        {"names are trimmed",
-         "  Sample Time  ,  CPU Busy ,\tFree List  \r\n" + end, 1, 0, 0, 2,
+        {"names are trimmed", "  Sample Time  ,  CPU Busy ,\tFree List  \r\n" + end, 1, 0, 0, 2,
          "Sample Time,CPU Busy,Free List",
          "1\tCPU Busy\n2\tFree List\nFormat 2: 2 parameters in x.csv\n", ""},
-        {"a closing comma with blanks is no column",
-         "Sample Time,A, \nB,C , \n" + end, 1, 0, 0, 3, "Sample Time,A,B,C",
-         "1\tA\n2\tB\n3\tC\nFormat 2: 3 parameters in x.csv\n", ""},
+        {"a closing comma with blanks is no column", "Sample Time,A, \nB,C , \n" + end, 1, 0, 0, 3,
+         "Sample Time,A,B,C", "1\tA\n2\tB\n3\tC\nFormat 2: 3 parameters in x.csv\n", ""},
         {"one name", "Time,Only\n" + end, 1, 0, 0, 2, "Time,Only",
          "1\tOnly\nFormat 2: 1 parameter in x.csv\n", ""},
         {"the correlation parameter may open a line", "Time,A,B\nC,D\n" + end, 1, 1, 3, 3,
          "Time,A,B,C,D", "", "C"},
-        {"the block ends at the end of the file", "Time,A\nB\n", 1, 1, 0, 2, "Time,A,B", "",
-         ""},
-        {"later files of several keep their names", "Time,A\nB\n" + end, 2, 1, 2, 3,
-         "Time,A,B", "", "B"},
+        {"the block ends at the end of the file", "Time,A\nB\n", 1, 1, 0, 2, "Time,A,B", "", ""},
+        {"later files of several keep their names", "Time,A\nB\n" + end, 2, 1, 2, 3, "Time,A,B", "",
+         "B"},
     };
     for (const auto& c : cases) {
         TempDir d;
@@ -95,8 +91,8 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         std::string newline;
         OpenFile in(d.file("b"));
         int got = 0;
-        RunResult r = capture(
-            [&] { got = read_format2_headers(rs, k, newline, in.fp, c.suppress, ln); });
+        RunResult r =
+            capture([&] { got = read_format2_headers(rs, k, newline, in.fp, c.suppress, ln); });
         ASSERT_EQ(r.status, -1) << c.what << r.out;
         EXPECT_EQ(got, c.returned) << c.what;
         EXPECT_EQ(ln[static_cast<size_t>(k)], c.heading) << c.what;
@@ -252,10 +248,8 @@ TEST(Format3, RewritesThePlotFileAsAY8File) {
 
 TEST(Format3, NameOfTheConvertedFile) {
     const std::pair<const char*, const char*> cases[] = {
-        {"node.tab", "node_NEW.CSV"},
-        {"plotfile", "plotfile_NEW.CSV"},
-        {"node.2008.dat", "node_NEW.CSV"},
-        {"run.1/node.tab", "run.1/node_NEW.CSV"},
+        {"node.tab", "node_NEW.CSV"},      {"plotfile", "plotfile_NEW.CSV"},
+        {"node.2008.dat", "node_NEW.CSV"}, {"run.1/node.tab", "run.1/node_NEW.CSV"},
         {"./node.tab", "./node_NEW.CSV"},
     };
     for (const auto& c : cases) {
@@ -360,19 +354,19 @@ std::string clock_text(int secs) {
 
 // Twelve samples a minute apart from 10:20:30 on 15-JAN-2008, in each layout.
 const int ROWS = 12;
-std::string value_fields(int i, char sep) {
+// The values of row i, each after `sep` and between `quote`s.
+std::string value_fields(int i, const std::string& sep, const std::string& quote = "") {
     std::string s;
-    s += sep + std::to_string(i) + ".5";
-    s += sep + std::to_string(100 * i);
-    s += sep + std::to_string(i % 3);
+    for (const std::string& v :
+         {std::to_string(i) + ".5", std::to_string(100 * i), std::to_string(i % 3)})
+        s += sep + quote + v + quote;
     return s;
 }
 
-std::string as_format1(const std::string& date, bool dashed) {
+std::string as_format1() {
     std::string s = "NODEA,Monitor Comment: test\nSample Time,CPU Busy,Free List,Disk IO\n";
     for (int i = 0; i < ROWS; ++i)
-        s += (dashed ? "15-JAN-2008 " : date + " ") + clock_text(37230 + 60 * i) +
-             value_fields(i, ',') + "\n";
+        s += "15-JAN-2008 " + clock_text(37230 + 60 * i) + value_fields(i, ",") + "\n";
     return s;
 }
 
@@ -381,42 +375,32 @@ std::string as_format2() {
         "NODEA,Monitor Comment: test\n$$$ START COLUMN HEADERS $$$\n"
         "Sample Time, CPU Busy ,\n  Free List,\nDisk IO\n$$$ END COLUMN HEADERS $$$\n";
     for (int i = 0; i < ROWS; ++i)
-        s += "15-JAN-2008 " + clock_text(37230 + 60 * i) + value_fields(i, ',') + "\n";
+        s += "15-JAN-2008 " + clock_text(37230 + 60 * i) + value_fields(i, ",") + "\n";
     return s;
 }
 
 std::string as_merovand() {
     std::string s = "# merovand plot of NODEA\n#Date Time CPU_Busy Free_List Disk_IO\n";
     for (int i = 0; i < ROWS; ++i)
-        s += "20080115 " + clock_text(37230 + 60 * i) + value_fields(i, ' ') + "\n";
+        s += "20080115 " + clock_text(37230 + 60 * i) + value_fields(i, " ") + "\n";
     return s;
 }
 
+// Month-first time stamps with hundredths, every field quoted, CR LF line ends.
 std::string as_perfmon() {
     std::string s =
         "\"(PDH-CSV 4.0) (GMT Standard Time)(0)\",\"\\\\HOSTA\\CPU Busy\","
         "\"\\\\HOSTA\\Free List\",\"\\\\HOSTA\\Disk IO\"\r\n";
-    for (int i = 0; i < ROWS; ++i) {
-        s += "\"01/15/2008 " + clock_text(37230 + 60 * i) + ".125\"";
-        std::string v = value_fields(i, ',');
-        // every value quoted
-        std::string q;
-        size_t p = 0;
-        while (p < v.size()) {
-            size_t e = v.find(',', p + 1);
-            if (e == std::string::npos) e = v.size();
-            q += ",\"" + v.substr(p + 1, e - p - 1) + "\"";
-            p = e;
-        }
-        s += q + "\r\n";
-    }
+    for (int i = 0; i < ROWS; ++i)
+        s += "\"01/15/2008 " + clock_text(37230 + 60 * i) + ".125\"" + value_fields(i, ",", "\"") +
+             "\r\n";
     return s;
 }
 
 }  // namespace
 
 TEST(ForeignLayouts, LoadTheSameValuesAsFormat1) {
-    Loaded ref("ref.csv", as_format1("", true));
+    Loaded ref("ref.csv", as_format1());
     ASSERT_EQ(ref.result.status, -1) << ref.result.out;
     ASSERT_EQ(ref.rs.num, ROWS);
     ASSERT_EQ(ref.rs.numpar, 3);
@@ -432,9 +416,14 @@ TEST(ForeignLayouts, LoadTheSameValuesAsFormat1) {
     const std::vector<std::string> same = ref.labels();
     const Case cases[] = {
         {"format 2", "f2.csv", as_format2(), same, "15-JAN-2008 10:20:30"},
-        {"merovand", "m.tab", as_merovand(), {"CPU_Busy", "Free_List", "Disk_IO"},
+        {"merovand",
+         "m.tab",
+         as_merovand(),
+         {"CPU_Busy", "Free_List", "Disk_IO"},
          "01/15/2008 10:20:30"},
-        {"PERFMON", "pm.csv", as_perfmon(),
+        {"PERFMON",
+         "pm.csv",
+         as_perfmon(),
          {"\\\\HOSTA\\CPU Busy", "\\\\HOSTA\\Free List", "\\\\HOSTA\\Disk IO"},
          "01/15/2008 10:20:30.125"},
     };
