@@ -89,10 +89,11 @@ int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, in
     int n = 1;
     int count = 0;
     bool first = true;
-    std::string raw, text, end;
+    std::string raw, text, end, last;
     std::vector<std::string> fields;
     while (read_raw_line(fp, raw)) {
         ++count;
+        last = raw;
         // The block reader's buffer holds format2maxlen bytes; a line that would fill
         // it is refused rather than read in pieces.
         if (raw.size() >= static_cast<size_t>(std::max(rs.format2maxlen, 1)) - 1)
@@ -125,7 +126,7 @@ int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, in
         names == 1 ? "Format 2: %d parameter in %s\n" : "Format 2: %d parameters in %s\n";
     if (!rs.qflag && !suppress) out(fmt, names, name.c_str());
     if (!rs.iflag) fout(rs.logfp, fmt, names, name.c_str());
-    split_line_end(raw, newline, end);
+    split_line_end(last, newline, end);
     return count;
 }
 
