@@ -1,20 +1,280 @@
 #include "input/foreign.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/out.h"
 #include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "cli/consistency.h"
+#include "input/fields.h"
+#include "input/timestamps.h"
 
-// Neither layout is read by this build yet. Rather than guess at the file, the run
-// stops and says which layout it met.
+namespace {
 
-int read_format2_headers(RunState& rs, int k, std::string&, FILE*, int, std::vector<std::string>&) {
-    out("Y8 format 2 heading blocks ($$$ START COLUMN HEADERS $$$) are not handled by this "
-        "version: %s\n",
-        k >= 0 && k < static_cast<int>(rs.datafil.size()) ? rs.datafil[k].c_str() : "");
+const char* const END_MARKER = "$$$ END COLUMN HEADERS $$$";
+const int MAXNAMES = 20000;
+
+// Reads one line of fp as it stands, its line end included. False at the end of the
+// file when nothing was read. Lines of any length are read whole.
+bool read_raw_line(FILE* fp, std::string& s) {
+    s.clear();
+    char buf[4096];
+    while (fgets(buf, sizeof buf, fp)) {
+        size_t n = strlen(buf);
+        s.append(buf, n);
+        if (n > 0 && buf[n - 1] == '\n') return true;
+    }
+    return !s.empty();
+}
+
+// Splits a raw line into its text and its line end ("\r\n", "\n" or none).
+void split_line_end(const std::string& raw, std::string& text, std::string& end) {
+    size_t n = raw.size();
+    size_t cut = n;
+    if (cut > 0 && raw[cut - 1] == '\n') --cut;
+    if (cut > 0 && cut < n && raw[cut - 1] == '\r') --cut;
+    text.assign(raw, 0, cut);
+    end.assign(raw, cut, std::string::npos);
+}
+
+// The blank-separated words of a line (runs of blanks and tabs are one separator).
+std::vector<std::string> words_of(const std::string& s) {
+    std::vector<std::string> w;
+    size_t i = 0, n = s.size();
+    while (i < n) {
+        while (i < n && is_space(s[i])) ++i;
+        size_t b = i;
+        while (i < n && !is_space(s[i])) ++i;
+        if (i > b) w.emplace_back(s, b, i - b);
+    }
+    return w;
+}
+
+bool store_names(const RunState& rs) {
+    return (rs.mflag || (rs.filenum > 0 && !rs.append)) && !rs.fileparams.empty();
+}
+
+// One name of a block: listed, appended to the heading and kept for the file.
+void take_name(RunState& rs, int k, int n, const std::string& name, int suppress,
+               std::string& heading) {
+    if (n == rs.cflag) rs.correl_param = name;
+    if (!rs.pflag && !suppress) out("%d\t%s\n", n, name.c_str());
+    heading += ',';
+    heading += name;
+    if (store_names(rs) && k < static_cast<int>(rs.fileparams.size()) && n <= MAXNAMES) {
+        auto& names = rs.fileparams[static_cast<size_t>(k)];
+        if (static_cast<size_t>(n) > names.size()) names.resize(static_cast<size_t>(n));
+        names[static_cast<size_t>(n - 1)] = name;
+    }
+}
+
+[[noreturn]] void block_line_too_long(RunState& rs, size_t len) {
+    out("Y8 Format2 line exceeds max tsgraf length of %d.\n", rs.format2maxlen);
+#ifdef _WIN32
+    out("Try: SET MAXF2LEN=%d\n", static_cast<int>(len) + 100);
+#else
+    (void)len;
+#endif
     end_run(END_ERROR);
 }
 
-int rewrite_format_3(RunState& rs, int fno, FILE*, std::vector<std::string>&) {
-    out("Merovand plot files (#Date Time) are not handled by this version: %s\n",
-        fno >= 0 && fno < static_cast<int>(rs.datafil.size()) ? rs.datafil[fno].c_str() : "");
+}  // namespace
+
+int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, int suppress,
+                         std::vector<std::string>& ln) {
+    std::string& heading = ln[static_cast<size_t>(k)];
+    heading.clear();
+    int n = 1;
+    int count = 0;
+    bool first = true;
+    std::string raw, text, end, last;
+    std::vector<std::string> fields;
+    while (read_raw_line(fp, raw)) {
+        ++count;
+        last = raw;
+        // The block reader's buffer holds format2maxlen bytes; a line that would fill
+        // it is refused rather than read in pieces.
+        if (raw.size() >= static_cast<size_t>(std::max(rs.format2maxlen, 1)) - 1)
+            block_line_too_long(rs, raw.size());
+        if (raw.find(END_MARKER) != std::string::npos) break;
+        split_line_end(raw, text, end);
+        split_fields(text, fields);
+        for (std::string& field : fields) {
+            trim(field);
+            if (first) {
+                heading = field;
+                first = false;
+                continue;
+            }
+            // Blanks after a closing comma are not a column of the data lines.
+            if (field.empty()) continue;
+            take_name(rs, k, n, field, suppress, heading);
+            ++n;
+        }
+    }
+    int names = n - 1;
+    rs.fileparamnums[static_cast<size_t>(k)] = names;
+    if (k == 0) rs.numcol = names;
+    if (names > MAXNAMES) {
+        out("Too many columns (%d)! Max supported is %d\n", names, MAXNAMES);
+        end_run(END_ERROR);
+    }
+    const std::string& name = rs.datafil[static_cast<size_t>(k)];
+    const char* fmt =
+        names == 1 ? "Format 2: %d parameter in %s\n" : "Format 2: %d parameters in %s\n";
+    if (!rs.qflag && !suppress) out(fmt, names, name.c_str());
+    if (!rs.iflag) fout(rs.logfp, fmt, names, name.c_str());
+    split_line_end(last, newline, end);
+    return count;
+}
+
+namespace {
+
+// "<name as given, cut at the first dot of its last part>_NEW.CSV": a dot in a folder
+// name (or a leading "./") does not cut the name.
+std::string converted_name(const std::string& given) {
+    size_t slash = given.find_last_of('/');
+    size_t from = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = given.find('.', from);
+    return given.substr(0, dot) + "_NEW.CSV";
+}
+
+// The converted file must not replace a file that the run reads or writes.
+void refuse_clobber(const RunState& rs, int fno, const std::string& name) {
+    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.datafil.size()); ++i) {
+        if (i == fno || !same_file(name, rs.datafil[static_cast<size_t>(i)])) continue;
+        out("\nOutput CSV file %s is the same file as input file %s\n", name.c_str(),
+            rs.datafil[static_cast<size_t>(i)].c_str());
+        end_run(END_ERROR);
+    }
+    if (rs.outcsvfp && !rs.csv_outfil.empty()) {
+        std::string csvout = rs.csv_outfil;
+        if (rs.dirflag && !rs.direcname.empty() && csvout[0] != '/')
+            csvout = rs.direcname + "/" + csvout;
+        if (same_file(name, csvout)) {
+            out("\nOutput CSV file %s is the same file as output file %s\n", name.c_str(),
+                rs.csv_outfil.c_str());
+            end_run(END_ERROR);
+        }
+    }
+}
+
+[[noreturn]] void not_merovand() {
+    out("Expected '#Date Time' for merovand gnuplot file format\n");
     end_run(END_ERROR);
+}
+
+// "mm/dd/yyyy hh:mm:ss" of a merovand date (yyyymmdd) and time (hh:mm:ss). An empty
+// result means the fields are not such a date and time.
+std::string y8_stamp(const std::string& date, const std::string& time) {
+    if (date.size() != 8 || date.find_first_not_of("0123456789") != std::string::npos) return "";
+    int hh = 0, mm = 0, ss = 0;
+    TextScan sc(time);
+    sc.num(hh).lit(':').num(mm).lit(':').num(ss);
+    if (sc.count() < 2) return "";
+    return strfmt("%2.2s/%2.2s/%4.4s %02d:%02d:%02d", date.c_str() + 4, date.c_str() + 6,
+                  date.c_str(), hh, mm, ss);
+}
+
+struct FileWriter {
+    FILE* fp;
+    ~FileWriter() {
+        if (fp) fclose(fp);
+    }
+};
+
+}  // namespace
+
+int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::vector<std::string>& ln) {
+    const size_t f = static_cast<size_t>(fno);
+    const std::string given = rs.datafil[f];
+    const std::string name = converted_name(given);
+    out("Y8 format CSV file will be %s\n", name.c_str());
+    refuse_clobber(rs, fno, name);
+    FileWriter w{fopen(name.c_str(), "wb")};
+    if (!w.fp) {
+        out("\nError opening file, %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+
+    const int hidx = rs.paraline[f];
+    std::string raw, text, end, heading, stamp, last;
+    int lineno = 0, rows = 0, cols = 0;
+    bool have_heading = false;
+    rs.samp[f] = 60;  // a single sample has no measured interval
+    for (; read_raw_line(fp, raw); ++lineno) {
+        split_line_end(raw, text, end);
+        if (lineno < hidx) {
+            // Descriptive lines of the plot file: kept in the listing, not in the new file.
+            if (!rs.iflag) fout(rs.outfp, "%s", raw.c_str());
+            continue;
+        }
+        if (lineno == hidx) {
+            std::string h = text.substr(text.empty() || text[0] != '#' ? 0 : 1);
+            std::vector<std::string> names = words_of(h);
+            if (h.find("Time") == std::string::npos || names.size() < 2) not_merovand();
+            heading = names[0] + " " + names[1];
+            for (size_t i = 2; i < names.size(); ++i) heading += "," + names[i];
+            cols = static_cast<int>(names.size()) - 2;
+            out("length = %d\n", static_cast<int>(heading.size()));
+            fout(w.fp, "%s%s", heading.c_str(), end.empty() ? "\n" : end.c_str());
+            have_heading = true;
+            continue;
+        }
+        // gnuplot comments and blank lines carry no sample.
+        if (!text.empty() && text[0] == '#') continue;
+        std::vector<std::string> fields = words_of(text);
+        if (fields.empty()) continue;
+        if (fields.size() < 2) {
+            out("Expected #Date Time\n");
+            end_run(END_ERROR);
+        }
+        stamp = y8_stamp(fields[0], fields[1]);
+        if (stamp.empty()) {
+            out("Invalid merovand time stamp \"%s %s\" in %s\n", fields[0].c_str(),
+                fields[1].c_str(), given.c_str());
+            end_run(END_ERROR);
+        }
+        fout(w.fp, "%s", stamp.c_str());
+        for (size_t i = 2; i < fields.size(); ++i) fout(w.fp, ",%s", fields[i].c_str());
+        fout(w.fp, "%s", end.c_str());
+        std::string s = stamp;
+        time_t secs = get_csvdate(rs, 1, s);
+        if (rows == 0) rs.csvstartsecs[f] = secs;
+        if (rows == 1) rs.samp[f] = static_cast<int>(secs - rs.csvstartsecs[f]);
+        rs.csvendsecs[f] = secs;
+        last = stamp;
+        ++rows;
+    }
+    if (!have_heading) not_merovand();
+    if (fclose(w.fp) != 0) {
+        w.fp = nullptr;
+        out("\nError writing file, %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    w.fp = nullptr;
+    out("%s created in Y8 CSV format\n", name.c_str());
+
+    rs.datafil[f] = name;
+    ln[f] = heading;
+    rs.y8format[f] = -3;
+    rs.numcols[f] = cols;
+    rs.numrows[f] = rows;
+    // The indexes describe the new file, which the later passes read: its heading is
+    // its first line and its data follow at once (the lines above the heading in the
+    // plot file were not copied).
+    rs.paraline[f] = 0;
+    rs.firstdataline[f] = 1;
+    if (rows == 0) {
+        out("no data in file %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    if (fno == 0) {
+        size_t blank = last.find(' ');
+        rs.end_d = last.substr(0, blank);
+        rs.end_t = last.substr(blank + 1);
+    }
+    return 1;
 }
