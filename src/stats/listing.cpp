@@ -14,8 +14,7 @@
 namespace {
 
 int column_of(const RunState& rs, int param) {
-    if (rs.param_nums.empty() || param < 0 ||
-        static_cast<size_t>(param) >= rs.param_nums[0].size())
+    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
         return 0;
     return rs.param_nums[0][param];
 }
@@ -48,7 +47,9 @@ const char* time_part(const RunState& rs, const std::string& cut) {
     return off <= cut.size() ? cut.c_str() + off : "";
 }
 
-bool moving_peak_shown(const RunState& rs) { return rs.aflag && rs.movavg != rs.num; }
+bool moving_peak_shown(const RunState& rs) {
+    return rs.aflag && rs.movavg != rs.num;
+}
 
 }  // namespace
 
@@ -67,9 +68,8 @@ void print_list_hdrs(RunState& rs) {
     if (screen)
         out(head, L, L, "Parameter Name", rs.minsiz, rs.minsiz, "Min", rs.avgsiz, rs.avgsiz, "Avg",
             rs.maxsiz + 1, rs.maxsiz + 1, "Max", tw, tw, "MaxTime");
-    fout(rs.outfp, head, L, L, "Parameter Name", rs.minsiz + 2, rs.minsiz + 2, "Min",
-         rs.avgsiz + 2, rs.avgsiz + 2, "Avg", rs.maxsiz + 3, rs.maxsiz + 3, "Max", tw, tw,
-         "MaxTime");
+    fout(rs.outfp, head, L, L, "Parameter Name", rs.minsiz + 2, rs.minsiz + 2, "Min", rs.avgsiz + 2,
+         rs.avgsiz + 2, "Avg", rs.maxsiz + 3, rs.maxsiz + 3, "Max", tw, tw, "MaxTime");
     fout(rs.outfp_csv, "#,%s,%s,%s,%s,%s", "Parameter Name", "Min", "Avg", "Max", "MaxTime");
 
     if (rs.sdflag) {
@@ -84,8 +84,8 @@ void print_list_hdrs(RunState& rs) {
         if (screen)
             out(f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median", rs.p2siz,
                 rs.p2siz, t2.c_str());
-        fout(rs.outfp, f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median",
-             rs.p2siz, rs.p2siz, t2.c_str());
+        fout(rs.outfp, f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median", rs.p2siz,
+             rs.p2siz, t2.c_str());
         fout(rs.outfp_csv, ",%s,%s,%s", t1.c_str(), "Median", t2.c_str());
     }
     if (moving_peak_shown(rs)) {
@@ -162,8 +162,8 @@ void print_vals(RunState& rs, int w, int skipped) {
     if (screen)
         out(line, numw, col, L, L, label.c_str(), rs.minsiz, minv.c_str(), rs.avgsiz,
             avg_ystr.c_str(), rs.maxsiz, maxv.c_str(), tw, tw, tpart);
-    fout(rs.outfp, line, numw, col, L, L, label.c_str(), rs.minsiz + 2, minv.c_str(),
-         rs.avgsiz + 2, avg_ystr.c_str(), rs.maxsiz + 2, maxv.c_str(), tw, tw, tpart);
+    fout(rs.outfp, line, numw, col, L, L, label.c_str(), rs.minsiz + 2, minv.c_str(), rs.avgsiz + 2,
+         avg_ystr.c_str(), rs.maxsiz + 2, maxv.c_str(), tw, tw, tpart);
     fout(rs.outfp_csv, "%d,%s,%s,%s,%s,%s", col, label.c_str(), minv.c_str(), avg_ystr.c_str(),
          maxv.c_str(), maxtime.c_str());
 
@@ -244,8 +244,8 @@ namespace {
 // Column widths of the sorted listing, taken from the row that leads in the sort key.
 void size_columns(RunState& rs, int n) {
     const data_t& row = rs.pdata[rs.srtflag == 1 ? 0 : n - 1];
-    int* widths[10] = {nullptr,     &rs.avgsiz, &rs.p1siz, &rs.medsiz, &rs.p2siz,
-                       &rs.minsiz,  &rs.maxsiz, nullptr,   &rs.stdevsiz, nullptr};
+    int* widths[10] = {nullptr,    &rs.avgsiz, &rs.p1siz, &rs.medsiz,   &rs.p2siz,
+                       &rs.minsiz, &rs.maxsiz, nullptr,   &rs.stdevsiz, nullptr};
     for (int k = 1; k <= 9; ++k) {
         if (!widths[k]) continue;
         double v = row.aa[k];
@@ -255,10 +255,14 @@ void size_columns(RunState& rs, int n) {
     }
 }
 
-int sorted_param(const RunState& rs, int w) { return static_cast<int>(rs.pdata[w].aa[0]); }
+int sorted_param(const RunState& rs, int w) {
+    return static_cast<int>(rs.pdata[w].aa[0]);
+}
 
 // Sorted positions whose values go into the extract file (with top-n only the first n).
-bool contributes(const RunState& rs, int w) { return !rs.topflag || w < rs.topnum; }
+bool contributes(const RunState& rs, int w) {
+    return !rs.topflag || w < rs.topnum;
+}
 
 void write_extract_header(RunState& rs, int n) {
     if (rs.sortdim == 7) return;
@@ -355,7 +359,8 @@ void write_ma_csv(RunState& rs) {
         if (rs.x_vals[r].empty()) continue;
         fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());
         for (int k = 0; k < rs.numpar; ++k) {
-            double v = static_cast<size_t>(k) < rs.mapoints.size() ? value_at(rs.mapoints[k], r) : 0;
+            double v =
+                static_cast<size_t>(k) < rs.mapoints.size() ? value_at(rs.mapoints[k], r) : 0;
             fout(rs.outcsvfp, ",%.*f", rs.precision, v);
         }
         fout(rs.outcsvfp, "\n");

@@ -27,8 +27,7 @@ Series series(const RunState& rs, int f, int p) {
 }
 
 int column_of(const RunState& rs, int param) {
-    if (rs.param_nums.empty() || param < 0 ||
-        static_cast<size_t>(param) >= rs.param_nums[0].size())
+    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
         return 0;
     return rs.param_nums[0][param];
 }
@@ -49,7 +48,9 @@ const std::string& xtext(const RunState& rs, int row) {
 }
 
 // An extreme that never met a value (no rows) is shown as 0.
-double shown(double v) { return std::isinf(v) ? 0.0 : v; }
+double shown(double v) {
+    return std::isinf(v) ? 0.0 : v;
+}
 
 std::string value_text(const RunState& rs, double v, bool fp) {
     return fp ? strfmt("%.*f", rs.precision, shown(v)) : strfmt("%.0f", shown(v));
@@ -57,11 +58,14 @@ std::string value_text(const RunState& rs, double v, bool fp) {
 
 // Ascending order that also places NaN (after every number), so the sort stays well
 // defined on any data; without NaN it is the plain numeric order.
-bool ascending(double a, double b) { return !std::isnan(a) && (std::isnan(b) || a < b); }
+bool ascending(double a, double b) {
+    return !std::isnan(a) && (std::isnan(b) || a < b);
+}
 
 template <class T>
 void ensure_size(std::vector<T>& v, int index) {
-    if (index >= 0 && static_cast<size_t>(index) >= v.size()) v.resize(static_cast<size_t>(index) + 1);
+    if (index >= 0 && static_cast<size_t>(index) >= v.size())
+        v.resize(static_cast<size_t>(index) + 1);
 }
 
 // Sum kept in extended precision with a compensation term, so a window sum that moves
@@ -182,8 +186,8 @@ int constant_data_test(RunState& rs, int param) {
     }
     if (rs.max_y < jval || (rs.maonly_flag && rs.mamax_y == 0)) {
         if (!rs.iflag)
-            fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n",
-                 col, rs.max_ystr.c_str(), jval, label.c_str());
+            fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n", col,
+                 rs.max_ystr.c_str(), jval, label.c_str());
         return -1;
     }
     return 1;
@@ -227,8 +231,8 @@ void get_min_max(RunState& rs, int fno, int param) {
     rs.thispar_min_ystr = value_text(rs, tmin, fp);
     int slot = rs.oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
     if (slot >= 0 && slot < 20)
-        rs.ov_minmax_ar[slot] = strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(),
-                                       rs.thispar_max_ystr.c_str());
+        rs.ov_minmax_ar[slot] =
+            strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
     if (rs.oflag && rs.thispar_max_ystr == rs.max_ystr) rs.ov_max_y_fp = fp;
 
     // The per-file extremes only count on overlay and multi-file runs.
@@ -252,9 +256,8 @@ void setup_min_max(RunState& rs, int w) {
     rs.sumx = rs.sumxsq = rs.sumxy = 0;
     for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
     if (rs.nflag && w >= 0 && w < 20)
-        rs.norm_max_y_ar[w] = rs.thispar_max_y == 0 || std::isinf(rs.thispar_max_y)
-                                  ? 1.0
-                                  : rs.thispar_max_y;
+        rs.norm_max_y_ar[w] =
+            rs.thispar_max_y == 0 || std::isinf(rs.thispar_max_y) ? 1.0 : rs.thispar_max_y;
 }
 
 int calc_stats(RunState& rs, int w) {
