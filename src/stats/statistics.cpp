@@ -68,19 +68,19 @@ void ensure_size(std::vector<T>& v, int index) {
         v.resize(static_cast<size_t>(index) + 1);
 }
 
-// Sum kept in extended precision with a compensation term, so a window sum that moves
-// along the series stays as exact as summing the window afresh.
+// Sum with a compensation term (Neumaier), so a window sum that moves along the series
+// carries no drift: exact for whole numbers, within rounding of a fresh sum otherwise.
 struct RunningSum {
-    long double s = 0, c = 0;
-    void add(long double x) {
-        long double t = s + x;
+    double s = 0, c = 0;
+    void add(double x) {
+        double t = s + x;
         if (std::fabs(s) >= std::fabs(x))
             c += (s - t) + x;
         else
             c += (x - t) + s;
         s = t;
     }
-    long double value() const { return s + c; }
+    double value() const { return s + c; }
 };
 
 // The row buffer the moving average of param is written to. Unless every parameter's
@@ -132,10 +132,10 @@ void moving_average(RunState& rs, int param, const Series& s, bool finite) {
         if (finite) {
             int want_hi = std::min(n, i + h), want_lo = std::max(0, i - h);
             while (hi < want_hi) sum.add(s.v[hi++]);
-            while (lo < want_lo) sum.add(-static_cast<long double>(s.v[lo++]));
+            while (lo < want_lo) sum.add(-s.v[lo++]);
             int count = hi - lo;
             // A one-row window (h = 0) holds no rows; the row's own value is its average.
-            m = count > 0 ? static_cast<double>(sum.value() / count) : s.v[i];
+            m = count > 0 ? sum.value() / count : s.v[i];
         } else {
             // Infinite values would poison a running sum for the rest of the series.
             m = calc_ma(rs, param, i);
@@ -147,16 +147,59 @@ void moving_average(RunState& rs, int param, const Series& s, bool finite) {
     for (int i = first; i < n; ++i) note_peak(rs, i, h, n, ma[i]);
 }
 
+// The rows percentile() reads for p: only those need their sorted values.
+void rows_read(int n, double p, std::vector<int>& rows) {
+    double r = (n + 1) * p / 100.0;
+    if (r < 1) {
+        rows.push_back(0);
+    } else if (r > n) {
+        rows.push_back(n - 1);
+    } else {
+        int k = static_cast<int>(r);
+        rows.push_back(k - 1);
+        if (k != r) rows.push_back(k);
+    }
+}
+
+// Puts into each of the rows [first, last) of want the value a sort of [lo, hi) would
+// put there; the middle row first, so each half is searched apart from the other.
+void select_rows(std::vector<double>& b, int lo, int hi, const int* first, const int* last) {
+    if (first == last) return;
+    const int* mid = first + (last - first) / 2;
+    std::nth_element(b.begin() + lo, b.begin() + *mid, b.begin() + hi);
+    select_rows(b, lo, *mid, first, mid);
+    select_rows(b, *mid + 1, hi, mid + 1, last);
+}
+
+// Percentiles by selection instead of a full sort: each row percentile() reads gets the
+// value a sort would put there. NaN goes last, as the sort places it, and negative zero
+// is read as zero, so values that compare equal are identical and the result cannot
+// depend on how equal values are ordered.
 void compute_percentiles(RunState& rs, int param, const Series& s) {
-    rs.pcwork.assign(s.v, s.v + s.n);
-    std::stable_sort(rs.pcwork.begin(), rs.pcwork.end(), ascending);
     ensure_size(rs.p1, param);
     ensure_size(rs.median, param);
     ensure_size(rs.p2, param);
+    int n = s.n;
+    if (n <= 0) {
+        rs.p1[param] = rs.median[param] = rs.p2[param] = 0;
+        return;
+    }
+    rs.pcwork.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) rs.pcwork[i] = s.v[i] + 0.0;
+    int numbers = static_cast<int>(std::partition(rs.pcwork.begin(), rs.pcwork.end(),
+                                                  [](double v) { return !std::isnan(v); }) -
+                                   rs.pcwork.begin());
+    std::vector<int> want;
+    for (double p : {static_cast<double>(rs.pc1), 50.0, static_cast<double>(rs.pc2)})
+        rows_read(n, p, want);
+    std::sort(want.begin(), want.end());
+    want.erase(std::unique(want.begin(), want.end()), want.end());
+    want.erase(std::lower_bound(want.begin(), want.end(), numbers), want.end());
+    select_rows(rs.pcwork, 0, numbers, want.data(), want.data() + want.size());
     const double* b = rs.pcwork.data();
-    rs.p1[param] = percentile(b, s.n, rs.pc1);
-    rs.median[param] = percentile(b, s.n, 50.0);
-    rs.p2[param] = percentile(b, s.n, rs.pc2);
+    rs.p1[param] = percentile(b, n, rs.pc1);
+    rs.median[param] = percentile(b, n, 50.0);
+    rs.p2[param] = percentile(b, n, rs.pc2);
 }
 
 // Average and sample variance; the variance is summed about the mean, which keeps its

@@ -81,6 +81,37 @@ TEST(Statistics, PercentilesOfAnUnsortedSeriesAndOfOneValue) {
     }
 }
 
+TEST(Statistics, SelectedPercentilesEqualThoseOfAFullSort) {
+    struct Case {
+        int n, pc1, pc2;
+        bool with_nan;
+    };
+    const Case cases[] = {{1000, 10, 90, false},
+                          {999, 1, 99, false},
+                          {37, 25, 75, true},
+                          {2, 10, 90, false},
+                          {5, 0, 100, true}};
+    for (const Case& c : cases) {
+        std::vector<double> v(c.n);
+        for (int i = 0; i < c.n; ++i) v[i] = (i * 7919 % 101) / 4.0 - 10;  // many repeats
+        if (c.with_nan) v[c.n / 2] = NAN;
+        RunState rs = make_grid({{v}});
+        rs.pcflag = 1;
+        rs.pc1 = c.pc1;
+        rs.pc2 = c.pc2;
+        stats_of(rs);
+        std::vector<double> sorted = v;
+        sortfp(sorted.data(), c.n);
+        for (auto [got, p] : {std::pair{rs.p1[0], c.pc1}, {rs.median[0], 50}, {rs.p2[0], c.pc2}}) {
+            double want = percentile(sorted.data(), c.n, p);
+            if (std::isnan(want))
+                EXPECT_TRUE(std::isnan(got)) << c.n << " p" << p;
+            else
+                EXPECT_EQ(got, want) << c.n << " p" << p;
+        }
+    }
+}
+
 TEST(Statistics, SortfpOrdersAscendingWithNaNLast) {
     std::vector<double> v = {3, NAN, -1, 2, -0.0, 0.0};
     sortfp(v.data(), static_cast<int>(v.size()));
