@@ -119,6 +119,12 @@ static void unsorted_pass(RunState& rs) {
             setup_scale(rs, w);
         }
         if (skipped) continue;
+        // Source columns of wildcard calculations are listed but not charted.
+        if (rs.wild && !rs.param_nums.empty() &&
+            static_cast<size_t>(w) < rs.param_nums[0].size()) {
+            int col = rs.param_nums[0][w];
+            if (col != 0 && col <= rs.numcol) continue;
+        }
         ++rs.cnt;
         if (!rs.nocharts) draw_chart(rs, w, rs.sampint);
     }
