@@ -315,9 +315,9 @@ struct RunState {
     double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough
     std::string ma_x_val, mi_x_val;
     int ma_x_val_min = 0, ma_x_val_max = 0;
-    std::vector<std::vector<double>> mapoints;  // [parameter slot][row] moving average
+    std::vector<std::vector<double>> mapoints;  // [slot][row] moving average, not truncated
     int ma_prev = -1;                           // slot whose moving-average row is reused
-    std::vector<double> pcwork;                 // sorted copy of one series (percentiles)
+    std::vector<double> pcwork;                 // work copy of a series for the percentiles
     double corrcoef = 0;                        // coefficient of the correlation test
     int max_y_ratio = 1;                        // Y-scale divisor of the last scale set-up
     std::string outpng;                         // chart file name of the current parameter
