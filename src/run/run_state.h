@@ -1,6 +1,7 @@
 // The whole state of one run. main() owns the only instance; every routine takes it
 // as its first argument. Members keep their established names.
 #pragma once
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -311,6 +312,32 @@ struct RunState {
     // Renaming: stored patterns and templates (at most 10), labels already renamed
     std::vector<std::string> oldnameptrn, newnameptrn;
     std::vector<char> renamed;
+
+    // Statistics: results of the current parameter, listing widths and chart hand-over.
+    // Extremes start from the data: before the first value they are -HUGE_VAL / HUGE_VAL.
+    double max_y = -HUGE_VAL, min_y = HUGE_VAL;
+    double thispar_max_y = 0, thispar_min_y = 0;
+    std::string max_y_time;
+    std::string max_ystr, min_ystr, thispar_max_ystr, thispar_min_ystr;
+    std::string ov_minmax_ar[20];
+    int ov_max_y_fp = 0;
+    double norm_max_y_ar[20] = {0};
+    double sumx = 0, sumxsq = 0, sumxy = 0;
+    double avg = 0, variance = 0, stdev = 0;
+    double ratio = 1.0;
+    double tmpma = 0;
+    double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough
+    std::string ma_x_val, mi_x_val;
+    int ma_x_val_min = 0, ma_x_val_max = 0;
+    std::vector<std::vector<double>> mapoints;  // [slot][row] moving average, not truncated
+    int ma_prev = -1;                           // slot whose moving-average row is reused
+    std::vector<double> pcwork;                 // work copy of a series for the percentiles
+    double corrcoef = 0;                        // coefficient of the correlation test
+    int max_y_ratio = 1;                        // Y-scale divisor of the last scale set-up
+    std::string outpng;                         // chart file name of the current parameter
+    int avgsiz = 8, minsiz = 8, maxsiz = 8, medsiz = 8, p1siz = 8, p2siz = 8, stdevsiz = 8;
+    int time_w = 17;
+    int tim_offset = 0;
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

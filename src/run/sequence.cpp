@@ -81,6 +81,21 @@ static void prepare_parameters(RunState& rs) {
     }
 }
 
+// Step 25: the Y-axis maximum as the largest maximum of all parameters, read from the
+// running maximum the load leaves in the slot after the last row of the first file.
+static int largest_running_max(const RunState& rs) {
+    int z = 0;
+    for (int p = 0; p < rs.numpar; ++p) {
+        double v = 0;
+        if (!rs.pts.empty() && static_cast<size_t>(p) < rs.pts[0].size() && rs.num >= 0 &&
+            static_cast<size_t>(rs.num) < rs.pts[0][p].size())
+            v = rs.pts[0][p][rs.num];
+        int t = trunc_to_int(v);
+        if (p == 0 || t >= z) z = t;
+    }
+    return z;
+}
+
 // Step 26: statistics, listing line and chart of every parameter in selection order.
 static void unsorted_pass(RunState& rs) {
     for (int w = 0; w < rs.numpar; ++w) {
@@ -104,6 +119,12 @@ static void unsorted_pass(RunState& rs) {
             setup_scale(rs, w);
         }
         if (skipped) continue;
+        // Source columns of wildcard calculations are listed but not charted.
+        if (rs.wild && !rs.param_nums.empty() &&
+            static_cast<size_t>(w) < rs.param_nums[0].size()) {
+            int col = rs.param_nums[0][w];
+            if (col != 0 && col <= rs.numcol) continue;
+        }
         ++rs.cnt;
         if (!rs.nocharts) draw_chart(rs, w, rs.sampint);
     }
@@ -200,6 +221,8 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     setup_height_and_width(rs);
     prepare_parameters(rs);
 
+    if (rs.zmax == -2) rs.zmax = largest_running_max(rs);
+
     unsorted_pass(rs);
     if (rs.topflag) {
         if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
@@ -207,6 +230,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
         if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - rs.topnum);
     }
     if (rs.srtflag) sorted_run(rs);
+    if (rs.macsvflg) write_ma_csv(rs);
 
     if (!rs.corrall)
         close_and_summarise(rs);

@@ -1,6 +1,370 @@
 #include "stats/listing.h"
 
-void print_list_hdrs(RunState&) {}
-void print_vals(RunState&, int, int) {}
-void assign_pdata(RunState&, int) {}
-void sorted_run(RunState&) {}
+#include <algorithm>
+#include <cmath>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+#include "chart/draw.h"
+#include "chart/geometry.h"
+#include "run/tables.h"
+#include "stats/statistics.h"
+
+namespace {
+
+int column_of(const RunState& rs, int param) {
+    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
+        return 0;
+    return rs.param_nums[0][param];
+}
+
+bool decimal_column(const RunState& rs, int param) {
+    int col = column_of(rs, param);
+    return col >= 0 && static_cast<size_t>(col) < rs.fp_nums.size() && rs.fp_nums[col];
+}
+
+const std::string& label_of(const RunState& rs, int param) {
+    static const std::string none;
+    return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
+}
+
+double value_at(const std::vector<double>& v, int i) {
+    return i >= 0 && static_cast<size_t>(i) < v.size() ? v[i] : 0.0;
+}
+
+// A time text as the listing shows it: 'dd-mmm-yyyy hh:mm' (16 characters when the
+// day has one digit and the seconds' colon would follow).
+std::string cut_time(const std::string& t) {
+    std::string c = t.substr(0, 17);
+    if (c.size() == 17 && c[16] == ':') c.resize(16);
+    return c;
+}
+
+// The part of a cut time shown in the time column (without the date on a one-day run).
+const char* time_part(const RunState& rs, const std::string& cut) {
+    size_t off = static_cast<size_t>(std::max(rs.tim_offset, 0));
+    return off <= cut.size() ? cut.c_str() + off : "";
+}
+
+bool moving_peak_shown(const RunState& rs) {
+    return rs.aflag && rs.movavg != rs.num;
+}
+
+}  // namespace
+
+void print_list_hdrs(RunState& rs) {
+    if (rs.oflag || rs.corrall) return;
+    if (rs.wild) rs.maxlabelsiz = 60;
+    // The name column is at least 36 wide, however short the labels are.
+    if (rs.maxlabelsiz < 36) rs.maxlabelsiz = 36;
+    if (rs.start_d == rs.end_d) {
+        rs.time_w = 7;
+        rs.tim_offset = 11;
+    }
+    bool screen = !rs.qflag && rs.filenum == 0;
+    int L = rs.maxlabelsiz, tw = rs.time_w;
+    const char* head = "\n  # %-*.*s %*.*s %*.*s %*.*s %*.*s";
+    if (screen)
+        out(head, L, L, "Parameter Name", rs.minsiz, rs.minsiz, "Min", rs.avgsiz, rs.avgsiz, "Avg",
+            rs.maxsiz + 1, rs.maxsiz + 1, "Max", tw, tw, "MaxTime");
+    fout(rs.outfp, head, L, L, "Parameter Name", rs.minsiz + 2, rs.minsiz + 2, "Min", rs.avgsiz + 2,
+         rs.avgsiz + 2, "Avg", rs.maxsiz + 3, rs.maxsiz + 3, "Max", tw, tw, "MaxTime");
+    fout(rs.outfp_csv, "#,%s,%s,%s,%s,%s", "Parameter Name", "Min", "Avg", "Max", "MaxTime");
+
+    if (rs.sdflag) {
+        if (screen) out(" %*.*s  ", rs.stdevsiz, rs.stdevsiz, "StdDev");
+        fout(rs.outfp, " %*.*s  ", rs.stdevsiz, rs.stdevsiz, "StdDev");
+        fout(rs.outfp_csv, ",%s", "StdDev");
+    }
+    if (rs.pcflag) {
+        std::string t1 = strfmt("  P%2.1f  ", static_cast<double>(rs.pc1));
+        std::string t2 = strfmt("  P%2.1f  ", static_cast<double>(rs.pc2));
+        const char* f = "%*.*s %*.*s %*.*s";
+        if (screen)
+            out(f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median", rs.p2siz,
+                rs.p2siz, t2.c_str());
+        fout(rs.outfp, f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median", rs.p2siz,
+             rs.p2siz, t2.c_str());
+        fout(rs.outfp_csv, ",%s,%s,%s", t1.c_str(), "Median", t2.c_str());
+    }
+    if (moving_peak_shown(rs)) {
+        if (screen) out(" %6.6s ", "Peak");
+        fout(rs.outfp, " %6.6s ", "Peak");
+        fout(rs.outfp_csv, ",%s", "Peak");
+    }
+    if (rs.cflag) {
+        if (screen) out("  Correlation");
+        fout(rs.outfp, "  Correlation");
+        fout(rs.outfp_csv, ",Correlation");
+    }
+    if (screen) out("\n\n");
+    fout(rs.outfp, "\n\n");
+    fout(rs.outfp_csv, "\n");
+}
+
+// Numbers are never cut to their column: a wider value widens its line instead of
+// losing digits. Labels and times keep their fixed columns.
+void print_vals(RunState& rs, int w, int skipped) {
+    if (rs.ratio == 0) rs.ratio = 1.0;
+    const char* note = skipped && !rs.nocharts ? "Nochart" : "";
+    bool fp = decimal_column(rs, w);
+    int col = column_of(rs, w);
+    const std::string& label = label_of(rs, w);
+
+    std::string p1_ystr, med_ystr, p2_ystr;
+    if (rs.pcflag) {
+        auto text = [&](double v) {
+            v /= rs.ratio;
+            return v <= 10 && v != 0 && fp ? strfmt("%.2f", v) : strfmt("%.*f", rs.precision, v);
+        };
+        med_ystr = text(value_at(rs.median, w));
+        p1_ystr = text(value_at(rs.p1, w));
+        p2_ystr = text(value_at(rs.p2, w));
+    }
+    int numw = rs.numcol > 999 ? 4 : 3;
+    std::string avg_ystr = strfmt("%.*f", rs.precision, rs.avg / rs.ratio);
+    std::string stdev_ystr = strfmt("%.*f", rs.precision, rs.stdev / rs.ratio);
+    std::string minv = strfmt("%.*f", rs.precision, atof_s(rs.min_ystr));
+    std::string maxv = strfmt("%.*f", rs.precision, atof_s(rs.max_ystr));
+    if (rs.zflag) rs.min_ystr = "0";
+    std::string maxtime = cut_time(rs.max_y_time);
+
+    if (rs.numpar == 1 && w == 0) {
+        auto grow = [](int& width, const std::string& t) {
+            width = std::max(width, static_cast<int>(t.size()));
+        };
+        grow(rs.minsiz, rs.min_ystr);
+        grow(rs.avgsiz, avg_ystr);
+        grow(rs.maxsiz, rs.max_ystr);
+        grow(rs.medsiz, med_ystr);
+        grow(rs.p1siz, p1_ystr);
+        grow(rs.p2siz, p2_ystr);
+        grow(rs.stdevsiz, stdev_ystr);
+    }
+
+    if (rs.filenum >= 1 || rs.oflag) {
+        if (rs.qflag || rs.nocharts) return;
+        if (rs.filenum >= 1 && !rs.multi_const)
+            out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
+        else if (rs.filenum >= 1)
+            out("%4d %s, Constant data, skipping chart\n", col, label.c_str());
+        else
+            out("%4d Overlay PNG file %s created\n", col, rs.outpng.c_str());
+        return;
+    }
+    if (rs.cflag && rs.corrcoef < rs.corrth) return;
+
+    bool screen = !rs.qflag;
+    int L = rs.maxlabelsiz, tw = rs.time_w;
+    const char* tpart = time_part(rs, maxtime);
+    const char* line = "%*d %-*.*s %*s %*s %*s %*.*s";
+    if (screen)
+        out(line, numw, col, L, L, label.c_str(), rs.minsiz, minv.c_str(), rs.avgsiz,
+            avg_ystr.c_str(), rs.maxsiz, maxv.c_str(), tw, tw, tpart);
+    fout(rs.outfp, line, numw, col, L, L, label.c_str(), rs.minsiz + 2, minv.c_str(), rs.avgsiz + 2,
+         avg_ystr.c_str(), rs.maxsiz + 2, maxv.c_str(), tw, tw, tpart);
+    fout(rs.outfp_csv, "%d,%s,%s,%s,%s,%s", col, label.c_str(), minv.c_str(), avg_ystr.c_str(),
+         maxv.c_str(), maxtime.c_str());
+
+    if (rs.sdflag) {
+        if (screen) out(" %*s ", rs.stdevsiz, stdev_ystr.c_str());
+        fout(rs.outfp, " %*s ", rs.stdevsiz, stdev_ystr.c_str());
+        fout(rs.outfp_csv, ",%s", stdev_ystr.c_str());
+    }
+    if (rs.pcflag) {
+        const char* f = " %*s %*s %*s ";
+        if (screen)
+            out(f, rs.p1siz, p1_ystr.c_str(), rs.medsiz, med_ystr.c_str(), rs.p2siz,
+                p2_ystr.c_str());
+        fout(rs.outfp, f, rs.p1siz, p1_ystr.c_str(), rs.medsiz, med_ystr.c_str(), rs.p2siz,
+             p2_ystr.c_str());
+        fout(rs.outfp_csv, ",%s,%s,%s", p1_ystr.c_str(), med_ystr.c_str(), p2_ystr.c_str());
+    }
+    if (moving_peak_shown(rs)) {
+        std::string peak = cut_time(rs.ma_x_val);
+        const char* ppart = time_part(rs, peak);
+        if (screen) out(" %*.*s", tw, tw, ppart);
+        fout(rs.outfp, " %*.*s", tw, tw, ppart);
+        fout(rs.outfp_csv, ",%s", peak.c_str());
+    }
+    if (rs.cflag) {
+        if (screen) out(" %2.2f", rs.corrcoef);
+        fout(rs.outfp, " %2.2f", rs.corrcoef);
+        fout(rs.outfp_csv, ",%2.2f", rs.corrcoef);
+    }
+    if (screen) out(" %s\n", note);
+    fout(rs.outfp, " %s\n", note);
+    fout(rs.outfp_csv, "\n");
+}
+
+void assign_pdata(RunState& rs, int w) {
+    if (w < 0) return;
+    if (w == 0 || rs.pdata.empty()) alloc_pdata(rs);
+    if (static_cast<size_t>(w) >= rs.pdata.size()) rs.pdata.resize(static_cast<size_t>(w) + 1);
+    double ratio = rs.ratio != 0 ? rs.ratio : 1.0;
+    data_t& d = rs.pdata[w];
+    d.parnam = label_of(rs, w).substr(0, 79);
+    d.aa[0] = w;
+    d.aa[1] = rs.avg / ratio;
+    d.aa[5] = rs.min_y / ratio;
+    d.aa[6] = rs.max_y / ratio;
+    d.aa[8] = rs.stdev / ratio;
+    if (rs.pcflag) {
+        d.aa[2] = value_at(rs.p1, w) / ratio;
+        d.aa[3] = value_at(rs.median, w) / ratio;
+        d.aa[4] = value_at(rs.p2, w) / ratio;
+    }
+    if (rs.sortdim == 7 && static_cast<size_t>(w) < rs.orig_order.size())
+        d.aa[7] = rs.orig_order[w];
+}
+
+void sortx(std::vector<data_t>& B, int n, int idx, int dir) {
+    n = std::min(n, static_cast<int>(B.size()));
+    if (n < 2) return;
+    auto first = B.begin(), last = B.begin() + n;
+    bool desc = dir == 1;
+    if (idx == 9) {
+        std::stable_sort(first, last, [desc](const data_t& a, const data_t& b) {
+            return desc ? a.parnam > b.parnam : a.parnam < b.parnam;
+        });
+        return;
+    }
+    if (idx < 0 || idx > 8) return;
+    // NaN keys go last in either direction, keeping the order well defined.
+    std::stable_sort(first, last, [desc, idx](const data_t& a, const data_t& b) {
+        double x = a.aa[idx], y = b.aa[idx];
+        if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
+        return desc ? x > y : x < y;
+    });
+}
+
+namespace {
+
+// Column widths of the sorted listing, taken from the row that leads in the sort key.
+void size_columns(RunState& rs, int n) {
+    const data_t& row = rs.pdata[rs.srtflag == 1 ? 0 : n - 1];
+    int* widths[10] = {nullptr,    &rs.avgsiz, &rs.p1siz, &rs.medsiz,   &rs.p2siz,
+                       &rs.minsiz, &rs.maxsiz, nullptr,   &rs.stdevsiz, nullptr};
+    for (int k = 1; k <= 9; ++k) {
+        if (!widths[k]) continue;
+        double v = row.aa[k];
+        int width = static_cast<int>(strfmt("%.2f", v).size());
+        if (v > 10.0) width -= 3;
+        *widths[k] = std::max(width, 8);
+    }
+}
+
+int sorted_param(const RunState& rs, int w) {
+    return static_cast<int>(rs.pdata[w].aa[0]);
+}
+
+// Sorted positions whose values go into the extract file (with top-n only the first n).
+bool contributes(const RunState& rs, int w) {
+    return !rs.topflag || w < rs.topnum;
+}
+
+void write_extract_header(RunState& rs, int n) {
+    if (rs.sortdim == 7) return;
+    size_t hdr = rs.line.empty() ? 0 : rs.line[0].size();
+    if (rs.verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
+    std::string tline = rs.format == 1 ? "Sample Time" : "";
+    for (int w = 0; w < n; ++w)
+        if (contributes(rs, w)) tline += "," + label_of(rs, sorted_param(rs, w));
+    if (rs.topflag) tline += "," + label_of(rs, rs.numpar + 1);
+    if (rs.format == 1) fout(rs.outcsvfp, "%s\n", tline.c_str());
+}
+
+std::vector<double>* grid_series(RunState& rs, int p) {
+    if (rs.pts.empty() || p < 0 || static_cast<size_t>(p) >= rs.pts[0].size()) return nullptr;
+    return &rs.pts[0][p];
+}
+
+// The Others series of a top-n run is the row-wise sum of every parameter past the first
+// n; the extract file of a sorted run gets its rows here, in sorted order.
+void fold_and_extract(RunState& rs, int n) {
+    int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
+    std::vector<double>* others = nullptr;
+    if (rs.topflag && (others = grid_series(rs, rs.numpar + 1)) != nullptr) {
+        if (others->size() < static_cast<size_t>(rows)) others->resize(static_cast<size_t>(rows));
+        std::fill(others->begin(), others->begin() + rows, 0.0);
+        for (int w = rs.topnum; w < n; ++w) {
+            std::vector<double>* s = grid_series(rs, sorted_param(rs, w));
+            if (!s) continue;
+            int m = std::min(rows, static_cast<int>(s->size()));
+            for (int r = 0; r < m; ++r)
+                if (!rs.x_vals[r].empty()) (*others)[r] += (*s)[r];
+        }
+    }
+    if (!rs.eflag || rs.macsvflg) return;
+    std::vector<const std::vector<double>*> cols;
+    for (int w = 0; w < n; ++w)
+        if (contributes(rs, w)) cols.push_back(grid_series(rs, sorted_param(rs, w)));
+    if (rs.topflag) cols.push_back(others);
+    for (int r = 0; r < rows; ++r) {
+        if (rs.x_vals[r].empty()) continue;
+        fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());
+        for (const std::vector<double>* c : cols)
+            fout(rs.outcsvfp, ",%.*f", rs.precision, c ? value_at(*c, r) : 0.0);
+        fout(rs.outcsvfp, "\n");
+    }
+}
+
+}  // namespace
+
+void sorted_run(RunState& rs) {
+    int n = std::min(rs.numpar, static_cast<int>(rs.pdata.size()));
+    sortx(rs.pdata, n, rs.sortdim, rs.srtflag);
+    if (n > 0) size_columns(rs, n);
+    setup_height_and_width(rs);
+    if (rs.eflag) write_extract_header(rs, n);
+    fold_and_extract(rs, n);
+    if (rs.topflag) {
+        int longest = 36;
+        for (int w = 0; w < std::min(rs.topnum, n); ++w)
+            longest = std::max(longest, static_cast<int>(label_of(rs, sorted_param(rs, w)).size()));
+        rs.maxlabelsiz = longest;
+    }
+
+    int last = rs.topflag ? n : n - 1;
+    for (int w = 0; w <= last; ++w) {
+        int p = w == n ? rs.numpar + 1 : sorted_param(rs, w);
+        setup_min_max(rs, p);
+        if (rs.corrall) continue;
+        int skipped = calc_stats(rs, p) == -1;
+        if (w == 0) print_list_hdrs(rs);
+        if (rs.oflag && w < rs.numovr) {
+            if (!rs.nocharts) adjust_vals_for_size(rs, w);
+            continue;
+        }
+        int col = column_of(rs, p);
+        if (rs.wild && col != 0 && col <= rs.numcol) continue;
+        if (rs.topflag && w >= rs.topnum && w != n) continue;
+        if (!rs.nocharts) makePNGname(rs, p);
+        print_vals(rs, p, skipped);
+        if (!rs.nocharts) {
+            adjust_vals_for_size(rs, p);
+            setup_scale(rs, p);
+        }
+        if (skipped || rs.multi_const == 1) continue;
+        ++rs.cnt;
+        if (!rs.nocharts) draw_chart(rs, p, rs.sampint);
+    }
+}
+
+void write_ma_csv(RunState& rs) {
+    int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
+    int nth = rs.nth > 0 ? rs.nth : 1;
+    for (int r = 0; r < rows; r += nth) {
+        if (rs.x_vals[r].empty()) continue;
+        fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());
+        for (int k = 0; k < rs.numpar; ++k) {
+            double v =
+                static_cast<size_t>(k) < rs.mapoints.size() ? value_at(rs.mapoints[k], r) : 0;
+            fout(rs.outcsvfp, ",%.*f", rs.precision, v);
+        }
+        fout(rs.outcsvfp, "\n");
+    }
+    if (rs.outcsvfp) fclose(rs.outcsvfp);
+    rs.outcsvfp = nullptr;
+}

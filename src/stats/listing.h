@@ -1,8 +1,21 @@
-// The statistics listing and the sorted run.
+// The statistics listing (terminal, peak listing file, peak CSV), the statistics rows
+// that sort it, and the sorted run with its top-n "Others" series.
 #pragma once
+#include <vector>
+
 #include "run/run_state.h"
 
+// Column headings; written before the first listed parameter.
 void print_list_hdrs(RunState& rs);
+// The listing line of parameter w; skipped marks a parameter whose chart is not drawn.
 void print_vals(RunState& rs, int w, int skipped);
+// Fills statistics row w from the statistics just computed (creating the rows at w = 0).
 void assign_pdata(RunState& rs, int w);
+// Sorts the first n rows by aa[idx] (by parnam when idx is 9), descending when dir is 1,
+// ascending when dir is 2; equal keys keep their order.
+void sortx(std::vector<data_t>& B, int n, int idx, int dir);
+// The second pass of a sorted or top-n run: sort, widths, Others sums, extract rows,
+// then listing and charts in sorted order.
 void sorted_run(RunState& rs);
+// The moving averages of every parameter to the extract file (rows only).
+void write_ma_csv(RunState& rs);

@@ -1,4 +1,385 @@
 #include "stats/statistics.h"
 
-void setup_min_max(RunState&, int) {}
-int calc_stats(RunState&, int) { return -1; }
+#include <algorithm>
+#include <cmath>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+
+namespace {
+
+struct Series {
+    const double* v = nullptr;
+    int n = 0;
+};
+
+// The loaded rows of one series; a series the grid does not hold reads as empty.
+Series series(const RunState& rs, int f, int p) {
+    Series s;
+    if (f < 0 || p < 0 || static_cast<size_t>(f) >= rs.pts.size() ||
+        static_cast<size_t>(p) >= rs.pts[f].size())
+        return s;
+    const std::vector<double>& col = rs.pts[f][p];
+    s.v = col.data();
+    s.n = static_cast<int>(std::min(col.size(), static_cast<size_t>(std::max(rs.num, 0))));
+    return s;
+}
+
+int column_of(const RunState& rs, int param) {
+    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
+        return 0;
+    return rs.param_nums[0][param];
+}
+
+bool decimal_column(const RunState& rs, int param) {
+    int col = column_of(rs, param);
+    return col >= 0 && static_cast<size_t>(col) < rs.fp_nums.size() && rs.fp_nums[col];
+}
+
+const std::string& label_of(const RunState& rs, int param) {
+    static const std::string none;
+    return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
+}
+
+const std::string& xtext(const RunState& rs, int row) {
+    static const std::string none;
+    return row >= 0 && static_cast<size_t>(row) < rs.x_vals.size() ? rs.x_vals[row] : none;
+}
+
+// An extreme that never met a value (no rows) is shown as 0.
+double shown(double v) {
+    return std::isinf(v) ? 0.0 : v;
+}
+
+std::string value_text(const RunState& rs, double v, bool fp) {
+    return fp ? strfmt("%.*f", rs.precision, shown(v)) : strfmt("%.0f", shown(v));
+}
+
+// Ascending order that also places NaN (after every number), so the sort stays well
+// defined on any data; without NaN it is the plain numeric order.
+bool ascending(double a, double b) {
+    return !std::isnan(a) && (std::isnan(b) || a < b);
+}
+
+template <class T>
+void ensure_size(std::vector<T>& v, int index) {
+    if (index >= 0 && static_cast<size_t>(index) >= v.size())
+        v.resize(static_cast<size_t>(index) + 1);
+}
+
+// Sum with a compensation term (Neumaier), so a window sum that moves along the series
+// carries no drift: exact for whole numbers, within rounding of a fresh sum otherwise.
+struct RunningSum {
+    double s = 0, c = 0;
+    void add(double x) {
+        double t = s + x;
+        if (std::fabs(s) >= std::fabs(x))
+            c += (s - t) + x;
+        else
+            c += (x - t) + s;
+        s = t;
+    }
+    double value() const { return s + c; }
+};
+
+// The row buffer the moving average of param is written to. Unless every parameter's
+// curve must be kept (overlay charts draw them together, the moving-average export
+// writes them all at the end), one buffer passes from parameter to parameter.
+std::vector<double>& ma_row(RunState& rs, int param, int n) {
+    ensure_size(rs.mapoints, param);
+    bool keep_all = rs.oflag || rs.macsvflg;
+    if (!keep_all && rs.ma_prev >= 0 && rs.ma_prev != param &&
+        static_cast<size_t>(rs.ma_prev) < rs.mapoints.size()) {
+        rs.mapoints[param].swap(rs.mapoints[rs.ma_prev]);
+        std::vector<double>().swap(rs.mapoints[rs.ma_prev]);
+    }
+    rs.ma_prev = param;
+    rs.mapoints[param].assign(static_cast<size_t>(n), 0.0);
+    return rs.mapoints[param];
+}
+
+void note_peak(RunState& rs, int i, int h, int n, double ma) {
+    int start = std::max(i - h, 0);
+    if (ma > rs.mamax_y) {
+        rs.mamax_y = ma;
+        rs.ma_x_val = xtext(rs, start);
+        rs.ma_x_val_min = i - h;
+        rs.ma_x_val_max = i + h;
+        if (rs.ma_x_val_max > n) {
+            rs.ma_x_val_min = n - rs.movavg;
+            rs.ma_x_val_max = n;
+        }
+        if (rs.ma_x_val_min < 0) rs.ma_x_val_min = 0;
+    }
+    if (ma < rs.mamin_y) {
+        rs.mamin_y = ma;
+        rs.mi_x_val = xtext(rs, start);
+    }
+}
+
+// Moving average of every row by a running window sum, and the peak and trough among
+// the rows past the first half window. A series shorter than that has no such row;
+// its peak and trough are then taken over all rows.
+void moving_average(RunState& rs, int param, const Series& s, bool finite) {
+    int n = s.n;
+    int h = rs.movavg / 2;
+    std::vector<double>& ma = ma_row(rs, param, n);
+    RunningSum sum;
+    int lo = 0, hi = 0;
+    for (int i = 0; i < n; ++i) {
+        double m;
+        if (finite) {
+            int want_hi = std::min(n, i + h), want_lo = std::max(0, i - h);
+            while (hi < want_hi) sum.add(s.v[hi++]);
+            while (lo < want_lo) sum.add(-s.v[lo++]);
+            int count = hi - lo;
+            // A one-row window (h = 0) holds no rows; the row's own value is its average.
+            m = count > 0 ? sum.value() / count : s.v[i];
+        } else {
+            // Infinite values would poison a running sum for the rest of the series.
+            m = calc_ma(rs, param, i);
+        }
+        ma[i] = m;
+        rs.tmpma = m;
+    }
+    int first = n > h + 1 ? h + 1 : 0;
+    for (int i = first; i < n; ++i) note_peak(rs, i, h, n, ma[i]);
+}
+
+// The rows percentile() reads for p: only those need their sorted values.
+void rows_read(int n, double p, std::vector<int>& rows) {
+    double r = (n + 1) * p / 100.0;
+    if (r < 1) {
+        rows.push_back(0);
+    } else if (r > n) {
+        rows.push_back(n - 1);
+    } else {
+        int k = static_cast<int>(r);
+        rows.push_back(k - 1);
+        if (k != r) rows.push_back(k);
+    }
+}
+
+// Puts into each of the rows [first, last) of want the value a sort of [lo, hi) would
+// put there; the middle row first, so each half is searched apart from the other.
+void select_rows(std::vector<double>& b, int lo, int hi, const int* first, const int* last) {
+    if (first == last) return;
+    const int* mid = first + (last - first) / 2;
+    std::nth_element(b.begin() + lo, b.begin() + *mid, b.begin() + hi);
+    select_rows(b, lo, *mid, first, mid);
+    select_rows(b, *mid + 1, hi, mid + 1, last);
+}
+
+// Percentiles by selection instead of a full sort: each row percentile() reads gets the
+// value a sort would put there. NaN goes last, as the sort places it, and negative zero
+// is read as zero, so values that compare equal are identical and the result cannot
+// depend on how equal values are ordered.
+void compute_percentiles(RunState& rs, int param, const Series& s) {
+    ensure_size(rs.p1, param);
+    ensure_size(rs.median, param);
+    ensure_size(rs.p2, param);
+    int n = s.n;
+    if (n <= 0) {
+        rs.p1[param] = rs.median[param] = rs.p2[param] = 0;
+        return;
+    }
+    rs.pcwork.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) rs.pcwork[i] = s.v[i] + 0.0;
+    int numbers = static_cast<int>(std::partition(rs.pcwork.begin(), rs.pcwork.end(),
+                                                  [](double v) { return !std::isnan(v); }) -
+                                   rs.pcwork.begin());
+    std::vector<int> want;
+    for (double p : {static_cast<double>(rs.pc1), 50.0, static_cast<double>(rs.pc2)})
+        rows_read(n, p, want);
+    std::sort(want.begin(), want.end());
+    want.erase(std::unique(want.begin(), want.end()), want.end());
+    want.erase(std::lower_bound(want.begin(), want.end(), numbers), want.end());
+    select_rows(rs.pcwork, 0, numbers, want.data(), want.data() + want.size());
+    const double* b = rs.pcwork.data();
+    rs.p1[param] = percentile(b, n, rs.pc1);
+    rs.median[param] = percentile(b, n, 50.0);
+    rs.p2[param] = percentile(b, n, rs.pc2);
+}
+
+// Average and sample variance; the variance is summed about the mean, which keeps its
+// digits for large values with a small spread.
+void average_and_deviation(RunState& rs, const Series& s) {
+    int n = s.n;
+    rs.avg = n > 0 ? rs.sumx / n : 0.0;
+    double ss = 0;
+    for (int i = 0; i < n; ++i) {
+        double d = s.v[i] - rs.avg;
+        ss += d * d;
+    }
+    rs.variance = n > 1 ? ss / (n - 1) : 0.0;
+    rs.stdev = std::sqrt(rs.variance);
+}
+
+int constant_data_test(RunState& rs, int param) {
+    if (rs.max_y > rs.min_y) return 1;
+    int col = column_of(rs, param);
+    const std::string& label = label_of(rs, param);
+    int jval = atoi_s(rs.jval);
+    if (!rs.jflag) {
+        if (!rs.iflag)
+            fout(rs.logfp, "%d, Data is constant = %f, skipping chart for %s\n", col,
+                 shown(rs.max_y), label.c_str());
+        return -1;
+    }
+    if (rs.max_y < jval || (rs.maonly_flag && rs.mamax_y == 0)) {
+        if (!rs.iflag)
+            fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n", col,
+                 rs.max_ystr.c_str(), jval, label.c_str());
+        return -1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int trunc_to_int(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return 2147483647;
+    if (v <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<int>(v);
+}
+
+void get_min_max(RunState& rs, int fno, int param) {
+    if (rs.num - 1 > rs.maxpts) {
+        out("too many data points, %d\n", rs.maxpts + 1);
+        end_run(END_ERROR);
+    }
+    Series s = series(rs, fno, param);
+    double tmax = -HUGE_VAL, tmin = HUGE_VAL;
+    int maxrow = -1;
+    for (int i = 0; i < s.n; ++i) {
+        double v = s.v[i];
+        if (v >= rs.max_y) {
+            rs.max_y = v;
+            maxrow = i;
+        }
+        if (v <= rs.min_y) rs.min_y = v;
+        if (v > tmax) tmax = v;
+        if (v < tmin) tmin = v;
+    }
+    rs.thispar_max_y = tmax;
+    rs.thispar_min_y = tmin;
+    if (maxrow >= 0) rs.max_y_time = xtext(rs, maxrow).empty() ? xtext(rs, 0) : xtext(rs, maxrow);
+
+    bool fp = decimal_column(rs, param);
+    rs.max_ystr = value_text(rs, rs.max_y, fp);
+    rs.min_ystr = value_text(rs, rs.min_y, fp);
+    rs.thispar_max_ystr = value_text(rs, tmax, fp);
+    rs.thispar_min_ystr = value_text(rs, tmin, fp);
+    int slot = rs.oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
+    if (slot >= 0 && slot < 20)
+        rs.ov_minmax_ar[slot] =
+            strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
+    if (rs.oflag && rs.thispar_max_ystr == rs.max_ystr) rs.ov_max_y_fp = fp;
+
+    // The per-file extremes only count on overlay and multi-file runs.
+    bool tracked = rs.oflag || rs.filenum >= 1;
+    if (!tracked || s.n == 0 || tmin != tmax || (rs.jflag && tmin >= atoi_s(rs.jval)))
+        rs.multi_const = 0;
+}
+
+void setup_min_max(RunState& rs, int w) {
+    if (!rs.oflag) {
+        rs.mamax_y = -HUGE_VAL;
+        rs.max_y = -HUGE_VAL;
+        rs.mamin_y = HUGE_VAL;
+        rs.min_y = HUGE_VAL;
+        rs.max_y_time.clear();
+        rs.ma_x_val.clear();
+        rs.mi_x_val.clear();
+        rs.ma_x_val_min = rs.ma_x_val_max = 0;
+    }
+    rs.multi_const = 1;
+    rs.sumx = rs.sumxsq = rs.sumxy = 0;
+    for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
+    if (rs.nflag && w >= 0 && w < 20)
+        rs.norm_max_y_ar[w] =
+            rs.thispar_max_y == 0 || std::isinf(rs.thispar_max_y) ? 1.0 : rs.thispar_max_y;
+}
+
+int calc_stats(RunState& rs, int w) {
+    Series s = series(rs, 0, w);
+    int n = s.n;
+    int result = 1;
+
+    rs.sumx = rs.sumxsq = 0;
+    bool finite = true;
+    for (int i = 0; i < n; ++i) {
+        double x = s.v[i];
+        rs.sumx += x;
+        rs.sumxsq += x * x;
+        if (!std::isfinite(x)) finite = false;
+    }
+
+    bool ma_window = rs.aflag && rs.movavg != rs.num;
+    if (ma_window) moving_average(rs, w, s, finite);
+
+    double shown_max = atof_s(rs.max_ystr);
+    rs.ratio = shown_max == 0 ? 1.0 : rs.max_y / shown_max;
+    if (!(rs.ratio > 0)) rs.ratio = 1.0;
+
+    // The sorted pass reuses the first pass's percentiles; the Others series of a top-n
+    // run first exists there, so it gets its own.
+    if (rs.pcflag && (rs.srtpass == 0 || w == rs.numpar + 1)) compute_percentiles(rs, w, s);
+
+    // Average and deviation of the first file on every run: the sort keys need them also
+    // when several files are charted together.
+    average_and_deviation(rs, s);
+    if (rs.filenum == 0 && !rs.oflag) {
+        ensure_size(rs.max_ar, w);
+        if (w >= 0) rs.max_ar[w] = trunc_to_int(rs.max_y);
+        result = constant_data_test(rs, w);
+    }
+
+    if (rs.aflag && !ma_window) {
+        // The window spans the whole series: a flat line at the rounded average.
+        double flat = std::trunc(rs.avg + 0.5);
+        std::vector<double>& ma = ma_row(rs, w, n);
+        std::fill(ma.begin(), ma.end(), flat);
+        if (n > 0) rs.mamax_y = rs.mamin_y = flat;
+    }
+    if (rs.maonly_flag && !std::isinf(rs.mamax_y)) {
+        rs.max_y = rs.mamax_y;
+        rs.min_y = rs.mamin_y;
+        if (decimal_column(rs, w)) {
+            rs.max_ystr = strfmt("%.*f", rs.precision, rs.max_y);
+            rs.min_ystr = strfmt("%.*f", rs.precision, rs.min_y);
+        } else {
+            double div = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
+            rs.max_ystr = strfmt("%.0f", rs.max_y / div);
+            rs.min_ystr = strfmt("%.0f", rs.min_y / div);
+        }
+    }
+    return result;
+}
+
+double calc_ma(const RunState& rs, int param, int pt) {
+    Series s = series(rs, 0, param);
+    if (pt < 0 || pt >= s.n) return 0.0;
+    int h = rs.movavg / 2;
+    int lo = std::max(0, pt - h), hi = std::min(s.n, pt + h);
+    if (hi <= lo) return s.v[pt];
+    double sum = 0;
+    for (int i = lo; i < hi; ++i) sum += s.v[i];
+    return sum / (hi - lo);
+}
+
+double percentile(const double* B, int n, double p) {
+    if (n <= 0) return 0.0;
+    double r = (n + 1) * p / 100.0;
+    if (r < 1) return B[0];
+    if (r > n) return B[n - 1];
+    int k = static_cast<int>(r);
+    if (k == r) return B[k - 1];
+    return (B[k - 1] + B[k]) / 2;
+}
+
+void sortfp(double* B, int n) {
+    if (n > 1) std::stable_sort(B, B + n, ascending);
+}

@@ -1,6 +1,22 @@
-// Per-parameter statistics.
+// Per-parameter statistics: the extremes over all files, the moving average and its
+// peak period, sums, display ratio, percentiles and median, average and standard
+// deviation, and the constant-data test that decides whether a chart is drawn.
 #pragma once
 #include "run/run_state.h"
 
+// Resets the per-parameter results (kept across the parameters of an overlay chart)
+// and scans parameter w of every file.
 void setup_min_max(RunState& rs, int w);
+// Scans parameter param of file fno: extremes, time of the maximum, their texts and
+// the constant-data flag multi_const.
+void get_min_max(RunState& rs, int fno, int param);
+// Statistics of parameter w of the first file; -1 when no chart is to be drawn.
 int calc_stats(RunState& rs, int w);
+// Moving average of parameter param of the first file at row pt, summed directly.
+double calc_ma(const RunState& rs, int param, int pt);
+// The p-th percentile of the ascending array B of n values.
+double percentile(const double* B, int n, double p);
+// Sorts n doubles ascending; equal values keep their order.
+void sortfp(double* B, int n);
+// A value truncated toward zero, held to the int range.
+int trunc_to_int(double v);
