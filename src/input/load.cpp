@@ -380,6 +380,22 @@ void read_header(RunState& rs, int f, LineReader& rd) {
     }
 }
 
+// Rows are read into x_vals by their running number; after a gap the grid rows are
+// that many slots further on. Give every grid row its own time text (empty for the
+// missing ones), so that the time of a maximum after a gap is that row's time.
+void align_times_with_rows(RunState& rs) {
+    size_t rows = static_cast<size_t>(std::max(rs.num + rs.totmiss, 0));
+    rows = std::min({rows, rs.miss_ar.size(), rs.x_vals.size()});
+    bool gaps = false;
+    for (size_t s = 0; s < rows && !gaps; ++s) gaps = rs.miss_ar[s] == -1;
+    if (!gaps) return;
+    std::vector<std::string> byrow(rs.x_vals.size());
+    size_t r = 0;
+    for (size_t s = 0; s < rows; ++s)
+        if (rs.miss_ar[s] != -1 && r < rs.x_vals.size()) byrow[s] = std::move(rs.x_vals[r++]);
+    rs.x_vals.swap(byrow);
+}
+
 }  // namespace
 
 void read_all_data(RunState& rs) {
@@ -422,5 +438,6 @@ void read_all_data(RunState& rs) {
                 out(", %d records selected\n", load.r);
         }
     }
+    align_times_with_rows(rs);
     if (!rs.nocharts) write_html_table_start(rs);
 }

@@ -110,6 +110,11 @@ TEST(Load, GapsOfFiveOrMoreSamplesLeaveMarkedRows) {
             EXPECT_EQ(l.rs.miss_ar[58], -1);
             EXPECT_EQ(l.rs.miss_ar[59], 0);
             EXPECT_DOUBLE_EQ(l.at(0, 0, 55), 0);  // slots of the gap stay 0
+            // Each grid row carries its own time; the rows of the gap have none.
+            EXPECT_EQ(l.rs.x_vals[49], "01-JAN-2008 10:49:00");
+            EXPECT_EQ(l.rs.x_vals[50], "");
+            EXPECT_EQ(l.rs.x_vals[59], "01-JAN-2008 10:59:00");
+            EXPECT_EQ(l.rs.x_vals[108], "01-JAN-2008 11:48:00");
         }
     }
 }
