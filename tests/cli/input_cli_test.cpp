@@ -1,0 +1,154 @@
+// Surveying and loading synthetic files through the built binary.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace {
+
+// A file of `count` one-minute samples from `hour`:00 on 01-JAN-2008; after row 49 the
+// clock jumps `gap` minutes ahead.
+std::string minutes(int hour, int count, int gap = 0) {
+    std::string s = "NODEA,Monitor Comment: test (1024Mb) with 2 cpus,Sampling Interval: 60,NODEA\n"
+                    "Sample Time,Cpu Busy,Disk Rate\n";
+    for (int i = 0; i < count; ++i) {
+        int t = hour * 3600 + i * 60 + (i >= 50 ? gap * 60 : 0);
+        char buf[80];
+        snprintf(buf, sizeof buf, "01-JAN-2008 %02d:%02d:%02d,%d,%d.5\n", t / 3600, t / 60 % 60,
+                 t % 60, i, 2 * i);
+        s += buf;
+    }
+    return s;
+}
+
+std::vector<std::string> base_args(std::vector<std::string> extra) {
+    std::vector<std::string> a = {"--parameters=all", "--nocharts", "--nohistory"};
+    a.insert(a.end(), extra.begin(), extra.end());
+    return a;
+}
+
+}  // namespace
+
+TEST(InputCli, OneFileListsItsParametersAndFigures) {
+    TempDir d;
+    d.write("a.csv", minutes(10, 20));
+    RunResult r = run_tsgraf(d, {"a.csv", "--nocharts", "--nohistory"}, "1,2\n");
+    EXPECT_EQ(r.status, 0);
+    // The day's history file is made on the first run of the day.
+    size_t h = r.out.find("No TSGRAF History file");
+    if (h != std::string::npos) r.out.erase(h, r.out.find('\n', h) + 1 - h);
+    EXPECT_EQ(r.out,
+              "\nTSGRAF V1.0-156\n\n"
+              "Opened output log file Y8_LOG.LIS\n"
+              "Reading data from a.csv\n"
+              "Number of CPUs = 2\n"
+              "Nominal sampling interval = 60\n"
+              "1\tCpu Busy\n"
+              "2\tDisk Rate\n"
+              "Format 1: 2 parameters in a.csv\n"
+              "Number of Intervals = 20\n"
+              "Enter Column numbers to extract (separated by commas) or 0 for all: "
+              "Start date = 01-JAN-2008 10:00:00, End date = 01-JAN-2008 10:19:00\n"
+              "\n"
+              "\n"
+              "  # Parameter Name                            Min      Avg       Max MaxTime\n"
+              "\n"
+              "  1 Cpu Busy                                 0.00     9.50    19.00   10:19 \n"
+              "  2 Disk Rate                                0.50    19.50    38.50   10:19 \n"
+              "No charts were generated\n");
+    EXPECT_EQ(d.read("PARAM.LIS"), "1,2\n");
+}
+
+TEST(InputCli, FilesAreTakenInTimeOrder) {
+    TempDir d;
+    d.write("a10.csv", minutes(10, 20));
+    d.write("a08.csv", minutes(8, 20));
+    d.write("a09.csv", minutes(9, 20));
+    RunResult r = run_tsgraf(d, base_args({"a10.csv", "a08.csv", "a09.csv"}));
+    EXPECT_EQ(r.status, 0);
+    size_t first = r.out.find("Reading data from a08.csv\n");
+    size_t f8 = r.out.find("a08.csv,    20 records, 60 secs interval\n");
+    size_t f9 = r.out.find("a09.csv,    20 records, 60 secs interval\n");
+    size_t f10 = r.out.find("a10.csv,    20 records, 60 secs interval\n");
+    ASSERT_NE(first, std::string::npos) << r.out;
+    EXPECT_LT(first, f8);
+    EXPECT_LT(f8, f9);
+    EXPECT_LT(f9, f10);
+    EXPECT_NE(f10, std::string::npos);
+    EXPECT_NE(r.out.find("Parameters in all files are the same\n"), std::string::npos);
+}
+
+TEST(InputCli, TenMinuteGapIsReported) {
+    TempDir d;
+    d.write("g.csv", minutes(10, 100, 9));
+    RunResult r = run_tsgraf(d, base_args({"g.csv", "--verbose"}));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\n  9 Missing samples from    01-JAN-2008 10:49:00 to    "
+                         "01-JAN-2008 10:59:00\nWarning! 9 sample values are missing!\n\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Start date = 01-JAN-2008 10:00:00, End date = 01-JAN-2008 11:48:00\n"),
+              std::string::npos);
+}
+
+TEST(InputCli, TimeRangesKeepTheirRows) {
+    struct Case {
+        const char* range;
+        const char* intervals;
+    };
+    const Case cases[] = {
+        {"--timerange=10:05,10:15", "Number of Intervals = 10\n"},
+        {"--timerange=9:5,10:15", "Number of Intervals = 15\n"},
+        {"--timerange=01-jan-2008:10:05,01-jan-2008:10:15", "Number of Intervals = 10\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir d;
+        d.write("a.csv", minutes(10, 30));
+        RunResult r = run_tsgraf(d, base_args({"a.csv", c.range}));
+        EXPECT_EQ(r.status, 0) << c.range << r.out;
+        EXPECT_NE(r.out.find(c.intervals), std::string::npos) << c.range << r.out;
+    }
+}
+
+TEST(InputCli, BadFilesEndWithAMessage) {
+    struct Case {
+        const char* content;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"", "no data in file bad.csv\n"},
+        {"Sample Time,A,B\n", "no data in file bad.csv\n"},
+        {"Sample Time,A\n01-JAN-2008 10:00:00,1\n", "Not enough intervals - exiting\n"},
+        {"Sample Time,A\nnot a time,1\nnot a time,2\n", "bad.csv"},
+    };
+    for (const auto& c : cases) {
+        TempDir d;
+        d.write("bad.csv", c.content);
+        RunResult r = run_tsgraf(d, base_args({"bad.csv"}));
+        EXPECT_EQ(r.status, 1) << c.content << r.out;
+        EXPECT_NE(r.out.find(c.message), std::string::npos) << c.content << r.out;
+        EXPECT_EQ(d.read("bad.csv"), c.content);
+    }
+    TempDir d;
+    d.write("a.csv", minutes(10, 20));
+    RunResult r = run_tsgraf(d, base_args({"a.csv", "missing.csv"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError opening file, missing.csv\n"), std::string::npos) << r.out;
+}
+
+TEST(InputCli, ShortAndLongDataLinesAndCrlf) {
+    TempDir d;
+    std::string s = "Sample Time,A,B\r\n";
+    for (int i = 0; i < 12; ++i) {
+        char buf[80];
+        // Every third line lacks a field, every fourth has one too many, one value is text.
+        snprintf(buf, sizeof buf, "01-JAN-2008 10:%02d:00,%d%s%s\r\n", i, i,
+                 i % 3 == 0 ? "" : ",7", i % 4 == 0 ? ",99" : "");
+        s += buf;
+    }
+    s += "01-JAN-2008 10:12:00,abc,7\r\n";
+    d.write("c.csv", s);
+    RunResult r = run_tsgraf(d, base_args({"c.csv"}));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Number of Intervals = 13\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  1 A "), std::string::npos) << r.out;
+}
