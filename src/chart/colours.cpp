@@ -32,10 +32,10 @@ struct NamePrefix {
 
 // Checked in this order; a later match overrides an earlier one, so "grey" ends as grey155.
 static const NamePrefix name_prefixes[] = {
-    {"bla", &BLACK},   {"blu", &BLUE},   {"br", &BROWN},    {"c", &CYAN},        {"go", &GOLD},
-    {"gr", &GREEN},    {"k", &KHAKI},    {"mar", &MAROON},  {"mag", &MAGENTA},   {"o", &ORANGE},
-    {"n", &NAVY},      {"p", &PURPLE},   {"r", &RED},       {"s", &SALMON},      {"w", &WHITE},
-    {"y", &YELLOW},    {"lit", &LITEBLUE}, {"grey", &GREY155},
+    {"bla", &BLACK}, {"blu", &BLUE},     {"br", &BROWN},     {"c", &CYAN},      {"go", &GOLD},
+    {"gr", &GREEN},  {"k", &KHAKI},      {"mar", &MAROON},   {"mag", &MAGENTA}, {"o", &ORANGE},
+    {"n", &NAVY},    {"p", &PURPLE},     {"r", &RED},        {"s", &SALMON},    {"w", &WHITE},
+    {"y", &YELLOW},  {"lit", &LITEBLUE}, {"grey", &GREY155},
 };
 
 static constexpr size_t MAX_SEQUENCE_NAMES = 15;
@@ -96,24 +96,37 @@ void setup_series_colours(RunState& rs, gdImagePtr im) {
 
 gdFontPtr caption_font(const RunState& rs) {
     switch (rs.capsiz.empty() ? '\0' : rs.capsiz[0]) {
-        case 'T': return gdFontGetTiny();
-        case 'S': return gdFontGetSmall();
-        case 'M': return gdFontGetMediumBold();
-        case 'L': return gdFontGetLarge();
-        default: return gdFontGetGiant();
+        case 'T':
+            return gdFontGetTiny();
+        case 'S':
+            return gdFontGetSmall();
+        case 'M':
+            return gdFontGetMediumBold();
+        case 'L':
+            return gdFontGetLarge();
+        default:
+            return gdFontGetGiant();
     }
 }
 
-int caption_height(RunState& rs) { return rs.kflag ? caption_font(rs)->h : 0; }
+int caption_height(RunState& rs) {
+    return rs.kflag ? caption_font(rs)->h : 0;
+}
 
 static const Rgb& caption_colour(const RunState& rs) {
     switch (rs.capcol.empty() ? '\0' : rs.capcol[0]) {
-        case 'G': return GREEN;
-        case 'B': return BLACK;
-        case 'Y': return YELLOW;
-        case 'U': return BLUE;
-        case 'M': return MAGENTA;
-        default: return RED;  // R, and the documented default for any other letter
+        case 'G':
+            return GREEN;
+        case 'B':
+            return BLACK;
+        case 'Y':
+            return YELLOW;
+        case 'U':
+            return BLUE;
+        case 'M':
+            return MAGENTA;
+        default:
+            return RED;  // R, and the documented default for any other letter
     }
 }
 

@@ -17,7 +17,6 @@
 extern char** environ;
 #endif
 
-
 void clear_terminal() {
     if (!isatty(fileno(stdout))) return;
     run_shell(CLEAR_COMMAND);

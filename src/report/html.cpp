@@ -84,13 +84,13 @@ void write_html_row(RunState& rs, int p) {
 void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
     int col = column_number(rs, p);
     fout(rs.htmrfp, "<A NAME=\"%d\"><img src=\"%s\" alt=\"%d %s\"></A><BR>\n", col,
-         html_escape(image_reference(rs.outpng)).c_str(), col, html_escape(label_of(rs, p)).c_str());
+         html_escape(image_reference(rs.outpng)).c_str(), col,
+         html_escape(label_of(rs, p)).c_str());
     if (rs.verbose) out("Checking if optional rule file specified\n");
     if (!optfil.empty()) {
         if (rs.verbose) out("Optional rule details file %s used\n", optfil.c_str());
         std::string f = html_escape(optfil);
-        fout(rs.htmrfp,
-             "Click here for more details: <a href=%s target=\"_blank\">%s</a><br>\n",
+        fout(rs.htmrfp, "Click here for more details: <a href=%s target=\"_blank\">%s</a><br>\n",
              f.c_str(), f.c_str());
         fout(rs.htmfp,
              "<tr><td>Click here for more details: <a href=%s target=\"_blank\">%s</a></td></tr>\n",

@@ -71,15 +71,33 @@ TEST(SeriesColours, NamesTakeTheLastMatchingPrefix) {
         long rgb;  // -1: names no colour
     };
     const Case cases[] = {
-        {"black", 0x000000},    {"blue", 0x0000FF},     {"brown", 0x8B4513},
-        {"cyan", 0x00FFFF},     {"gold", 0xFFD700},     {"goldenrod", 0xFFD700},
-        {"green", 0x00FF00},    {"grey", 0x9B9B9B},     {"gray", 0x00FF00},
-        {"khaki", 0xF0E68C},    {"maroon", 0xB03060},   {"magenta", 0xFF00FF},
-        {"orange", 0xFFA500},   {"navy", 0x000080},     {"purple", 0xA020F0},
-        {"red", 0xFF0000},      {"rose", 0xFF0000},     {"salmon", 0xFA8072},
-        {"white", 0xFFFFFF},    {"yellow", 0xFFFF00},   {"liteblue", 0x8264FF},
-        {"lightblue", -1},      {"Red", -1},            {"GREY", -1},
-        {"", -1},               {"bl", -1},             {"ma", -1},
+        {"black", 0x000000},
+        {"blue", 0x0000FF},
+        {"brown", 0x8B4513},
+        {"cyan", 0x00FFFF},
+        {"gold", 0xFFD700},
+        {"goldenrod", 0xFFD700},
+        {"green", 0x00FF00},
+        {"grey", 0x9B9B9B},
+        {"gray", 0x00FF00},
+        {"khaki", 0xF0E68C},
+        {"maroon", 0xB03060},
+        {"magenta", 0xFF00FF},
+        {"orange", 0xFFA500},
+        {"navy", 0x000080},
+        {"purple", 0xA020F0},
+        {"red", 0xFF0000},
+        {"rose", 0xFF0000},
+        {"salmon", 0xFA8072},
+        {"white", 0xFFFFFF},
+        {"yellow", 0xFFFF00},
+        {"liteblue", 0x8264FF},
+        {"lightblue", -1},
+        {"Red", -1},
+        {"GREY", -1},
+        {"", -1},
+        {"bl", -1},
+        {"ma", -1},
         {"greyishcolour", 0x9B9B9B},
     };
     for (const auto& c : cases) {
@@ -245,10 +263,14 @@ TEST(Caption, FontColourAndPlace) {
         unsigned rgb;
     };
     const Case cases[] = {
-        {"T", "U", "", 5, 8, BLUE},     {"S", "G", "", 6, 13, GREEN},
-        {"M", "B", "", 7, 13, BLACK},   {"L", "R", "", 8, 16, RED},
-        {"G", "Y", "", 9, 15, YELLOW},  {"X", "M", "", 9, 15, MAGENTA},
-        {"L", "Q", "", 8, 16, RED},     {"", "", "", 9, 15, RED},
+        {"T", "U", "", 5, 8, BLUE},
+        {"S", "G", "", 6, 13, GREEN},
+        {"M", "B", "", 7, 13, BLACK},
+        {"L", "R", "", 8, 16, RED},
+        {"G", "Y", "", 9, 15, YELLOW},
+        {"X", "M", "", 9, 15, MAGENTA},
+        {"L", "Q", "", 8, 16, RED},
+        {"", "", "", 9, 15, RED},
         {"T", "U", "Disk full", 9, 15, MAGENTA},
     };
     for (const auto& c : cases) {
@@ -281,7 +303,7 @@ TEST(Caption, RowsTaken) {
         int rows;
     };
     // An empty size letter is the fired rule's caption on a run without /caption.
-    const Case cases[] = {{0, "L", 0}, {1, "T", 8},  {1, "S", 13}, {1, "M", 13},
+    const Case cases[] = {{0, "L", 0},  {1, "T", 8},  {1, "S", 13}, {1, "M", 13},
                           {1, "L", 16}, {1, "G", 15}, {1, "Z", 15}, {1, "", 15}};
     for (const auto& c : cases) {
         RunState rs;

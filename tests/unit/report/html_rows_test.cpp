@@ -53,8 +53,8 @@ struct Page {
 };
 
 std::string cell(int col, const std::string& png, const std::string& alt) {
-    return strfmt("<td width=610><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td></tr>",
-                  col, png.c_str(), col, alt.c_str());
+    return strfmt("<td width=610><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td></tr>", col,
+                  png.c_str(), col, alt.c_str());
 }
 
 }  // namespace
@@ -124,15 +124,15 @@ TEST(HtmlRows, LabelsGiveOneRowPerChartWithTheCutLabel) {
         const char* fmt =
             "<tr><td width=610><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td>"
             "<td><FONT FACE=\"courier\" SIZE=1>%s</FONT></td></tr>";
-        expect_lines(pg.text(),
-                     {
-                         strfmt(fmt, 2, "par0_2.png", 2, long_label.c_str(),
-                                "A label that is clearly longer than "),
-                         strfmt(fmt, 3, "par1_3.png", 3, "short",
-                                "                               short"),
-                         strfmt(fmt, 4, "par2_4.png", 4, "a&lt;b &amp; &quot;c&quot;",
-                                (std::string(27, ' ') + "a&lt;b &amp; &quot;c&quot;").c_str()),
-                     });
+        expect_lines(
+            pg.text(),
+            {
+                strfmt(fmt, 2, "par0_2.png", 2, long_label.c_str(),
+                       "A label that is clearly longer than "),
+                strfmt(fmt, 3, "par1_3.png", 3, "short", "                               short"),
+                strfmt(fmt, 4, "par2_4.png", 4, "a&lt;b &amp; &quot;c&quot;",
+                       (std::string(27, ' ') + "a&lt;b &amp; &quot;c&quot;").c_str()),
+            });
     }
 }
 
