@@ -114,89 +114,46 @@ TEST(SeriesColours, NamesTakeTheLastMatchingPrefix) {
 TEST(SeriesColours, OptionsChangeColoursInTheirOrder) {
     struct Case {
         const char* what;
-        std::function<void(RunState&)> set;
-        std::vector<unsigned> lines;  // expected colours[0 ...]; the rest stay default
+        int coloflag, coloflagdef;
+        const char* colsequence;
+        int dotcoloflag, dotcoloflagdef;
+        const char* dotcolsequence;
+        int dotcolor, lflag;
+        std::vector<unsigned> lines;  // expected colors[0 ...]; the rest stay default
         std::vector<unsigned> dots;   // expected dotcolors[0 ...]
     };
     const unsigned S1 = default_series[1], S2 = default_series[2], S3 = default_series[3];
+    // clang-format off
     const std::vector<Case> cases = {
-        {"three names, fourth series keeps its colour",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "red,green,blue";
-         },
-         {RED, GREEN, BLUE, S3},
-         {NAVY, S1, S2, S3}},
-        {"capitalised name leaves the default",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "Red";
-         },
-         {NAVY},
-         {NAVY}},
-        {"grey is grey155",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "grey";
-         },
-         {GREY155},
-         {NAVY}},
-        {"sequence from the defaults file",
-         [](RunState& rs) {
-             rs.coloflagdef = 1;
-             rs.colsequence = "yellow";
-         },
-         {YELLOW},
-         {NAVY}},
-        {"sequence text without a flag is not used",
-         [](RunState& rs) { rs.colsequence = "yellow"; },
-         {NAVY},
-         {NAVY}},
-        {"dot code R with green lines",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "green";
-             rs.dflag = 1;
-             rs.dotcolor = 1;
-         },
-         {GREEN, S1},
-         {RED, RED, RED}},
-        {"empty name keeps its place",
-         [](RunState& rs) {
-             rs.dotcoloflag = 1;
-             rs.dotcolsequence = "red,,blue";
-         },
-         {NAVY, S1, S2},
-         {RED, S1, BLUE}},
-        {"dot code wins over a dot sequence",
-         [](RunState& rs) {
-             rs.dotcoloflagdef = 1;
-             rs.dotcolsequence = "red,green";
-             rs.dotcolor = 5;
-         },
-         {NAVY},
-         {YELLOW, YELLOW}},
-        {"line letter comes after the sequence",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "red,green";
-             rs.lflag = 9;
-         },
-         {WHITE, GREEN},
-         {NAVY}},
-        {"sixteenth name is not taken",
-         [](RunState& rs) {
-             rs.coloflag = 1;
-             rs.colsequence = "r,r,r,r,r,r,r,r,r,r,r,r,r,r,blue,blue";
-         },
+        {"fourth series keeps its colour", 1, 0, "red,green,blue", 0, 0, "", -1, 0,
+         {RED, GREEN, BLUE, S3}, {NAVY, S1, S2, S3}},
+        {"capitalised name", 1, 0, "Red", 0, 0, "", -1, 0, {NAVY}, {NAVY}},
+        {"grey is grey155", 1, 0, "grey", 0, 0, "", -1, 0, {GREY155}, {NAVY}},
+        {"defaults file sequence", 0, 1, "yellow", 0, 0, "", -1, 0, {YELLOW}, {NAVY}},
+        {"text without a flag", 0, 0, "yellow", 0, 0, "", -1, 0, {NAVY}, {NAVY}},
+        {"dot code R, green lines", 1, 0, "green", 0, 0, "", 1, 0, {GREEN, S1}, {RED, RED, RED}},
+        {"empty name keeps its place", 0, 0, "", 1, 0, "red,,blue", -1, 0,
+         {NAVY, S1, S2}, {RED, S1, BLUE}},
+        {"dot code wins over a sequence", 0, 0, "", 0, 1, "red,green", 5, 0,
+         {NAVY}, {YELLOW, YELLOW}},
+        {"line letter after the sequence", 1, 0, "red,green", 0, 0, "", -1, 9,
+         {WHITE, GREEN}, {NAVY}},
+        {"sixteenth name not taken", 1, 0, "r,r,r,r,r,r,r,r,r,r,r,r,r,r,blue,blue", 0, 0, "", -1, 0,
          {RED, RED, RED, RED, RED, RED, RED, RED, RED, RED, RED, RED, RED, RED, BLUE,
-          default_series[15]},
-         {NAVY}},
+          default_series[15]}, {NAVY}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RunState rs;
-        c.set(rs);
+        rs.coloflag = c.coloflag;
+        rs.coloflagdef = c.coloflagdef;
+        rs.colsequence = c.colsequence;
+        rs.dotcoloflag = c.dotcoloflag;
+        rs.dotcoloflagdef = c.dotcoloflagdef;
+        rs.dotcolsequence = c.dotcolsequence;
+        rs.dotcolor = c.dotcolor;
+        rs.lflag = c.lflag;
         auto im = chart_image(false);
         setup_series_colours(rs, im.get());
         for (size_t j = 0; j < 21; ++j) {
