@@ -1,6 +1,7 @@
 // The few places where the Linux and Windows builds differ.
 #pragma once
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 inline constexpr const char* OPTION_PREFIX = "/";
@@ -16,3 +17,8 @@ void clear_terminal();
 bool make_directory(const std::string& name);
 // Runs a command line through the shell after flushing standard output; returns its status.
 int run_shell(const std::string& command);
+// Runs a program found on the search path with the given argument vector (args[0] is its
+// name), without a shell, after flushing standard output, and waits for it. Returns its
+// exit status, 128 + the signal number when a signal ended it, or -1 when it could not be
+// started (errno tells why).
+int run_program(const std::vector<std::string>& args);

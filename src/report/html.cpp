@@ -37,6 +37,69 @@ void write_html_table_start(RunState& rs) {
     fout(rs.htmfp, "<center><table>\n");
 }
 
+std::string image_reference(const std::string& outpng) {
+    size_t cut = outpng.find('\\');
+    if (cut == std::string::npos) cut = outpng.find(']');
+    return cut == std::string::npos ? outpng : outpng.substr(cut + 1);
+}
+
+static int column_number(const RunState& rs, int p) {
+    if (rs.param_nums.empty() || p < 0 || static_cast<size_t>(p) >= rs.param_nums[0].size())
+        return 0;
+    return rs.param_nums[0][p];
+}
+
+static std::string label_of(const RunState& rs, int p) {
+    return p >= 0 && static_cast<size_t>(p) < rs.xlabel.size() ? rs.xlabel[p] : std::string();
+}
+
+// A new table row opens before the first chart of every group of displaynum charts.
+static bool opens_row(const RunState& rs) {
+    long long group = static_cast<long long>(rs.displaynum) * rs.maxx;
+    if (group <= 0) return true;
+    return (static_cast<long long>(rs.cnt - 1) * rs.maxx) % group < rs.maxx;
+}
+
+void write_html_row(RunState& rs, int p) {
+    if (rs.bkgcolor == 8) rs.labels = 1;
+    int col = column_number(rs, p);
+    std::string img = html_escape(image_reference(rs.outpng));
+    std::string label = label_of(rs, p);
+    std::string alt = html_escape(label);
+    if (rs.labels) {
+        // The cell shows the label cut or padded to 36 characters; escaping comes after the
+        // cut so that no entity is split.
+        std::string cell = html_escape(strfmt("%36.36s", label.c_str()));
+        fout(rs.htmfp,
+             "<tr><td width=%d><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td><td><FONT "
+             "FACE=\"courier\" SIZE=1>%s</FONT></td></tr>\n",
+             rs.maxx, col, img.c_str(), col, alt.c_str(), cell.c_str());
+        return;
+    }
+    if (opens_row(rs)) fout(rs.htmfp, "<tr>");
+    fout(rs.htmfp, "<td width=%d><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td></tr>\n",
+         rs.maxx, col, img.c_str(), col, alt.c_str());
+}
+
+void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
+    int col = column_number(rs, p);
+    fout(rs.htmrfp, "<A NAME=\"%d\"><img src=\"%s\" alt=\"%d %s\"></A><BR>\n", col,
+         html_escape(image_reference(rs.outpng)).c_str(), col,
+         html_escape(label_of(rs, p)).c_str());
+    if (rs.verbose) out("Checking if optional rule file specified\n");
+    if (!optfil.empty()) {
+        if (rs.verbose) out("Optional rule details file %s used\n", optfil.c_str());
+        std::string f = html_escape(optfil);
+        fout(rs.htmrfp, "Click here for more details: <a href=%s target=\"_blank\">%s</a><br>\n",
+             f.c_str(), f.c_str());
+        fout(rs.htmfp,
+             "<tr><td>Click here for more details: <a href=%s target=\"_blank\">%s</a></td></tr>\n",
+             f.c_str(), f.c_str());
+    }
+    fout(rs.rparfp, rs.firedcnt == 0 ? "%d" : ",%d", col);
+    ++rs.firedcnt;
+}
+
 void write_html_footer(RunState& rs) {
     fout(rs.htmfp, "</table><br>TSGRAF %s<br>\n%s\n</center></body></html>\n", VERSION,
          html_escape(rs.cmdline).c_str());

@@ -1,3 +1,85 @@
 #include "report/pdf.h"
 
-void create_pdf_doc(RunState&) {}
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "cli/platform.h"
+
+std::string pdf_converter_options(const RunState& rs) {
+    if (const char* env = std::getenv("HTMLDOCENV")) return env;
+    int width = (rs.wi + 120) * rs.displaynum;
+    if (width > 1000) return strfmt("--browserwidth %d --landscape", width);
+    if (width < 800) width = 800;
+    return strfmt("--browserwidth %d", width);
+}
+
+// Replaces the first "from" by "to". A page named "x.html" gives "x.pdf" rather than
+// "x.pdfl": the "l" after the replaced extension goes with it.
+static void replace_extension(std::string& name, const char* from, const char* to) {
+    size_t at = name.find(from);
+    if (at == std::string::npos) return;
+    size_t len = std::strlen(from);
+    if (at + len + 1 == name.size() && (name[at + len] == 'l' || name[at + len] == 'L')) ++len;
+    name.replace(at, len, to);
+}
+
+std::string pdf_name(const RunState& rs) {
+    std::string name = rs.htmflag && rs.pdfflag == 2 ? rs.htmfil : rs.pdffile;
+    replace_extension(name, ".htm", ".pdf");
+    replace_extension(name, ".HTM", ".PDF");
+    if (name.find(".pdf") == std::string::npos && name.find(".PDF") == std::string::npos)
+        name += ".pdf";
+    return name;
+}
+
+std::vector<std::string> htmldoc_args(const std::string& options, const std::string& pdf,
+                                      const std::string& htm) {
+    std::vector<std::string> args = {"htmldoc", "--webpage", "--left", ".5in"};
+    // The options are words separated by white space, as a shell would have split them.
+    std::istringstream words(options);
+    for (std::string w; words >> w;) args.push_back(w);
+    args.insert(args.end(), {"-f", pdf, htm});
+    return args;
+}
+
+static bool file_present(const std::string& name) {
+    struct stat st;
+    return stat(name.c_str(), &st) == 0;
+}
+
+static void leave_output_dir(RunState& rs) {
+    if (rs.dirflag) switch_dir(rs.curname, "2", rs.verbose);
+}
+
+void create_pdf_doc(RunState& rs) {
+    std::string options = pdf_converter_options(rs);
+    std::string pdf = pdf_name(rs);
+    out("htmldoc --webpage --left .5in %s -f %s %s\n", options.c_str(), pdf.c_str(),
+        rs.htmfil.c_str());
+    int status = run_program(htmldoc_args(options, pdf, rs.htmfil));
+    if (status != 0) {
+        // Without a PDF the page and the charts are the only copy of the results: keep them.
+        if (status < 0)
+            out("\nCould not start htmldoc: %s\n", std::strerror(errno));
+        else
+            out("\nhtmldoc failed with status %d, %s was not made\n", status, pdf.c_str());
+        if (rs.delflag) out("The .PNG files and %s are kept\n", rs.htmfil.c_str());
+        leave_output_dir(rs);
+        end_run(END_ERROR);
+    }
+    if (!rs.qflag && file_present(pdf)) out("%s\n", pdf.c_str());
+    if (rs.delflag) {
+        if (!rs.qflag) out("\nDeleting the .PNG files and %s ... \n", rs.htmfil.c_str());
+        std::remove(rs.htmfil.c_str());
+        for (const auto& png : rs.pngfiles) std::remove(png.c_str());
+    }
+    leave_output_dir(rs);
+}

@@ -338,6 +338,15 @@ struct RunState {
     int avgsiz = 8, minsiz = 8, maxsiz = 8, medsiz = 8, p1siz = 8, p2siz = 8, stdevsiz = 8;
     int time_w = 17;
     int tim_offset = 0;
+
+    // Chart: frame size
+    int maxx = 0, maxy = 0;
+
+    // Chart: series colours of the current chart as palette indexes (21 lines, 20 dots), and
+    // the PNG files this run wrote, so that the PDF step deletes only those
+    std::vector<int> colors;
+    std::vector<int> dotcolors;
+    std::vector<std::string> pngfiles;
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
