@@ -338,6 +338,12 @@ struct RunState {
     int avgsiz = 8, minsiz = 8, maxsiz = 8, medsiz = 8, p1siz = 8, p2siz = 8, stdevsiz = 8;
     int time_w = 17;
     int tim_offset = 0;
+
+    // Correlation: the reference series on the grid rows, and its sums over paired rows
+    std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
+    double sumy = 0;                // sum of the reference values
+    int cor_n = 0;                  // rows paired with a reference value
+    double cor_ss = 0;              // squared deviations from their mean; 0 when constant
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
