@@ -203,8 +203,7 @@ int get_correl_param_vals(const RunState& rs, const std::string& s, int param, s
         else
             TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
         if (rs.tflag == 1) {
-            time_t secs =
-                text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
+            time_t secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
             if (secs < rs.rstsecs || secs > rs.rendsecs) return -1;
         } else {
             int tod = hh * 3600 + mm * 60 + ss;
@@ -220,7 +219,8 @@ int get_correl_param_vals(const RunState& rs, const std::string& s, int param, s
     for (int k = 1; pos != std::string::npos && k <= param; ++k) {
         size_t next = s.find(',', pos + 1);
         if (k == param)
-            value = s.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1);
+            value =
+                s.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1);
         pos = next;
     }
     return 1;
@@ -276,8 +276,8 @@ int correl_test(RunState& rs, int w) {
     int col = column_of(rs, w);
     if (rs.corrcoef < rs.corrth) {
         if (record && !rs.iflag)
-            fout(rs.logfp, "%d, Correlation Coefficient (%.2f) < %.2f, skipping chart for %s\n", col,
-                 rs.corrcoef, rs.corrth, label_of(rs, w));
+            fout(rs.logfp, "%d, Correlation Coefficient (%.2f) < %.2f, skipping chart for %s\n",
+                 col, rs.corrcoef, rs.corrth, label_of(rs, w));
         return -1;
     }
     // The Others series of a top-n run is no column of the file.
@@ -295,7 +295,8 @@ void check_for_allcorrelation(RunState& rs) {
     }
     FileCloser closer{fp};
     if (rs.dirflag) switch_dir(rs.curname, "12", rs.verbose);
-    fout(fp, "Correlation of parameters in %s\n\n", rs.datafil.empty() ? "" : rs.datafil[0].c_str());
+    fout(fp, "Correlation of parameters in %s\n\n",
+         rs.datafil.empty() ? "" : rs.datafil[0].c_str());
     const char* heading =
         "      Parameter                           correlates with Parameter               "
         "Coeff.\n\n";
@@ -338,9 +339,9 @@ void check_for_allcorrelation(RunState& rs) {
                 if (!rs.qflag) out("\n");
                 fout(fp, "\n");
             }
-            std::string ln = strfmt("%3d %-36.36s %3d %-36.36s %3.3f\n", column_of(rs, i),
-                                    label_of(rs, i), column_of(rs, j), label_of(rs, j),
-                                    hits[i][h].second);
+            std::string ln =
+                strfmt("%3d %-36.36s %3d %-36.36s %3.3f\n", column_of(rs, i), label_of(rs, i),
+                       column_of(rs, j), label_of(rs, j), hits[i][h].second);
             if (!rs.qflag) out("%s", ln.c_str());
             fout(fp, "%s", ln.c_str());
         }

