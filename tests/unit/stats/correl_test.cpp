@@ -41,7 +41,7 @@ std::vector<int> minutes(int from, int n) {
     return v;
 }
 
-// A reference series with no simple pattern, in hundredths.
+// A reference series with no simple pattern; its values print exactly with two decimals.
 double ref(int i) {
     return (i * 7) % 11 + 0.25 * i + 0.5;
 }
