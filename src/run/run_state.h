@@ -347,6 +347,12 @@ struct RunState {
     std::vector<int> colors;
     std::vector<int> dotcolors;
     std::vector<std::string> pngfiles;
+
+    // Correlation: the reference series on the grid rows, and its sums over paired rows
+    std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
+    double sumy = 0;                // sum of the reference values
+    int cor_n = 0;                  // rows paired with a reference value
+    double cor_ss = 0;              // squared deviations from their mean; 0 when constant
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

@@ -1,4 +1,367 @@
 #include "stats/correl.h"
 
-void read_correl_param(RunState&, int) {}
-void check_for_allcorrelation(RunState&) {}
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "base/dirswitch.h"
+#include "base/files.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "input/linereader.h"
+#include "input/timestamps.h"
+
+namespace {
+
+const double NO_VALUE = std::numeric_limits<double>::quiet_NaN();
+
+time_t text_seconds(const std::string& text) {
+    std::string t = text, compact;
+    cvtdate(t, compact);
+    return cvttime(compact);
+}
+
+// A row inserted for a missing interval holds no sample.
+bool gap_row(const RunState& rs, int row) {
+    return row >= 0 && static_cast<size_t>(row) < rs.miss_ar.size() && rs.miss_ar[row] == -1;
+}
+
+const std::vector<double>* grid_series(const RunState& rs, int p) {
+    if (rs.pts.empty() || p < 0 || static_cast<size_t>(p) >= rs.pts[0].size()) return nullptr;
+    return &rs.pts[0][p];
+}
+
+int column_of(const RunState& rs, int p) {
+    if (rs.param_nums.empty() || p < 0 || static_cast<size_t>(p) >= rs.param_nums[0].size())
+        return 0;
+    return rs.param_nums[0][p];
+}
+
+const char* label_of(const RunState& rs, int p) {
+    return p >= 0 && static_cast<size_t>(p) < rs.xlabel.size() ? rs.xlabel[p].c_str() : "";
+}
+
+// Pearson's coefficient from sums of products of deviations from the means (which keep
+// their digits where the raw-sum formula cancels); -1 when a series has no variation.
+// Rounded to ten decimals, so that an exact linear relation reads as exactly 1 whatever
+// the rounding of the sums, and a threshold typed as a decimal compares as written.
+double coefficient(double sxy, double sxx, double syy) {
+    if (!(sxx > 0) || !(syy > 0)) return -1;
+    double r = sxy / (std::sqrt(sxx) * std::sqrt(syy));
+    if (!std::isfinite(r)) return -1;
+    r = std::round(r * 1e10) / 1e10;
+    return std::clamp(r, -1.0, 1.0);
+}
+
+struct RefLine {
+    std::string stamp;
+    double y;
+};
+
+// The grid rows carry the time stamps of their lines, except when rows are numbered,
+// the x axis comes from a column, or several files were loaded over one another.
+bool rows_have_stamps(const RunState& rs) {
+    return rs.datalinerow < 0 && !rs.axisflag && !rs.notimestamp && rs.filenum == 0;
+}
+
+std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
+    const std::string& name = rs.datafil[0];
+    FILE* fp = fopen(name.c_str(), "r");
+    if (!fp) {
+        out("Error opening <%s>\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    FileCloser closer{fp};
+    std::vector<RefLine> lines;
+    try {
+        LineReader rd(fp);
+        std::string ln, stamp, value;
+        int first = rs.firstdataline.empty() ? 0 : rs.firstdataline[0];
+        for (int i = 0; i < first && rd.next(ln); ++i) {
+        }
+        while (rd.next(ln)) {
+            if (rd.rawlen() < 2) continue;
+            remove_chars(ln, '"');
+            if (get_correl_param_vals(rs, ln, param, stamp, value) == -1) continue;
+            // The load takes no line without a clock time as a row.
+            if (!rs.axisflag && stamp.find(':') == std::string::npos) continue;
+            int i = static_cast<int>(lines.size());
+            if (i > rs.maxpts) {
+                out("too many data points, %d\n", i);
+                end_run(END_ERROR);
+            }
+            lines.push_back({stamp, correl_value(value)});
+        }
+    } catch (const std::bad_alloc&) {
+        out("read_correl_param tmpline allocation failed\n");
+        end_run(END_ERROR);
+    }
+    return lines;
+}
+
+// Places each reference line on the grid row loaded from it. Data rows fill the grid
+// rows that are not gap rows, in order. With time stamps a row takes the next line with
+// its stamp; without them the lines are taken in order, thinned as the load thins.
+void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
+    bool stamps = rows_have_stamps(rs);
+    std::unordered_map<std::string, std::vector<size_t>> at;
+    if (stamps)
+        for (size_t i = 0; i < lines.size(); ++i) at[lines[i].stamp].push_back(i);
+    size_t step = rs.macsvflg == 0 && rs.nth > 1 ? static_cast<size_t>(rs.nth) : 1;
+    size_t used = 0;  // lines before this one are taken or passed over
+    size_t row = 0;
+    for (int slot = 0; slot < rows; ++slot) {
+        if (gap_row(rs, slot)) continue;
+        size_t r = row++;
+        const RefLine* ref = nullptr;
+        if (!stamps) {
+            if (r * step < lines.size()) ref = &lines[r * step];
+        } else if (r < rs.x_vals.size()) {
+            auto it = at.find(rs.x_vals[r]);
+            if (it == at.end()) continue;
+            auto p = std::lower_bound(it->second.begin(), it->second.end(), used);
+            if (p == it->second.end()) continue;
+            ref = &lines[*p];
+            used = *p + 1;
+        }
+        if (ref) rs.corpoints[slot] = ref->y;
+    }
+}
+
+void reference_sums(RunState& rs) {
+    int n = 0;
+    double sum = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (double y : rs.corpoints) {
+        if (std::isnan(y)) continue;
+        ++n;
+        sum += y;
+        lo = std::min(lo, y);
+        hi = std::max(hi, y);
+    }
+    rs.cor_n = n;
+    rs.sumy = sum;
+    double mean = n > 0 ? sum / n : 0, ss = 0;
+    for (double y : rs.corpoints)
+        if (!std::isnan(y)) ss += (y - mean) * (y - mean);
+    rs.cor_ss = lo < hi ? ss : 0;
+}
+
+// Mean and sum of squared deviations of one series over the rows that hold samples;
+// the sum is 0 for a series without variation.
+struct Spread {
+    double mean = 0;
+    double ss = 0;
+};
+
+Spread spread_of(const RunState& rs, const std::vector<double>& v, int rows) {
+    Spread s;
+    int n = 0;
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (int k = 0; k < rows; ++k) {
+        if (gap_row(rs, k)) continue;
+        ++n;
+        s.mean += v[k];
+        lo = std::min(lo, v[k]);
+        hi = std::max(hi, v[k]);
+    }
+    if (n == 0) return s;
+    s.mean /= n;
+    for (int k = 0; k < rows; ++k)
+        if (!gap_row(rs, k)) s.ss += (v[k] - s.mean) * (v[k] - s.mean);
+    if (!(lo < hi)) s.ss = 0;
+    return s;
+}
+
+// Σ dy·(x - xm) over the first rows; four partial sums keep the additions from waiting
+// on one another, which is most of the time of the all-pairs mode.
+double products(const std::vector<double>& dy, const std::vector<double>& x, double xm, int rows) {
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    int k = 0;
+    for (; k + 4 <= rows; k += 4) {
+        s0 += dy[k] * (x[k] - xm);
+        s1 += dy[k + 1] * (x[k + 1] - xm);
+        s2 += dy[k + 2] * (x[k + 2] - xm);
+        s3 += dy[k + 3] * (x[k + 3] - xm);
+    }
+    for (; k < rows; ++k) s0 += dy[k] * (x[k] - xm);
+    return (s0 + s1) + (s2 + s3);
+}
+
+}  // namespace
+
+double correl_value(const std::string& field) {
+    if (field.find(':') != std::string::npos) return 0;
+    return atof_s(field);
+}
+
+int get_correl_param_vals(const RunState& rs, const std::string& s, int param, std::string& stamp,
+                          std::string& value) {
+    stamp.clear();
+    value.clear();
+    size_t b = s.find_first_not_of(',');
+    if (b == std::string::npos) return 1;
+    size_t e = s.find(',', b);
+    stamp = s.substr(b, e == std::string::npos ? std::string::npos : e - b);
+    trim(stamp);
+
+    if (rs.tflag == 1 || rs.tflag == 2) {
+        int hh = 0, mm = 0, ss = 0;
+        std::string date;
+        if (stamp.find_first_of("-/") != std::string::npos)
+            TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+        else
+            TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
+        if (rs.tflag == 1) {
+            time_t secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
+            if (secs < rs.rstsecs || secs > rs.rendsecs) return -1;
+        } else {
+            int tod = hh * 3600 + mm * 60 + ss;
+            int start = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+            int end = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+            if (tod < start || tod > end) return -1;
+        }
+    }
+
+    // Fields are counted as the load counts them: every comma after the stamp starts
+    // one, an empty one included.
+    size_t pos = e;
+    for (int k = 1; pos != std::string::npos && k <= param; ++k) {
+        size_t next = s.find(',', pos + 1);
+        if (k == param)
+            value =
+                s.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1);
+        pos = next;
+    }
+    return 1;
+}
+
+void read_correl_param(RunState& rs, int param) {
+    int rows = std::max(rs.num + rs.totmiss, 0);
+    try {
+        rs.corpoints.assign(static_cast<size_t>(rows) + 1, NO_VALUE);
+    } catch (const std::bad_alloc&) {
+        out("calloc failed for corpoints\n");
+        end_run(END_ERROR);
+    }
+    rs.cor_n = 0;
+    rs.sumy = rs.cor_ss = 0;
+    if (rs.datafil.empty() || rs.datafil[0].empty()) return;
+    std::vector<RefLine> lines = read_reference_lines(rs, param);
+    pair_with_rows(rs, lines, rows);
+    reference_sums(rs);
+}
+
+int correl_test(RunState& rs, int w) {
+    const std::vector<double>* v = grid_series(rs, w);
+    size_t rows = std::min(static_cast<size_t>(std::max(rs.num, 0)), rs.corpoints.size());
+    if (v) rows = std::min(rows, v->size());
+    int n = 0;
+    double sx = 0, sxy = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (size_t k = 0; v && k < rows; ++k) {
+        double y = rs.corpoints[k];
+        if (std::isnan(y)) continue;
+        double x = (*v)[k];
+        ++n;
+        sx += x;
+        sxy += x * y;
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+    }
+    double xm = n > 0 ? sx / n : 0, ym = rs.cor_n > 0 ? rs.sumy / rs.cor_n : 0;
+    double cxx = 0, cxy = 0;
+    for (size_t k = 0; v && k < rows; ++k) {
+        double y = rs.corpoints[k];
+        if (std::isnan(y)) continue;
+        double dx = (*v)[k] - xm;
+        cxx += dx * dx;
+        cxy += dx * (y - ym);
+    }
+    if (!(lo < hi)) cxx = 0;
+    rs.sumxy = sxy;
+    rs.corrcoef = coefficient(cxy, cxx, rs.cor_ss);
+
+    // A sorted run computes every parameter twice; the listing comes from the second.
+    bool record = !rs.srtflag || rs.srtpass;
+    int col = column_of(rs, w);
+    if (rs.corrcoef < rs.corrth) {
+        if (record && !rs.iflag)
+            fout(rs.logfp, "%d, Correlation Coefficient (%.2f) < %.2f, skipping chart for %s\n",
+                 col, rs.corrcoef, rs.corrth, label_of(rs, w));
+        return -1;
+    }
+    // The Others series of a top-n run is no column of the file.
+    if (record && col > 0) rs.correl_lis += strfmt(rs.correl_lis.empty() ? "%d" : ",%d", col);
+    return 1;
+}
+
+void check_for_allcorrelation(RunState& rs) {
+    const char* name = "CORREL_MATRIX.LIS";
+    if (rs.dirflag) switch_dir(rs.direcname, "11", rs.verbose);
+    FILE* fp = fopen(name, "w");
+    if (!fp) {
+        out("\nError opening file, %s\n", name);
+        end_run(END_ERROR);
+    }
+    FileCloser closer{fp};
+    if (rs.dirflag) switch_dir(rs.curname, "12", rs.verbose);
+    fout(fp, "Correlation of parameters in %s\n\n",
+         rs.datafil.empty() ? "" : rs.datafil[0].c_str());
+    const char* heading =
+        "      Parameter                           correlates with Parameter               "
+        "Coeff.\n\n";
+    fout(fp, "%s", heading);
+    if (!rs.qflag) out("%s", heading);
+
+    int np = std::max(rs.numpar, 0);
+    int rows = std::max(rs.num, 0);
+    static const std::vector<double> none;
+    std::vector<const std::vector<double>*> series(static_cast<size_t>(np));
+    for (int p = 0; p < np; ++p) {
+        series[p] = grid_series(rs, p);
+        if (!series[p]) series[p] = &none;
+        rows = std::min(rows, static_cast<int>(series[p]->size()));
+    }
+    std::vector<Spread> spread(static_cast<size_t>(np));
+    for (int p = 0; p < np; ++p) spread[p] = spread_of(rs, *series[p], rows);
+
+    // The coefficient of a pair does not depend on its order: each unordered pair is
+    // computed once and reported under both of its parameters.
+    std::vector<std::vector<std::pair<int, double>>> hits(static_cast<size_t>(np));
+    std::vector<double> dy(static_cast<size_t>(rows));
+    for (int i = 0; i < np; ++i) {
+        const std::vector<double>& y = *series[i];
+        for (int k = 0; k < rows; ++k) dy[k] = gap_row(rs, k) ? 0.0 : y[k] - spread[i].mean;
+        for (int j = i + 1; j < np; ++j) {
+            if (column_of(rs, i) == column_of(rs, j)) continue;
+            const std::vector<double>& x = *series[j];
+            double sxy = products(dy, x, spread[j].mean, rows);
+            double rho = coefficient(sxy, spread[j].ss, spread[i].ss);
+            rs.corrcoef = rho;
+            if (rho < rs.corrth) continue;
+            hits[i].emplace_back(j, rho);
+            hits[j].emplace_back(i, rho);
+        }
+        for (size_t h = 0; h < hits[i].size(); ++h) {
+            int j = hits[i][h].first;
+            if (h == 0) {
+                if (!rs.qflag) out("\n");
+                fout(fp, "\n");
+            }
+            std::string ln =
+                strfmt("%3d %-36.36s %3d %-36.36s %3.3f\n", column_of(rs, i), label_of(rs, i),
+                       column_of(rs, j), label_of(rs, j), hits[i][h].second);
+            if (!rs.qflag) out("%s", ln.c_str());
+            fout(fp, "%s", ln.c_str());
+        }
+        std::vector<std::pair<int, double>>().swap(hits[i]);
+    }
+    closer.fp = nullptr;
+    fclose(fp);
+    out("\nCorrelation details are in %s\n", name);
+}

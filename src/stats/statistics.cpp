@@ -6,6 +6,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "stats/correl.h"
 
 namespace {
 
@@ -332,9 +333,11 @@ int calc_stats(RunState& rs, int w) {
     // when several files are charted together.
     average_and_deviation(rs, s);
     if (rs.filenum == 0 && !rs.oflag) {
+        if (rs.cflag) result = correl_test(rs, w);
         ensure_size(rs.max_ar, w);
         if (w >= 0) rs.max_ar[w] = trunc_to_int(rs.max_y);
-        result = constant_data_test(rs, w);
+        // A parameter the correlation test dropped needs no second explanation.
+        if (result == 1) result = constant_data_test(rs, w);
     }
 
     if (rs.aflag && !ma_window) {

@@ -283,12 +283,12 @@ TEST(Listing, CorrelationColumnAndThreshold) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{{1, 2}}});
         rs.cflag = 3;
-        rs.corrcoef = c.coef;
         RunFiles files;
         files.open(rs);
         capture([&] {
             setup_min_max(rs, 0);
             calc_stats(rs, 0);
+            rs.corrcoef = c.coef;
             print_list_hdrs(rs);
             print_vals(rs, 0, 0);
         });
