@@ -107,7 +107,7 @@ std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
 
 // Places each reference line on the grid row loaded from it. Data rows fill the grid
 // rows that are not gap rows, in order. With time stamps a row takes the next line with
-// its stamp; without them the lines are taken in order, thinned as the load thins.
+// its own stamp; without them the lines are taken in order, thinned as the load thins.
 void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
     bool stamps = rows_have_stamps(rs);
     std::unordered_map<std::string, std::vector<size_t>> at;
@@ -122,8 +122,8 @@ void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
         const RefLine* ref = nullptr;
         if (!stamps) {
             if (r * step < lines.size()) ref = &lines[r * step];
-        } else if (r < rs.x_vals.size()) {
-            auto it = at.find(rs.x_vals[r]);
+        } else if (static_cast<size_t>(slot) < rs.x_vals.size()) {
+            auto it = at.find(rs.x_vals[static_cast<size_t>(slot)]);  // grid rows keep their stamps
             if (it == at.end()) continue;
             auto p = std::lower_bound(it->second.begin(), it->second.end(), used);
             if (p == it->second.end()) continue;
