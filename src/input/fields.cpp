@@ -1,5 +1,7 @@
 #include "input/fields.h"
 
+#include "base/strings.h"
+
 std::string first_field(const std::string& line) {
     size_t b = line.find_first_not_of(',');
     if (b == std::string::npos) return std::string();
@@ -8,14 +10,7 @@ std::string first_field(const std::string& line) {
 }
 
 void split_fields(const std::string& line, std::vector<std::string>& fields) {
-    fields.clear();
-    size_t i = 0, n = line.size();
-    while (i < n) {
-        size_t e = line.find(',', i);
-        if (e == std::string::npos) e = n;
-        if (e > i) fields.emplace_back(line, i, e - i);
-        i = e + 1;
-    }
+    fields = split_fields(line, ',');
 }
 
 int count_cols(const std::string& line) {

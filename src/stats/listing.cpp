@@ -13,22 +13,6 @@
 
 namespace {
 
-int column_of(const RunState& rs, int param) {
-    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
-        return 0;
-    return rs.param_nums[0][param];
-}
-
-bool decimal_column(const RunState& rs, int param) {
-    int col = column_of(rs, param);
-    return col >= 0 && static_cast<size_t>(col) < rs.fp_nums.size() && rs.fp_nums[col];
-}
-
-const std::string& label_of(const RunState& rs, int param) {
-    static const std::string none;
-    return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
-}
-
 double value_at(const std::vector<double>& v, int i) {
     return i >= 0 && static_cast<size_t>(i) < v.size() ? v[i] : 0.0;
 }

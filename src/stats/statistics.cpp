@@ -27,22 +27,6 @@ Series series(const RunState& rs, int f, int p) {
     return s;
 }
 
-int column_of(const RunState& rs, int param) {
-    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
-        return 0;
-    return rs.param_nums[0][param];
-}
-
-bool decimal_column(const RunState& rs, int param) {
-    int col = column_of(rs, param);
-    return col >= 0 && static_cast<size_t>(col) < rs.fp_nums.size() && rs.fp_nums[col];
-}
-
-const std::string& label_of(const RunState& rs, int param) {
-    static const std::string none;
-    return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
-}
-
 const std::string& xtext(const RunState& rs, int row) {
     static const std::string none;
     return row >= 0 && static_cast<size_t>(row) < rs.x_vals.size() ? rs.x_vals[row] : none;
@@ -238,6 +222,23 @@ int constant_data_test(RunState& rs, int param) {
 }
 
 }  // namespace
+
+int column_of(const RunState& rs, int param) {
+    if (rs.param_nums.empty() || param < 0 || static_cast<size_t>(param) >= rs.param_nums[0].size())
+        return 0;
+    return rs.param_nums[0][param];
+}
+
+bool decimal_column(const RunState& rs, int param) {
+    int col = column_of(rs, param);
+    return col >= 0 && static_cast<size_t>(col) < rs.fp_nums.size() && rs.fp_nums[col];
+}
+
+const std::string& label_of(const RunState& rs, int param) {
+    static const std::string none;
+    return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
+}
+
 
 int trunc_to_int(double v) {
     if (std::isnan(v)) return 0;

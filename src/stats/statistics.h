@@ -2,7 +2,16 @@
 // peak period, sums, display ratio, percentiles and median, average and standard
 // deviation, and the constant-data test that decides whether a chart is drawn.
 #pragma once
+#include <string>
+
 #include "run/run_state.h"
+
+// Column number of parameter param in the first file (0 when it has none).
+int column_of(const RunState& rs, int param);
+// Whether parameter param's values carry decimals.
+bool decimal_column(const RunState& rs, int param);
+// Label of parameter param ("" when it has none).
+const std::string& label_of(const RunState& rs, int param);
 
 // Resets the per-parameter results (kept across the parameters of an overlay chart)
 // and scans parameter w of every file.
