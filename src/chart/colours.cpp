@@ -10,7 +10,9 @@ void setup_series_colours(RunState& rs, gdImagePtr im) {
     rs.dotcolors.assign(20, navy);
 }
 
-int caption_height(RunState&) { return 0; }
+int caption_height(RunState&) {
+    return 0;
+}
 
 void draw_caption(RunState&, gdImagePtr, int, int) {}
 

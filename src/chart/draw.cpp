@@ -86,8 +86,8 @@ struct Chart {
     int bottom() const { return hi + boryt; }
     int tw(const std::string& s) const { return static_cast<int>(s.size()) * tiny->w; }
     void text(gdFontPtr f, int x, int y, const std::string& s, int colour) const {
-        gdImageString(im, f, x, y,
-                      reinterpret_cast<unsigned char*>(const_cast<char*>(s.c_str())), colour);
+        gdImageString(im, f, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(s.c_str())),
+                      colour);
     }
     void tiny_text(int x, int y, const std::string& s, int colour) const {
         text(tiny, x, y, s, colour);
@@ -206,10 +206,10 @@ void draw_time_axis(Chart& ch) {
                 ch.tiny_text(x - labelwidth / 2, timerow, str_at(rs.ticvals, z), b);
                 const std::string& d = str_at(rs.ticvals2, z);
                 if (!d.empty() && dates) {
-                    bool last_fits = z == rs.numtics &&
-                                     static_cast<int>(rs.ch_end_d.size() + d.size()) *
-                                             ch.tiny->w / 2 <
-                                         ch.wi - i;
+                    bool last_fits =
+                        z == rs.numtics &&
+                        static_cast<int>(rs.ch_end_d.size() + d.size()) * ch.tiny->w / 2 <
+                            ch.wi - i;
                     bool between = z > 0 && g > labelwdate + 2 && room > labelwdate + 2;
                     if (z == 0 || last_fits || between) date(x, d);
                 }
@@ -277,10 +277,11 @@ void draw_texts(Chart& ch, int p) {
     RunState& rs = ch.rs;
     std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
     if (nodedesc.empty()) nodedesc = rs.nodestr;
+    // A fired rule writes its threshold beside the threshold line here (threshold rules).
     const int sw = ch.small->w;
     if (rs.filenum == 0 && !ch.compact)
-        ch.text(ch.small, ch.maxx / 2 - static_cast<int>(nodedesc.size()) * sw / 2,
-                ch.bory / 2 + 1, nodedesc, ch.c.black);
+        ch.text(ch.small, ch.maxx / 2 - static_cast<int>(nodedesc.size()) * sw / 2, ch.bory / 2 + 1,
+                nodedesc, ch.c.black);
     // Multifile charts write a legend of their nodes instead (multifile drawing).
     if (!rs.oflag) {
         const std::string& label = str_at(rs.xlabel, p);
@@ -335,8 +336,7 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     }
     Image img(width > 0 && height > 0 ? gdImageCreate(width, height) : nullptr);
     if (!img.im) {
-        out("\nCannot create a chart of %d x %d pixels for %s\n", width, height,
-            rs.outpng.c_str());
+        out("\nCannot create a chart of %d x %d pixels for %s\n", width, height, rs.outpng.c_str());
         end_run(END_ERROR);
     }
     Chart ch(rs, img.im);
@@ -364,7 +364,7 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
         rs.bflag = 0;
     }
     // The colour letter of /lines recolours the line of single charts.
-    const int letters[] = {ch.c.red, ch.c.green, ch.c.blue, ch.c.black,
+    const int letters[] = {ch.c.red,     ch.c.green,  ch.c.blue, ch.c.black,
                            ch.c.magenta, ch.c.yellow, ch.c.white};
     if (rs.lflag >= 3 && rs.lflag <= 9) rs.colors[0] = letters[rs.lflag - 3];
 

@@ -20,10 +20,14 @@ constexpr int ZMIN_UNSET = 99999999;
 const char* const MONTHS[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                               "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-bool has_dot(const std::string& s) { return s.find('.') != std::string::npos; }
+bool has_dot(const std::string& s) {
+    return s.find('.') != std::string::npos;
+}
 
 // A pixel coordinate from a double: truncated toward zero, held to the int range.
-int pixel(double v) { return trunc_to_int(v); }
+int pixel(double v) {
+    return trunc_to_int(v);
+}
 
 // base − trunc(d), held to the int range, so far-off values cannot overflow.
 int row_below(int base, double d) {
@@ -39,8 +43,7 @@ struct tm clock_of(time_t secs) {
 
 std::string date_text(time_t secs) {
     struct tm t = clock_of(secs);
-    return strfmt("%02d-%3.3s-%4d", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12],
-                  t.tm_year + 1900);
+    return strfmt("%02d-%3.3s-%4d", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12], t.tm_year + 1900);
 }
 
 void label_tick(RunState& rs, size_t i, time_t secs) {
@@ -81,8 +84,10 @@ void tick_labels(RunState& rs, time_t t0) {
         // Gaps are left out of the axis, so each tick takes the time of its sample.
         int samp0 = rs.samp.empty() ? 0 : rs.samp[0];
         for (int i = 0; i < rs.numtics && samp0 > 0; ++i) {
-            double at = (static_cast<double>(t0 - rs.rangestart) +
-                         static_cast<double>(i) * rs.tictime) / samp0 + 0.5;
+            double at =
+                (static_cast<double>(t0 - rs.rangestart) + static_cast<double>(i) * rs.tictime) /
+                    samp0 +
+                0.5;
             long long idx = trunc_to_int(at);
             if (idx >= rs.max_xvals || static_cast<size_t>(idx) >= rs.x_vals.size()) {
                 if (rs.verbose)
@@ -192,8 +197,9 @@ void grid_rows(RunState& rs) {
             long long step = trunc_to_int((rs.scale_y_max - rs.scale_y_min) / ratio / horiz);
             t = strfmt("%lld", trunc_to_int(rs.scale_y_min / ratio) + step * i);
         } else {
-            t = strfmt("%.2f", (rs.scale_y_max - rs.scale_y_min) * 100 / ratio / (horiz * 100.0) * i +
-                                   rs.scale_y_min / ratio);
+            t = strfmt("%.2f",
+                       (rs.scale_y_max - rs.scale_y_min) * 100 / ratio / (horiz * 100.0) * i +
+                           rs.scale_y_min / ratio);
         }
     }
     if (rs.max_y == 0 && !rs.oflag) {
@@ -228,7 +234,8 @@ void round_scale(RunState& rs) {
     }
     rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
     rs.min_ystr = strfmt("%.*f", rs.precision, rs.scale_y_min);
-    if (rs.oflag && !has_dot(rs.max_ystr)) rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
+    if (rs.oflag && !has_dot(rs.max_ystr))
+        rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
     if (rs.sflag) {
         // Stacked charts take their maximum from the stacking step (overlay charts).
     }
@@ -325,7 +332,9 @@ void setup_height_and_width(RunState& rs) {
     rs.maxy = 2 * rs.BORDERyval + rs.hi;
 }
 
-int plot_top(RunState& rs) { return caption_height(rs) + rs.BORDERyval; }
+int plot_top(RunState& rs) {
+    return caption_height(rs) + rs.BORDERyval;
+}
 
 void adjust_vals_for_size(RunState& rs, int w) {
     if (w < 0) return;
@@ -408,8 +417,8 @@ void makePNGname(RunState& rs, int w) {
     std::string name;
     if (w >= 0 && static_cast<size_t>(w) < rs.xlabel.size()) {
         for (char c : rs.xlabel[w]) {
-            bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                        c == '$' || c == '_';
+            bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '$' || c == '_';
             if (keep) name += c;
         }
     }

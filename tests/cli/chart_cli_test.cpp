@@ -14,8 +14,8 @@ std::string day_file(int n) {
         "Sample Time,Busy%,Queue Length,Rate/s\n";
     for (int r = 0; r < n; ++r) {
         char buf[96];
-        snprintf(buf, sizeof buf, "01-JAN-2024 %02d:%02d:00,%d,%d.5,%d\n", r / 60, r % 60,
-                 r % 37, r % 5, 100 + r);
+        snprintf(buf, sizeof buf, "01-JAN-2024 %02d:%02d:00,%d,%d.5,%d\n", r / 60, r % 60, r % 37,
+                 r % 5, 100 + r);
         s += buf;
     }
     return s;

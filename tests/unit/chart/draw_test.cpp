@@ -76,18 +76,19 @@ TEST(DrawChart, DefaultLayout) {
     EXPECT_EQ(png.at(0, 0), WHITE);
     EXPECT_EQ(png.at(100, 100), WHITE);  // the plot, above the line
     // The frame runs one pixel outside the plot area 55..555 x 55..305.
-    for (auto [x, y] : {std::pair{54, 54}, {556, 306}, {54, 180}, {556, 180}, {300, 54}, {300, 306}})
+    for (auto [x, y] :
+         {std::pair{54, 54}, {556, 306}, {54, 180}, {556, 180}, {300, 54}, {300, 306}})
         EXPECT_EQ(png.at(x, y), BLACK) << x << "," << y;
     EXPECT_EQ(png.at(55, 56), WHITE);
     // Value 50 of 0..100 at sample 50 of 100: column 55 + 250, row 305 - 125.
     EXPECT_EQ(png.at(305, 180), NAVY);
     // Title at row 15 and the node name at row 28, centred; nothing above the title.
     EXPECT_EQ(png.count(BLACK, 0, 0, 611, 15), 0);
-    EXPECT_GT(png.count(BLACK, 293, 15, 317, 28), 0);   // "load"
+    EXPECT_GT(png.count(BLACK, 293, 15, 317, 28), 0);  // "load"
     EXPECT_EQ(png.count(BLACK, 0, 15, 293, 28), 0);
-    EXPECT_GT(png.count(BLACK, 290, 28, 320, 41), 0);   // "NODEA"
+    EXPECT_GT(png.count(BLACK, 290, 28, 320, 41), 0);  // "NODEA"
     EXPECT_EQ(png.count(BLACK, 321, 28, 611, 41), 0);
-    EXPECT_GT(png.count(BLACK, 38, 55, 53, 63), 0);     // "100" left of the top
+    EXPECT_GT(png.count(BLACK, 38, 55, 53, 63), 0);  // "100" left of the top
     // A tick mark every 50 pixels (ten minutes at 12 seconds a pixel), 4 rows up.
     EXPECT_EQ(png.at(105, 303), BLACK);
     EXPECT_EQ(png.at(105, 301), WHITE);
@@ -283,7 +284,7 @@ TEST(DrawChart, SparklineLayout) {
     EXPECT_EQ(png.at(434, 20), WHITE);
     EXPECT_EQ(png.at(233, 21), GREY90);  // value 50 of a 0..120 scale at sample 50
     EXPECT_EQ(png.count(NAVY), 0);
-    EXPECT_GT(png.count(BLACK, 0, 0, 33, 12), 0);  // the maximum text
+    EXPECT_GT(png.count(BLACK, 0, 0, 33, 12), 0);    // the maximum text
     EXPECT_EQ(png.count(BLACK, 33, 0, 436, 36), 0);  // no frame, ticks, times or title
 }
 

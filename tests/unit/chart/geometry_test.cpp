@@ -22,11 +22,11 @@ TEST(ChartFrame, SizesFromTheSampleCountAndOptions) {
         int wi, hi, maxx, maxy;
     };
     const Case cases[] = {
-        {100, 0, 0, false, 500, 250, 610, 360},     // the defaults
-        {100, 150, 0, false, 150, 100, 260, 210},   // height raised to 100
+        {100, 0, 0, false, 500, 250, 610, 360},       // the defaults
+        {100, 150, 0, false, 150, 100, 260, 210},     // height raised to 100
         {100, 1000, 0, false, 1000, 300, 1110, 410},  // and lowered to 300
-        {100, 0, 40, false, 500, 40, 610, 150},     // a given height is kept
-        {100, 400, 30, true, 400, 30, 406, 36},     // the sparkline presets
+        {100, 0, 40, false, 500, 40, 610, 150},       // a given height is kept
+        {100, 400, 30, true, 400, 30, 406, 36},       // the sparkline presets
     };
     for (const Case& c : cases) {
         RunState rs = chart_grid({ramp(c.num)});
@@ -67,10 +67,22 @@ TEST(ChartFrame, SizeMessageAndEmptyRange) {
 
 TEST(TimeAxis, TickIntervalBySpan) {
     const std::pair<time_t, int> cases[] = {
-        {1, 60},          {900, 60},         {901, 300},        {3600, 300},
-        {3601, 600},      {7200, 600},       {7201, 1800},      {14400, 1800},
-        {14401, 3600},    {86400, 3600},     {86401, 7200},     {259200, 7200},
-        {259201, 28800},  {604800, 28800},   {604801, 86400},   {2592000, 86400},
+        {1, 60},
+        {900, 60},
+        {901, 300},
+        {3600, 300},
+        {3601, 600},
+        {7200, 600},
+        {7201, 1800},
+        {14400, 1800},
+        {14401, 3600},
+        {86400, 3600},
+        {86401, 7200},
+        {259200, 7200},
+        {259201, 28800},
+        {604800, 28800},
+        {604801, 86400},
+        {2592000, 86400},
         {40 * 86400, 40 * 8640},
     };
     for (const auto& [span, tic] : cases) EXPECT_EQ(tick_interval(span), tic) << span;
@@ -238,7 +250,17 @@ TEST(YScale, EndsAndRounding) {
         {"max 5 with zero", {3, 5}, false, 1, 0, 0, 99999999, 0, 0, 5, "5.00", "0.00"},
         {"max 4999 with zero", {3, 4999}, false, 1, 0, 0, 99999999, 0, 0, 5000, "5000.00", "0.00"},
         {"plain", {20, 80}, false, 0, 0, 0, 99999999, 0, 20, 80, "80", "20"},
-        {"decimals above 100", {101.5, 123.45}, true, 0, 0, 0, 99999999, 0, 101, 123.45, "123.45",
+        {"decimals above 100",
+         {101.5, 123.45},
+         true,
+         0,
+         0,
+         0,
+         99999999,
+         0,
+         101,
+         123.45,
+         "123.45",
          "101.50"},
         {"scale without value", {20, 57}, false, 0, 0, 1, 99999999, 0, 20, 57, "57.00", "20.00"},
         {"scale minimum", {20, 57}, false, 0, 0, 1, 10, 0, 10, 57, "57.00", "10.00"},
