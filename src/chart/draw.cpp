@@ -1,3 +1,395 @@
 #include "chart/draw.h"
 
-void draw_chart(RunState&, int, int) {}
+#include <gd.h>
+#include <gdfonts.h>
+#include <gdfontt.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "chart/colours.h"
+#include "chart/geometry.h"
+#include "report/html.h"
+#include "stats/statistics.h"
+
+namespace {
+
+using Point = RunState::ChartPoint;
+
+// The fixed palette, allocated in this order; white is entry 0 unless a plot border
+// asks for a gainsboro background first.
+struct Palette {
+    int background = -1;
+    int white, litegrey, grey, grey5, grey10, grey90, gainsboro, red, magenta, green, blue, black,
+        yellow, liteyellow, khaki, goldenrod, orange, maroon, cyan, navy, salmon, purple, gold,
+        brown, liteblue, grey155;
+};
+
+Palette allocate_palette(const RunState& rs, gdImagePtr im) {
+    Palette c;
+    auto rgb = [im](int r, int g, int b) { return gdImageColorAllocate(im, r, g, b); };
+    if (rs.bflag && rs.bkgcolor < 8) c.background = rgb(220, 220, 220);
+    c.white = rgb(255, 255, 255);
+    c.litegrey = rgb(211, 211, 211);
+    c.grey = rgb(128, 128, 128);
+    c.grey5 = rgb(240, 240, 240);
+    c.grey10 = rgb(230, 230, 230);
+    c.grey90 = rgb(27, 27, 27);
+    c.gainsboro = rgb(220, 220, 220);
+    c.red = rgb(255, 0, 0);
+    c.magenta = rgb(255, 0, 255);
+    c.green = rgb(0, 255, 0);
+    c.blue = rgb(0, 0, 255);
+    c.black = rgb(0, 0, 0);
+    c.yellow = rgb(255, 255, 0);
+    c.liteyellow = rgb(255, 255, 210);
+    c.khaki = rgb(240, 230, 140);
+    c.goldenrod = rgb(238, 232, 170);
+    c.orange = rgb(255, 165, 0);
+    c.maroon = rgb(176, 48, 96);
+    c.cyan = rgb(0, 255, 255);
+    c.navy = rgb(0, 0, 128);
+    c.salmon = rgb(250, 128, 114);
+    c.purple = rgb(160, 32, 240);
+    c.gold = rgb(255, 215, 0);
+    c.brown = rgb(139, 69, 19);
+    c.liteblue = rgb(130, 100, 255);
+    c.grey155 = rgb(155, 155, 155);
+    return c;
+}
+
+// The image is freed on every way out, also when the run ends on a file error.
+struct Image {
+    gdImagePtr im;
+    explicit Image(gdImagePtr p) : im(p) {}
+    ~Image() {
+        if (im) gdImageDestroy(im);
+    }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+};
+
+// Everything one chart is drawn with.
+struct Chart {
+    RunState& rs;
+    gdImagePtr im;
+    Palette c;
+    gdFontPtr tiny = gdFontGetTiny();
+    gdFontPtr small = gdFontGetSmall();
+    int borx = 0, bory = 0, boryt = 0, wi = 0, hi = 0, maxx = 0, maxy = 0;
+    bool compact = false;  // sparkline-like layout
+
+    Chart(RunState& r, gdImagePtr i) : rs(r), im(i) {}
+
+    int bottom() const { return hi + boryt; }
+    int tw(const std::string& s) const { return static_cast<int>(s.size()) * tiny->w; }
+    void text(gdFontPtr f, int x, int y, const std::string& s, int colour) const {
+        gdImageString(im, f, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(s.c_str())),
+                      colour);
+    }
+    void tiny_text(int x, int y, const std::string& s, int colour) const {
+        text(tiny, x, y, s, colour);
+    }
+};
+
+const std::string& str_at(const std::vector<std::string>& v, long long i) {
+    static const std::string none;
+    return i >= 0 && static_cast<size_t>(i) < v.size() ? v[i] : none;
+}
+
+// Step 7: the plain average as a text, or the shaded peak period of a moving average.
+void draw_average(Chart& ch, int p) {
+    RunState& rs = ch.rs;
+    if (!rs.aflag) return;
+    if (rs.movavg == rs.num) {
+        int y = 0;
+        if (static_cast<size_t>(p) < rs.mapixels.size() && !rs.mapixels[p].empty())
+            y = rs.mapixels[p][0].y;
+        ch.tiny_text(ch.wi + ch.borx + 5, y - ch.tiny->h / 2, rs.avg_ystr, ch.c.red);
+    } else {
+        gdImageFilledRectangle(ch.im, rs.ma_px_min, ch.boryt, rs.ma_px_max, ch.maxy - ch.bory,
+                               ch.c.goldenrod);
+    }
+}
+
+// Step 10: a grey band wherever two consecutive samples are missing.
+void draw_missing(Chart& ch, const std::vector<Point>& pts) {
+    RunState& rs = ch.rs;
+    if (rs.missints == 0) return;
+    size_t n = std::min({pts.size(), rs.miss_ar.size(), static_cast<size_t>(std::max(rs.num, 0))});
+    for (size_t k = 1; k < n; ++k)
+        if (rs.miss_ar[k - 1] == -1 && rs.miss_ar[k] == -1)
+            gdImageFilledRectangle(ch.im, pts[k - 1].x, ch.boryt, pts[k].x, ch.bottom() + 1,
+                                   ch.c.grey10);
+}
+
+// Step 11: frame, scale ends and the start date.
+void draw_frame(Chart& ch) {
+    RunState& rs = ch.rs;
+    int b = ch.c.black;
+    gdImageRectangle(ch.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1, ch.maxy - ch.bory + 1,
+                     b);
+    ch.tiny_text(ch.borx - ch.tw(rs.max_ystr) - 2, ch.boryt, rs.max_ystr, b);
+    ch.tiny_text(ch.borx - ch.tw(rs.min_ystr) - 2, ch.maxy - ch.bory - 5, rs.min_ystr, b);
+    if (rs.axiscol != -1)
+        ch.tiny_text(ch.borx - ch.tw(rs.ch_start_d) / 2 - 2, ch.bottom() + 12, rs.ch_start_d, b);
+}
+
+// Step 12: percentile and median lines with their values.
+void draw_percentiles(Chart& ch, int p) {
+    RunState& rs = ch.rs;
+    if (!rs.pcflag || rs.nopcline) return;
+    const std::pair<const std::vector<double>*, const std::string*> lines[] = {
+        {&rs.p1, &rs.p1_ystr}, {&rs.p2, &rs.p2_ystr}, {&rs.median, &rs.med_ystr}};
+    for (const auto& [rows, label] : lines) {
+        if (static_cast<size_t>(p) >= rows->size()) continue;
+        int row = trunc_to_int((*rows)[p]);
+        gdImageLine(ch.im, ch.borx, row, ch.wi + ch.borx, row, ch.c.magenta);
+        ch.tiny_text(ch.wi + ch.borx + 5, row - ch.tiny->h / 2, *label, ch.c.magenta);
+    }
+}
+
+// Step 13: dashed horizontal grid lines with their labels.
+void draw_horizontal_grid(Chart& ch) {
+    RunState& rs = ch.rs;
+    if (!rs.lflag || rs.nohoriz) return;
+    for (int i = 1; i < rs.horiz && static_cast<size_t>(i) < rs.ytics.size(); ++i) {
+        int y = rs.ytics[i];
+        gdImageLine(ch.im, ch.borx, y, ch.wi + ch.borx, y, gdStyled);
+        const std::string& t = str_at(rs.y_ticvals, i);
+        ch.tiny_text(ch.borx - ch.tw(t) - 2, y - ch.tiny->w / 2, t, ch.c.black);
+    }
+}
+
+// Steps 14 and 15: the end texts of the time axis, tick marks, grid columns, tick times
+// and dates, each written only where it has room.
+void draw_time_axis(Chart& ch) {
+    RunState& rs = ch.rs;
+    const int tmpw = rs.dur < 1800 ? 8 : 5;
+    const int labelwidth = tmpw * ch.tiny->w;
+    const int labelwdate = 6 * ch.tiny->w;
+    const int b = ch.c.black;
+    const int timerow = ch.bottom() + 3, daterow = ch.bottom() + 12;
+    if (ch.compact) return;
+    ch.tiny_text(ch.borx - labelwidth / 2, timerow, rs.ch_start_t.substr(0, tmpw), b);
+    ch.tiny_text(ch.borx + ch.wi - labelwidth / 2 + 2, timerow, rs.ch_end_t.substr(0, tmpw), b);
+    int labelx = ch.borx;
+
+    const bool grid = rs.lflag && !rs.novert;
+    const bool dates = rs.start_d != rs.end_d;
+    const int ftp = rs.firstticpixels;
+    const double ppt = rs.ppertic;
+    auto tick = [&](int x) {
+        if (grid) gdImageLine(ch.im, x, ch.bottom(), x, ch.boryt, gdStyled);
+        gdImageLine(ch.im, x, ch.boryt + ch.hi + 1, x, ch.boryt + ch.hi - 3, b);
+    };
+    auto date = [&](int x, const std::string& d) { ch.tiny_text(x - ch.tw(d) / 2, daterow, d, b); };
+    int ticcnt = 1;
+    for (int i = 0; i < ch.wi; ++i) {
+        const int x = ch.borx + i;
+        if (i == ftp && i != 0) {
+            tick(x);
+            if (i > labelwidth + 4) {
+                ch.tiny_text(x - labelwidth / 2, timerow, str_at(rs.ticvals, 0), b);
+                labelx = x;
+            }
+            if (dates && i > labelwdate + 2) date(x, str_at(rs.ticvals2, 0));
+        } else if (i != 0 && i - ftp == trunc_to_int(ticcnt * ppt + 0.5)) {
+            ++ticcnt;
+            const int z = trunc_to_int((i - ftp - 1) / ppt + 0.5);
+            tick(x);
+            const int g = (trunc_to_int(z * ppt + 1) + ch.borx + ftp - labelx) / 2 * 2;
+            const int room = ch.maxx - 2 * ch.borx - i;
+            if (z <= rs.numtics && g > labelwidth + 2 && room > labelwidth + 2) {
+                ch.tiny_text(x - labelwidth / 2, timerow, str_at(rs.ticvals, z), b);
+                const std::string& d = str_at(rs.ticvals2, z);
+                if (!d.empty() && dates) {
+                    bool last_fits =
+                        z == rs.numtics &&
+                        static_cast<int>(rs.ch_end_d.size() + d.size()) * ch.tiny->w / 2 <
+                            ch.wi - i;
+                    bool between = z > 0 && g > labelwdate + 2 && room > labelwdate + 2;
+                    if (z == 0 || last_fits || between) date(x, d);
+                }
+                labelx = x;
+            }
+        }
+    }
+}
+
+void dot(Chart& ch, const Point& pt, int colour) {
+    if (pt.y >= ch.boryt && pt.y <= ch.maxy - ch.bory)
+        gdImageArc(ch.im, pt.x, pt.y, 2 * ch.rs.dotsize, 2 * ch.rs.dotsize, 0, 360, colour);
+}
+
+// Step 16.1 to 16.5: one segment of a data series.
+void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dotcolour) {
+    RunState& rs = ch.rs;
+    gdImagePtr im = ch.im;
+    const int base = ch.bottom();
+    const int t = rs.thk;
+    if (t == 0) {
+        if (rs.bar_chart)
+            gdImageFilledRectangle(im, a.x, a.y, a.x, base, colour);
+        else
+            gdImageLine(im, a.x, a.y, b.x, b.y, colour);
+    } else if (t > 0) {
+        gdPoint across[4] = {{a.x, a.y - t}, {a.x, a.y + t}, {b.x, b.y + t}, {b.x, b.y - t}};
+        gdPoint along[4] = {{a.x - t, a.y}, {a.x + t, a.y}, {b.x + t, b.y}, {b.x - t, b.y}};
+        gdImageFilledPolygon(im, across, 4, colour);
+        gdImageFilledPolygon(im, along, 4, colour);
+    }
+    if (rs.fflag) {
+        gdPoint area[4] = {{a.x, base}, {a.x, a.y}, {b.x, b.y}, {b.x, base}};
+        gdImageFilledPolygon(im, area, 4, colour);
+    }
+    if (rs.bar_chart) gdImageLine(im, b.x, b.y, b.x, base, colour);
+    if (rs.dflag) dot(ch, a, dotcolour);
+}
+
+// Step 16 and 17: the data line, the moving average, and the last dot.
+void draw_data(Chart& ch, int p) {
+    RunState& rs = ch.rs;
+    if (static_cast<size_t>(p) >= rs.points[0].size()) return;
+    const std::vector<Point>& pts = rs.points[0][p];
+    const std::vector<Point>* ma = nullptr;
+    if (rs.aflag && static_cast<size_t>(p) < rs.mapixels.size()) ma = &rs.mapixels[p];
+    const int colour = ch.compact && rs.filenum == 0 ? ch.c.grey90 : rs.colors.at(0);
+    const int dotcolour = rs.dotcolors.empty() ? colour : rs.dotcolors[0];
+    if (rs.oflag) {
+        // Overlay charts draw their other series at each segment (overlay drawing).
+    }
+    size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
+    for (size_t k = 0; k + 1 < n; ++k) {
+        if (!rs.maonly_flag) draw_segment(ch, pts[k], pts[k + 1], colour, dotcolour);
+        if (ma && k + 1 < ma->size())
+            gdImageLine(ch.im, (*ma)[k].x, (*ma)[k].y, (*ma)[k + 1].x, (*ma)[k + 1].y, ch.c.red);
+        // A fired rule's threshold line and stretches are drawn here (threshold rules).
+        // Multifile charts add the other files' segments here (multifile drawing).
+    }
+    if (rs.dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
+}
+
+// Steps 18 to 21: node name, title and end date.
+void draw_texts(Chart& ch, int p) {
+    RunState& rs = ch.rs;
+    std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
+    if (nodedesc.empty()) nodedesc = rs.nodestr;
+    // A fired rule writes its threshold beside the threshold line here (threshold rules).
+    const int sw = ch.small->w;
+    if (rs.filenum == 0 && !ch.compact)
+        ch.text(ch.small, ch.maxx / 2 - static_cast<int>(nodedesc.size()) * sw / 2, ch.bory / 2 + 1,
+                nodedesc, ch.c.black);
+    // Multifile charts write a legend of their nodes instead (multifile drawing).
+    if (!rs.oflag) {
+        const std::string& label = str_at(rs.xlabel, p);
+        if (!ch.compact)
+            ch.text(ch.small, ch.maxx / 2 - static_cast<int>(label.size()) * sw / 2,
+                    ch.bory / 2 - 12, label, ch.c.black);
+        else if (rs.bkgcolor == 9)
+            ch.text(ch.small, ch.maxx + 30, ch.maxy / 2, label, ch.c.black);
+    }
+    if (!ch.compact)
+        ch.tiny_text(ch.borx + ch.wi - ch.tw(rs.ch_end_d) / 2 + 6, ch.bottom() + 12, rs.ch_end_d,
+                     ch.c.black);
+}
+
+// Step 23: the PNG file, created in the output directory when one is set.
+void write_png(RunState& rs, gdImagePtr im) {
+    if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
+    FILE* fp = fopen(rs.outpng.c_str(), "wb");
+    if (!fp) {
+        out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
+        end_run(END_ERROR);
+    }
+    if (rs.dirflag) switch_dir(rs.curname, "6", rs.verbose);
+    gdImagePng(im, fp);
+    // A chart that did not reach the disk whole is an error, not a finished chart.
+    bool failed = ferror(fp) != 0;
+    if (fclose(fp) != 0) failed = true;
+    if (failed) {
+        out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
+        end_run(END_ERROR);
+    }
+    rs.pngfiles.push_back(rs.outpng);
+}
+
+}  // namespace
+
+void draw_chart(RunState& rs, int p, int /*sampint*/) {
+    if (p < 0 || rs.points.empty()) return;
+    // A fired threshold rule sets its caption and threshold row here (threshold rules).
+    const int caph = caption_height(rs);
+    rs.maxy = caph + 2 * rs.BORDERyval + rs.hi;
+    const bool compact = rs.bkgcolor >= 8;
+    int width, height;
+    if (!compact) {
+        width = rs.maxx + 1;
+        height = rs.maxy + 1;
+    } else {
+        width = 2 * rs.BORDERxval + rs.wi + (rs.bkgcolor == 8 ? 30 : 230);
+        height = 2 * rs.BORDERyval + rs.hi;
+    }
+    if (rs.oflag) {
+        // Overlay charts widen the image for their legend (overlay drawing).
+    }
+    Image img(width > 0 && height > 0 ? gdImageCreate(width, height) : nullptr);
+    if (!img.im) {
+        out("\nCannot create a chart of %d x %d pixels for %s\n", width, height, rs.outpng.c_str());
+        end_run(END_ERROR);
+    }
+    Chart ch(rs, img.im);
+    ch.compact = compact;
+    ch.borx = compact ? 5 : rs.BORDERxval;
+    ch.bory = compact ? 5 : rs.BORDERyval;
+    ch.boryt = rs.boryt = caph + rs.BORDERyval;
+    ch.wi = rs.wi;
+    ch.hi = rs.hi;
+    ch.maxx = rs.maxx;
+    ch.maxy = rs.maxy;
+
+    ch.c = allocate_palette(rs, img.im);
+    setup_series_colours(rs, img.im);
+    if (rs.colors.empty()) rs.colors.assign(21, ch.c.navy);
+
+    if (rs.bflag && !compact) {
+        int bg = rs.bkgcolor == 0   ? ch.c.black
+                 : rs.bkgcolor == 1 ? ch.c.white
+                 : rs.bkgcolor == 2 ? ch.c.gainsboro
+                                    : ch.c.background;
+        gdImageFilledRectangle(img.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1,
+                               ch.maxy - ch.bory + 1, bg);
+    } else if (compact) {
+        rs.bflag = 0;
+    }
+    // The colour letter of /lines recolours the line of single charts.
+    const int letters[] = {ch.c.red,     ch.c.green,  ch.c.blue, ch.c.black,
+                           ch.c.magenta, ch.c.yellow, ch.c.white};
+    if (rs.lflag >= 3 && rs.lflag <= 9) rs.colors[0] = letters[rs.lflag - 3];
+
+    draw_average(ch, p);
+    if (rs.lflag) {
+        int style[6] = {ch.c.litegrey, ch.c.litegrey, ch.c.litegrey,
+                        gdTransparent, gdTransparent, gdTransparent};
+        gdImageSetStyle(img.im, style, 6);
+    }
+    if (compact) {
+        gdImageFilledRectangle(img.im, rs.BORDERxval + 30, ch.boryt - 1, ch.wi + rs.BORDERxval + 30,
+                               ch.maxy - ch.bory + 1, ch.c.grey5);
+        ch.tiny_text(rs.BORDERxval - ch.tw(rs.max_ystr) + 30, ch.boryt, rs.max_ystr, ch.c.black);
+    }
+    if (static_cast<size_t>(p) < rs.points[0].size()) draw_missing(ch, rs.points[0][p]);
+    if (!compact) draw_frame(ch);
+    draw_percentiles(ch, p);
+    draw_horizontal_grid(ch);
+    draw_time_axis(ch);
+    draw_data(ch, p);
+    draw_texts(ch, p);
+    if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3);
+    write_png(rs, img.im);
+    rs.kflag = rs.origkflag;
+    write_html_row(rs, p);
+}

@@ -1,6 +1,429 @@
 #include "chart/geometry.h"
 
-void setup_height_and_width(RunState&) {}
-void makePNGname(RunState&, int) {}
-void adjust_vals_for_size(RunState&, int) {}
-void setup_scale(RunState&, int) {}
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+#include "chart/colours.h"
+#include "input/timestamps.h"
+#include "stats/statistics.h"
+
+namespace {
+
+constexpr int MAXTICS = 1200;
+constexpr int ZMIN_KEYWORD = 99999998;  // /scale=min: the data minimum
+constexpr int ZMIN_UNSET = 99999999;
+
+const char* const MONTHS[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                              "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+bool has_dot(const std::string& s) {
+    return s.find('.') != std::string::npos;
+}
+
+// A pixel coordinate from a double: truncated toward zero, held to the int range.
+int pixel(double v) {
+    return trunc_to_int(v);
+}
+
+// base − trunc(d), held to the int range, so far-off values cannot overflow.
+int row_below(int base, double d) {
+    long long y = static_cast<long long>(base) - trunc_to_int(d);
+    return static_cast<int>(std::clamp<long long>(y, -2147483647LL - 1, 2147483647LL));
+}
+
+struct tm clock_of(time_t secs) {
+    struct tm t {};
+    if (!local_standard_time(secs, t)) t = {};
+    return t;
+}
+
+std::string date_text(time_t secs) {
+    struct tm t = clock_of(secs);
+    return strfmt("%02d-%3.3s-%4d", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12], t.tm_year + 1900);
+}
+
+void label_tick(RunState& rs, size_t i, time_t secs) {
+    struct tm t = clock_of(secs);
+    rs.ticvals[i] = strfmt("%02d:%02d", t.tm_hour, t.tm_min);
+    if (rs.start_d != rs.end_d)
+        rs.ticvals2[i] = strfmt("%02d-%3.3s", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12]);
+}
+
+const std::string& xval(const RunState& rs, long long i) {
+    static const std::string none;
+    return i >= 0 && static_cast<size_t>(i) < rs.x_vals.size() ? rs.x_vals[i] : none;
+}
+
+void size_tick_labels(RunState& rs) {
+    rs.ticvals.assign(static_cast<size_t>(rs.numtics) + 1, std::string());
+    rs.ticvals2.assign(static_cast<size_t>(rs.numtics) + 1, std::string());
+}
+
+// Tick labels: record numbers, texts of the axis column, or clock times of the ticks.
+void tick_labels(RunState& rs, time_t t0) {
+    size_tick_labels(rs);
+    if (rs.axiscol == -1 || rs.datalinerow != -1) {
+        for (int i = 0; i <= rs.numtics; ++i)
+            rs.ticvals[i] = strfmt("%d", rs.num / (rs.numtics + 1) * i);
+    } else if (rs.axiscol > 0) {
+        rs.ch_start_t = xval(rs, 0);
+        rs.ch_end_t = xval(rs, rs.num - 1);
+        rs.numtics = rs.lflag && rs.axisflag ? rs.tictime / 60 : 10;
+        rs.numtics = std::clamp(rs.numtics, 1, MAXTICS);
+        size_tick_labels(rs);
+        for (int i = 0; i <= rs.numtics; ++i)
+            rs.ticvals[i] = xval(rs, static_cast<long long>(rs.num / (rs.numtics + 1)) * i);
+    } else if (!rs.ignoreflag) {
+        for (int i = 0; i <= rs.numtics; ++i)
+            label_tick(rs, i, t0 + static_cast<time_t>(i) * rs.tictime);
+    } else {
+        // Gaps are left out of the axis, so each tick takes the time of its sample.
+        int samp0 = rs.samp.empty() ? 0 : rs.samp[0];
+        for (int i = 0; i < rs.numtics && samp0 > 0; ++i) {
+            double at =
+                (static_cast<double>(t0 - rs.rangestart) + static_cast<double>(i) * rs.tictime) /
+                    samp0 +
+                0.5;
+            long long idx = trunc_to_int(at);
+            if (idx >= rs.max_xvals || static_cast<size_t>(idx) >= rs.x_vals.size()) {
+                if (rs.verbose)
+                    out("Warning: trying to access x_vals[%lld] - out of bounds.  i=%d\n", idx, i);
+                break;
+            }
+            if (idx < 0 || rs.x_vals[idx].empty()) continue;
+            std::string stamp = rs.x_vals[idx], compact;
+            cvtdate(stamp, compact);
+            label_tick(rs, i, cvttime(compact));
+        }
+    }
+    if (rs.axiscol != -1 && rs.axisflag && rs.numtics > 0) rs.ppertic = rs.wi / rs.numtics;
+}
+
+// The tick interval, the first tick and the tick labels.
+void setup_time_axis(RunState& rs) {
+    // A /lines value of 0 reads as no value: a zero interval has no ticks to place.
+    bool given = rs.lflagval && rs.tictime > 0;
+    if (!given) rs.tictime = 3600;
+    if (rs.ignoreflag) {
+        rs.rangedursecs -= rs.totmisssecs;
+        rs.totmisssecs = 0;
+    }
+    if (rs.rangedursecs <= 0) rs.rangedursecs = 14400;
+    if (!given) rs.tictime = tick_interval(rs.rangedursecs);
+
+    if (rs.wi <= 0) rs.wi = 1;
+    double s = static_cast<double>(rs.rangedursecs) / rs.wi;
+    if (s == 0) s = 1.0;
+    time_t tic = rs.tictime;
+    time_t t0 = (tic + rs.rangestart - 1) / tic * tic;
+    rs.firstticpixels = pixel(static_cast<double>(t0 - rs.rangestart) / s + 0.5);
+    rs.ppertic = rs.tictime / s;
+    if (rs.ppertic < 0.001) {
+        out("\nGrid lines are too close. Use larger /l value\n");
+        end_run(END_ERROR);
+    }
+    rs.start_d = rs.ch_start_d = date_text(rs.rangestart);
+    rs.end_d = rs.ch_end_d = date_text(rs.rangeend);
+    long long n = (rs.rangedursecs - (t0 - rs.rangestart)) / tic + 1;
+    rs.numtics = static_cast<int>(std::clamp<long long>(n, 0, MAXTICS));
+    tick_labels(rs, t0);
+}
+
+// X pixel of sample i: the first sample on the plot's left edge, the last on its right.
+int sample_column(const RunState& rs, double i, int offset) {
+    int x = rs.num > 1 ? pixel(i / (rs.num - 1) * rs.wi) : 0;
+    return x + offset + rs.BORDERxval;
+}
+
+// A single chart needs only its own pixels; the previous parameter's are released.
+void release_previous_points(RunState& rs, int w) {
+    int prev = rs.points_prev;
+    rs.points_prev = w;
+    if (rs.oflag || prev < 0 || prev == w) return;
+    for (auto& file : rs.points)
+        if (static_cast<size_t>(prev) < file.size())
+            std::vector<RunState::ChartPoint>().swap(file[prev]);
+    if (static_cast<size_t>(prev) < rs.mapixels.size())
+        std::vector<RunState::ChartPoint>().swap(rs.mapixels[prev]);
+}
+
+std::vector<RunState::ChartPoint>* series_points(RunState& rs, int f, int p) {
+    if (f < 0 || p < 0 || static_cast<size_t>(f) >= rs.points.size() ||
+        static_cast<size_t>(p) >= rs.points[f].size())
+        return nullptr;
+    return &rs.points[f][p];
+}
+
+const std::vector<double>* series_values(const RunState& rs, int f, int p) {
+    if (f < 0 || p < 0 || static_cast<size_t>(f) >= rs.pts.size() ||
+        static_cast<size_t>(p) >= rs.pts[f].size())
+        return nullptr;
+    return &rs.pts[f][p];
+}
+
+int rounding_step(int max_y_10) {
+    if (max_y_10 >= 6 && max_y_10 <= 19) return 5;
+    if (max_y_10 >= 20 && max_y_10 <= 69) return 10;
+    if (max_y_10 >= 70 && max_y_10 <= 199) return 20;
+    if (max_y_10 >= 200 && max_y_10 <= 4999) return 100;
+    if (max_y_10 >= 5000) return 1000;
+    return 1;
+}
+
+// Grid rows and their labels, in the style of the scale in use.
+void grid_rows(RunState& rs) {
+    int horiz = rs.horiz;
+    rs.ytics.assign(static_cast<size_t>(std::max(horiz, 2)), 0);
+    rs.y_ticvals.assign(static_cast<size_t>(std::max(horiz, 2)), std::string());
+    double ratio = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
+    double maxv = atof_s(rs.max_ystr);
+    int maxi = atoi_s(rs.max_ystr);
+    for (int i = 1; i < horiz; ++i) {
+        rs.ytics[i] = (rs.hi + rs.boryt) - (i * rs.hi) / horiz;
+        std::string& t = rs.y_ticvals[i];
+        if (rs.oflag) {
+            t = maxi > 9 ? strfmt("%d", maxi / horiz * i) : strfmt("%.2f", maxv / horiz * i);
+        } else if (rs.zflag) {
+            if (maxv > 10.0)
+                t = strfmt("%lld", static_cast<long long>(trunc_to_int(rs.scale_y_max / ratio)) /
+                                       horiz * i);
+            else
+                t = strfmt("%.2f", rs.scale_y_max * 100 / ratio / (horiz * 100.0) * i);
+        } else if (maxi > 100 || maxi < 0) {
+            long long step = trunc_to_int((rs.scale_y_max - rs.scale_y_min) / ratio / horiz);
+            t = strfmt("%lld", trunc_to_int(rs.scale_y_min / ratio) + step * i);
+        } else {
+            t = strfmt("%.2f",
+                       (rs.scale_y_max - rs.scale_y_min) * 100 / ratio / (horiz * 100.0) * i +
+                           rs.scale_y_min / ratio);
+        }
+    }
+    if (rs.max_y == 0 && !rs.oflag) {
+        rs.max_ystr = "100";
+        rs.scale_y_max = 100;
+        for (int i = 0; i < horiz; ++i) rs.y_ticvals[i] = strfmt("%d", 100 / horiz * i);
+    }
+}
+
+// The scale maximum rounded up to a step, labels rewritten to the scale.
+void round_scale(RunState& rs) {
+    bool dot = has_dot(rs.max_ystr);
+    if (dot) {
+        rs.max_y_10 = trunc_to_int(rs.max_y);
+        if (rs.max_y > 1) rs.max_y_ratio = 1;
+    } else {
+        rs.max_y_10 = atoi_s(rs.max_ystr);
+        rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(rs.max_y / rs.max_y_10);
+        if (rs.max_y_ratio == 0) rs.max_y_ratio = 1;
+    }
+    if (rs.max_y_10 > 19999999) rs.max_y_ratio = 1;
+    rs.rndf = rs.zflag ? rounding_step(rs.max_y_10) : 1;
+    if (rs.zmax > 0)
+        rs.scale_y_max = rs.zmax;
+    else if (rs.rndf > 1)
+        rs.scale_y_max = static_cast<double>((rs.rndf + static_cast<long long>(rs.max_y_10)) /
+                                             rs.rndf * rs.rndf);
+    if (!dot) {
+        rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
+        rs.scale_y_max *= rs.max_y_ratio;
+        rs.scale_y_min *= rs.max_y_ratio;
+    }
+    rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
+    rs.min_ystr = strfmt("%.*f", rs.precision, rs.scale_y_min);
+    if (rs.oflag && !has_dot(rs.max_ystr))
+        rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
+    if (rs.sflag) {
+        // Stacked charts take their maximum from the stacking step (overlay charts).
+    }
+    grid_rows(rs);
+}
+
+// Pixel rows of one series (and its moving average) on the scale just set up.
+void map_series(RunState& rs, int s) {
+    std::vector<RunState::ChartPoint>* pt = series_points(rs, 0, s);
+    const std::vector<double>* v = series_values(rs, 0, s);
+    if (!pt || !v) return;
+    int base = rs.hi + rs.boryt;
+    size_t n = std::min({pt->size(), v->size(), static_cast<size_t>(std::max(rs.num, 0))});
+    bool norm = rs.nflag && s < 20;
+    double norm_max = norm && rs.norm_max_y_ar[s] != 0 ? rs.norm_max_y_ar[s] : 1.0;
+    for (size_t i = 0; i < n; ++i) {
+        double val = (*v)[i];
+        int& y = (*pt)[i].y;
+        if (norm) {
+            y = row_below(base, val / norm_max * rs.hi);
+        } else if (val > 2147483647.0) {
+            y = 0;
+        } else {
+            y = row_below(base, (val - rs.scale_y_min) / rs.divisor * rs.hi);
+            if (y < 0) y = 0;
+        }
+    }
+    if (!rs.aflag || static_cast<size_t>(s) >= rs.mapixels.size() ||
+        static_cast<size_t>(s) >= rs.mapoints.size())
+        return;
+    std::vector<RunState::ChartPoint>& mp = rs.mapixels[s];
+    const std::vector<double>& ma = rs.mapoints[s];
+    size_t m = std::min(mp.size(), ma.size());
+    for (size_t i = 0; i < m; ++i) {
+        double whole = std::trunc(ma[i]);
+        mp[i].y = norm ? row_below(base, whole / norm_max * rs.hi)
+                       : row_below(base, (whole - rs.scale_y_min) / rs.divisor * rs.hi);
+    }
+}
+
+double percentile_row(const RunState& rs, double v) {
+    return row_below(rs.hi + rs.boryt, (v - rs.scale_y_min) / rs.divisor * rs.hi);
+}
+
+}  // namespace
+
+int tick_interval(time_t d) {
+    if (d <= 900) return 60;
+    if (d <= 3600) return 300;
+    if (d <= 7200) return 600;
+    if (d <= 14400) return 1800;
+    if (d <= 86400) return 3600;
+    if (d <= 259200) return 7200;
+    if (d <= 604800) return 28800;
+    if (d <= 2592000) return 86400;
+    return static_cast<int>(std::min<time_t>(d / 10, 2147483647));
+}
+
+void setup_chartsize(RunState& rs) {
+    if (rs.num <= 0) {
+        out("No data in range\n");
+        end_run(END_ERROR);
+    }
+}
+
+void setup_height_and_width(RunState& rs) {
+    if (rs.pcflag && rs.start_d == rs.end_d) rs.time_w = 9;
+    if (!rs.wflag) {
+        rs.width = 500;
+        rs.wflag = 1;
+    }
+    rs.max_x = rs.num;
+    if (!rs.nocharts) setup_chartsize(rs);
+    if (rs.num > 0) {
+        rs.multiply = static_cast<double>(rs.width) / rs.num;
+        rs.wi = pixel(rs.num * rs.multiply);
+    } else {
+        rs.multiply = 1.0;
+        rs.wi = rs.width;
+    }
+    rs.hi = rs.wi / 2;
+    if (!rs.hflag)
+        rs.hi = std::clamp(rs.hi, 100, 300);
+    else
+        rs.hi = std::max(rs.height, 0);
+    if (!rs.corrall) {
+        if (!rs.qflag && !rs.nocharts && !rs.srtpass)
+            out("Chart will be %d pixels wide and %d pixels high\n", rs.wi, rs.hi);
+        if (!rs.iflag && !rs.nocharts)
+            fout(rs.logfp, "Chart will be %d pixels wide and %d pixels high\n", rs.wi, rs.hi);
+    }
+    setup_time_axis(rs);
+    rs.maxx = 2 * rs.BORDERxval + rs.wi;
+    rs.maxy = 2 * rs.BORDERyval + rs.hi;
+}
+
+int plot_top(RunState& rs) {
+    return caption_height(rs) + rs.BORDERyval;
+}
+
+void adjust_vals_for_size(RunState& rs, int w) {
+    if (w < 0) return;
+    int offset = rs.bkgcolor >= 8 ? 30 : 0;
+    if (rs.rflag) {
+        // The parameter's threshold rule is selected and, without a period, tested here.
+    }
+    release_previous_points(rs, w);
+    size_t n = static_cast<size_t>(std::max(rs.num, 0));
+    std::vector<RunState::ChartPoint> row(n);
+    for (size_t i = 0; i < n; ++i) row[i].x = sample_column(rs, static_cast<double>(i), offset);
+
+    size_t files = static_cast<size_t>(std::max(rs.filenum + 1, 1));
+    if (rs.points.size() < files) rs.points.resize(files);
+    for (auto& file : rs.points) {
+        if (file.size() <= static_cast<size_t>(w)) file.resize(static_cast<size_t>(w) + 1);
+        file[w] = row;
+    }
+    if (rs.aflag) {
+        if (rs.mapixels.size() <= static_cast<size_t>(w))
+            rs.mapixels.resize(static_cast<size_t>(w) + 1);
+        rs.mapixels[w] = row;
+    }
+    rs.origkflag = rs.kflag;
+    if (rs.aflag) {
+        rs.ma_px_min = std::max(sample_column(rs, rs.ma_x_val_min, offset), 0);
+        rs.ma_px_max =
+            std::min(sample_column(rs, rs.ma_x_val_max, offset), offset + rs.wi + rs.BORDERxval);
+    }
+}
+
+void setup_scale(RunState& rs, int w) {
+    if (rs.nocharts || w < 0) return;
+    rs.boryt = plot_top(rs);
+    // A maximum above 100 with decimals scales from a whole-number minimum.
+    std::string minc = rs.min_ystr;
+    if (has_dot(rs.max_ystr) && atof_s(rs.max_ystr) > 100) minc = minc.substr(0, minc.find('.'));
+    rs.scale_y_max = rs.zmax > 0 ? rs.zmax : atof_s(rs.max_ystr);
+    // /scale without a minimum scales from the data minimum, as /scale=min does.
+    bool fixed_min = rs.scflag && rs.zmin != ZMIN_KEYWORD && rs.zmin != ZMIN_UNSET;
+    rs.scale_y_min = fixed_min ? rs.zmin : atof_s(minc);
+    if (rs.zflag || rs.lflag || rs.scflag) round_scale(rs);
+    if (rs.lflag) {
+        bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);
+        rs.max_ystr = dec ? strfmt("%.2f", atof_s(rs.max_ystr)) : strfmt("%d", atoi_s(rs.max_ystr));
+        rs.min_ystr = dec ? strfmt("%.2f", atof_s(rs.min_ystr)) : strfmt("%d", atoi_s(rs.min_ystr));
+    }
+    rs.divisor = rs.scale_y_max - rs.scale_y_min;
+    if (rs.divisor == 0) rs.divisor = 1.0;
+
+    int last = rs.oflag ? std::min(rs.numovr, w) : 0;
+    for (int q = 0; q <= last; ++q) map_series(rs, w - q);
+    if (rs.pcflag) {
+        for (std::vector<double>* v : {&rs.p1, &rs.p2, &rs.median})
+            if (static_cast<size_t>(w) < v->size()) (*v)[w] = percentile_row(rs, (*v)[w]);
+    }
+    int base = rs.hi + rs.boryt;
+    for (int f = 1; f <= rs.filenum; ++f) {
+        std::vector<RunState::ChartPoint>* pt = series_points(rs, f, w);
+        const std::vector<double>* v = series_values(rs, f, w);
+        if (!pt || !v) continue;
+        size_t n = std::min(pt->size(), v->size());
+        for (size_t i = 0; i < n; ++i)
+            (*pt)[i].y = row_below(base, ((*v)[i] - rs.scale_y_min) / rs.divisor * rs.hi);
+    }
+}
+
+void makePNGname(RunState& rs, int w) {
+    int col = 0;
+    if (!rs.param_nums.empty() && w >= 0 && static_cast<size_t>(w) < rs.param_nums[0].size())
+        col = rs.param_nums[0][w];
+    if (rs.htmflag) {
+        std::string base = rs.htmfil;
+        size_t at = base.find(".htm");
+        if (at == std::string::npos) at = base.find(".HTM");
+        if (at != std::string::npos) base.erase(at);
+        rs.outpng = strfmt("%s_%d.PNG", base.c_str(), col);
+        return;
+    }
+    std::string name;
+    if (w >= 0 && static_cast<size_t>(w) < rs.xlabel.size()) {
+        for (char c : rs.xlabel[w]) {
+            bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '$' || c == '_';
+            if (keep) name += c;
+        }
+    }
+    if (name.size() + 5 >= 40)
+        rs.outpng = strfmt("%s_%d.png", name.substr(0, 34).c_str(), col);
+    else
+        rs.outpng = name + ".png";
+}

@@ -339,13 +339,34 @@ struct RunState {
     int time_w = 17;
     int tim_offset = 0;
 
-    // Chart: frame size
-    int maxx = 0, maxy = 0;
+    // Chart: geometry, scale and points. The frame and time axis are fixed once per run
+    // (again before a sorted pass); the scale and the pixel points per charted parameter.
+    int maxx = 0, maxy = 0;          // frame size without the image's last row and column
+    double multiply = 1.0;           // pixels per sample
+    int max_x = 0;                   // samples charted
+    int firstticpixels = 0;          // first tick's offset from the plot's left edge
+    double ppertic = 0;              // pixels per tick interval
+    int numtics = 0;                 // tick intervals (at most 1200)
+    std::vector<std::string> ticvals, ticvals2;  // tick times (or numbers, axis texts), dates
+    double scale_y_max = 0, scale_y_min = 0, divisor = 1.0;
+    int max_y_10 = 0;                // whole-number maximum the rounding starts from
+    int rndf = 1;                    // rounding step of the scale maximum
+    int boryt = 55;                  // top row of the plot area (below a caption)
+    std::vector<int> ytics;          // pixel row of horizontal grid line i
+    std::vector<std::string> y_ticvals;  // its label
+    struct ChartPoint {
+        int x = 0, y = 0;
+    };
+    std::vector<std::vector<std::vector<ChartPoint>>> points;  // [file][slot][row] pixels
+    std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels
+    int points_prev = -1;            // slot whose pixels a single chart may release
+    int ma_px_min = 0, ma_px_max = 0;  // peak period's left and right pixel columns
+    int origkflag = 0;               // kflag before a fired rule raised it
+    std::string avg_ystr, p1_ystr, p2_ystr, med_ystr;  // listing texts the chart repeats
+    // Palette indexes of the current chart's series colours (21 lines, 20 dots)
+    std::vector<int> colors, dotcolors;
 
-    // Chart: series colours of the current chart as palette indexes (21 lines, 20 dots), and
-    // the PNG files this run wrote, so that the PDF step deletes only those
-    std::vector<int> colors;
-    std::vector<int> dotcolors;
+    // Chart: the PNG files this run wrote, so that the PDF step deletes only those
     std::vector<std::string> pngfiles;
 
     // Correlation: the reference series on the grid rows, and its sums over paired rows

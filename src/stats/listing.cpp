@@ -109,6 +109,11 @@ void print_vals(RunState& rs, int w, int skipped) {
     int numw = rs.numcol > 999 ? 4 : 3;
     std::string avg_ystr = strfmt("%.*f", rs.precision, rs.avg / rs.ratio);
     std::string stdev_ystr = strfmt("%.*f", rs.precision, rs.stdev / rs.ratio);
+    // The chart repeats these texts beside its average and percentile lines.
+    rs.avg_ystr = avg_ystr;
+    rs.p1_ystr = p1_ystr;
+    rs.p2_ystr = p2_ystr;
+    rs.med_ystr = med_ystr;
     std::string minv = strfmt("%.*f", rs.precision, atof_s(rs.min_ystr));
     std::string maxv = strfmt("%.*f", rs.precision, atof_s(rs.max_ystr));
     if (rs.zflag) rs.min_ystr = "0";

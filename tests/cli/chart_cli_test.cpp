@@ -1,0 +1,78 @@
+// Charts through the built binary: file names, image sizes and the output directory.
+#include <gd.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "harness.h"
+
+namespace {
+
+// A one-day file of n one-minute rows with three parameters.
+std::string day_file(int n) {
+    std::string s =
+        "NODEB,Monitor Comment: chart test,Sampling Interval: 60,NODEB\n01-JAN-2024\n"
+        "Sample Time,Busy%,Queue Length,Rate/s\n";
+    for (int r = 0; r < n; ++r) {
+        char buf[96];
+        snprintf(buf, sizeof buf, "01-JAN-2024 %02d:%02d:00,%d,%d.5,%d\n", r / 60, r % 60, r % 37,
+                 r % 5, 100 + r);
+        s += buf;
+    }
+    return s;
+}
+
+std::pair<int, int> png_size(const std::string& path) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return {0, 0};
+    gdImagePtr im = gdImageCreateFromPng(f);
+    fclose(f);
+    if (!im) return {-1, -1};
+    std::pair<int, int> size{gdImageSX(im), gdImageSY(im)};
+    gdImageDestroy(im);
+    return size;
+}
+
+}  // namespace
+
+TEST(ChartCli, OneChartPerParameterWithItsSize) {
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<std::string> names;
+        std::pair<int, int> size;
+    };
+    const Case cases[] = {
+        {{}, {"Busy.png", "QueueLength.png", "Rates.png"}, {611, 361}},
+        {{"--width=200"}, {"Busy.png", "QueueLength.png", "Rates.png"}, {311, 211}},
+        {{"--sparklines"}, {"Busy.png", "QueueLength.png", "Rates.png"}, {436, 36}},
+        {{"--output=rep.htm"}, {"rep_1.PNG", "rep_2.PNG", "rep_3.PNG"}, {611, 361}},
+    };
+    for (const Case& c : cases) {
+        TempDir d;
+        d.write("t.csv", day_file(100));
+        std::vector<std::string> args = {"t.csv", "--nohistory", "--parameters=all"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult r = run_tsgraf(d, args);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find("\nCreated 3 Y8 charts and HTML file "), std::string::npos) << r.out;
+        for (const std::string& name : c.names) {
+            EXPECT_EQ(png_size(d.file(name)), c.size) << name << "\n" << r.out;
+        }
+    }
+}
+
+TEST(ChartCli, ChartsInTheOutputDirectoryAndUnwritableCharts) {
+    TempDir d;
+    d.write("t.csv", day_file(100));
+    mkdir(d.file("out").c_str(), 0755);
+    RunResult r = run_tsgraf(d, {"t.csv", "--nohistory", "--directory=out", "--parameters=1"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(png_size(d.file("out/Busy.png")), (std::pair<int, int>{611, 361}));
+    EXPECT_FALSE(d.exists("Busy.png"));
+
+    // A chart file that cannot be created ends the run with its message and status 1.
+    mkdir(d.file("Busy.png").c_str(), 0755);
+    r = run_tsgraf(d, {"t.csv", "--nohistory", "--parameters=1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError opening output .PNG file, Busy.png\n"), std::string::npos)
+        << r.out;
+}
