@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/dirswitch.h"
 #include "base/out.h"
@@ -57,6 +59,17 @@ void append_term(std::string& collected, const std::string& text) {
     collected += text;
 }
 
+// One whole line with its new-line, however long; false at the end of the file.
+bool read_whole_line(FILE* fp, std::string& line) {
+    line.clear();
+    int c;
+    while ((c = getc(fp)) != EOF) {
+        line += static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return !line.empty();
+}
+
 // A parameter list file: its terms, calculated lines and rename lines.
 std::string read_parameter_file(RunState& rs, const std::string& name) {
     FILE* fp = fopen(name.c_str(), "r");
@@ -65,13 +78,12 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
         end_run(END_ERROR);
     }
     if (!rs.qflag) out("Reading parameters from %s\n", name.c_str());
+    // Closed however the reading ends: a rejected line can end the run.
+    std::unique_ptr<FILE, int (*)(FILE*)> file(fp, fclose);
     rs.numcalcs = 0;
     std::string collected;
-    char* buf = nullptr;
-    size_t cap = 0;
-    ssize_t n;
-    while ((n = getline(&buf, &cap, fp)) > 0) {
-        std::string ln(buf, static_cast<size_t>(n));
+    std::string ln;
+    while (read_whole_line(fp, ln)) {
         chomp(ln);
         if (ln.empty()) continue;
         size_t semi = ln.find(';');
@@ -91,8 +103,6 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
                 accepted = parse_calc_line(rs, ln, collected);
             }
             if (accepted == 1 && ++rs.numcalcs > 50) {
-                free(buf);
-                fclose(fp);
                 out("\nWarning: too many calculated parameters!\n");
                 end_run(END_ERROR);
             }
@@ -103,8 +113,6 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
             append_term(collected, ln);
         }
     }
-    free(buf);
-    fclose(fp);
     strupper(collected);
     if (!collected.empty() && collected.back() == ',') collected.pop_back();
     return collected;
@@ -135,13 +143,13 @@ std::string select_by_names(RunState& rs, const std::string& sel,
     for (auto& t : raw) trim(t);
 
     std::vector<std::string> kept;
+    std::unordered_set<std::string> seen;  // a list file may hold thousands of terms
     bool allterms = false;
     for (size_t i = 0; i < raw.size(); ++i) {
         const std::string& t = raw[i];
-        if (i > 0 && (t.empty() || is_ignored_term(t) ||
-                      std::find(kept.begin(), kept.end(), t) != kept.end()))
-            continue;
+        if (i > 0 && (t.empty() || is_ignored_term(t) || seen.count(t))) continue;
         kept.push_back(t);
+        seen.insert(t);
         if (!t.empty() && (t[0] == '-' || t[0] == '+')) allterms = true;
     }
 
