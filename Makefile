@@ -1,9 +1,11 @@
-# Thin driver around CMake.  make · make check · make demo · make bench
+# Thin driver around CMake.  make · make check · make demo · make bench · make fuzz
 BUILD ?= build
 SANBUILD ?= build-asan
+FUZZBUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= 2
 
-.PHONY: all build sanbuild check demo bench clean deps
+.PHONY: all build sanbuild fuzzbuild check demo bench fuzz clean deps
 
 all: build
 
@@ -30,6 +32,19 @@ check: deps
 	cd $(SANBUILD) && ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
+$(FUZZBUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTSGRAF_FUZZ=ON -DTSGRAF_TESTS=OFF
+
+fuzzbuild: $(FUZZBUILD)/CMakeCache.txt
+	cmake --build $(FUZZBUILD) -j$(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each, starting from its seeds under tests/fuzz/corpus.
+fuzz:
+	@scripts/install-deps --fuzz
+	$(MAKE) fuzzbuild
+	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
+
 demo: deps
 	$(MAKE) build
 	scripts/run-demo $(BUILD)/tsgraf
@@ -39,4 +54,4 @@ bench: deps
 	bench/run $(BUILD)/tsgraf
 
 clean:
-	rm -rf $(BUILD) $(SANBUILD) demo
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD) demo

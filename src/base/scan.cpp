@@ -71,7 +71,10 @@ TextScan& TextScan::word(std::string& v) {
 }
 
 int clamped_mul(int a, int b) {
-    long long r = static_cast<long long>(a) * b;
+    return clamped_int(static_cast<long long>(a) * b);
+}
+
+int clamped_int(long long r) {
     if (r > INT_MAX) return INT_MAX;
     if (r < INT_MIN) return INT_MIN;
     return static_cast<int>(r);

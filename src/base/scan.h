@@ -33,3 +33,10 @@ private:
 
 // a * b, clamped to the int range.
 int clamped_mul(int a, int b);
+// v clamped to the int range.
+int clamped_int(long long v);
+// Seconds of a clock reading h:m:s, in 64 bits: the fields come from text and may lie
+// far beyond one day.
+inline long long clock_secs(int hh, int mm, int ss) {
+    return hh * 3600LL + mm * 60LL + ss;
+}

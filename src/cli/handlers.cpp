@@ -8,6 +8,7 @@
 #include "base/dirswitch.h"
 #include "base/out.h"
 #include "base/run_end.h"
+#include "base/scan.h"
 #include "base/strings.h"
 #include "cli/help.h"
 #include "cli/platform.h"
@@ -49,7 +50,7 @@ static void opt_average(RunState& rs, const std::string& v) {
     if (colon != std::string::npos && atoi_s(v.substr(colon + 1)) == 0) rs.maonly_flag = 1;
     std::string n = v.substr(0, colon);
     size_t s = n.find('s');
-    rs.movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : atoi_s(n) * 60;
+    rs.movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : clamped_mul(atoi_s(n), 60);
 }
 
 static void opt_border(RunState& rs, const char* arg) {
@@ -209,7 +210,7 @@ static void opt_lines(RunState& rs, const std::string& v) {
     rs.lflag = 1;
     if (v.empty()) return;
     auto f = split_colons(v);
-    rs.tictime = atoi_s(f[0]) * 60;
+    rs.tictime = clamped_mul(atoi_s(f[0]), 60);
     rs.lflagval = 1;
     if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
     if (!has_field(f, 2)) return;

@@ -32,8 +32,8 @@ void skip_lines(LineReader& rd, int n, std::string& cur) {
 int count_timed(RunState& rs, LineReader& rd) {
     std::string cur, ff, date, text, lasttext;
     const std::string tdate = rs.start_d.empty() ? "01-JAN-1970" : rs.start_d;
-    int start_tod = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-    int end_tod = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+    long long start_tod = clock_secs(rs.shh, rs.smm, rs.sss);
+    long long end_tod = clock_secs(rs.ehh, rs.emm, rs.ess);
     bool said = false;
     int count = 0;
     skip_lines(rd, rs.firstdataline[0], cur);
@@ -67,7 +67,7 @@ int count_timed(RunState& rs, LineReader& rd) {
             if (secs < rs.rstsecs) continue;
             if (secs >= rs.rendsecs) break;
         } else if (rs.tflag == 2) {
-            int tod = hh * 3600 + mm * 60 + ss;
+            long long tod = clock_secs(hh, mm, ss);
             if (tod < start_tod || tod >= end_tod) continue;
             rs.lastdate = text;
         }
@@ -138,6 +138,16 @@ void count_records(RunState& rs, LineReader& rd) {
         if (rs.comm_sampint >= 1 && rs.comm_sampint <= 59 &&
             static_cast<long long>(rs.totmiss) * rs.comm_sampint <= 299)
             rs.totmiss = 0;
+    }
+    // The rows of a gap are rows of the grid as well: stamps years apart must meet the
+    // row limit instead of sizing the tables in gigabytes.
+    long long gridrows = static_cast<long long>(rs.totmiss) + rs.num;
+    if (rs.totmiss > 0 && gridrows >= rs.maxpts) {
+        out("Too many Intervals in %s. Max is %d.\nTry setting environmental variable "
+            "MAXINTERVALS to %d\n",
+            name.c_str(), rs.maxpts,
+            static_cast<int>(std::min<long long>(gridrows + 100, INT_MAX)));
+        end_run(END_ERROR);
     }
     long long entries = static_cast<long long>(rs.totmiss) + rs.num + 50;
     try {

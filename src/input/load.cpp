@@ -38,21 +38,21 @@ time_t text_seconds(const std::string& text) {
     return cvttime(compact);
 }
 
-int time_of_day(const std::string& stamp) {
+long long time_of_day(const std::string& stamp) {
     int hh = 0, mm = 0, ss = 0;
     std::string date;
     if (stamp.find_first_of("-/") == std::string::npos)
         TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
     else
         TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
-    return hh * 3600 + mm * 60 + ss;
+    return clock_secs(hh, mm, ss);
 }
 
 // Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
-int clock_seconds(const std::string& t) {
+long long clock_seconds(const std::string& t) {
     int hh = 0, mm = 0, ss = 0, cc = 0;
     TextScan(t).num(hh).lit(':').num(mm).lit(':').num(ss).lit('.').num(cc);
-    return hh * 3600 + mm * 60 + ss + (cc > 50 ? 1 : 0);
+    return clock_secs(hh, mm, ss) + (cc > 50 ? 1 : 0);
 }
 
 std::string day_of(time_t secs) {
@@ -105,18 +105,18 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
     if (prev.find(' ') == std::string::npos) {
         rs.start_t = prev;
         if (rs.start_d.empty()) rs.start_d = "01-JAN-1970";
-        interval = clock_seconds(cur) - clock_seconds(prev);
+        interval = clamped_int(clock_seconds(cur) - clock_seconds(prev));
         if (interval >= 58 && interval <= 62) interval = 60;
         const std::string day = rs.comment_sdate.empty() ? "01-JAN-1970" : rs.comment_sdate;
-        int s = clock_seconds(cur);
+        long long s = clock_seconds(cur);
         cursecs = text_seconds(
-            strfmt("%s %02d:%02d:%02d.00", day.c_str(), s / 3600, s / 60 % 60, s % 60));
+            strfmt("%s %02lld:%02lld:%02lld.00", day.c_str(), s / 3600, s / 60 % 60, s % 60));
     } else {
         size_t sp = prev.find(' ');
         rs.start_d = prev.substr(0, sp);
         rs.start_t = prev.substr(sp + 1);
         cursecs = text_seconds(cur);
-        interval = static_cast<int>(cursecs - text_seconds(prev));
+        interval = clamped_int(cursecs - text_seconds(prev));
     }
     if (cursecs > rs.lastsecs && rs.lastsecs != 0) return interval;
 
@@ -245,9 +245,9 @@ struct FileLoad {
             return secs >= rs.rstsecs && secs < rs.rendsecs;
         }
         if (rs.tflag == 2) {
-            int tod = time_of_day(stamp);
-            int start = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-            int end = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+            long long tod = time_of_day(stamp);
+            long long start = clock_secs(rs.shh, rs.smm, rs.sss);
+            long long end = clock_secs(rs.ehh, rs.emm, rs.ess);
             if (tod < start || tod > end) return false;
             rs.inrange = tod >= start && tod < end;
         }

@@ -1,6 +1,7 @@
 #include "input/survey.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <exception>
 
@@ -90,9 +91,13 @@ time_t stamp_seconds(RunState& rs, int f, const std::string& field) {
     return get_csvdate(rs, rs.y8format[f], s);
 }
 
-// (last - start) / c rounded half up, truncated toward zero.
+// (last - start) / c rounded half up, truncated toward zero; stamps centuries apart
+// give an interval beyond int, which is held at the int limit instead.
 int measured_interval(time_t start, time_t last, int c) {
-    return static_cast<int>(static_cast<double>(last - start) / c + 0.5);
+    double v = static_cast<double>(last - start) / c + 0.5;
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(v);
 }
 
 // A PERFMON heading: a quoted first line whose second field holds \\NODE\...
@@ -539,8 +544,8 @@ void anchor_range(RunState& rs, const std::string& field) {
     TextScan(field).word(date);
     std::string st = strfmt("%s %02d:%02d:%02d:00.00", date.c_str(), rs.shh, rs.smm, rs.sss);
     time_t midnight = text_seconds(strfmt("%s 00:00:00.00", date.c_str()));
-    int start_tod = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-    int end_tod = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+    long long start_tod = clock_secs(rs.shh, rs.smm, rs.sss);
+    long long end_tod = clock_secs(rs.ehh, rs.emm, rs.ess);
     time_t end = midnight + end_tod + (start_tod > end_tod ? 86400 : 0);
     static const char* const mon[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/out.h"
+#include "base/scan.h"
 
 // More numbers than this can never be selected (the parameter limit), so a longer
 // range is not spelled out: the selection sees the same outcome either way.
@@ -58,7 +59,8 @@ void sort_params(RunState& rs, std::string& nums_list, std::string& orig_nums_st
 
 void get_digitrange(std::string& nums_list) {
     int a = 0, b = 0;
-    int n = std::sscanf(nums_list.c_str(), "%d-%d", &a, &b);
+    // Numbers beyond int are clamped rather than wrapped into negative ones.
+    int n = TextScan(nums_list).num(a).lit('-').num(b).count();
     if (n < 1) return;
     if (n == 1 || b < a) {
         nums_list = strfmt("%d", a);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/dirswitch.h"
 #include "base/files.h"
@@ -128,13 +130,13 @@ std::string select_by_names(RunState& rs, const std::string& sel,
     for (auto& t : raw) trim(t);
 
     std::vector<std::string> kept;
+    std::unordered_set<std::string> seen;  // a list file may hold thousands of terms
     bool allterms = false;
     for (size_t i = 0; i < raw.size(); ++i) {
         const std::string& t = raw[i];
-        if (i > 0 && (t.empty() || is_ignored_term(t) ||
-                      std::find(kept.begin(), kept.end(), t) != kept.end()))
-            continue;
+        if (i > 0 && (t.empty() || is_ignored_term(t) || seen.count(t))) continue;
         kept.push_back(t);
+        seen.insert(t);
         if (!t.empty() && (t[0] == '-' || t[0] == '+')) allterms = true;
     }
 

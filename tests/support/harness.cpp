@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,13 +107,18 @@ RunResult run_tsgraf(const TempDir& dir, const std::vector<std::string>& args,
         av.push_back(const_cast<char*>("tsgraf"));
         for (const auto& a : args) av.push_back(const_cast<char*>(a.c_str()));
         av.push_back(nullptr);
+        // A pending alarm survives exec; its default action ends the process.
+        signal(SIGALRM, SIG_DFL);
+        alarm(RUN_TIMEOUT_SECONDS);
         execv(bin.c_str(), av.data());
         _exit(127);
     }
     int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
+    while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+    }
     RunResult r;
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    r.timed_out = WIFSIGNALED(wstatus) && WTERMSIG(wstatus) == SIGALRM;
     int fd = open(outpath.c_str(), O_RDONLY);
     if (fd >= 0) {
         r.out = read_all_fd(fd);

@@ -32,10 +32,15 @@ bool file_exists(const std::string& path);
 struct RunResult {
     int status = -1;  // exit status, or -1 when the process did not exit normally
     std::string out;  // standard output (and standard error, which should stay empty)
+    bool timed_out = false;  // the run was stopped after RUN_TIMEOUT_SECONDS
 };
 
+// A run of the binary that takes longer than this is taken to hang and is killed.
+inline constexpr unsigned RUN_TIMEOUT_SECONDS = 20;
+
 // Runs build/tsgraf with args in dir, TZ=UTC unless env says otherwise, stdin fed from
-// stdin_text (closed when empty), the binary's folder first on PATH.
+// stdin_text (closed when empty), the binary's folder first on PATH. A run that hangs
+// is killed after RUN_TIMEOUT_SECONDS (status -1, timed_out set).
 RunResult run_tsgraf(const TempDir& dir, const std::vector<std::string>& args,
                      const std::string& stdin_text = "",
                      const std::map<std::string, std::string>& env = {});
