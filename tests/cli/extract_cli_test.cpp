@@ -267,6 +267,11 @@ TEST(ExtractCli, HeadingAndRowsStayInOneOrder) {
         {{"--x=out.csv", "--parameters=all", "--sort=max:a"},
          "Sample Time,Idle Zero,Neg,Tiny,Disk Rate,Cpu Busy\n",
          "01-JAN-2024 10:03:00,0.00,-3.00,0.00,4.12,7.00\n"},
+        // The sorted run writes a format 2 block too.
+        {{"--x=out.csv", "--parameters=2,1", "--format=2"},
+         "$$$ START COLUMN HEADERS $$$\nSample Time\nDisk Rate,Cpu Busy\n"
+         "$$$ END COLUMN HEADERS $$$\n",
+         "01-JAN-2024 10:03:00,4.12,7.00\n"},
     };
     for (const Case& c : cases) {
         TempDir d;
@@ -277,7 +282,8 @@ TEST(ExtractCli, HeadingAndRowsStayInOneOrder) {
         std::string file = d.read("out.csv");
         EXPECT_EQ(file.substr(0, file.find("01-JAN")), std::string(HEAD) + c.heading);
         EXPECT_NE(file.find(c.row), std::string::npos) << file;
-        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 3 + 9) << file;
+        size_t heading = file.find("01-JAN");
+        EXPECT_EQ(std::count(file.begin() + heading, file.end(), '\n'), 9) << file;
     }
 }
 
