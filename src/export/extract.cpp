@@ -17,19 +17,27 @@ namespace {
 const char* const START_BLOCK = "$$$ START COLUMN HEADERS $$$";
 const char* const END_BLOCK = "$$$ END COLUMN HEADERS $$$";
 
-bool writing(const RunState& rs) { return rs.eflag && rs.outcsvfp; }
+bool writing(const RunState& rs) {
+    return rs.eflag && rs.outcsvfp;
+}
 
-size_t idx(int i) { return static_cast<size_t>(i < 0 ? 0 : i); }
+size_t idx(int i) {
+    return static_cast<size_t>(i < 0 ? 0 : i);
+}
 
 std::string label(const RunState& rs, int slot) {
     return slot >= 0 && idx(slot) < rs.xlabel.size() ? rs.xlabel[idx(slot)] : std::string();
 }
 
-bool wild_line(const RunState& rs, int c) { return c >= 0 && c < 50 && rs.wildcalc[c]; }
+bool wild_line(const RunState& rs, int c) {
+    return c >= 0 && c < 50 && rs.wildcalc[c];
+}
 
 // Slot of the first calculated value: after the selected parameters and the derived
 // memory parameter.
-int first_calc_slot(const RunState& rs) { return rs.numpar + (rs.freelistnum != -1 ? 1 : 0); }
+int first_calc_slot(const RunState& rs) {
+    return rs.numpar + (rs.freelistnum != -1 ? 1 : 0);
+}
 
 // Labels of the wildcard sums, in the order their values are appended to a row.
 void append_wild_labels(const RunState& rs, std::string& heading) {
@@ -193,10 +201,9 @@ void extract_heading(RunState& rs, int f) {
     fout(rs.outcsvfp, "Sample Time, %s\n", names.c_str());
 }
 
-std::string extract_value(const RunState& rs, int col, const char* text, size_t len,
-                          double v) {
-    bool fractional = rs.decsize >= 0 && col >= 0 && idx(col) < rs.fp_nums.size() &&
-                      rs.fp_nums[idx(col)];
+std::string extract_value(const RunState& rs, int col, const char* text, size_t len, double v) {
+    bool fractional =
+        rs.decsize >= 0 && col >= 0 && idx(col) < rs.fp_nums.size() && rs.fp_nums[idx(col)];
     if (fractional) return strfmt(",%.*f", rs.decsize, v);
     if (len == 0) return ", ";
     std::string s(1, ',');
@@ -273,8 +280,7 @@ void write_trimzeros(RunState& rs, int) {
     find_trim_maxima(rs);
     const std::vector<int>* cols = rs.param_nums.empty() ? nullptr : &rs.param_nums[0];
     std::vector<int> kept;  // column numbers of the kept parameters
-    std::string heading =
-        rs.line.empty() ? std::string("Sample Time") : first_field(rs.line[0]);
+    std::string heading = rs.line.empty() ? std::string("Sample Time") : first_field(rs.line[0]);
     int excluded = 0;
     for (int j = 0; j < rs.numpar; ++j) {
         int col = cols && idx(j) < cols->size() ? (*cols)[idx(j)] : 0;

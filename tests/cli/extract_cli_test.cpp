@@ -39,74 +39,74 @@ bool has(const RunResult& r, const std::string& text) {
 
 }  // namespace
 
-// Every parameter goes through the load's own extract; a list of names or numbers is
-// listed in its typed order, and the sorted run writes the file (see below).
-TEST(ExtractCli, XWritesTheSelectionAfterTheDescriptiveLinesAndEnds) {
-    TempDir d;
-    d.write("day.csv", day_csv());
-    RunResult r = run(d, {"--x=out.csv", "--parameters=all"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(has(r, "Output file out.csv created\n")) << r.out;
-    EXPECT_FALSE(has(r, "No charts were generated"));  // the run ended in the load
-    EXPECT_FALSE(d.exists("tsgraf.htm"));
-    // Fractional columns (a decimal point in the first row) get two decimals; the
-    // others are copied as read.
-    EXPECT_EQ(d.read("out.csv"), std::string(HEAD) +
-                                     "Sample Time, Cpu Busy,Disk Rate,Idle Zero,Tiny,Neg\n"
-                                     "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
-                                     "01-JAN-2024 10:01:00,3,1.25,0,0.00,-1\n"
-                                     "01-JAN-2024 10:02:00,5,0.00,0,0.00,-2\n"
-                                     "01-JAN-2024 10:03:00,7,4.12,0,0.00,-3\n"
-                                     "01-JAN-2024 10:04:00,9,5.00,0,0.00,-4\n"
-                                     "01-JAN-2024 10:05:00,11,6.75,0,0.00,-5\n"
-                                     "01-JAN-2024 10:06:00,13,0.50,0,0.00,-6\n"
-                                     "01-JAN-2024 10:07:00,15,8.00,0,0.00,-7\n"
-                                     "01-JAN-2024 10:08:00,17,9.50,0,0.00,-8\n");
-}
-
-TEST(ExtractCli, ExtractWithChartsKeepsEveryThirdRow) {
-    TempDir d;
-    d.write("day.csv", day_csv());
-    RunResult r = run(d, {"--extract=out.csv:3", "--parameters=all"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(d.exists("tsgraf.htm"));
-    EXPECT_TRUE(has(r, "\nNew file out.csv created\n")) << r.out;
-    EXPECT_EQ(d.read("out.csv"), std::string(HEAD) +
-                                     "Sample Time, Cpu Busy,Disk Rate,Idle Zero,Tiny,Neg\n"
-                                     "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
-                                     "01-JAN-2024 10:03:00,7,4.12,0,0.00,-3\n"
-                                     "01-JAN-2024 10:06:00,13,0.50,0,0.00,-6\n");
-}
-
-TEST(ExtractCli, DecimalsApplyToFractionalColumnsOnly) {
+// Every parameter goes through the load's own extract (a list of names or numbers is
+// listed in its typed order, and the sorted run writes the file: see below). Fractional
+// columns (a decimal point in the first row) take the decimals; the others are copied.
+TEST(ExtractCli, TheLoadWritesTheSelectedRows) {
+    const std::string heading = "Sample Time, Cpu Busy,Disk Rate,Idle Zero,Tiny,Neg\n";
+    const std::string first3 = "--timerange=01-JAN-2024:10:00,01-JAN-2024:10:03";
     struct Case {
-        const char* option;
-        const char* rows;
+        std::vector<std::string> args;
+        std::string file;
+        const char* message;
     } cases[] = {
-        {"--decimals=3",
-         "01-JAN-2024 10:00:00,1,2.500,0,0.009,0\n"
-         "01-JAN-2024 10:01:00,3,1.250,0,0.000,-1\n"
-         "01-JAN-2024 10:02:00,5,0.000,0,0.001,-2\n"},
-        {"--decimals=0",
-         "01-JAN-2024 10:00:00,1,2,0,0,0\n"
-         "01-JAN-2024 10:01:00,3,1,0,0,-1\n"
-         "01-JAN-2024 10:02:00,5,0,0,0,-2\n"},
+        {{"--x=out.csv"},
+         HEAD + heading +
+             "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
+             "01-JAN-2024 10:01:00,3,1.25,0,0.00,-1\n"
+             "01-JAN-2024 10:02:00,5,0.00,0,0.00,-2\n"
+             "01-JAN-2024 10:03:00,7,4.12,0,0.00,-3\n"
+             "01-JAN-2024 10:04:00,9,5.00,0,0.00,-4\n"
+             "01-JAN-2024 10:05:00,11,6.75,0,0.00,-5\n"
+             "01-JAN-2024 10:06:00,13,0.50,0,0.00,-6\n"
+             "01-JAN-2024 10:07:00,15,8.00,0,0.00,-7\n"
+             "01-JAN-2024 10:08:00,17,9.50,0,0.00,-8\n",
+         "\nOutput file out.csv created\n"},
+        // With charts, every third row.
+        {{"--extract=out.csv:3"},
+         HEAD + heading +
+             "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
+             "01-JAN-2024 10:03:00,7,4.12,0,0.00,-3\n"
+             "01-JAN-2024 10:06:00,13,0.50,0,0.00,-6\n",
+         "\nNew file out.csv created\n"},
+        {{"--x=out.csv:4", "--noheader"},
+         "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
+         "01-JAN-2024 10:04:00,9,5.00,0,0.00,-4\n"
+         "01-JAN-2024 10:08:00,17,9.50,0,0.00,-8\n",
+         "\nOutput file out.csv created\n"},
+        {{"--x=out.csv", "--decimals=3", first3},
+         HEAD + heading +
+             "01-JAN-2024 10:00:00,1,2.500,0,0.009,0\n"
+             "01-JAN-2024 10:01:00,3,1.250,0,0.000,-1\n"
+             "01-JAN-2024 10:02:00,5,0.000,0,0.001,-2\n",
+         "\nOutput file out.csv created\n"},
+        {{"--x=out.csv", "--decimals=0", first3},
+         HEAD + heading +
+             "01-JAN-2024 10:00:00,1,2,0,0,0\n"
+             "01-JAN-2024 10:01:00,3,1,0,0,-1\n"
+             "01-JAN-2024 10:02:00,5,0,0,0,-2\n",
+         "\nOutput file out.csv created\n"},
         // -1 keeps every value as read; the empty field reads as a blank.
-        {"--decimals=-1",
-         "01-JAN-2024 10:00:00,1,2.5,0,0.009,0\n"
-         "01-JAN-2024 10:01:00,3,1.25,0,0,-1\n"
-         "01-JAN-2024 10:02:00,5, ,0,0.001,-2\n"},
+        {{"--x=out.csv", "--decimals=-1", first3},
+         HEAD + heading +
+             "01-JAN-2024 10:00:00,1,2.5,0,0.009,0\n"
+             "01-JAN-2024 10:01:00,3,1.25,0,0,-1\n"
+             "01-JAN-2024 10:02:00,5, ,0,0.001,-2\n",
+         "\nOutput file out.csv created\n"},
     };
     for (const Case& c : cases) {
         TempDir d;
         d.write("day.csv", day_csv());
-        RunResult r = run(d, {"--x=out.csv", "--parameters=all", c.option,
-                              "--timerange=01-JAN-2024:10:00,01-JAN-2024:10:03"});
-        EXPECT_EQ(r.status, 0) << c.option << r.out;
-        EXPECT_EQ(d.read("out.csv"), std::string(HEAD) +
-                                         "Sample Time, Cpu Busy,Disk Rate,Idle Zero,Tiny,Neg\n" +
-                                         c.rows)
-            << c.option;
+        std::vector<std::string> args = c.args;
+        args.push_back("--parameters=all");
+        RunResult r = run(d, args);
+        EXPECT_EQ(r.status, 0) << c.args[0] << r.out;
+        EXPECT_TRUE(has(r, c.message)) << r.out;
+        // An x run ends in the load: no chart page, no end-of-run summary.
+        bool x = c.args[0].rfind("--x", 0) == 0;
+        EXPECT_EQ(d.exists("tsgraf.htm"), !x) << c.args[0];
+        EXPECT_EQ(has(r, "No charts were generated"), false) << c.args[0];
+        EXPECT_EQ(d.read("out.csv"), c.file) << c.args[0] << " " << c.args.back();
     }
 }
 
@@ -135,8 +135,9 @@ TEST(ExtractCli, TrimZerosDropsTheColumnsWithoutData) {
         args.push_back("--parameters=all");
         RunResult r = run(d, args);
         EXPECT_EQ(r.status, 0) << form[0] << r.out;
-        EXPECT_TRUE(has(r, "\nOutput file out.csv created with 3 parameters\n"
-                           "Excluded 2 all-zero parameters\n"))
+        EXPECT_TRUE(has(r,
+                        "\nOutput file out.csv created with 3 parameters\n"
+                        "Excluded 2 all-zero parameters\n"))
             << form[0] << r.out;
         EXPECT_EQ(d.read("out.csv"), trimmed) << form[0];
     }
@@ -160,8 +161,9 @@ TEST(ExtractCli, TrimZerosTakesTheTimeRangeButNoThinning) {
 }
 
 TEST(ExtractCli, FormatTwoBlockWrapsAfterTheLimit) {
-    std::string csv = "NODEY,two\nSample Time,a1,a2,a3,a4,a5,a6,a7,a8,a9\n"
-                      "10:00:00,1,2,3,4,5,6,7,8,9\n10:01:00,1,2,3,4,5,6,7,8,9\n";
+    std::string csv =
+        "NODEY,two\nSample Time,a1,a2,a3,a4,a5,a6,a7,a8,a9\n"
+        "10:00:00,1,2,3,4,5,6,7,8,9\n10:01:00,1,2,3,4,5,6,7,8,9\n";
     struct Case {
         const char* limit;  // MAXF2OUTPAR, empty for the default of 6
         const char* block;
@@ -210,8 +212,8 @@ TEST(ExtractCli, FormatTwoInputIsWrittenAsFormatTwoAndReadsBack) {
                                      "02-JAN-2024 00:01:00,2,0,4.50\n");
 
     // The written file reads back with the same names; trim-zeros drops beta.
-    RunResult back = run_tsgraf(d, {"out.csv", "--nohistory", "--quiet", "--parameters=all",
-                                    "--x=back.csv:0"});
+    RunResult back =
+        run_tsgraf(d, {"out.csv", "--nohistory", "--quiet", "--parameters=all", "--x=back.csv:0"});
     EXPECT_EQ(back.status, 0) << back.out;
     EXPECT_EQ(d.read("back.csv"),
               "NODEZ,block input\n"
@@ -243,8 +245,8 @@ TEST(ExtractCli, CalculatedColumnsFollowTheSelection) {
             "10:00:00,1,2,0.5,0.25\n"
             "10:01:00,3,4,1,2\n");
     d.write("wild.lis", "[CALC],cpu* *,All ~2\n");
-    RunResult w = run_tsgraf(d, {"cpu.csv", "--nohistory", "--quiet", "--x=wild.csv",
-                                 "--parameters=wild.lis"});
+    RunResult w = run_tsgraf(
+        d, {"cpu.csv", "--nohistory", "--quiet", "--x=wild.csv", "--parameters=wild.lis"});
     EXPECT_EQ(w.status, 0) << w.out;
     EXPECT_EQ(d.read("wild.csv"),
               "NODEC,cpus\n"
@@ -260,7 +262,8 @@ TEST(ExtractCli, HeadingAndRowsStayInOneOrder) {
         const char* row;  // the row of 10:03
     } cases[] = {
         // A numeric list is listed in its typed order: heading and rows both follow it.
-        {{"--x=out.csv", "--parameters=2,1"}, "Sample Time,Disk Rate,Cpu Busy\n",
+        {{"--x=out.csv", "--parameters=2,1"},
+         "Sample Time,Disk Rate,Cpu Busy\n",
          "01-JAN-2024 10:03:00,4.12,7.00\n"},
         // A sort given after --x still gets the file written, in sorted order
         // (ascending maxima; equal ones keep their order).
@@ -293,24 +296,12 @@ TEST(ExtractCli, MovingAveragesOfAnXRunAreWritten) {
     RunResult r = run(d, {"--x=out.csv", "--parameters=cpu", "--average=3"});
     EXPECT_EQ(r.status, 0) << r.out;
     std::string file = d.read("out.csv");
-    EXPECT_EQ(file.substr(0, file.find("01-JAN")),
-              std::string(HEAD) + "Sample Time, Cpu Busy\n");
+    EXPECT_EQ(file.substr(0, file.find("01-JAN")), std::string(HEAD) + "Sample Time, Cpu Busy\n");
     int rows = 0;
     for (size_t p = file.find("01-JAN-2024 10:"); p != std::string::npos;
          p = file.find("01-JAN-2024 10:", p + 1))
         ++rows;
     EXPECT_EQ(rows, 9) << file;
-}
-
-TEST(ExtractCli, NoheaderWritesRowsOnly) {
-    TempDir d;
-    d.write("day.csv", day_csv());
-    RunResult r = run(d, {"--x=out.csv:4", "--parameters=all", "--noheader"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(d.read("out.csv"),
-              "01-JAN-2024 10:00:00,1,2.50,0,0.01,0\n"
-              "01-JAN-2024 10:04:00,9,5.00,0,0.00,-4\n"
-              "01-JAN-2024 10:08:00,17,9.50,0,0.00,-8\n");
 }
 
 TEST(ExtractCli, PerfmonInputGetsItsNodeLine) {
@@ -330,21 +321,21 @@ TEST(ExtractCli, PerfmonInputGetsItsNodeLine) {
               "01/02/2024 10:02:00.000,14.25\n");
 }
 
+// Trim-zeros reads its input a second time, so writing over it would lose it all.
 TEST(ExtractCli, OutputThatIsAnInputIsRefusedUntouched) {
-    for (const char* name : {"day.csv", "./day.csv", "DAY.CSV"}) {
+    std::vector<std::vector<std::string>> forms = {
+        {"--x=./day.csv"},
+        {"--x=day.csv:0"},
+        {"--trimzeros=day.csv", "--x"},
+    };
+    for (auto& args : forms) {
         TempDir d;
         d.write("day.csv", day_csv());
-        RunResult r = run(d, {std::string("--x=") + name, "--parameters=all"});
-        if (std::string(name) == "DAY.CSV") {
-            // Another name on a case-sensitive file system is another file.
-            EXPECT_EQ(r.status, 0) << r.out;
-        } else {
-            EXPECT_EQ(r.status, 1) << name;
-            EXPECT_TRUE(has(r, std::string("\nOutput CSV file ") + name +
-                                   " is the same file as input file day.csv\n"))
-                << r.out;
-        }
-        EXPECT_EQ(d.read("day.csv"), day_csv()) << name;
+        args.push_back("--parameters=all");
+        RunResult r = run(d, args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_TRUE(has(r, " is the same file as input file day.csv\n")) << r.out;
+        EXPECT_EQ(d.read("day.csv"), day_csv()) << args[0];
     }
 }
 

@@ -78,16 +78,12 @@ TEST(ExtractValue, FractionalColumnsTakeTheDecimals) {
         double v;
         const char* want;
     } cases[] = {
-        {3, 1, "1.5", 1.5, ",1.500"},
-        {2, 1, "2.345", 2.345, ",2.35"},
-        {0, 1, "7", 7, ",7"},
-        {2, 1, "10:00", 0, ",0.00"},  // a colon reads as 0
-        {2, 1, "", 0, ",0.00"},
-        {3, 2, "15", 15, ",15"},
+        {3, 1, "1.5", 1.5, ",1.500"},  {2, 1, "2.345", 2.345, ",2.35"},
+        {0, 1, "7", 7, ",7"},          {2, 1, "10:00", 0, ",0.00"},  // a colon reads as 0
+        {2, 1, "", 0, ",0.00"},        {3, 2, "15", 15, ",15"},
         {3, 2, "1.5", 1.5, ",1.5"},  // fractional only by its first row
-        {3, 2, "", 0, ", "},
-        {-1, 1, "1.5", 1.5, ",1.5"},  // -1 keeps every value as read
-        {2, 9, "4.25", 4.25, ",4.25"},  // beyond the table: as read
+        {3, 2, "", 0, ", "},           {-1, 1, "1.5", 1.5, ",1.5"},  // -1 keeps every value as read
+        {2, 9, "4.25", 4.25, ",4.25"},                               // beyond the table: as read
     };
     for (const Case& c : cases) {
         rs.decsize = c.decsize;
@@ -104,11 +100,9 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
         std::string want;
     } cases[] = {
         {"plain", [](RunState&) {}, "Sample Time, A,B\n"},
-        {"no lines above the heading",
-         [](RunState& rs) { rs.hdrsmissing = 1; },
+        {"no lines above the heading", [](RunState& rs) { rs.hdrsmissing = 1; },
          "NODE7, Y8EXTR (Converted to Y8 format by TSGRAF)\nSample Time, A,B\n"},
-        {"perfmon",
-         [](RunState& rs) { rs.hdrsmissing = rs.perfmon = 1; },
+        {"perfmon", [](RunState& rs) { rs.hdrsmissing = rs.perfmon = 1; },
          "NODE7, PERFMON data (Converted to Y8 format by TSGRAF)\nSample Time, A,B\n"},
         {"format 2", [](RunState& rs) { rs.format = 2; }, START + "Date Time,A,B\n" + END},
         // Calculated lines: a skipped one and a wildcard one add nothing.
@@ -161,29 +155,6 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
         extract_heading(o.rs, 0);
         extract_heading(o.rs, 1);  // later files add nothing
         EXPECT_EQ(o.text(), c.want) << c.what;
-    }
-}
-
-TEST(ExtractLines, DescriptiveLinesAboveTheHeadingAreCopied) {
-    const char* lines[] = {"NODE1, comment", "second", "$$$ START COLUMN HEADERS $$$",
-                           "Sample Time,a"};
-    struct Case {
-        int format, paraline, noheader;
-        const char* want;
-    } cases[] = {
-        {1, 2, 0, "NODE1, comment\nsecond\n"},
-        {1, 0, 0, ""},
-        {2, 3, 0, "NODE1, comment\nsecond\n"},  // up to the block's start
-        {1, 2, 1, ""},
-    };
-    for (const Case& c : cases) {
-        Out o;
-        o.rs.y8format = {c.format};
-        o.rs.paraline = {c.paraline};
-        o.rs.noheader = c.noheader;
-        for (int f = 0; f < 2; ++f)
-            for (int i = 0; i < 4; ++i) extract_line_above(o.rs, f, i, lines[i]);
-        EXPECT_EQ(o.text(), c.want) << c.format << " " << c.paraline;
     }
 }
 
@@ -261,27 +232,13 @@ TEST(TrimZeros, KeepsEveryColumnWithAValueOfAtLeastOneHundredth) {
     EXPECT_EQ(t.o.rs.tr_maxpts[3], 0);
 }
 
-TEST(TrimZeros, FormatTwoAndNoheader) {
-    {
-        LoadRun t(TRIMCSV);
-        t.o.rs.trimzeros = 1;
-        t.o.rs.format = 2;
-        t.o.rs.fmtflag = 1;
-        ASSERT_EQ(t.load().status, -1) << t.result.out;
-        EXPECT_EQ(t.trim().status, 0);
-        std::string file = t.o.dir.read("out.csv");
-        EXPECT_EQ(file.substr(0, file.find("10:00:00")),
-                  "NODE1, comment\n" + START + "Sample Time,Late,Cents,Neg\n" + END);
-    }
-    {
-        LoadRun t(TRIMCSV);
-        t.o.rs.trimzeros = 1;
-        t.o.rs.noheader = 1;
-        ASSERT_EQ(t.load().status, -1) << t.result.out;
-        EXPECT_EQ(t.trim().status, 0);
-        EXPECT_EQ(t.o.dir.read("out.csv"),
-                  "10:00:00,0,0.00,0\n10:01:00,0.5,0.01,-2\n10:02:00,0,0,0\n10:03:00,0,0,0\n");
-    }
+TEST(TrimZeros, NoheaderWritesRowsOnly) {
+    LoadRun t(TRIMCSV);
+    t.o.rs.trimzeros = t.o.rs.noheader = 1;
+    ASSERT_EQ(t.load().status, -1) << t.result.out;
+    EXPECT_EQ(t.trim().status, 0);
+    EXPECT_EQ(t.o.dir.read("out.csv"),
+              "10:00:00,0,0.00,0\n10:01:00,0.5,0.01,-2\n10:02:00,0,0,0\n10:03:00,0,0,0\n");
 }
 
 TEST(TrimZeros, MissingInputEndsWithAnError) {
@@ -295,13 +252,15 @@ TEST(TrimZeros, MissingInputEndsWithAnError) {
 }
 
 TEST(ExtractLoad, OrdinaryCalculatedValuesFollowTheColumns) {
-    LoadRun t("NODE1, comment\n"
-              "Sample Time,Alpha,Beta,Gamma\n"
-              "10:00:00,1,2.5,7\n"
-              "10:01:00,3,0.25,8\n"
-              "10:02:00,5,1,9\n");
-    t.o.dir.write("calc.lis", "Alpha\nBeta\n[CALC],Alpha,+,Beta,Sum\n"
-                              "[CALC],Alpha,*,Nothing,Bad\n[CALC],Sum,*,2,Twice\n");
+    LoadRun t(
+        "NODE1, comment\n"
+        "Sample Time,Alpha,Beta,Gamma\n"
+        "10:00:00,1,2.5,7\n"
+        "10:01:00,3,0.25,8\n"
+        "10:02:00,5,1,9\n");
+    t.o.dir.write("calc.lis",
+                  "Alpha\nBeta\n[CALC],Alpha,+,Beta,Sum\n"
+                  "[CALC],Alpha,*,Nothing,Bad\n[CALC],Sum,*,2,Twice\n");
     t.o.rs.nums_str = t.o.rs.orig_nums_str = "calc.lis";
     t.o.rs.numcalcs = get_numcalcs_cnt(t.o.rs, "calc.lis");
     RunResult r = t.load([](RunState& rs) {
@@ -317,20 +276,6 @@ TEST(ExtractLoad, OrdinaryCalculatedValuesFollowTheColumns) {
               "10:00:00,1,2.50,3.50,7.00\n"
               "10:01:00,3,0.25,3.25,6.50\n"
               "10:02:00,5,1.00,6.00,12.00\n");
-}
-
-TEST(ExtractLoad, AnXExtractEndsAfterTheLoad) {
-    LoadRun t("Sample Time,A\n10:00:00,1\n10:01:00,2\n10:02:00,3\n");
-    t.o.rs.xflag = 1;
-    t.o.rs.nodenam = {"N"};
-    RunResult r = t.load();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Output file out.csv created\n");
-    // The heading is the file's first line, so the node line stands in for the lines
-    // above it.
-    EXPECT_EQ(t.o.dir.read("out.csv"),
-              "Sample, Y8EXTR (Converted to Y8 format by TSGRAF)\n"
-              "Sample Time, A\n10:00:00,1\n10:01:00,2\n10:02:00,3\n");
 }
 
 TEST(CloseOutputCsv, AFileThatCannotBeWrittenEndsWithAnError) {
