@@ -10,6 +10,7 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "export/extract.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
 #include "input/timestamps.h"
@@ -205,6 +206,29 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
     }
 }
 
+bool row_in_range(RunState& rs, const std::string& stamp) {
+    if (rs.axisflag && rs.axiscol == -1) return true;
+    if (rs.tflag == 1) {
+        int hh = 0, mm = 0, ss = 0;
+        std::string date;
+        if (stamp.find_first_of("-/") == std::string::npos) {
+            TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
+        } else {
+            TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm);
+        }
+        time_t secs = text_seconds(strfmt("%11.11s %02d:%02d", date.c_str(), hh, mm));
+        return secs >= rs.rstsecs && secs < rs.rendsecs;
+    }
+    if (rs.tflag == 2) {
+        long long tod = time_of_day(stamp);
+        long long start = clock_secs(rs.shh, rs.smm, rs.sss);
+        long long end = clock_secs(rs.ehh, rs.emm, rs.ess);
+        if (tod < start || tod > end) return false;
+        rs.inrange = tod >= start && tod < end;
+    }
+    return true;
+}
+
 namespace {
 
 struct FileLoad {
@@ -214,8 +238,12 @@ struct FileLoad {
     int r = 0;                 // rows stored
     int reccnt = 0;            // rows that passed the range test
     int stored0 = 0;           // fields stored on row 0
+    bool ex = false;           // this file's rows go to the extract output
+    std::vector<std::string> exvals;  // extract texts of the row, per parameter slot
+    std::string exrow;
 
     FileLoad(RunState& s, int fno) : rs(s), f(fno) {
+        ex = extract_rows_on(rs) && (f == 0 || rs.append);
         int ncols = rs.numcols[static_cast<size_t>(f)];
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
         const auto& nums = rs.param_nums[static_cast<size_t>(f)];
@@ -229,29 +257,6 @@ struct FileLoad {
         if (rs.filenum == 0 && rs.allparms && k < rs.numpar) return k;
         size_t c = static_cast<size_t>(k + 1);
         return c < colslot.size() ? colslot[c] : -1;
-    }
-
-    bool in_range(const std::string& stamp) {
-        if (rs.axisflag && rs.axiscol == -1) return true;
-        if (rs.tflag == 1) {
-            int hh = 0, mm = 0, ss = 0;
-            std::string date;
-            if (stamp.find_first_of("-/") == std::string::npos) {
-                TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
-            } else {
-                TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm);
-            }
-            time_t secs = text_seconds(strfmt("%11.11s %02d:%02d", date.c_str(), hh, mm));
-            return secs >= rs.rstsecs && secs < rs.rendsecs;
-        }
-        if (rs.tflag == 2) {
-            long long tod = time_of_day(stamp);
-            long long start = clock_secs(rs.shh, rs.smm, rs.sss);
-            long long end = clock_secs(rs.ehh, rs.emm, rs.ess);
-            if (tod < start || tod > end) return false;
-            rs.inrange = tod >= start && tod < end;
-        }
-        return true;
     }
 
     void store_fields(const std::string& ln, size_t pos) {
@@ -279,6 +284,8 @@ struct FileLoad {
                     static_cast<size_t>(k + 1) < rs.fp_nums.size())
                     rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
                 double v = colon ? 0.0 : read_value(s + pos, s + e);
+                if (ex && static_cast<size_t>(j) < exvals.size())
+                    exvals[static_cast<size_t>(j)] = extract_value(rs, k + 1, s + pos, e - pos, v);
                 auto& series = rs.pts[static_cast<size_t>(f)];
                 series[static_cast<size_t>(j)][static_cast<size_t>(slot)] = v;
                 if (j == rs.freelistnum) {
@@ -337,7 +344,7 @@ struct FileLoad {
         } else if (r > 1 && rs.badsamps == 1 && !(rs.tflag == 2 && !rs.inrange)) {
             calc_sampint(rs, r, 0, f);
         }
-        if (!in_range(stamp)) return true;
+        if (!row_in_range(rs, stamp)) return true;
         if (rs.macsvflg == 0) {
             int c = reccnt % std::max(rs.nth, 1);
             ++reccnt;
@@ -345,14 +352,21 @@ struct FileLoad {
         } else {
             ++reccnt;
         }
+        if (ex) exvals.assign(static_cast<size_t>(std::max(rs.numpar, 0)), ",");
         store_fields(ln, e);
         if (r == 0) row_zero_checks();
         int slot = rs.ignoreflag ? r : rs.missints + r;
-        if (rs.wild) {
-            if (f == 0) get_wildcalcparmpts(rs, slot);
-        } else if (rs.numcalcs > 0) {
-            get_calcparmpts(rs, f, slot);
+        std::string* outrow = nullptr;
+        if (ex) {
+            extract_row_start(rs, stamp, exvals, exrow);
+            outrow = &exrow;
         }
+        if (rs.wild) {
+            if (f == 0) get_wildcalcparmpts(rs, slot, outrow);
+        } else if (rs.numcalcs > 0) {
+            get_calcparmpts(rs, f, slot, outrow);
+        }
+        if (ex) extract_row_end(rs, exrow);
         ++r;
         return true;
     }
@@ -376,6 +390,7 @@ void read_header(RunState& rs, int f, LineReader& rd) {
             return;
         }
         if (i == 0) read_nodename(rs, ln, f);
+        extract_line_above(rs, f, i, ln);
         last = ln;
     }
 }
@@ -408,6 +423,7 @@ void read_all_data(RunState& rs) {
         LineReader rd(fp);
         read_header(rs, f, rd);
         makenewline(rs, rs.line[static_cast<size_t>(f)], rs.newline);
+        extract_heading(rs, f);
 
         FileLoad load(rs, f);
         std::string ln;
@@ -438,6 +454,7 @@ void read_all_data(RunState& rs) {
                 out(", %d records selected\n", load.r);
         }
     }
+    extract_end_of_load(rs);
     align_times_with_rows(rs);
     if (!rs.nocharts) write_html_table_start(rs);
 }

@@ -195,6 +195,7 @@ struct RunState {
     int precision = 2;
     int y8hdrflag = 0;
     int macsvflg = 0;
+    std::vector<double> tr_maxpts;  // trim-zeros: per selected parameter, largest 100 x |value|
 
     // Defaults file: flags and values that act after the second option pass
     int aflagdef = 0, bflagdef = 0, dflagdef = 0, hflagdef = 0, kflagdef = 0;

@@ -231,6 +231,8 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     }
     if (rs.srtflag) sorted_run(rs);
     if (rs.macsvflg) write_ma_csv(rs);
+    // A sorted run writes the extract after the statistics; it is complete now.
+    close_output_csv(rs);
 
     if (!rs.corrall)
         close_and_summarise(rs);

@@ -8,6 +8,7 @@
 #include "base/strings.h"
 #include "chart/draw.h"
 #include "chart/geometry.h"
+#include "export/extract.h"
 #include "run/tables.h"
 #include "stats/statistics.h"
 
@@ -253,15 +254,21 @@ bool contributes(const RunState& rs, int w) {
     return !rs.topflag || w < rs.topnum;
 }
 
+// The rows follow in sorted order (also the typed order of a numeric list), so the
+// heading is written here in the same order; the moving-average rows keep the
+// selection order of the loader's heading.
 void write_extract_header(RunState& rs, int n) {
-    if (rs.sortdim == 7) return;
+    if (rs.macsvflg || rs.noheader) return;
     size_t hdr = rs.line.empty() ? 0 : rs.line[0].size();
     if (rs.verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
-    std::string tline = rs.format == 1 ? "Sample Time" : "";
+    std::string tline = rs.format == 2 ? "" : "Sample Time";
     for (int w = 0; w < n; ++w)
         if (contributes(rs, w)) tline += "," + label_of(rs, sorted_param(rs, w));
     if (rs.topflag) tline += "," + label_of(rs, rs.numpar + 1);
-    if (rs.format == 1) fout(rs.outcsvfp, "%s\n", tline.c_str());
+    if (rs.format == 2)
+        write_fmt2_header(rs, tline);
+    else
+        fout(rs.outcsvfp, "%s\n", tline.c_str());
 }
 
 std::vector<double>* grid_series(RunState& rs, int p) {
@@ -354,6 +361,5 @@ void write_ma_csv(RunState& rs) {
         }
         fout(rs.outcsvfp, "\n");
     }
-    if (rs.outcsvfp) fclose(rs.outcsvfp);
-    rs.outcsvfp = nullptr;
+    close_output_csv(rs);
 }
