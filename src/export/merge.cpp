@@ -80,10 +80,13 @@ void choose_interval(RunState& rs) {
     }
 }
 
-// Step i of the axis is at earlieststart + i * samplemerge; the last one covers latestend.
+// Step i of the axis is at earlieststart + i * samplemerge. The last step is the one
+// whose window holds latestend, so that the latest rows are not left off the axis.
 int axis_steps(const RunState& rs) {
+    long long m = rs.samplemerge;
     long long span = std::max<long long>(rs.latestend - rs.earlieststart, 0);
-    long long rows = span / rs.samplemerge + 1;
+    long long rows = span / m + 1;
+    if (span - (rows - 1) * m >= (m + 1) / 2) ++rows;
     if (rows >= INT_MAX) {
         out("outrows_secs calloc failed\n");
         end_run(END_ERROR);
