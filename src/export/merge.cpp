@@ -23,7 +23,9 @@ namespace {
 
 const char* const TRAILER = "Column Average, 99999";
 
-int last_slot(const RunState& rs) { return rs.filenum + 1; }
+int last_slot(const RunState& rs) {
+    return rs.filenum + 1;
+}
 
 // Parameter count of file f: its own names, never the union the selection works on.
 int file_cols(const RunState& rs, int f) {
@@ -32,7 +34,9 @@ int file_cols(const RunState& rs, int f) {
 }
 
 // Equal headings without /duplicates: every file keeps its own column numbers.
-bool same_columns(const RunState& rs) { return !rs.diffparams && !rs.dupflag; }
+bool same_columns(const RunState& rs) {
+    return !rs.diffparams && !rs.dupflag;
+}
 
 std::vector<std::string>& merged_names(RunState& rs) {
     return rs.fileparams[static_cast<size_t>(last_slot(rs))];
@@ -117,7 +121,8 @@ void build_axis(RunState& rs, int outrows) {
     for (size_t i = static_cast<size_t>(outrows); i < rs.x_vals.size(); ++i) rs.x_vals[i].clear();
     int last = last_slot(rs);
     size_t cols = static_cast<size_t>(std::max(rs.numcols[static_cast<size_t>(last)],
-                                               rs.fileparamnums[static_cast<size_t>(last)])) + 1;
+                                               rs.fileparamnums[static_cast<size_t>(last)])) +
+                  1;
     alloc_or_end(rs.merged_fp_nums, cols, "merged_fp_nums calloc failed\n");
 }
 
@@ -228,8 +233,8 @@ void mark_fractional(FileRead& r, const std::vector<std::string>& fields) {
     for (size_t k = 1; k < fields.size() && static_cast<int>(k) <= r.ncols; ++k) {
         const std::string& v = fields[k];
         if (v.find('.') != std::string::npos && v.find(':') == std::string::npos)
-            r.rs.merged_fp_nums[static_cast<size_t>(merged_col(r.rs, r.f, static_cast<int>(k) - 1))] =
-                1;
+            r.rs.merged_fp_nums[static_cast<size_t>(
+                merged_col(r.rs, r.f, static_cast<int>(k) - 1))] = 1;
     }
 }
 
@@ -248,8 +253,8 @@ void add_values(FileRead& r, const std::vector<std::string>& fields, bool firstr
         ++r.cnt[static_cast<size_t>(k)];
     }
     if (values < r.ncols && firstrow && rs.verbose && !rs.qflag)
-        out("\nWarning: There are more column headers (%d) than data columns (%d) in %s\n",
-            r.ncols, values, csvf.c_str());
+        out("\nWarning: There are more column headers (%d) than data columns (%d) in %s\n", r.ncols,
+            values, csvf.c_str());
 }
 
 // Seconds of a row's time stamp and its clock time of day; a time-only stamp lies on
@@ -395,7 +400,8 @@ void merge_params(RunState& rs) {
     rs.fileparamnums[static_cast<size_t>(last)] = count;
     if (same_columns(rs)) {
         for (int f = 1; f <= rs.filenum; ++f)
-            for (int k = 0; k < file_cols(rs, f); ++k) rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = k;
+            for (int k = 0; k < file_cols(rs, f); ++k)
+                rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = k;
         return;
     }
     // First index of every name of the list, for the lookups of find_in_array.
@@ -413,7 +419,8 @@ void merge_params(RunState& rs) {
             }
             if (rs.verbose) out("%s not found in array\n", name.c_str());
             std::string entry = rs.dupflag ? strfmt("%s_%d", name.c_str(), f) : name;
-            if (merged.size() <= static_cast<size_t>(count)) merged.resize(static_cast<size_t>(count) + 1);
+            if (merged.size() <= static_cast<size_t>(count))
+                merged.resize(static_cast<size_t>(count) + 1);
             merged[static_cast<size_t>(count)] = entry;
             rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = count;
             ++count;
@@ -502,7 +509,8 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
     out("\nWriting out data to %s ", rs.csv_outfil.c_str());
     int tenth = std::max(rs.outrows / 10, 1);
     int i = 0;
-    for (; i < static_cast<int>(rs.x_vals.size()) && !rs.x_vals[static_cast<size_t>(i)].empty(); ++i) {
+    for (; i < static_cast<int>(rs.x_vals.size()) && !rs.x_vals[static_cast<size_t>(i)].empty();
+         ++i) {
         time_t secs = rs.outrows_secs[static_cast<size_t>(i)];
         if ((i + 1) % tenth == 0) out(".");
         if (rs.tflag == 2) {

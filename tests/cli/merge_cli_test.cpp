@@ -80,28 +80,32 @@ TEST(MergeCli, DuplicatesAndSelection) {
         std::string expected;  // after the node line
     } cases[] = {
         // Each file's parameters in columns of their own, suffixed by the file number.
-        {{"--duplicates"}, "Sample Time,CPU,Disk",
+        {{"--duplicates"},
+         "Sample Time,CPU,Disk",
          "Sample Time,CPU,Mem,CPU_1,Disk_1\n"
          "01-JAN-2008 10:00:00,10,100,0,0\n"
          "01-JAN-2008 10:01:00,20,200,1,5\n"
          "01-JAN-2008 10:02:00,30,300,2,6\n"
          "01-JAN-2008 10:03:00,0,0,3,7\n"},
         // Equal headings of two nodes: without /duplicates the columns add up...
-        {{}, "Sample Time,CPU,Mem",
+        {{},
+         "Sample Time,CPU,Mem",
          "Sample Time,CPU,Mem\n"
          "01-JAN-2008 10:00:00,10,100\n"
          "01-JAN-2008 10:01:00,21,205\n"
          "01-JAN-2008 10:02:00,32,306\n"
          "01-JAN-2008 10:03:00,3,7\n"},
         // ...and with it each node keeps its own columns.
-        {{"--duplicates"}, "Sample Time,CPU,Mem",
+        {{"--duplicates"},
+         "Sample Time,CPU,Mem",
          "Sample Time,CPU,Mem,CPU_1,Mem_1\n"
          "01-JAN-2008 10:00:00,10,100,0,0\n"
          "01-JAN-2008 10:01:00,20,200,1,5\n"
          "01-JAN-2008 10:02:00,30,300,2,6\n"
          "01-JAN-2008 10:03:00,0,0,3,7\n"},
         // A selected name picks every merged column that holds it.
-        {{"--duplicates", "--parameters=cpu"}, "Sample Time,CPU,Disk",
+        {{"--duplicates", "--parameters=cpu"},
+         "Sample Time,CPU,Disk",
          "Sample Time,CPU,CPU_1\n"
          "01-JAN-2008 10:00:00,10,0\n"
          "01-JAN-2008 10:01:00,20,1\n"
@@ -112,8 +116,8 @@ TEST(MergeCli, DuplicatesAndSelection) {
         TempDir d;
         d.write("a.csv", csv("NODEA", 60, "Sample Time,CPU,Mem",
                              {"10:00:00,10,100", "10:01:00,20,200", "10:02:00,30,300"}));
-        d.write("b.csv", csv("NODEB", 60, c.b_heading,
-                             {"10:01:00,1,5", "10:02:00,2,6", "10:03:00,3,7"}));
+        d.write("b.csv",
+                csv("NODEB", 60, c.b_heading, {"10:01:00,1,5", "10:02:00,2,6", "10:03:00,3,7"}));
         std::vector<std::string> args = {"a.csv", "b.csv", "--merge=m.csv"};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
         RunResult r = run(d, args);
@@ -130,8 +134,8 @@ TEST(MergeCli, SampleMergeAveragesRowsOfOneStep) {
         rows.push_back("10:0" + std::to_string(i / 3) + ":" + std::to_string(i % 3 * 2) + "0," +
                        std::to_string(i + 1) + ".0");
     d.write("a.csv", csv("NODEA", 20, "Sample Time,Rate", rows));
-    d.write("b.csv", csv("NODEB", 60, "Sample Time,Count",
-                         {"10:00:00,5", "10:01:00,6", "10:02:00,7"}));
+    d.write("b.csv",
+            csv("NODEB", 60, "Sample Time,Count", {"10:00:00,5", "10:01:00,6", "10:02:00,7"}));
     RunResult r = run(d, {"a.csv", "b.csv", "--merge=m.csv", "--samplemerge=60"});
     EXPECT_EQ(r.status, 0) << r.out;
     // Windows are centred on the steps: 10:00 takes :00 and :20, 10:01 takes :40 to
@@ -156,8 +160,10 @@ TEST(MergeCli, MissingStepsBetweenFilesAreFilled) {
     };
     for (const auto& c : cases) {
         TempDir d;
-        d.write("a.csv", csv("NODEA", 60, "Sample Time,CPU,Mem", {"10:00:00,10,1.5", "10:01:00,20,2.5"}));
-        d.write("b.csv", csv("NODEA", 60, "Sample Time,CPU,Mem", {"10:04:00,30,3.5", "10:05:00,40,4.5"}));
+        d.write("a.csv",
+                csv("NODEA", 60, "Sample Time,CPU,Mem", {"10:00:00,10,1.5", "10:01:00,20,2.5"}));
+        d.write("b.csv",
+                csv("NODEA", 60, "Sample Time,CPU,Mem", {"10:04:00,30,3.5", "10:05:00,40,4.5"}));
         RunResult r = run(d, {"a.csv", "b.csv", "--merge=m.csv", c.option});
         EXPECT_EQ(r.status, 0) << r.out;
         EXPECT_EQ(d.read("m.csv"), node_line("NODEA Merged", 60, "NODEA") +
@@ -200,8 +206,9 @@ TEST(MergeCli, HeadingOnFirstLineAndBlockLayout) {
     TempDir d;
     // No node line: the output starts with "Unknown". A block heading makes the
     // output a block too, at most MAXF2OUTPAR names a line after the first.
-    d.write("a.csv", "$$$ START COLUMN HEADERS $$$\nSample Time,A,B\nC\n$$$ END COLUMN HEADERS $$$\n"
-                     "01-JAN-2008 10:00:00,1,2,3\n01-JAN-2008 10:01:00,4,5,6\n");
+    d.write("a.csv",
+            "$$$ START COLUMN HEADERS $$$\nSample Time,A,B\nC\n$$$ END COLUMN HEADERS $$$\n"
+            "01-JAN-2008 10:00:00,1,2,3\n01-JAN-2008 10:01:00,4,5,6\n");
     d.write("b.csv", csv("", 60, "Sample Time,D,E", {"10:00:00,7,8", "10:01:00,9,10"}));
     RunResult r = run_tsgraf(d, {"a.csv", "b.csv", "--merge=m.csv", "--nohistory"}, "",
                              {{"MAXF2OUTPAR", "2"}});
@@ -248,18 +255,20 @@ TEST(MergeCli, RefusalsEndWithAnErrorStatus) {
 TEST(AppendCli, FilesOfOneNodeAreCopiedInTimeOrder) {
     TempDir d;
     std::string head = node_line("NODEA", 60, "NODEA") + "01-JAN-2008\nSample Time,CPU,Mem\n";
-    d.write("h10.csv", head + "01-JAN-2008 10:00:00,1,2\r\n01-JAN-2008 10:01:00,3,4\r\n"
-                              "Column Average, 99999,2,3\n");
+    d.write("h10.csv", head +
+                           "01-JAN-2008 10:00:00,1,2\r\n01-JAN-2008 10:01:00,3,4\r\n"
+                           "Column Average, 99999,2,3\n");
     d.write("h08.csv", head + "01-JAN-2008 08:00:00,5,6\n01-JAN-2008 08:01:00,7,8\nTotals\n");
     // The last line has no line end: the next file's first line must not run into it.
     d.write("h09.csv", head + "01-JAN-2008 09:00:00,9,10\n01-JAN-2008 09:01:00,11,12");
     RunResult r = run(d, {"h10.csv", "h08.csv", "h09.csv", "--append=all.csv", "--parameters=all"});
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(has(r.out, "\nAppending data:\n"
-                           "appended h08.csv, 2 data lines\n"
-                           "appended h09.csv, 2 data lines\n"
-                           "appended h10.csv, 2 data lines\n"
-                           "\nAppended data written to all.csv\n"))
+    EXPECT_TRUE(has(r.out,
+                    "\nAppending data:\n"
+                    "appended h08.csv, 2 data lines\n"
+                    "appended h09.csv, 2 data lines\n"
+                    "appended h10.csv, 2 data lines\n"
+                    "\nAppended data written to all.csv\n"))
         << r.out;
     EXPECT_EQ(d.read("all.csv"), head +
                                      "01-JAN-2008 08:00:00,5,6\n01-JAN-2008 08:01:00,7,8\n"

@@ -13,7 +13,7 @@ TEST(Append, DataLinesAreThoseWithAClockTimeFirst) {
         {",,10:00:00,1\n", true},  // empty fields do not count
         {"\"01/02/2008 10:00:00.000\",\"1\"\r\n", true},
         {"Column Average, 99999,1,2\n", false},
-        {"NODEA,Monitor Comment: test\n", false},  // the colon is in a later field
+        {"NODEA,Monitor Comment: test\n", false},   // the colon is in a later field
         {std::string(39, 'x') + ":00,1\n", false},  // beyond the first 39 characters
         {std::string(38, 'x') + ":00,1\n", true},
         {"Totals\n", false},
@@ -98,10 +98,16 @@ TEST(Append, MessagesAndAMissingFile) {
     Copy cp("NODEA,x\nSample Time,CPU,Mem\n01-JAN-2008 10:00:00,1,2\n01-JAN-2008 10:01:00,3,4\n",
             kSecond);
     RunResult r = cp.run();
-    EXPECT_EQ(r.out, "\nAppending data:\n"
-                     "appended " + cp.d.file("a.csv") + ", 2 data lines\n"
-                     "appended " + cp.d.file("b.csv") + ", 1 data lines\n"
-                     "\nAppended data written to " + cp.d.file("out.csv") + "\n");
+    EXPECT_EQ(r.out,
+              "\nAppending data:\n"
+              "appended " +
+                  cp.d.file("a.csv") +
+                  ", 2 data lines\n"
+                  "appended " +
+                  cp.d.file("b.csv") +
+                  ", 1 data lines\n"
+                  "\nAppended data written to " +
+                  cp.d.file("out.csv") + "\n");
     EXPECT_EQ(cp.rs.outcsvfp, nullptr);  // closed by the copy
 
     Copy gone("NODEA,x\nSample Time,CPU,Mem\n01-JAN-2008 10:00:00,1,2\n", kSecond);

