@@ -1,3 +1,584 @@
 #include "export/merge.h"
 
-void merge_files(RunState&) {}
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <exception>
+#include <unordered_map>
+#include <vector>
+
+#include "base/files.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/scan.h"
+#include "base/strings.h"
+#include "input/fields.h"
+#include "input/linereader.h"
+#include "input/timestamps.h"
+#include "run/output_files.h"
+#include "run/tables.h"
+#include "select/selection.h"
+
+namespace {
+
+const char* const TRAILER = "Column Average, 99999";
+
+int last_slot(const RunState& rs) {
+    return rs.filenum + 1;
+}
+
+// Parameter count of file f: its own names, never the union the selection works on.
+int file_cols(const RunState& rs, int f) {
+    size_t i = static_cast<size_t>(f);
+    return i < rs.fileparamnums.size() ? std::max(rs.fileparamnums[i], 0) : 0;
+}
+
+// Equal headings without /duplicates: every file keeps its own column numbers.
+bool same_columns(const RunState& rs) {
+    return !rs.diffparams && !rs.dupflag;
+}
+
+std::vector<std::string>& merged_names(RunState& rs) {
+    return rs.fileparams[static_cast<size_t>(last_slot(rs))];
+}
+
+const std::string& file_param(const RunState& rs, int f, int k) {
+    static const std::string none;
+    const auto& names = rs.fileparams[static_cast<size_t>(f)];
+    return static_cast<size_t>(k) < names.size() ? names[static_cast<size_t>(k)] : none;
+}
+
+int merged_col(const RunState& rs, int f, int k) {
+    return rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)];
+}
+
+time_t text_seconds(const std::string& text) {
+    std::string t = text, compact;
+    cvtdate(t, compact);
+    return cvttime(compact);
+}
+
+template <class T>
+void alloc_or_end(std::vector<T>& v, size_t n, const char* failure) {
+    try {
+        v.assign(n, T());
+    } catch (const std::exception&) {
+        out("%s", failure);
+        end_run(END_ERROR);
+    }
+}
+
+// The merge interval: the option's value, else the nominal interval of the header,
+// else the interval measured in the first file.
+void choose_interval(RunState& rs) {
+    if (rs.samplemerge < 0) {
+        out("\nInvalid merge interval %d\n", rs.samplemerge);
+        end_run(END_ERROR);
+    }
+    if (rs.samplemerge == 0) rs.samplemerge = rs.comm_sampint;
+    if (rs.samplemerge <= 0 && !rs.samp.empty()) rs.samplemerge = rs.samp[0];
+    if (rs.samplemerge <= 0) {
+        out("\nNo sample interval is known for the merge. Give one with %ssamplemerge\n",
+            rs.optch.c_str());
+        end_run(END_ERROR);
+    }
+}
+
+// Step i of the axis is at earlieststart + i * samplemerge. The last step is the one
+// whose window holds latestend, so that the latest rows are not left off the axis.
+int axis_steps(const RunState& rs) {
+    long long m = rs.samplemerge;
+    long long span = std::max<long long>(rs.latestend - rs.earlieststart, 0);
+    long long rows = span / m + 1;
+    if (span - (rows - 1) * m >= (m + 1) / 2) ++rows;
+    if (rows >= INT_MAX) {
+        out("outrows_secs calloc failed\n");
+        end_run(END_ERROR);
+    }
+    return static_cast<int>(rows);
+}
+
+// The time texts of the axis; the entry after the last step stays empty, which ends
+// the writing.
+void build_axis(RunState& rs, int outrows) {
+    size_t need = static_cast<size_t>(outrows) + 1;
+    if (rs.x_vals.size() < need) {
+        try {
+            rs.x_vals.resize(need);
+        } catch (const std::exception&) {
+            out("x_vals calloc failed\n");
+            end_run(END_ERROR);
+        }
+        rs.max_xvals = static_cast<int>(need);
+    }
+    if (rs.outrows_secs.size() < static_cast<size_t>(outrows))
+        alloc_or_end(rs.outrows_secs, static_cast<size_t>(outrows), "outrows_secs calloc failed\n");
+    for (int i = 0; i < outrows; ++i) {
+        time_t secs = rs.earlieststart + static_cast<time_t>(i) * rs.samplemerge;
+        rs.outrows_secs[static_cast<size_t>(i)] = secs;
+        secstodate(secs, rs.x_vals[static_cast<size_t>(i)]);
+    }
+    for (size_t i = static_cast<size_t>(outrows); i < rs.x_vals.size(); ++i) rs.x_vals[i].clear();
+    int last = last_slot(rs);
+    size_t cols = static_cast<size_t>(std::max(rs.numcols[static_cast<size_t>(last)],
+                                               rs.fileparamnums[static_cast<size_t>(last)])) +
+                  1;
+    alloc_or_end(rs.merged_fp_nums, cols, "merged_fp_nums calloc failed\n");
+}
+
+// The descriptive first line of the first file: the axis interval and the node list.
+void write_node_line(RunState& rs, const std::string& line) {
+    std::string s = line;
+    const std::string key = "Sampling Interval: ";
+    size_t p = s.find(key);
+    if (p != std::string::npos) {
+        size_t b = p + key.size();
+        size_t e = b;
+        while (e < s.size() && (isdigit(static_cast<unsigned char>(s[e])) ||
+                                (e == b && (s[e] == '-' || s[e] == '+'))))
+            ++e;
+        if (atoi_s(s.substr(b, e - b)) != rs.samplemerge)
+            s.replace(b, e - b, strfmt("%d", rs.samplemerge));
+    }
+    size_t c = s.find(',');
+    s = c == std::string::npos ? rs.merg_nodes : rs.merg_nodes + "," + s.substr(c + 1);
+    if (!rs.noheader) fout(rs.outcsvfp, "%s\n", s.c_str());
+}
+
+// Passes over the lines above the first data line; the first file's header lines go
+// to the output. Returns the number of lines read.
+int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
+    size_t fi = static_cast<size_t>(f);
+    int fmt = rs.y8format[fi];
+    bool headerless = fmt != 2 && rs.firstdataline[fi] == 0;
+    // Lines above the heading line, or above the start marker of a heading block.
+    int above = headerless ? 0 : fmt == 2 ? rs.paraline[fi] - 1 : rs.paraline[fi];
+    if (fmt == 2 && above > 9) {
+        out("Error! Header not found in first 10 lines (format 2)\n");
+        end_run(END_ERROR);
+    }
+    if (fmt != 2 && above >= 10) {
+        out("\nColumn Headings not found in first %d lines\n", 10);
+        end_run(END_ERROR);
+    }
+    bool first = f == 0;
+    if (first && above <= 0) fout(rs.outcsvfp, "Unknown\n");
+    int skip = headerless ? 0 : rs.firstdataline[fi];
+    int n = 0;
+    while (n < skip && rd.next(cur)) {
+        int i = n++;
+        if (!first || i >= above) continue;
+        if (i == 0)
+            write_node_line(rs, cur);
+        else if (fmt != 2 && i <= 2 && !rs.noheader)
+            fout(rs.outcsvfp, "%s\n", cur.c_str());
+    }
+    return n;
+}
+
+// One file being read onto the axis.
+struct FileRead {
+    RunState& rs;
+    int f;
+    int ncols;
+    int outrows;
+    std::vector<int> cnt;  // rows summed per column for the open step
+    int open = -1;         // step whose rows are being summed
+};
+
+// Adds the averages of the open step to the merged columns and clears the sums.
+void close_step(FileRead& r) {
+    if (r.open < 0) return;
+    RunState& rs = r.rs;
+    for (int k = 0; k < r.ncols; ++k) {
+        size_t kk = static_cast<size_t>(k);
+        if (r.cnt[kk] == 0) continue;
+        rs.mpts[static_cast<size_t>(merged_col(rs, r.f, k))][static_cast<size_t>(r.open)] +=
+            rs.tmpmpts[kk] / r.cnt[kk];
+        rs.tmpmpts[kk] = 0;
+        r.cnt[kk] = 0;
+    }
+}
+
+// The step whose window [step - (m + 1) / 2, step + (m + 1) / 2) holds secs, the
+// lowest one when two windows hold it; -1 when it is off the axis.
+int step_of(const RunState& rs, time_t secs, int outrows) {
+    long long m = rs.samplemerge;
+    long long half = (m + 1) / 2;
+    long long off = static_cast<long long>(secs - rs.earlieststart);
+    long long c = off >= 0 ? off / m : -1;
+    for (long long i = c - 1; i <= c + 1; ++i) {
+        if (i < 0 || i >= outrows) continue;
+        long long s = i * m;
+        if (off == s || (off >= s - half && off < s + half)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Steps between the end of the files read so far and this file's first step.
+void fill_gap(FileRead& r, int step) {
+    RunState& rs = r.rs;
+    int prev = rs.merge_prevstep;
+    if (rs.filltype < 2 || r.f == 0 || prev < 0 || prev >= step - 1) return;
+    for (int k = 0; k < r.ncols; ++k) {
+        auto& col = rs.mpts[static_cast<size_t>(merged_col(rs, r.f, k))];
+        // The previous value of the same merged column, so that a column never takes
+        // the value of another parameter.
+        double v = rs.filltype == 2 ? rs.fillvalue : col[static_cast<size_t>(prev)];
+        for (int s = prev + 1; s < step; ++s) col[static_cast<size_t>(s)] = v;
+    }
+}
+
+void mark_fractional(FileRead& r, const std::vector<std::string>& fields) {
+    for (size_t k = 1; k < fields.size() && static_cast<int>(k) <= r.ncols; ++k) {
+        const std::string& v = fields[k];
+        if (v.find('.') != std::string::npos && v.find(':') == std::string::npos)
+            r.rs.merged_fp_nums[static_cast<size_t>(
+                merged_col(r.rs, r.f, static_cast<int>(k) - 1))] = 1;
+    }
+}
+
+void add_values(FileRead& r, const std::vector<std::string>& fields, bool firstrow,
+                const std::string& csvf) {
+    RunState& rs = r.rs;
+    int values = static_cast<int>(fields.size()) - 1;
+    for (int k = 0; k < values; ++k) {
+        if (k >= r.ncols) {
+            if (firstrow && rs.verbose)
+                out("\nWarning: There are less column headers (%d) than data columns (%d) in %s\n",
+                    r.ncols, values, csvf.c_str());
+            break;
+        }
+        rs.tmpmpts[static_cast<size_t>(k)] += atof_s(fields[static_cast<size_t>(k) + 1]);
+        ++r.cnt[static_cast<size_t>(k)];
+    }
+    if (values < r.ncols && firstrow && rs.verbose && !rs.qflag)
+        out("\nWarning: There are more column headers (%d) than data columns (%d) in %s\n", r.ncols,
+            values, csvf.c_str());
+}
+
+// Seconds of a row's time stamp and its clock time of day; a time-only stamp lies on
+// the file's date and passes midnight into the next day.
+struct Stamp {
+    time_t secs = 0;
+    int tod = 0;
+};
+
+Stamp read_stamp(const RunState& rs, const std::string& ts, time_t& dayoff, time_t& prev) {
+    int hh = 0, mm = 0, ss = 0;
+    std::string date;
+    bool timeonly = ts.find_first_of("-/") == std::string::npos;
+    if (timeonly) {
+        TextScan(ts).num(hh).lit(':').num(mm).lit(':').num(ss);
+        date = rs.comment_sdate.empty() ? "01-JAN-1970" : rs.comment_sdate;
+    } else {
+        TextScan(ts).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+    }
+    Stamp st;
+    st.secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
+    if (timeonly) {
+        if (prev != 0 && st.secs + dayoff < prev) dayoff += 86400;
+        st.secs += dayoff;
+        prev = st.secs;
+    }
+    st.tod = hh * 3600 + mm * 60 + ss;
+    return st;
+}
+
+bool in_range(const RunState& rs, const Stamp& st) {
+    if (rs.tflag == 1) return st.secs >= rs.rstsecs && st.secs <= rs.rendsecs;
+    if (rs.tflag == 2) {
+        int from = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+        int to = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+        return st.tod >= from && st.tod < to;
+    }
+    return true;
+}
+
+// The selected merged columns: every one for "all", otherwise those whose name holds
+// the name of a parameter of the selection.
+std::vector<std::string> selected_names(const RunState& rs) {
+    std::vector<std::string> sel;
+    std::vector<std::string> names = heading_names(rs.line[0]);
+    for (const std::string& field : split_fields(rs.nums_str)) {
+        int c = atoi_s(field);
+        if (c < 1 || c > static_cast<int>(names.size())) continue;
+        std::string n = names[static_cast<size_t>(c - 1)];
+        strltrim(n);
+        if (!n.empty()) sel.push_back(upper_copy(n));
+    }
+    return sel;
+}
+
+bool is_selected(const std::string& name, const std::vector<std::string>& sel) {
+    std::string u = upper_copy(name);
+    for (const auto& s : sel)
+        if (u.find(s) != std::string::npos) return true;
+    return false;
+}
+
+void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
+    bool fmt2 = rs.format == 2;
+    int nmerged = rs.fileparamnums[static_cast<size_t>(last_slot(rs))];
+    if (fmt2) fout(fp, "$$$ START COLUMN HEADERS $$$\n");
+    if (all && same_columns(rs) && !fmt2) {
+        fout(fp, "%s\n", rs.line[0].c_str());
+        for (int j = 0; j < nmerged; ++j) mask[static_cast<size_t>(j)] = 1;
+        rs.mergeparcnt = rs.numcol;
+        return;
+    }
+    std::vector<std::string> sel;
+    if (rs.pflag) sel = selected_names(rs);
+    const auto& names = merged_names(rs);
+    fout(fp, "Sample Time");
+    int online = 1;
+    for (int j = 0; j < nmerged; ++j) {
+        if (fmt2 && online > rs.fmt2max) {
+            fout(fp, "\n");
+            online = 0;
+        }
+        const std::string& name = names[static_cast<size_t>(j)];
+        if (name.empty() || (rs.pflag && !is_selected(name, sel))) continue;
+        fout(fp, online == 0 ? "%s" : ",%s", name.c_str());
+        ++online;
+        mask[static_cast<size_t>(j)] = 1;
+        ++rs.mergeparcnt;
+    }
+    fout(fp, "\n");
+    if (fmt2) fout(fp, "$$$ END COLUMN HEADERS $$$\n");
+}
+
+// Clock time of day of a step, as its time text shows it.
+int step_tod(time_t secs) {
+    struct tm t = {};
+    if (!local_standard_time(secs, t)) return -1;
+    return t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec;
+}
+
+void write_value(FILE* fp, double v, bool fractional) {
+    if (fractional) {
+        fout(fp, ",%.2f", v);
+        return;
+    }
+    double t = std::trunc(v);
+    if (!(t >= static_cast<double>(LLONG_MIN) && t <= static_cast<double>(LLONG_MAX))) t = 0;
+    fout(fp, ",%lld", static_cast<long long>(t));
+}
+
+}  // namespace
+
+int find_in_array(const RunState& rs, const std::string& para) {
+    int last = last_slot(rs);
+    int count = rs.fileparamnums[static_cast<size_t>(last)];
+    if (rs.dupflag) return count + 1;
+    const auto& names = rs.fileparams[static_cast<size_t>(last)];
+    for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i)
+        if (names[static_cast<size_t>(i)] == para) return i;
+    return count;
+}
+
+void allocate_merged_ar(RunState& rs) {
+    int cols = rs.numcol;
+    // Different headings (or separate columns for every file) may put every column of
+    // every file into a column of its own.
+    if (rs.diffparams || rs.dupflag)
+        for (int f = 0; f <= rs.filenum; ++f) cols += rs.numcols[static_cast<size_t>(f)];
+    for (int f = 0; f <= rs.filenum; ++f) cols = std::max(cols, file_cols(rs, f));
+    allocate_merged_ar(rs, cols);
+}
+
+void merge_params(RunState& rs) {
+    int last = last_slot(rs);
+    auto& merged = merged_names(rs);
+    int n0 = file_cols(rs, 0);
+    if (merged.size() < static_cast<size_t>(n0)) merged.resize(static_cast<size_t>(n0));
+    for (int k = 0; k < n0; ++k) {
+        merged[static_cast<size_t>(k)] = file_param(rs, 0, k);
+        rs.merged_ar[0][static_cast<size_t>(k)] = k;
+    }
+    int count = n0;
+    rs.fileparamnums[static_cast<size_t>(last)] = count;
+    if (same_columns(rs)) {
+        for (int f = 1; f <= rs.filenum; ++f)
+            for (int k = 0; k < file_cols(rs, f); ++k)
+                rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = k;
+        return;
+    }
+    // First index of every name of the list, for the lookups of find_in_array.
+    std::unordered_map<std::string, int> index;
+    if (!rs.dupflag)
+        for (int k = 0; k < count; ++k) index.emplace(merged[static_cast<size_t>(k)], k);
+    for (int f = 1; f <= rs.filenum; ++f) {
+        int before = count;
+        for (int k = 0; k < file_cols(rs, f); ++k) {
+            const std::string& name = file_param(rs, f, k);
+            auto it = rs.dupflag ? index.end() : index.find(name);
+            if (it != index.end()) {
+                rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = it->second;
+                continue;
+            }
+            if (rs.verbose) out("%s not found in array\n", name.c_str());
+            std::string entry = rs.dupflag ? strfmt("%s_%d", name.c_str(), f) : name;
+            if (merged.size() <= static_cast<size_t>(count))
+                merged.resize(static_cast<size_t>(count) + 1);
+            merged[static_cast<size_t>(count)] = entry;
+            rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = count;
+            ++count;
+        }
+        // Names new in this file become known only now, so two equal names of one file
+        // both get columns.
+        if (!rs.dupflag)
+            for (int k = before; k < count; ++k) index.emplace(merged[static_cast<size_t>(k)], k);
+        rs.fileparamnums[static_cast<size_t>(last)] = count;
+    }
+}
+
+int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/, int outrows) {
+    if (fnum == 0) build_axis(rs, outrows);
+    int blen = std::max(rs.actualmaxlinelen, 2000);
+    if (rs.verbose) {
+        out("allocated hdrline[%d]\n", blen);
+        out("allocated newline[%d]\n", blen);
+    }
+    FILE* fp = fopen(csvf.c_str(), "rb");
+    if (!fp) {
+        out("Input file %s not found\n", csvf.c_str());
+        end_run(END_ERROR);
+    }
+    FileCloser closer{fp};
+    if (!rs.qflag) out("Merging data from %s ", csvf.c_str());
+    LineReader rd(fp);
+    std::string cur;
+    int lineno = read_header_part(rs, fnum, rd, cur);
+
+    FileRead r{rs, fnum, file_cols(rs, fnum), outrows, {}, -1};
+    r.cnt.assign(static_cast<size_t>(r.ncols), 0);
+    int tenth = std::max(rs.numrows[static_cast<size_t>(fnum)] / 10, 1);
+    int rows = 0, placed = 0;
+    bool firstrow = true;
+    time_t dayoff = 0, prev = 0;
+    std::vector<std::string> fields;
+    while (rd.next(cur)) {
+        ++lineno;
+        if (rd.rawlen() <= 1 || cur.compare(0, 21, TRAILER) == 0) continue;
+        remove_chars(cur, '"');
+        split_fields(cur, fields);
+        if (fields.empty()) {
+            out("strtok call failed! %s %d %s\n", cur.c_str(), lineno, csvf.c_str());
+            continue;
+        }
+        // Only lines stamped with a clock time are rows (not units lines or end marks).
+        if (fields[0].find(':') == std::string::npos) continue;
+        if (++rows % tenth == 0) out(".");
+        Stamp st = read_stamp(rs, fields[0], dayoff, prev);
+        if (!in_range(rs, st)) continue;
+        int step = step_of(rs, st.secs, outrows);
+        if (step < 0) continue;
+        if (step != r.open) close_step(r);
+        if (firstrow) {
+            mark_fractional(r, fields);
+            fill_gap(r, step);
+        }
+        r.open = step;
+        add_values(r, fields, firstrow, csvf);
+        firstrow = false;
+        ++placed;
+    }
+    close_step(r);
+    if (r.open >= 0) rs.merge_prevstep = r.open;
+    if (!rs.qflag) out(" %d records\n", placed);
+    if (fnum < rs.filenum) return 0;
+    return write_out_merged_data(rs, rs.outcsvfp);
+}
+
+int write_out_merged_data(RunState& rs, FILE* fp) {
+    int last = last_slot(rs);
+    int nmerged = rs.fileparamnums[static_cast<size_t>(last)];
+    int nmask = std::max(rs.numcols[static_cast<size_t>(last)], nmerged);
+    std::vector<int> mask;
+    alloc_or_end(mask, static_cast<size_t>(nmask) + 1, "merged_nums_mask calloc failed\n");
+    if (rs.verbose) out("allocated merged_nums_mask[%d]\n", nmask);
+    std::string sel = rs.orig_nums_str;
+    trim(sel);
+    strupper(sel);
+    bool all = sel == "ALL" || sel == "0";
+    if (all) rs.pflag = 0;
+    if (rs.verbose) out("writing out parameters ");
+    write_heading(rs, fp, mask, all);
+
+    out("\nWriting out data to %s ", rs.csv_outfil.c_str());
+    int tenth = std::max(rs.outrows / 10, 1);
+    int i = 0;
+    for (; i < static_cast<int>(rs.x_vals.size()) && !rs.x_vals[static_cast<size_t>(i)].empty();
+         ++i) {
+        time_t secs = rs.outrows_secs[static_cast<size_t>(i)];
+        if ((i + 1) % tenth == 0) out(".");
+        if (rs.tflag == 2) {
+            if (rs.rendsecs != 0 && secs > rs.rendsecs) break;
+            int tod = step_tod(secs);
+            int from = rs.shh * 3600 + rs.smm * 60 + rs.sss;
+            int to = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
+            if (tod < from || tod >= to) continue;
+        } else if (rs.tflag == 1) {
+            // Steps outside the range hold no data: they are never written.
+            if (secs < rs.rstsecs) continue;
+            if (secs > rs.rendsecs) break;
+        }
+        fout(fp, "%s", rs.x_vals[static_cast<size_t>(i)].c_str());
+        for (int j = 0; j < nmerged; ++j)
+            if (mask[static_cast<size_t>(j)])
+                write_value(fp, rs.mpts[static_cast<size_t>(j)][static_cast<size_t>(i)],
+                            rs.merged_fp_nums[static_cast<size_t>(j)] != 0);
+        fout(fp, "\n");
+        ++rs.mergeintcnt;
+    }
+    out("\n");
+    return i;
+}
+
+void consolidate_params(RunState& rs) {
+    if (!rs.outcsvfp) {
+        out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
+        end_run(END_ERROR);
+    }
+    int last = last_slot(rs);
+    choose_interval(rs);
+    rs.outrows = axis_steps(rs);
+    if (same_columns(rs)) rs.fileparamnums[static_cast<size_t>(last)] = file_cols(rs, 0);
+    int nparams = rs.fileparamnums[static_cast<size_t>(last)];
+    rs.fileintnums[static_cast<size_t>(last)] = rs.outrows;
+    alloc_mpts(rs, nparams, rs.outrows, rs.outrows);
+    if (merged_names(rs).size() < static_cast<size_t>(nparams))
+        merged_names(rs).resize(static_cast<size_t>(nparams));
+
+    // Sums are indexed by a file's own columns, which one file may have more of than
+    // the merged list (equal names within one file share a merged column).
+    int width = nparams + 10;
+    for (int f = 0; f <= rs.filenum; ++f) width = std::max(width, file_cols(rs, f));
+    rs.merge_prevstep = -1;
+    rs.mergeparcnt = rs.mergeintcnt = 0;
+    for (int f = 0; f <= rs.filenum; ++f) {
+        if (f == 0) {
+            alloc_or_end(rs.tmpmpts, static_cast<size_t>(width), "tmpmpts calloc failed\n");
+            if (rs.verbose) out("allocated memory for tmpmpts[%d]\n", width);
+        } else {
+            std::fill(rs.tmpmpts.begin(), rs.tmpmpts.end(), 0.0);
+        }
+        const std::string& heading = rs.line[static_cast<size_t>(f)];
+        int mlen = std::max(static_cast<int>(heading.size()) + 2, 5000);
+        newmatrix_add(rs, f, rs.datafil[static_cast<size_t>(f)], mlen, rs.outrows);
+    }
+
+    FILE* fp = rs.outcsvfp;
+    rs.outcsvfp = nullptr;
+    bool failed = ferror(fp) != 0;
+    if (fclose(fp) != 0) failed = true;
+    if (failed) {
+        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
+        end_run(END_ERROR);
+    }
+    out("\n%d parameters and %d intervals written to merged csv file %s\n", rs.mergeparcnt,
+        rs.mergeintcnt, rs.csv_outfil.c_str());
+    if (rs.verbose) get_current_time("Ended at");
+    end_run(END_OK);
+}

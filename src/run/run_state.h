@@ -375,6 +375,14 @@ struct RunState {
     double sumy = 0;                // sum of the reference values
     int cor_n = 0;                  // rows paired with a reference value
     double cor_ss = 0;              // squared deviations from their mean; 0 when constant
+
+    // Merge: the merged time axis, the sums of the file being read and the counts written
+    int outrows = 0;                  // steps of the merged axis
+    std::vector<double> tmpmpts;      // per column of the file being read: sum of the open step
+    std::vector<int> merged_fp_nums;  // per merged column: 1 when its values are fractional
+    int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
+    int mergeparcnt = 0;              // parameters written
+    int mergeintcnt = 0;              // steps written
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

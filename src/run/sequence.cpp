@@ -203,8 +203,9 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     alloc_global_vars(rs);
     for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
     if (rs.mflag) {
-        merge_files(rs);
-        end_run(END_OK);
+        allocate_merged_ar(rs);
+        merge_params(rs);
+        consolidate_params(rs);
     }
     if (rs.numcalcs > 0) translate_calc_params(rs);
     read_all_data(rs);
