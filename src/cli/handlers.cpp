@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/dirswitch.h"
@@ -108,6 +109,13 @@ static void opt_directory(RunState& rs, const std::string& dir) {
         out("Current directory is %s\n", current_dir().c_str());
 }
 
+// Sets member to the code of letter c in the table; an unknown letter changes nothing.
+template <size_t N>
+static void letter_code(char c, const std::pair<char, int> (&codes)[N], int& member) {
+    for (const auto& [letter, code] : codes)
+        if (letter == c) member = code;
+}
+
 static void opt_dots(RunState& rs, const std::string& v) {
     rs.dflag = 1;
     rs.dotsize = 1;
@@ -116,28 +124,10 @@ static void opt_dots(RunState& rs, const std::string& v) {
     rs.dotsize = atoi_s(f[0]);
     if (!has_field(f, 1)) return;
     rs.dotcolval = 1;
-    switch (first_upper(f[1])) {
-        case 'R':
-            rs.dotcolor = 1;
-            break;
-        case 'B':
-            rs.dotcolor = 2;
-            break;
-        case 'G':
-            rs.dotcolor = 3;
-            break;
-        case 'K':
-            rs.dotcolor = 0;
-            break;
-        case 'M':
-            rs.dotcolor = 4;
-            break;
-        case 'Y':
-            rs.dotcolor = 5;
-            break;
-        default:
-            break;
-    }
+    // R B G K M Y; another letter leaves the colour as it was.
+    static const std::pair<char, int> codes[] = {{'R', 1}, {'B', 2}, {'G', 3},
+                                                 {'K', 0}, {'M', 4}, {'Y', 5}};
+    letter_code(first_upper(f[1]), codes, rs.dotcolor);
 }
 
 // The file[:n] value of the extract options: every n-th row, n = 0 meaning trim zeros.
@@ -214,31 +204,9 @@ static void opt_lines(RunState& rs, const std::string& v) {
     rs.lflagval = 1;
     if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
     if (!has_field(f, 2)) return;
-    switch (first_upper(f[2])) {
-        case 'R':
-            rs.lflag = 3;
-            break;
-        case 'G':
-            rs.lflag = 4;
-            break;
-        case 'B':
-            rs.lflag = 5;
-            break;
-        case 'K':
-            rs.lflag = 6;
-            break;
-        case 'M':
-            rs.lflag = 7;
-            break;
-        case 'Y':
-            rs.lflag = 8;
-            break;
-        case 'W':
-            rs.lflag = 9;
-            break;
-        default:
-            break;
-    }
+    static const std::pair<char, int> codes[] = {{'R', 3}, {'G', 4}, {'B', 5}, {'K', 6},
+                                                 {'M', 7}, {'Y', 8}, {'W', 9}};
+    letter_code(first_upper(f[2]), codes, rs.lflag);
 }
 
 // Counts from 1 on the command line, from 0 inside.
