@@ -44,7 +44,7 @@ void read_limits(RunState& rs) {
             rs.maxlinelen, rs.maxdatalen, rs.maxpts, rs.format2maxlen, rs.fmt2max);
 }
 
-// Steps 10 and 11: survey (with its one retry), then the union of names of several files.
+// Survey (with its one retry), then the union of names of several files.
 static void survey_files(RunState& rs) {
     int r = read_datafil_cols(rs, 0);
     if (r == -1) {
@@ -81,7 +81,7 @@ static void prepare_parameters(RunState& rs) {
     }
 }
 
-// Step 25: the Y-axis maximum as the largest maximum of all parameters, read from the
+// The Y-axis maximum as the largest maximum of all parameters, read from the
 // running maximum the load leaves in the slot after the last row of the first file.
 static int largest_running_max(const RunState& rs) {
     int z = 0;
@@ -96,7 +96,7 @@ static int largest_running_max(const RunState& rs) {
     return z;
 }
 
-// Step 26: statistics, listing line and chart of every parameter in selection order.
+// Statistics, listing line and chart of every parameter in selection order.
 static void unsorted_pass(RunState& rs) {
     for (int w = 0; w < rs.numpar; ++w) {
         setup_min_max(rs, w);
@@ -143,7 +143,7 @@ static void write_correl_lis(RunState& rs) {
     fclose(fp);
 }
 
-// Step 30.
+// The end of a run: footers, closed files and the summary.
 void close_and_summarise(RunState& rs) {
     if (!rs.nocharts) {
         write_html_footer(rs);
