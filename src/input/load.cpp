@@ -127,8 +127,9 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
                 cur.c_str());
         if (fno == 0 && rs.comm_sampint != 0 && rs.nth == 1) {
-            int gap = interval / rs.comm_sampint - 1;
-            if (gap < 5) gap = 0;
+            // 64-bit: an interval held at the int limit must not overflow here.
+            long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
+            int gap = wide < 5 ? 0 : clamped_int(wide);
             // Never more missing slots than the grid was sized for.
             gap = std::min(gap, std::max(rs.totmiss - rs.missints, 0));
             if (gap > 0) {

@@ -193,3 +193,23 @@ TEST(Load, HtmlTableStartShowsTheSpan) {
               "<center>a&lt;b&gt;.csv \nfrom 01-JAN 10:00 to 01-JAN 10:11</center>\n"
               "<center><table>\n");
 }
+
+TEST(Load, IntervalsAtTheIntLimitsDoNotOverflow) {
+    // Stamps more than 68 years apart give intervals held at the int limits.
+    for (int sampint : {1, -1, 60}) {
+        for (const char* prev : {"01-JAN-2100 10:00:00", "01-JAN-1900 10:00:00"}) {
+            EnvVar tz("TZ", "UTC");
+            tzset();
+            RunState rs;
+            rs.iflag = 1;
+            rs.comm_sampint = sampint;
+            rs.totmiss = 10;
+            rs.num = 2;
+            rs.miss_ar.assign(70, 0);
+            rs.x_vals = {prev, "01-JAN-2008 10:00:00", ""};
+            RunResult r = capture([&] { calc_sampint(rs, 1, 0, 0); });
+            EXPECT_EQ(r.status, -1) << r.out;
+            EXPECT_LE(rs.missints, rs.totmiss);
+        }
+    }
+}
