@@ -9,7 +9,8 @@ namespace {
 // Thirty one-minute rows of twelve parameters P1..P12; P4 dips to 5 from 00:10 to 00:19,
 // P9 averages 50 exactly, P12 peaks at 900 at the end.
 std::string twelve() {
-    std::string s = "NODEC,Monitor Comment: rules,Sampling Interval: 60,NODEC\n01-JAN-2024\nSample Time";
+    std::string s =
+        "NODEC,Monitor Comment: rules,Sampling Interval: 60,NODEC\n01-JAN-2024\nSample Time";
     for (int p = 1; p <= 12; ++p) s += ",P" + std::to_string(p) + (p == 4 ? " Idle" : "");
     s += "\n";
     for (int r = 0; r < 30; ++r) {

@@ -120,8 +120,8 @@ TEST(RulesReader, OutputFilesAndEnds) {
 
     res = read_rules("A|<=|1|1|c\n");
     EXPECT_EQ(res.r.status, 1);
-    EXPECT_EQ(res.r.out,
-              std::string(READING) + "Error in Y8RULES.LIS, invalid Operator '<=' in line:\nA|<=|1|1|c\n");
+    EXPECT_EQ(res.r.out, std::string(READING) +
+                             "Error in Y8RULES.LIS, invalid Operator '<=' in line:\nA|<=|1|1|c\n");
 
     res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.oflag = 1; });
     EXPECT_EQ(res.r.out, "\nIgnoring Y8RULES.LIS for overlay charts\n\n");
@@ -153,7 +153,8 @@ Checked check(const std::vector<double>& v, const std::vector<RunState::Y8Rule>&
     double sum = 0;
     c.rs.max_y = -HUGE_VAL;
     c.rs.min_y = HUGE_VAL;
-    for (double x : v) sum += x, c.rs.max_y = std::max(c.rs.max_y, x), c.rs.min_y = std::min(c.rs.min_y, x);
+    for (double x : v)
+        sum += x, c.rs.max_y = std::max(c.rs.max_y, x), c.rs.min_y = std::min(c.rs.min_y, x);
     c.rs.avg = sum / v.size();
     c.r = capture([&] { check_rules(c.rs, 0); });
     return c;
@@ -190,37 +191,68 @@ TEST(RulesCheck, EachKindFiresOrNot) {
     const std::vector<double> three(10, 3), hi{1, 2, 3, 10};
     const Case cases[] = {
         // Held for a period: more than 5 points at or below 20.
-        {idle(10, 16), rule("CPU 00", "<", 20, 5), {10, 16},
+        {idle(10, 16),
+         rule("CPU 00", "<", 20, 5),
+         {10, 16},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:10 to 00:16\n"},
         {idle(10, 15), rule("cpu", "<", 20, 5), {}, ""},
         {idle(2, 9), rule("idle", "<", 19, 5), {}, ""},
         // Still below at the last point: fires at the end, up to the point count.
-        {idle(22, 40), rule("Idle", "<", 20, 5), {22, 30},
+        {idle(22, 40),
+         rule("Idle", "<", 20, 5),
+         {22, 30},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:22 to 00:29\n"},
         // Two stretches.
-        {[] { auto v = idle(2, 9); for (int i = 15; i < 25; ++i) v[i] = 20; return v; }(),
-         rule("Idle", "<", 20, 5), {2, 9, 15, 25},
+        {[] {
+             auto v = idle(2, 9);
+             for (int i = 15; i < 25; ++i) v[i] = 20;
+             return v;
+         }(),
+         rule("Idle", "<", 20, 5),
+         {2, 9, 15, 25},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:02 to 00:09\n"
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:15 to 00:25\n"},
         {idle(0, 30), rule("Idle", ">", 50, 29), {}, ""},
-        {idle(0, 0), rule("Idle", ">", 50, 28), {0, 30},
+        {idle(0, 0),
+         rule("Idle", ">", 50, 28),
+         {0, 30},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:00 to 00:29\n"},
-        {idle(0, 0), rule("Idle", "=", 50, 3), {0, 30},
+        {idle(0, 0),
+         rule("Idle", "=", 50, 3),
+         {0, 30},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:00 to 00:29\n"},
         {idle(0, 0), rule("Idle", ">=", 1, 0), {}, ""},
         {idle(0, 0), rule("Idle", "", 1, 0), {}, ""},
         // On the average, maximum and minimum: strict comparisons.
         {three, rule("Idle", ">", 3, -1), {}, ""},
-        {three, rule("Idle", "=", 3, -1), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
-        {hi, rule("Idle", ">", 3, -1), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {three,
+         rule("Idle", "=", 3, -1),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {hi,
+         rule("Idle", ">", 3, -1),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
         {hi, rule("Idle", ">", 10, -2), {}, ""},
-        {hi, rule("Idle", ">", 9, -2), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {hi,
+         rule("Idle", ">", 9, -2),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
         {hi, rule("Idle", "<", 1, -3), {}, ""},
-        {hi, rule("Idle", "<", 2, -3), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {hi,
+         rule("Idle", "<", 2, -3),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
         // Relative thresholds: 80% of the maximum 10 is 8; the average 4 is not above it.
         {hi, rule("Idle", ">", -1, -1, "MAX", 0.8), {}, ""},
-        {hi, rule("Idle", "<", -1, -1, "MAX", 0.8), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
-        {hi, rule("Idle", ">", -1, -2, "AVG", 2.4), {0, 1}, "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {hi,
+         rule("Idle", "<", -1, -1, "MAX", 0.8),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
+        {hi,
+         rule("Idle", ">", -1, -2, "AVG", 2.4),
+         {0, 1},
+         "RULE Fired:   1 Cpu 00 Idle                    msg\n"},
         // A rule for another parameter.
         {hi, rule("Disk", "<", 100, -1), {}, ""},
     };
@@ -240,8 +272,8 @@ TEST(RulesCheck, EachKindFiresOrNot) {
 }
 
 TEST(RulesCheck, FirstMatchingRuleAppliesAndStretchesAreCapped) {
-    Checked k = check({1, 9}, {rule("Disk", "<", 0, -2), rule("Disk Busy", ">", 5, -2)},
-                      "Disk Busy %");
+    Checked k =
+        check({1, 9}, {rule("Disk", "<", 0, -2), rule("Disk Busy", ">", 5, -2)}, "Disk Busy %");
     EXPECT_EQ(k.rs.ruleindx, 0);
     EXPECT_EQ(k.r.out, "");
 
@@ -292,9 +324,9 @@ TEST(RulesChart, ThresholdLineBandsAndCaption) {
     EXPECT_EQ(rs.threshrow, row);
     EXPECT_GT(boryt, rs.BORDERyval);  // the caption made room above the plot
     const int MAGENTA = 0xFF00FF;
-    EXPECT_EQ(rgb(rs.BORDERxval + 20, row), MAGENTA);       // the line outside the stretch
-    EXPECT_NE(rgb(rs.BORDERxval + 20, row - 2), MAGENTA);   // no band there
-    const int mid = rs.BORDERxval + rs.wi / 2;              // inside the stretch 40..60
+    EXPECT_EQ(rgb(rs.BORDERxval + 20, row), MAGENTA);      // the line outside the stretch
+    EXPECT_NE(rgb(rs.BORDERxval + 20, row - 2), MAGENTA);  // no band there
+    const int mid = rs.BORDERxval + rs.wi / 2;             // inside the stretch 40..60
     for (int dy = -2; dy <= 2; ++dy) EXPECT_EQ(rgb(mid, row + dy), MAGENTA) << dy;
     EXPECT_NE(rgb(mid, row + 3), MAGENTA);
     int caption = 0;
