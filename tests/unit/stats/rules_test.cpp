@@ -335,3 +335,37 @@ TEST(RulesChart, ThresholdLineBandsAndCaption) {
     EXPECT_GT(caption, 20);
     gdImageDestroy(im);
 }
+
+TEST(RulesChart, ThresholdLineMeetsTheSeriesOnEveryScale) {
+    // A sample exactly at the threshold is drawn on the threshold line, whatever the scale.
+    const std::function<void(RunState&)> scales[] = {
+        [](RunState&) {},
+        [](RunState& rs) { rs.zflag = 1; },
+        [](RunState& rs) { rs.lflag = 1; },
+        [](RunState& rs) { rs.scflag = 1, rs.zmin = 0; },
+    };
+    int i = 0;
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(i++);
+        Utc utc;
+        TempDir d;
+        std::vector<double> v(101, 83);
+        for (int k = 40; k < 60; ++k) v[k] = 11;
+        v[90] = 20;
+        RunState rs = chart_grid({v}, {"Cpu 00 Idle"});
+        rs.rflag = 1;
+        rs.ruleptr = {rule("idle", "<", 20, 5)};
+        scale(rs);
+        InDir in(d.path());
+        setup_height_and_width(rs);
+        prepare_chart(rs, 0);
+        ++rs.cnt;
+        rs.htmfp = fopen("main.htm", "w");
+        rs.htmrfp = fopen("rules.htm", "w");
+        rs.rparfp = fopen("par.lis", "w");
+        RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
+        EXPECT_EQ(r.status, -1) << r.out;
+        for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
+        EXPECT_EQ(rs.threshrow, rs.points[0][0][90].y);
+    }
+}
