@@ -1,6 +1,7 @@
 // Threshold rules through the built binary: the console lines, the fired-rules page and
 // the list of fired parameter numbers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "harness.h"
 
@@ -97,4 +98,17 @@ TEST(RulesCli, BadOrMissingRulesFiles) {
             EXPECT_EQ(d.read("Y8RULESPAR.LIS"), "\n");
         }
     }
+}
+
+TEST(RulesCli, PagesGoToTheOutputDirectory) {
+    TempDir d;
+    d.write("t.csv", twelve());
+    d.write("Y8RULES.LIS", RULES);
+    mkdir(d.file("out").c_str(), 0755);
+    RunResult r =
+        run_tsgraf(d, {"t.csv", "--nohistory", "--parameters=all", "--rules", "--directory=out"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(d.read("out/Y8RULESPAR.LIS"), "4,9,12\n");
+    EXPECT_TRUE(d.exists("out/Y8RULES.HTM"));
+    EXPECT_FALSE(d.exists("Y8RULESPAR.LIS"));
 }
