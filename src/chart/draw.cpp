@@ -13,6 +13,7 @@
 #include "chart/colours.h"
 #include "chart/geometry.h"
 #include "report/html.h"
+#include "stats/rules.h"
 #include "stats/statistics.h"
 
 namespace {
@@ -250,6 +251,19 @@ void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dot
     if (rs.dflag) dot(ch, a, dotcolour);
 }
 
+// Step 16.7: the stretches a rule held for a period fired on, as bands on its threshold line.
+// Drawn once after the line: the same bands redrawn at every segment would end up the same.
+void draw_rule_stretches(Chart& ch, const std::vector<Point>& pts) {
+    const RunState::Y8Rule* r = fired_rule(ch.rs);
+    const int row = ch.rs.threshrow;
+    if (!r || row < 0 || r->period < 0) return;
+    const int last = static_cast<int>(pts.size()) - 1;
+    for (size_t i = 0; i + 1 < r->pts.size(); i += 2) {
+        int a = std::clamp(r->pts[i], 0, last), b = std::clamp(r->pts[i + 1] - 1, 0, last);
+        gdImageFilledRectangle(ch.im, pts[a].x, row - 2, pts[b].x, row + 2, ch.c.magenta);
+    }
+}
+
 // Step 16 and 17: the data line, the moving average, and the last dot.
 void draw_data(Chart& ch, int p) {
     RunState& rs = ch.rs;
@@ -267,9 +281,11 @@ void draw_data(Chart& ch, int p) {
         if (!rs.maonly_flag) draw_segment(ch, pts[k], pts[k + 1], colour, dotcolour);
         if (ma && k + 1 < ma->size())
             gdImageLine(ch.im, (*ma)[k].x, (*ma)[k].y, (*ma)[k + 1].x, (*ma)[k + 1].y, ch.c.red);
-        // A fired rule's threshold line and stretches are drawn here (threshold rules).
+        if (rs.threshrow >= 0)
+            gdImageLine(ch.im, pts[k].x, rs.threshrow, pts[k + 1].x, rs.threshrow, ch.c.magenta);
         // Multifile charts add the other files' segments here (multifile drawing).
     }
+    if (n > 1) draw_rule_stretches(ch, pts);
     if (rs.dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
 }
 
@@ -278,7 +294,9 @@ void draw_texts(Chart& ch, int p) {
     RunState& rs = ch.rs;
     std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
     if (nodedesc.empty()) nodedesc = rs.nodestr;
-    // A fired rule writes its threshold beside the threshold line here (threshold rules).
+    if (const RunState::Y8Rule* r = fired_rule(rs); r && rs.threshrow >= 0)
+        ch.tiny_text(ch.wi + ch.borx + 5, rs.threshrow - ch.tiny->h / 2, strfmt("%d", r->thresh),
+                     ch.c.magenta);
     const int sw = ch.small->w;
     if (rs.filenum == 0 && !ch.compact)
         ch.text(ch.small, ch.maxx / 2 - static_cast<int>(nodedesc.size()) * sw / 2, ch.bory / 2 + 1,
@@ -321,8 +339,9 @@ void write_png(RunState& rs, gdImagePtr im) {
 
 void draw_chart(RunState& rs, int p, int /*sampint*/) {
     if (p < 0 || rs.points.empty()) return;
-    // A fired threshold rule sets its caption and threshold row here (threshold rules).
+    const RunState::Y8Rule* rule = fired_rule(rs);
     const int caph = caption_height(rs);
+    rs.threshrow = rule ? threshold_row(rs, *rule, caph + rs.BORDERyval) : -1;
     rs.maxy = caph + 2 * rs.BORDERyval + rs.hi;
     const bool compact = rs.bkgcolor >= 8;
     int width, height;
@@ -388,8 +407,9 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     draw_time_axis(ch);
     draw_data(ch, p);
     draw_texts(ch, p);
-    if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3);
+    if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3, rule ? rule->msg : "");
     write_png(rs, img.im);
     rs.kflag = rs.origkflag;
     write_html_row(rs, p);
+    if (rule) write_fired_rule_rows(rs, p, rule->optfil);
 }

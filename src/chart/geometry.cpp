@@ -9,6 +9,7 @@
 #include "base/strings.h"
 #include "chart/colours.h"
 #include "input/timestamps.h"
+#include "stats/rules.h"
 #include "stats/statistics.h"
 
 namespace {
@@ -339,9 +340,8 @@ int plot_top(RunState& rs) {
 void adjust_vals_for_size(RunState& rs, int w) {
     if (w < 0) return;
     int offset = rs.bkgcolor >= 8 ? 30 : 0;
-    if (rs.rflag) {
-        // The parameter's threshold rule is selected and, without a period, tested here.
-    }
+    // The parameter's threshold rule is selected and tested on its chart points.
+    if (rs.rflag) check_rules(rs, w);
     release_previous_points(rs, w);
     size_t n = static_cast<size_t>(std::max(rs.num, 0));
     std::vector<RunState::ChartPoint> row(n);
@@ -359,6 +359,7 @@ void adjust_vals_for_size(RunState& rs, int w) {
         rs.mapixels[w] = row;
     }
     rs.origkflag = rs.kflag;
+    if (rs.rflag && fired_rule(rs)) rs.kflag = 1;  // the rule's message becomes the caption
     if (rs.aflag) {
         rs.ma_px_min = std::max(sample_column(rs, rs.ma_x_val_min, offset), 0);
         rs.ma_px_max =

@@ -383,6 +383,26 @@ struct RunState {
     int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
     int mergeparcnt = 0;              // parameters written
     int mergeintcnt = 0;              // steps written
+
+    // Rules: the threshold rules read from rulfil and the rule of the parameter being charted
+    struct Y8Rule {
+        std::string para;        // part of a parameter name, matched without case
+        std::string op;          // "<", ">" or "=" fire; other accepted texts never do
+        int thresh = 0;          // -1 while a relative threshold is not yet computed
+        int period = 0;          // samples; -1 average, -2 maximum, -3 minimum
+        std::string msg;         // chart caption, $P1/$P2 replaced
+        std::string optfil;      // details file, empty when none
+        int cnt = 0, flg = 0, fired = 0;
+        std::vector<int> pts;    // (start, end) chart-point pairs of the fired stretches
+        std::string thresh_par;  // relative threshold base: MAX, MIN or AVG
+        double thresh_mult = 0;  // relative threshold multiplier
+    };
+    std::vector<Y8Rule> ruleptr;  // at most MAXRULES
+    int rulenum = 0;
+    int ruleindx = -1;            // rule of the current parameter
+    int ruleflg = 0;              // 0 none, 1 on average/maximum/minimum, 2 held for a period
+    int cntfires = 0;             // entries of that rule's pts in use
+    int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
