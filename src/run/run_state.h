@@ -383,6 +383,11 @@ struct RunState {
     int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
     int mergeparcnt = 0;              // parameters written
     int mergeintcnt = 0;              // steps written
+
+    // Chart: overlay and multifile
+    // [file][slot] loaded values of a stacked series, so a later chart restacks from them
+    std::vector<std::vector<std::vector<double>>> stack_loaded;
+    std::vector<std::string> ov_minmax_more;  // legend min/max texts of overlay slots 20 and on
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
