@@ -205,12 +205,13 @@ void stack_series(RunState& rs, int p) {
 
 void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const DotFn& dotfn) {
     const int first = first_series(rs, p);
-    std::vector<const std::vector<Point>*> series;
+    // Series j of the chart with its pixels; one not mapped yet is left out, not the chart.
+    std::vector<std::pair<int, const std::vector<Point>*>> series;
     size_t n = static_cast<size_t>(std::max(rs.num, 0));
     for (int s = first; s <= p; ++s) {
         const std::vector<Point>* pts = pixels(rs, 0, s);
-        if (!pts) return;
-        series.push_back(pts);
+        if (!pts || pts->empty()) continue;
+        series.emplace_back(s - first, pts);
         n = std::min(n, pts->size());
     }
     if (p >= 20) {
@@ -220,12 +221,10 @@ void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const Do
                                       rs.thispar_max_ystr.c_str());
     }
     for (size_t k = 0; k + 1 < n; ++k)
-        for (size_t j = 0; j < series.size(); ++j)
-            segment((*series[j])[k], (*series[j])[k + 1], series_colour(rs, static_cast<int>(j)),
-                    series_dotcolour(rs, static_cast<int>(j)));
+        for (const auto& [j, pts] : series)
+            segment((*pts)[k], (*pts)[k + 1], series_colour(rs, j), series_dotcolour(rs, j));
     if (rs.dflag && n > 0)
-        for (size_t j = 0; j < series.size(); ++j)
-            dotfn((*series[j])[n - 1], series_dotcolour(rs, static_cast<int>(j)));
+        for (const auto& [j, pts] : series) dotfn((*pts)[n - 1], series_dotcolour(rs, j));
 }
 
 void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k) {
