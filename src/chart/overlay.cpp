@@ -217,8 +217,8 @@ void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const Do
     if (p >= 20) {
         if (rs.ov_minmax_more.size() <= static_cast<size_t>(p))
             rs.ov_minmax_more.resize(static_cast<size_t>(p) + 1);
-        rs.ov_minmax_more[p] = strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(),
-                                      rs.thispar_max_ystr.c_str());
+        rs.ov_minmax_more[p] =
+            strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
     }
     for (size_t k = 0; k + 1 < n; ++k)
         for (const auto& [j, pts] : series)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "png_reader.h"
 
 namespace {
 
@@ -22,29 +23,6 @@ std::string node_file(const std::string& node, int n, int params, int shift) {
     }
     return s;
 }
-
-struct Png {
-    gdImagePtr im = nullptr;
-    explicit Png(const std::string& path) {
-        if (FILE* f = fopen(path.c_str(), "rb")) {
-            im = gdImageCreateFromPng(f);
-            fclose(f);
-        }
-    }
-    ~Png() {
-        if (im) gdImageDestroy(im);
-    }
-    int count(unsigned rgb, int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                int c = gdImageGetPixel(im, x, y);
-                n += static_cast<unsigned>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 |
-                                           gdImageBlue(im, c)) == rgb;
-            }
-        return n;
-    }
-};
 
 constexpr unsigned NAVY = 0x000080, MAGENTA = 0xFF00FF, ORANGE = 0xFF8040;
 
@@ -67,10 +45,10 @@ TEST(OverlayCli, OneChartOfAllParametersWithItsLegend) {
                   std::string::npos)
             << r.out;
         EXPECT_FALSE(d.exists("Par1.png"));
-        Png png(d.file("Par3.png"));
+        PngFile png(d.file("Par3.png"));
         ASSERT_NE(png.im, nullptr) << c.option;
-        EXPECT_EQ(gdImageSX(png.im), c.width) << c.option;
-        EXPECT_EQ(gdImageSY(png.im), c.height) << c.option;
+        EXPECT_EQ(png.w(), c.width) << c.option;
+        EXPECT_EQ(png.h(), c.height) << c.option;
         // All three series are in the plot.
         for (unsigned colour : {NAVY, MAGENTA, ORANGE})
             EXPECT_GT(png.count(colour, 55, 55, 556, 306), 100) << c.option << colour;
@@ -98,10 +76,10 @@ TEST(MultifileCli, EachParameterChartsBothFiles) {
         EXPECT_NE(r.out.find(std::string(" Multifile PNG file ") + name + " created\n"),
                   std::string::npos)
             << r.out;
-        Png png(d.file(name));
+        PngFile png(d.file(name));
         ASSERT_NE(png.im, nullptr) << name;
-        EXPECT_EQ(gdImageSX(png.im), 611);
-        EXPECT_EQ(gdImageSY(png.im), 361);
+        EXPECT_EQ(png.w(), 611);
+        EXPECT_EQ(png.h(), 361);
         // Both files' lines, and their node names at 1/3 and 2/3 of the frame.
         EXPECT_GT(png.count(NAVY, 55, 55, 556, 306), 100) << name;
         EXPECT_GT(png.count(MAGENTA, 55, 55, 556, 306), 100) << name;

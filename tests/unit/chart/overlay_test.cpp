@@ -4,37 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "chart_grid.h"
+#include "png_reader.h"
 
 namespace {
 
 constexpr unsigned BLACK = 0x000000, WHITE = 0xFFFFFF;
 constexpr unsigned SERIES[] = {0x000080, 0xFF00FF, 0xFF8040};
-
-struct Png {
-    gdImagePtr im = nullptr;
-    explicit Png(const std::string& path) {
-        if (FILE* f = fopen(path.c_str(), "rb")) {
-            im = gdImageCreateFromPng(f);
-            fclose(f);
-        }
-    }
-    ~Png() {
-        if (im) gdImageDestroy(im);
-    }
-    int w() const { return gdImageSX(im); }
-    int h() const { return gdImageSY(im); }
-    unsigned at(int x, int y) const {
-        int c = gdImageGetPixel(im, x, y);
-        return static_cast<unsigned>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 |
-                                     gdImageBlue(im, c));
-    }
-    int count(unsigned rgb, int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) n += at(x, y) == rgb;
-        return n;
-    }
-};
 
 std::vector<double> series_of(int n, double (*f)(int)) {
     std::vector<double> v(n);
@@ -78,9 +53,15 @@ std::string run_charts(RunState& rs, const TempDir& d) {
     return d.file(rs.outpng);
 }
 
-double ten(int) { return 10; }
-double twenty(int) { return 20; }
-double thirty(int) { return 30; }
+double ten(int) {
+    return 10;
+}
+double twenty(int) {
+    return 20;
+}
+double thirty(int) {
+    return 30;
+}
 
 }  // namespace
 
@@ -93,11 +74,12 @@ TEST(OverlayChart, SeriesColoursSizesAndLegends) {
     const Case cases[] = {{0, 926, 361}, {1, 611, 421}, {2, 611, 421}};
     for (const Case& c : cases) {
         TempDir d;
-        RunState rs = grid_of({{series_of(101, ten), series_of(101, twenty), series_of(101, thirty)}},
-                              {"[disk]Reads", "Writes", "Total"});
+        RunState rs =
+            grid_of({{series_of(101, ten), series_of(101, twenty), series_of(101, thirty)}},
+                    {"[disk]Reads", "Writes", "Total"});
         rs.oflag = 1;
         rs.ostyle = c.ostyle;
-        Png png(run_charts(rs, d));
+        PngFile png(run_charts(rs, d));
         ASSERT_NE(png.im, nullptr) << c.ostyle;
         EXPECT_EQ(png.w(), c.width) << c.ostyle;
         EXPECT_EQ(png.h(), c.height) << c.ostyle;
@@ -131,15 +113,19 @@ TEST(OverlayChart, SeriesColoursSizesAndLegends) {
     }
 }
 
-double one(int) { return 1; }
-double two(int) { return 2; }
+double one(int) {
+    return 1;
+}
+double two(int) {
+    return 2;
+}
 
 TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, one), series_of(101, two)}}, {"a", "b"});
     rs.oflag = 1;
     rs.sflag = 1;
-    Png png(run_charts(rs, d));
+    PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     // The first series is the total 3 at the top of the scale, the second stays at 2.
     EXPECT_EQ(rs.max_ystr, "3.00");
@@ -155,17 +141,23 @@ TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
     EXPECT_EQ(rs.scale_y_max, 3.0);
 }
 
-double rising(int i) { return i; }
-double falling(int i) { return 100 - i; }
-double peak(int i) { return i < 50 ? i : 100 - i; }
+double rising(int i) {
+    return i;
+}
+double falling(int i) {
+    return 100 - i;
+}
+double peak(int i) {
+    return i < 50 ? i : 100 - i;
+}
 
 TEST(OverlayChart, NormalisedSeriesReachTheTopWithTheirOwnAxes) {
     TempDir d;
-    RunState rs = grid_of(
-        {{series_of(101, rising), series_of(101, falling), series_of(101, peak)}}, {"r", "f", "p"});
+    RunState rs = grid_of({{series_of(101, rising), series_of(101, falling), series_of(101, peak)}},
+                          {"r", "f", "p"});
     rs.oflag = 1;
     rs.nflag = 1;
-    Png png(run_charts(rs, d));
+    PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(png.w(), 926 + 2 * 15);
     // Each series touches the top row where it has its own maximum.
@@ -175,14 +167,14 @@ TEST(OverlayChart, NormalisedSeriesReachTheTopWithTheirOwnAxes) {
     // Axes of the second and third series at 2 x 25 apart right of the plot.
     EXPECT_EQ(png.at(585, 180), SERIES[1]);
     EXPECT_EQ(png.at(610, 180), SERIES[2]);
-    EXPECT_EQ(png.at(560, 180), WHITE);  // the first series has none
+    EXPECT_EQ(png.at(560, 180), WHITE);                    // the first series has none
     EXPECT_GT(png.count(SERIES[1], 570, 40, 600, 48), 0);  // its maximum "100" above
 }
 
 TEST(MultifileChart, BothFilesDrawnWithTheirNodeLegend) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, rising)}, {series_of(101, falling)}}, {"busy"});
-    Png png(run_charts(rs, d));
+    PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(png.w(), 611);
     EXPECT_EQ(png.h(), 361);
@@ -199,13 +191,15 @@ TEST(MultifileChart, BothFilesDrawnWithTheirNodeLegend) {
     EXPECT_GT(png.count(BLACK, 290, 15, 320, 27), 0);
 }
 
-double wobble(int i) { return 1 + i % 2; }
+double wobble(int i) {
+    return 1 + i % 2;
+}
 
 TEST(MultifileChart, StackedFilesAddUp) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, wobble)}, {series_of(101, two)}}, {"busy"});
     rs.sflag = 1;
-    Png png(run_charts(rs, d));
+    PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(rs.pts[0][0][0], 3.0);
     EXPECT_EQ(rs.pts[0][0][1], 4.0);
