@@ -210,3 +210,34 @@ TEST(MultifileChart, StackedFilesAddUp) {
     EXPECT_EQ(png.at(60, 55), SERIES[0]);
     EXPECT_EQ(png.at(300, 180), SERIES[1]);
 }
+
+// The bottom legend of a frame narrower than one entry still has one entry a line; long
+// labels centre the single column on the longest label.
+TEST(OverlayChart, BottomLegendOnNarrowFramesAndLongLabels) {
+    const std::string longer(40, 'L');
+    struct Case {
+        int width;
+        std::string label;
+        int box_x;
+    };
+    const Case cases[] = {{100, "a", -1}, {500, longer, (610 - 40 * 6) / 2 - 20}};
+    for (const Case& c : cases) {
+        TempDir d;
+        RunState rs =
+            grid_of({{series_of(101, ten), series_of(101, twenty), series_of(101, thirty)}},
+                    {c.label, "b", "c"});
+        rs.oflag = 1;
+        rs.ostyle = 1;
+        rs.width = c.width;
+        rs.wflag = 1;
+        PngFile png(run_charts(rs, d));
+        ASSERT_NE(png.im, nullptr) << c.width;
+        EXPECT_EQ(png.w(), rs.maxx + 1);
+        EXPECT_EQ(png.h(), 4 * 15 + rs.maxy + 1);
+        if (c.box_x < 0) continue;
+        for (int j = 0; j < 3; ++j) {
+            EXPECT_EQ(png.at(c.box_x + 5, 340 + 15 * j), SERIES[j]) << j;
+            EXPECT_EQ(png.at(c.box_x - 5, 340 + 15 * j), WHITE) << j;
+        }
+    }
+}
