@@ -263,9 +263,10 @@ void draw_data(Chart& ch, int p) {
     const int dotcolour = rs.dotcolors.empty() ? colour : rs.dotcolors[0];
     if (rs.oflag) {
         // Overlay charts draw their other series at each segment (overlay drawing).
-        draw_overlay_series(
-            rs, p, [&](const Point& a, const Point& b, int c, int d) { draw_segment(ch, a, b, c, d); },
-            [&](const Point& pt, int d) { dot(ch, pt, d); });
+        auto segment = [&](const Point& a, const Point& b, int c, int d) {
+            draw_segment(ch, a, b, c, d);
+        };
+        draw_overlay_series(rs, p, segment, [&](const Point& pt, int d) { dot(ch, pt, d); });
         return;
     }
     size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));

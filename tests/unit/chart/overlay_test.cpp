@@ -241,3 +241,14 @@ TEST(OverlayChart, BottomLegendOnNarrowFramesAndLongLabels) {
         }
     }
 }
+
+// More files than series colours: the colours start again with the first.
+TEST(MultifileChart, ColoursRepeatBeyondTheTwentyFirstFile) {
+    TempDir d;
+    std::vector<std::vector<std::vector<double>>> files(22, {series_of(101, rising)});
+    RunState rs = grid_of(files, {"busy"});
+    PngFile png(run_charts(rs, d));
+    ASSERT_NE(png.im, nullptr);
+    // File 21's line sample, last drawn, right of its node centre 22 x 610 / 23.
+    EXPECT_EQ(png.at(22 * 610 / 23 + 20, 35), SERIES[0]);
+}
