@@ -252,3 +252,16 @@ TEST(MultifileChart, ColoursRepeatBeyondTheTwentyFirstFile) {
     // File 21's line sample, last drawn, right of its node centre 22 x 610 / 23.
     EXPECT_EQ(png.at(22 * 610 / 23 + 20, 35), SERIES[0]);
 }
+
+// With /dots every further file gets its circles too, from its first sample on.
+TEST(MultifileChart, FurtherFilesGetTheirDots) {
+    TempDir d;
+    RunState rs = grid_of({{series_of(101, rising)}, {series_of(101, falling)}}, {"busy"});
+    rs.dflag = 1;
+    rs.dotsize = 3;
+    PngFile png(run_charts(rs, d));
+    ASSERT_NE(png.im, nullptr);
+    // File 1's first sample 100 on the scale of 120: row 305 - 208; the circle's top.
+    EXPECT_EQ(png.at(55, 97 - 3), SERIES[1]);
+    EXPECT_EQ(png.at(555, 305 - 3), SERIES[1]);  // and its last sample
+}
