@@ -12,6 +12,7 @@
 #include "base/run_end.h"
 #include "chart/colours.h"
 #include "chart/geometry.h"
+#include "chart/overlay.h"
 #include "report/html.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
@@ -86,6 +87,7 @@ struct Chart {
     Chart(RunState& r, gdImagePtr i) : rs(r), im(i) {}
 
     int bottom() const { return hi + boryt; }
+    PlotFrame frame() const { return {im, borx, bory, boryt, wi, hi, maxx, maxy, c.black}; }
     int tw(const std::string& s) const { return static_cast<int>(s.size()) * tiny->w; }
     void text(gdFontPtr f, int x, int y, const std::string& s, int colour) const {
         gdImageString(im, f, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(s.c_str())),
@@ -275,6 +277,11 @@ void draw_data(Chart& ch, int p) {
     const int dotcolour = rs.dotcolors.empty() ? colour : rs.dotcolors[0];
     if (rs.oflag) {
         // Overlay charts draw their other series at each segment (overlay drawing).
+        auto segment = [&](const Point& a, const Point& b, int c, int d) {
+            draw_segment(ch, a, b, c, d);
+        };
+        draw_overlay_series(rs, p, segment, [&](const Point& pt, int d) { dot(ch, pt, d); });
+        return;
     }
     size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
     for (size_t k = 0; k + 1 < n; ++k) {
@@ -284,6 +291,7 @@ void draw_data(Chart& ch, int p) {
         if (rs.threshrow >= 0)
             gdImageLine(ch.im, pts[k].x, rs.threshrow, pts[k + 1].x, rs.threshrow, ch.c.magenta);
         // Multifile charts add the other files' segments here (multifile drawing).
+        if (rs.filenum >= 1) draw_other_files(rs, ch.frame(), p, k);
     }
     if (n > 1) draw_rule_stretches(ch, pts);
     if (rs.dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
@@ -302,6 +310,7 @@ void draw_texts(Chart& ch, int p) {
         ch.text(ch.small, ch.maxx / 2 - static_cast<int>(nodedesc.size()) * sw / 2, ch.bory / 2 + 1,
                 nodedesc, ch.c.black);
     // Multifile charts write a legend of their nodes instead (multifile drawing).
+    if (rs.filenum >= 1 && !ch.compact) draw_node_legend(rs, ch.frame());
     if (!rs.oflag) {
         const std::string& label = str_at(rs.xlabel, p);
         if (!ch.compact)
@@ -310,6 +319,7 @@ void draw_texts(Chart& ch, int p) {
         else if (rs.bkgcolor == 9)
             ch.text(ch.small, ch.maxx + 30, ch.maxy / 2, label, ch.c.black);
     }
+    if (rs.oflag && !ch.compact) draw_overlay_legend(rs, ch.frame(), p);
     if (!ch.compact)
         ch.tiny_text(ch.borx + ch.wi - ch.tw(rs.ch_end_d) / 2 + 6, ch.bottom() + 12, rs.ch_end_d,
                      ch.c.black);
@@ -354,6 +364,7 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     }
     if (rs.oflag) {
         // Overlay charts widen the image for their legend (overlay drawing).
+        if (!compact) overlay_image_size(rs, width, height);
     }
     Image img(width > 0 && height > 0 ? gdImageCreate(width, height) : nullptr);
     if (!img.im) {

@@ -8,6 +8,7 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "chart/colours.h"
+#include "chart/overlay.h"
 #include "input/timestamps.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
@@ -211,7 +212,7 @@ void grid_rows(RunState& rs) {
 }
 
 // The scale maximum rounded up to a step, labels rewritten to the scale.
-void round_scale(RunState& rs) {
+void round_scale(RunState& rs, int w) {
     bool dot = has_dot(rs.max_ystr);
     if (dot) {
         rs.max_y_10 = trunc_to_int(rs.max_y);
@@ -239,6 +240,7 @@ void round_scale(RunState& rs) {
         rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
     if (rs.sflag) {
         // Stacked charts take their maximum from the stacking step (overlay charts).
+        stack_series(rs, w);
     }
     grid_rows(rs);
 }
@@ -377,7 +379,7 @@ void setup_scale(RunState& rs, int w) {
     // /scale without a minimum scales from the data minimum, as /scale=min does.
     bool fixed_min = rs.scflag && rs.zmin != ZMIN_KEYWORD && rs.zmin != ZMIN_UNSET;
     rs.scale_y_min = fixed_min ? rs.zmin : atof_s(minc);
-    if (rs.zflag || rs.lflag || rs.scflag) round_scale(rs);
+    if (rs.zflag || rs.lflag || rs.scflag) round_scale(rs, w);
     if (rs.lflag) {
         bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);
         rs.max_ystr = dec ? strfmt("%.2f", atof_s(rs.max_ystr)) : strfmt("%d", atoi_s(rs.max_ystr));

@@ -403,6 +403,11 @@ struct RunState {
     int ruleflg = 0;              // 0 none, 1 on average/maximum/minimum, 2 held for a period
     int cntfires = 0;             // entries of that rule's pts in use
     int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
+
+    // Chart: overlay and multifile
+    // [file][slot] loaded values of a stacked series, so a later chart restacks from them
+    std::vector<std::vector<std::vector<double>>> stack_loaded;
+    std::vector<std::string> ov_minmax_more;  // legend min/max texts of overlay slots 20 and on
 };
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

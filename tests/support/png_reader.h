@@ -1,0 +1,36 @@
+// A chart file read back with libgd, for pixel checks.
+#pragma once
+#include <gd.h>
+
+#include <cstdio>
+#include <string>
+
+struct PngFile {
+    gdImagePtr im = nullptr;
+    explicit PngFile(const std::string& path) {
+        if (FILE* f = fopen(path.c_str(), "rb")) {
+            im = gdImageCreateFromPng(f);
+            fclose(f);
+        }
+    }
+    ~PngFile() {
+        if (im) gdImageDestroy(im);
+    }
+    PngFile(const PngFile&) = delete;
+    PngFile& operator=(const PngFile&) = delete;
+    int w() const { return gdImageSX(im); }
+    int h() const { return gdImageSY(im); }
+    // The colour at (x, y) as 0xRRGGBB.
+    unsigned at(int x, int y) const {
+        int c = gdImageGetPixel(im, x, y);
+        return static_cast<unsigned>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 |
+                                     gdImageBlue(im, c));
+    }
+    // Pixels of a colour in the rectangle [x0, x1) x [y0, y1).
+    int count(unsigned rgb, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += at(x, y) == rgb;
+        return n;
+    }
+};
