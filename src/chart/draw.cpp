@@ -103,7 +103,7 @@ const std::string& str_at(const std::vector<std::string>& v, long long i) {
     return i >= 0 && static_cast<size_t>(i) < v.size() ? v[i] : none;
 }
 
-// Step 7: the plain average as a text, or the shaded peak period of a moving average.
+// The plain average as a text, or the shaded peak period of a moving average.
 void draw_average(Chart& ch, int p) {
     RunState& rs = ch.rs;
     if (!rs.aflag) return;
@@ -118,7 +118,7 @@ void draw_average(Chart& ch, int p) {
     }
 }
 
-// Step 10: a grey band wherever two consecutive samples are missing.
+// A grey band wherever two consecutive samples are missing.
 void draw_missing(Chart& ch, const std::vector<Point>& pts) {
     RunState& rs = ch.rs;
     if (rs.missints == 0) return;
@@ -129,7 +129,7 @@ void draw_missing(Chart& ch, const std::vector<Point>& pts) {
                                    ch.c.grey10);
 }
 
-// Step 11: frame, scale ends and the start date.
+// Frame, scale ends and the start date.
 void draw_frame(Chart& ch) {
     RunState& rs = ch.rs;
     int b = ch.c.black;
@@ -141,7 +141,7 @@ void draw_frame(Chart& ch) {
         ch.tiny_text(ch.borx - ch.tw(rs.ch_start_d) / 2 - 2, ch.bottom() + 12, rs.ch_start_d, b);
 }
 
-// Step 12: percentile and median lines with their values.
+// Percentile and median lines with their values.
 void draw_percentiles(Chart& ch, int p) {
     RunState& rs = ch.rs;
     if (!rs.pcflag || rs.nopcline) return;
@@ -155,7 +155,7 @@ void draw_percentiles(Chart& ch, int p) {
     }
 }
 
-// Step 13: dashed horizontal grid lines with their labels.
+// Dashed horizontal grid lines with their labels.
 void draw_horizontal_grid(Chart& ch) {
     RunState& rs = ch.rs;
     if (!rs.lflag || rs.nohoriz) return;
@@ -167,7 +167,7 @@ void draw_horizontal_grid(Chart& ch) {
     }
 }
 
-// Steps 14 and 15: the end texts of the time axis, tick marks, grid columns, tick times
+// The end texts of the time axis, tick marks, grid columns, tick times
 // and dates, each written only where it has room.
 void draw_time_axis(Chart& ch) {
     RunState& rs = ch.rs;
@@ -228,7 +228,7 @@ void dot(Chart& ch, const Point& pt, int colour) {
         gdImageArc(ch.im, pt.x, pt.y, 2 * ch.rs.dotsize, 2 * ch.rs.dotsize, 0, 360, colour);
 }
 
-// Step 16.1 to 16.5: one segment of a data series.
+// One segment of a data series.
 void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dotcolour) {
     RunState& rs = ch.rs;
     gdImagePtr im = ch.im;
@@ -253,7 +253,7 @@ void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dot
     if (rs.dflag) dot(ch, a, dotcolour);
 }
 
-// Step 16.7: the stretches a rule held for a period fired on, as bands on its threshold line.
+// The stretches a rule held for a period fired on, as bands on its threshold line.
 // Drawn once after the line: the same bands redrawn at every segment would end up the same.
 void draw_rule_stretches(Chart& ch, const std::vector<Point>& pts) {
     const RunState::Y8Rule* r = fired_rule(ch.rs);
@@ -266,7 +266,7 @@ void draw_rule_stretches(Chart& ch, const std::vector<Point>& pts) {
     }
 }
 
-// Step 16 and 17: the data line, the moving average, and the last dot.
+// The data line, the moving average, and the last dot.
 void draw_data(Chart& ch, int p) {
     RunState& rs = ch.rs;
     if (static_cast<size_t>(p) >= rs.points[0].size()) return;
@@ -297,7 +297,7 @@ void draw_data(Chart& ch, int p) {
     if (rs.dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
 }
 
-// Steps 18 to 21: node name, title and end date.
+// Node name, title and end date.
 void draw_texts(Chart& ch, int p) {
     RunState& rs = ch.rs;
     std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
@@ -325,7 +325,7 @@ void draw_texts(Chart& ch, int p) {
                      ch.c.black);
 }
 
-// Step 23: the PNG file, created in the output directory when one is set.
+// The PNG file, created in the output directory when one is set.
 void write_png(RunState& rs, gdImagePtr im) {
     if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
     FILE* fp = fopen(rs.outpng.c_str(), "wb");
