@@ -26,8 +26,10 @@ struct PngFile {
         return static_cast<unsigned>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 |
                                      gdImageBlue(im, c));
     }
-    // Pixels of a colour in the rectangle [x0, x1) x [y0, y1).
-    int count(unsigned rgb, int x0, int y0, int x1, int y1) const {
+    // Pixels of a colour in the rectangle [x0, x1) x [y0, y1); the whole image by default.
+    int count(unsigned rgb, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const {
+        if (x1 < 0) x1 = w();
+        if (y1 < 0) y1 = h();
         int n = 0;
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) n += at(x, y) == rgb;

@@ -8,6 +8,7 @@
 
 #include "base/dirswitch.h"
 #include "chart_grid.h"
+#include "png_reader.h"
 
 namespace {
 
@@ -15,35 +16,7 @@ constexpr unsigned WHITE = 0xFFFFFF, BLACK = 0x000000, NAVY = 0x000080, RED = 0x
                    MAGENTA = 0xFF00FF, GREY10 = 0xE6E6E6, GREY5 = 0xF0F0F0, GREY90 = 0x1B1B1B,
                    GAINSBORO = 0xDCDCDC, GOLDENROD = 0xEEE8AA, LITEGREY = 0xD3D3D3;
 
-// A chart file read back.
-struct Png {
-    gdImagePtr im = nullptr;
-    explicit Png(const std::string& path) {
-        if (FILE* f = fopen(path.c_str(), "rb")) {
-            im = gdImageCreateFromPng(f);
-            fclose(f);
-        }
-    }
-    ~Png() {
-        if (im) gdImageDestroy(im);
-    }
-    int w() const { return gdImageSX(im); }
-    int h() const { return gdImageSY(im); }
-    unsigned at(int x, int y) const {
-        int c = gdImageGetPixel(im, x, y);
-        return static_cast<unsigned>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 |
-                                     gdImageBlue(im, c));
-    }
-    // Pixels of a colour in the rectangle [x0, x1) x [y0, y1).
-    int count(unsigned rgb, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const {
-        if (x1 < 0) x1 = w();
-        if (y1 < 0) y1 = h();
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) n += at(x, y) == rgb;
-        return n;
-    }
-};
+using Png = PngFile;
 
 std::vector<double> ramp(int n) {
     std::vector<double> v(n);
