@@ -285,6 +285,23 @@ TEST(RulesCheck, FirstMatchingRuleAppliesAndStretchesAreCapped) {
     EXPECT_EQ(k.rs.ruleptr[0].pts[0], 1);
 }
 
+namespace {
+
+// Draws chart 0 in the current directory with the main page, rules page and list open.
+void draw_fired_chart(RunState& rs) {
+    setup_height_and_width(rs);
+    prepare_chart(rs, 0);
+    ++rs.cnt;
+    rs.htmfp = fopen("main.htm", "w");
+    rs.htmrfp = fopen("rules.htm", "w");
+    rs.rparfp = fopen("par.lis", "w");
+    RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
+    EXPECT_EQ(r.status, -1) << r.out;
+    for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
+}
+
+}  // namespace
+
 TEST(RulesChart, ThresholdLineBandsAndCaption) {
     Utc utc;
     TempDir d;
@@ -296,15 +313,7 @@ TEST(RulesChart, ThresholdLineBandsAndCaption) {
     rs.ruleptr[0].msg = "Idle";
     {
         InDir in(d.path());
-        setup_height_and_width(rs);
-        prepare_chart(rs, 0);
-        ++rs.cnt;
-        rs.htmfp = fopen("main.htm", "w");
-        rs.htmrfp = fopen("rules.htm", "w");
-        rs.rparfp = fopen("par.lis", "w");
-        RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
-        EXPECT_EQ(r.status, -1) << r.out;
-        for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
+        draw_fired_chart(rs);
     }
     EXPECT_EQ(rs.kflag, 0);  // the rule's caption does not carry over
     EXPECT_EQ(d.read("par.lis"), "1");
@@ -357,15 +366,7 @@ TEST(RulesChart, ThresholdLineMeetsTheSeriesOnEveryScale) {
         rs.ruleptr = {rule("idle", "<", 20, 5)};
         scale(rs);
         InDir in(d.path());
-        setup_height_and_width(rs);
-        prepare_chart(rs, 0);
-        ++rs.cnt;
-        rs.htmfp = fopen("main.htm", "w");
-        rs.htmrfp = fopen("rules.htm", "w");
-        rs.rparfp = fopen("par.lis", "w");
-        RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
-        EXPECT_EQ(r.status, -1) << r.out;
-        for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
+        draw_fired_chart(rs);
         EXPECT_EQ(rs.threshrow, rs.points[0][0][90].y);
     }
 }
