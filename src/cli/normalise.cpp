@@ -36,12 +36,6 @@ const char* const LEGIT_NAMES[] = {
     "width",     "zero",
 };
 
-bool has_space(const std::string& s) {
-    for (char c : s)
-        if (is_space(c)) return true;
-    return false;
-}
-
 // name="value": the value between double quotes.
 std::string quote_after_equals(const std::string& arg, size_t eq) {
     return arg.substr(0, eq + 1) + '"' + arg.substr(eq + 1) + '"';
@@ -54,12 +48,11 @@ std::string quote_value(const std::string& arg) {
     return quote_after_equals(arg, eq);
 }
 
-// The history form of one argument: quoted when it holds white space, because the
-// recorded text is handed to the shell again when the record is replayed.
+// The history form of one argument: quoted when it holds white space or anything else
+// the shell would act on, because the recorded text is handed to the shell again when
+// the record is replayed.
 std::string history_arg(const std::string& arg) {
-    if (!has_space(arg)) return arg;
-    size_t eq = arg.find('=');
-    return eq != std::string::npos ? quote_after_equals(arg, eq) : '"' + arg + '"';
+    return shell_word(arg);
 }
 
 // "tsgraf", a space, then each argument with a space in front unless it is a glued
@@ -187,8 +180,17 @@ void list(RunState& rs) {
     // find it glued once more and start itself over and over.
     if (!unexpanded || joined == typed) return;
 
-    update_histfile(rs, "", typed);
+    // The command as typed, in its history form: the record is replayed through the shell.
+    update_histfile(rs, "", rs.ocmdline);
     rs.cmdline += rerun_suffix();
-    run_shell(rs.cmdline);
+    // File names keep their wildcards bare for the shell to expand; nothing else in the
+    // arguments may reach the shell unquoted.
+    std::string command = PROGRAM_COMMAND;
+    for (int i = 1; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i) {
+        const std::string& a = rs.cargv[i];
+        bool file_name = !a.empty() && a[0] != '-' && !(SLASH_QUALIFIERS && a[0] == '/');
+        command += " " + shell_word(a, file_name);
+    }
+    run_shell(command + rerun_suffix());
     end_run(END_OK);
 }

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cctype>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -29,6 +31,56 @@ bool make_directory(const std::string& name) {
     (void)name;
     return false;
 #endif
+}
+
+namespace {
+
+bool plain_char(unsigned char c) {
+    return std::isalnum(c) || c >= 0x80 || std::strchr("_-.,/:=+@%^", c) != nullptr;
+}
+
+bool glob_char(char c) {
+    return c == '*' || c == '?' || c == '[' || c == ']';
+}
+
+std::string single_quoted(const std::string& text, bool keep_globs) {
+    std::string s;
+    bool open = false;
+    for (char c : text) {
+        bool bare = c == '\'' || (keep_globs && glob_char(c));
+        if (bare == open) {
+            s += '\'';
+            open = !open;
+        }
+        s += c == '\'' ? std::string("\\'") : std::string(1, c);
+    }
+    if (open) s += '\'';
+    return s;
+}
+
+}  // namespace
+
+std::string shell_word(const std::string& arg, bool keep_globs) {
+    if (arg.empty()) return "''";
+    bool plain = true, only_spaces = true, globs = false;
+    for (char c : arg) {
+        if (plain_char(static_cast<unsigned char>(c))) continue;
+        if (glob_char(c)) {
+            globs = true;
+            if (keep_globs) continue;
+        }
+        plain = false;
+        if (c != ' ' && c != '\t') only_spaces = false;
+    }
+    if (plain) return arg;
+    size_t eq = arg.find('=');
+    size_t keep = (arg[0] == '-' && eq != std::string::npos) ? eq + 1 : 0;
+    for (size_t i = 0; i < keep; ++i)
+        if (!plain_char(static_cast<unsigned char>(arg[i]))) keep = 0;
+    std::string head = arg.substr(0, keep), value = arg.substr(keep);
+    if (only_spaces && !(keep_globs && globs)) return head + '"' + value + '"';
+    if (value.empty()) return head + "''";
+    return head + single_quoted(value, keep_globs);
 }
 
 int run_shell(const std::string& command) {

@@ -15,6 +15,11 @@ inline constexpr const char* CLEAR_COMMAND = "clear";
 void clear_terminal();
 // Creates a directory (Windows build only; elsewhere returns false and does nothing).
 bool make_directory(const std::string& name);
+// One argument written so that the shell hands it on unchanged: as it is when it holds
+// nothing the shell treats specially; between double quotes when only white space needs
+// quoting (the value alone for a name=value option); otherwise between single quotes.
+// With keep_globs, "*", "?", "[" and "]" stay outside the quotes so the shell expands them.
+std::string shell_word(const std::string& arg, bool keep_globs = false);
 // Runs a command line through the shell after flushing standard output; returns its status.
 int run_shell(const std::string& command);
 // Runs a program found on the search path with the given argument vector (args[0] is its

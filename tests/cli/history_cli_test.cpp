@@ -44,7 +44,21 @@ TEST(HistoryCli, WildcardGluedToQualifierRunsAgain) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(count(r.out, BANNER), 1u) << r.out;  // only the second run gets that far
     const std::string his = dir.read(today_history_name());
-    EXPECT_EQ(his.substr(0, his.find('\n') + 1), "  1 *.csv/o\n");
+    EXPECT_EQ(his.substr(0, his.find('\n') + 1), "  1 '*.csv/o'\n");
+}
+
+// A record is run again through the shell; what the arguments hold must not run there.
+TEST(HistoryCli, ReplayRunsNothingOfTheArguments) {
+    TempDir dir;
+    const std::string caption = "$(touch PWNED) `touch PWNED2`; touch PWNED3 'q' \"d\"";
+    auto first = run_tsgraf(dir, {"a.csv", "--caption=" + caption, "-q"});
+    EXPECT_EQ(first.status, 1);  // a.csv does not exist
+    auto replay = run_tsgraf(dir, {"1", "--verbose"});
+    EXPECT_EQ(replay.status, 0);
+    EXPECT_NE(replay.out.find("tsgraf a.csv --caption=\"" + caption + "\" -q --verbose\n"),
+              std::string::npos)
+        << replay.out;
+    for (const char* name : {"PWNED", "PWNED2", "PWNED3"}) EXPECT_FALSE(dir.exists(name)) << name;
 }
 
 // With SPACEPREFIX nothing is split, so a re-run could not help; the run goes on once.
@@ -58,5 +72,5 @@ TEST(HistoryCli, NoRerunWhenNothingWasSplit) {
               0u);
     EXPECT_EQ(count(r.out, "Note: SPACEPREFIX"), 1u) << r.out;
     EXPECT_EQ(count(r.out, BANNER), 1u);
-    EXPECT_EQ(dir.read(today_history_name()), "  1 *.csv/par=1\n");
+    EXPECT_EQ(dir.read(today_history_name()), "  1 '*.csv/par=1'\n");
 }

@@ -132,6 +132,11 @@ TEST(Normalise, PrintableAndHistoryForms) {
          "tsgraf my data.csv",
          "tsgraf  \"my data.csv\"",
          "tsgraf  \"my data.csv\""},
+        // The history form is replayed through the shell: nothing in it may run there.
+        {{"a.csv", "--caption=$(touch X)", "-p", "CPU*"},
+         "tsgraf a.csv --caption=\"$(touch X)\" -p CPU*",
+         "tsgraf  a.csv --caption='$(touch X)' -p 'CPU*'",
+         "tsgraf  a.csv --caption='$(touch X)' -p 'CPU*'"},
     };
     for (const auto& c : cases) {
         RunState rs;
@@ -171,14 +176,18 @@ TEST(Normalise, WildcardRerun) {
     InDir in(work.path());
 
     RunState rs;
-    auto r = normalise(rs, {"*.csv/par=1"});
+    auto r = normalise(rs, {"*.csv/par=1", "--caption=$(touch X) `touch Y`"});
     const std::string his = today_history_name();
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "No TSGRAF History file, " + his + ", found\n");
-    EXPECT_EQ(work.read(his), "  1 *.csv/par=1\n");
+    EXPECT_EQ(work.read(his), "  1 '*.csv/par=1' --caption='$(touch X) `touch Y`'\n");
     const std::string nohis = SLASH_BUILD ? "/nohis" : "--nohistory";
-    EXPECT_EQ(rs.cmdline, "tsgraf *.csv /par=1 " + nohis);
-    EXPECT_EQ(work.read("rerun.args"), "a.csv\nb.csv\n/par=1\n" + nohis + "\n");
+    EXPECT_EQ(rs.cmdline, "tsgraf *.csv /par=1 --caption=\"$(touch X) `touch Y`\" " + nohis);
+    // Only the wildcard is expanded by the shell; the caption arrives as it was given.
+    EXPECT_EQ(work.read("rerun.args"),
+              "a.csv\nb.csv\n/par=1\n--caption=$(touch X) `touch Y`\n" + nohis + "\n");
+    EXPECT_FALSE(work.exists("X"));
+    EXPECT_FALSE(work.exists("Y"));
 }
 
 // When nothing was split off the wildcard (SPACEPREFIX, or an argument kept whole), a
