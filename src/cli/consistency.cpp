@@ -10,6 +10,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "cli/platform.h"
 
 // ---- File list ----
 
@@ -285,7 +286,32 @@ static void final_rules(RunState& rs) {
     }
 }
 
+// Values no chart or listing can be made with end the run before any file is written:
+// they would otherwise overflow pixel arithmetic, index outside the series, or format
+// numbers with billions of digits.
+static void out_of_range(const char* name, int value, int lo, int hi) {
+    if (value >= lo && value <= hi) return;
+    out("Error: %s%s value %d is out of range (%d to %d)\n", OPTION_PREFIX, name, value, lo, hi);
+    end_run(END_ERROR);
+}
+
+static void value_limits(const RunState& rs) {
+    constexpr int MAX_PIXELS = 1000000;  // a chart side
+    constexpr int MAX_PEN = 1000;        // line thickness and dot size
+    out_of_range("width", rs.width, INT_MIN, MAX_PIXELS);
+    out_of_range("height", rs.height, INT_MIN, MAX_PIXELS);
+    out_of_range("thickness", rs.thk, -MAX_PEN, MAX_PEN);
+    out_of_range("dots", rs.dotsize, -MAX_PEN, MAX_PEN);
+    out_of_range("decimals", rs.decsize, INT_MIN, 100);
+    out_of_range("top", rs.topnum, 0, INT_MAX);
+    if (rs.movavg < 0) {
+        out("Error: %saverage value must not be negative\n", OPTION_PREFIX);
+        end_run(END_ERROR);
+    }
+}
+
 void apply_option_rules(RunState& rs) {
+    value_limits(rs);
     file_count_rules(rs);
     take_default_flags(rs);
     chart_kind_rules(rs);

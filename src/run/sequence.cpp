@@ -77,7 +77,8 @@ static void prepare_parameters(RunState& rs) {
     rs.numpar += count;
     if (rs.aflag) {
         if (rs.sampint != 0) rs.movavg /= rs.sampint;
-        if (rs.movavg == 0) rs.movavg = rs.num;
+        // A negative interval (time stamps running backwards) gives no usable window.
+        if (rs.movavg <= 0) rs.movavg = rs.num;
     }
 }
 

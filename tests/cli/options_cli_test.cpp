@@ -52,3 +52,77 @@ TEST(OptionsCli, NoCsvFileGiven) {
     EXPECT_EQ(r.out, "No Y8 CSV file specified\n");
     EXPECT_TRUE(dir.files().empty());
 }
+
+namespace {
+
+// n one-minute rows, the clock running backwards when backwards is set.
+std::string minute_file(int n, bool backwards = false) {
+    std::string s =
+        "NODEC,Monitor Comment: limits,Sampling Interval: 60,NODEC\n01-JAN-2024\n"
+        "Sample Time,Busy%,Rate\n";
+    for (int r = 0; r < n; ++r) {
+        int m = backwards ? n - 1 - r : r;
+        char buf[64];
+        snprintf(buf, sizeof buf, "01-JAN-2024 %02d:%02d:00,%d,%d\n", m / 60, m % 60, r % 7, r);
+        s += buf;
+    }
+    return s;
+}
+
+}  // namespace
+
+// Values no chart or listing can be made with end the run with a message before any
+// file is written; the defaults file is held to the same limits.
+TEST(OptionsCli, AbsurdValuesEndTheRunBeforeAnythingIsWritten) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--width=2147483647"}, "Error: --width value 2147483647 is out of range (-2147483648 to 1000000)\n"},
+        {{"--height=99999999999"}, "Error: --height value 2147483647 is out of range (-2147483648 to 1000000)\n"},
+        {{"--thickness=1001"}, "Error: --thickness value 1001 is out of range (-1000 to 1000)\n"},
+        {{"--lines=5:-5000"}, "Error: --thickness value -5000 is out of range (-1000 to 1000)\n"},
+        {{"--dots=2147483647"}, "Error: --dots value 2147483647 is out of range (-1000 to 1000)\n"},
+        {{"--decimals=2147483647"}, "Error: --decimals value 2147483647 is out of range (-2147483648 to 100)\n"},
+        {{"--top=-1"}, "Error: --top value -1 is out of range (0 to 2147483647)\n"},
+        {{"--average=-5"}, "Error: --average value must not be negative\n"},
+        {{"--average=-2147483649"}, "Error: --average value must not be negative\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.write("t.csv", minute_file(30));
+        std::vector<std::string> args{"t.csv", "--nohistory"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult r = run_tsgraf(dir, args);
+        EXPECT_EQ(r.status, 1) << c.options[0];
+        EXPECT_EQ(r.out, c.message) << c.options[0];
+        EXPECT_EQ(dir.files(), std::vector<std::string>{"t.csv"}) << c.options[0];
+    }
+    TempDir dir;
+    dir.write("t.csv", minute_file(30));
+    dir.write("TSGRAF.CFG", "width=5000000\n");
+    RunResult r = run_tsgraf(dir, {"t.csv", "-q", "--nohistory"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Error: --width value 5000000 is out of range"), std::string::npos) << r.out;
+}
+
+// The largest accepted values still make their charts and listings.
+TEST(OptionsCli, ValuesAtTheLimitsStillRun) {
+    TempDir dir;
+    dir.write("t.csv", minute_file(30));
+    RunResult r = run_tsgraf(dir, {"t.csv", "-q", "--nohistory", "--thickness=1000", "--dots=1000",
+                                   "--decimals=100", "--top=0", "--average=2", "-p", "1,2"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(dir.exists("tsgraf.htm"));
+}
+
+// Time stamps running backwards give a negative interval; a moving average over them
+// falls back to the whole series instead of reading outside it.
+TEST(OptionsCli, MovingAverageOverBackwardsTime) {
+    TempDir dir;
+    dir.write("t.csv", minute_file(30, true));
+    RunResult r = run_tsgraf(dir, {"t.csv", "--nohistory", "--average=5", "-p", "1,2"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\n  1 Busy%"), std::string::npos) << r.out;
+}
