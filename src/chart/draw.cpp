@@ -366,7 +366,11 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
         // Overlay charts widen the image for their legend (overlay drawing).
         if (!compact) overlay_image_size(rs, width, height);
     }
-    Image img(width > 0 && height > 0 ? gdImageCreate(width, height) : nullptr);
+    // A chart of more pixels than this is refused rather than left to exhaust memory.
+    constexpr long long MAX_CHART_PIXELS = 100000000;
+    const bool sane = width > 0 && height > 0 &&
+                      static_cast<long long>(width) * height <= MAX_CHART_PIXELS;
+    Image img(sane ? gdImageCreate(width, height) : nullptr);
     if (!img.im) {
         out("\nCannot create a chart of %d x %d pixels for %s\n", width, height, rs.outpng.c_str());
         end_run(END_ERROR);

@@ -126,3 +126,14 @@ TEST(OptionsCli, MovingAverageOverBackwardsTime) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\n  1 Busy%"), std::string::npos) << r.out;
 }
+
+// Sides within their limits can still ask for more pixels than a chart may have.
+TEST(OptionsCli, ChartOfTooManyPixelsIsRefused) {
+    TempDir dir;
+    dir.write("t.csv", minute_file(30));
+    RunResult r = run_tsgraf(dir, {"t.csv", "-q", "--nohistory", "--width=1000000",
+                                   "--height=1000", "-p", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nCannot create a chart of "), std::string::npos) << r.out;
+    EXPECT_FALSE(dir.exists("Busy.png"));
+}
