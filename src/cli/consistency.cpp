@@ -18,9 +18,19 @@ static bool is_list_file(const std::string& name) {
     return name.find(".LIS") != std::string::npos || name.find(".lis") != std::string::npos;
 }
 
+// A pipe, device or socket named as an input would block the run or feed it without end,
+// and is read more than once besides; such inputs are refused before anything is opened.
+static void refuse_special_file(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return;
+    out("Input file %s is not a regular file\n", name.c_str());
+    end_run(END_ERROR);
+}
+
 // One CSV name per line; ';' starts a comment line. A line is one name whatever its
 // length, and blank lines name nothing.
 static std::vector<std::string> read_list_file(const std::string& name) {
+    refuse_special_file(name);
     std::ifstream in(name, std::ios::binary);
     if (!in) {
         out("Input file %s could not be opened\n", name.c_str());
@@ -49,6 +59,7 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
         listed.insert(listed.end(), taken.begin() + 1, taken.end());
         taken.swap(listed);
     }
+    for (const auto& name : taken) refuse_special_file(name);
     rs.datafil = taken;
     rs.filenum = static_cast<int>(taken.size()) - 1;
 }

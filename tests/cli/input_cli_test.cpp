@@ -1,5 +1,6 @@
 // Surveying and loading synthetic files through the built binary.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "harness.h"
 
@@ -151,4 +152,24 @@ TEST(InputCli, ShortAndLongDataLinesAndCrlf) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("Number of Intervals = 13\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  1 A "), std::string::npos) << r.out;
+}
+
+// A pipe would block the run (or feed it without end, like a device); it is refused
+// by name, also when a list file names it, before anything is opened or written.
+TEST(InputCli, PipesAndDevicesAreRefused) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("pipe.csv").c_str(), 0600), 0);
+    dir.write("names.lis", "pipe.csv\n");
+    struct Case {
+        std::string arg, name;
+    };
+    const Case cases[] = {{"pipe.csv", "pipe.csv"}, {"names.lis", "pipe.csv"},
+                          {"/dev/zero", "/dev/zero"}};
+    for (const auto& c : cases) {
+        RunResult r = run_tsgraf(dir, {c.arg, "--nohistory", "-p", "1"});
+        EXPECT_FALSE(r.timed_out) << c.arg;
+        EXPECT_EQ(r.status, 1) << c.arg;
+        EXPECT_EQ(r.out, "Input file " + c.name + " is not a regular file\n") << c.arg;
+    }
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"names.lis", "pipe.csv"}));
 }
