@@ -429,4 +429,13 @@ void makePNGname(RunState& rs, int w) {
         rs.outpng = strfmt("%s_%d.png", name.substr(0, 34).c_str(), col);
     else
         rs.outpng = name + ".png";
+    // Labels that filter to the same name (duplicates, or punctuation only) would write
+    // their charts over each other; a later column gets its number added instead.
+    std::string stem = rs.outpng.substr(0, rs.outpng.size() - 4);
+    while (true) {
+        auto [owner, fresh] = rs.png_owner.emplace(rs.outpng, col);
+        if (fresh || owner->second == col) break;
+        stem = strfmt("%s_%d", stem.c_str(), col);
+        rs.outpng = stem + ".png";
+    }
 }

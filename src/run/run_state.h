@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,7 @@ struct RunState {
     double corrcoef = 0;                        // coefficient of the correlation test
     int max_y_ratio = 1;                        // Y-scale divisor of the last scale set-up
     std::string outpng;                         // chart file name of the current parameter
+    std::map<std::string, int> png_owner;       // chart file names given so far, by column
     int avgsiz = 8, minsiz = 8, maxsiz = 8, medsiz = 8, p1siz = 8, p2siz = 8, stdevsiz = 8;
     int time_w = 17;
     int tim_offset = 0;

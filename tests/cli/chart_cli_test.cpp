@@ -76,3 +76,22 @@ TEST(ChartCli, ChartsInTheOutputDirectoryAndUnwritableCharts) {
     EXPECT_NE(r.out.find("\nError opening output .PNG file, Busy.png\n"), std::string::npos)
         << r.out;
 }
+
+// Labels that make the same file name get a file each, and the page shows each one.
+TEST(ChartCli, LabelsOfOneFileNameKeepTheirOwnCharts) {
+    TempDir d;
+    std::string s = "NODEB,Monitor Comment: names,Sampling Interval: 60,NODEB\n01-JAN-2024\n"
+                    "Sample Time,Busy%,Busy,(%),<>\n";
+    for (int r = 0; r < 20; ++r)
+        s += "01-JAN-2024 00:" + std::string(r < 10 ? "0" : "") + std::to_string(r) + ":00," +
+             std::to_string(r % 3) + "," + std::to_string(r % 4) + "," + std::to_string(r % 5) +
+             "," + std::to_string(r % 6) + "\n";
+    d.write("t.csv", s);
+    RunResult r = run_tsgraf(d, {"t.csv", "-q", "--nohistory", "-p", "0"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string page = d.read("tsgraf.htm");
+    for (const char* png : {"Busy.png", "Busy_2.png", ".png", "_4.png"}) {
+        EXPECT_GT(png_size(d.file(png)).first, 0) << png;
+        EXPECT_NE(page.find(std::string("src=\"") + png + "\""), std::string::npos) << png;
+    }
+}

@@ -384,6 +384,20 @@ TEST(ChartFileName, FromLabelOrPageName) {
         makePNGname(rs, 0);
         EXPECT_EQ(rs.outpng, c.name) << c.label;
     }
+    // Labels that filter to one name keep their own files: the first column keeps the
+    // name, later ones add their number, and a parameter named again keeps its file.
+    {
+        RunState rs = chart_grid({{1, 2}, {1, 2}, {1, 2}, {1, 2}}, {"Busy%", "Busy", "%%", "()"});
+        const int cols[] = {3, 5, 8, 9};
+        for (int w = 0; w < 4; ++w) rs.param_nums[0][static_cast<size_t>(w)] = cols[w];
+        const char* want[] = {"Busy.png", "Busy_5.png", ".png", "_9.png"};
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int w : {0, 1, 2, 3}) {
+                makePNGname(rs, w);
+                EXPECT_EQ(rs.outpng, want[w]) << w;
+            }
+        }
+    }
     const std::pair<const char*, const char*> pages[] = {
         {"report.htm", "report_3.PNG"}, {"REPORT.HTM", "REPORT_3.PNG"}, {"out", "out_3.PNG"}};
     for (const auto& [page, name] : pages) {
