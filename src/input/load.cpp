@@ -1,5 +1,7 @@
 #include "input/load.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -21,7 +23,7 @@
 namespace {
 
 // Reads a value the way atof does, fast for the plain decimal numbers of the files.
-double read_value(const char* b, const char* e) {
+double parse_value(const char* b, const char* e) {
     while (b < e && is_space(*b)) ++b;
     const char* p = b;
     if (p < e && *p == '+') ++p;
@@ -31,6 +33,13 @@ double read_value(const char* b, const char* e) {
     if (res.ec == std::errc() && res.ptr != p) return v;
     std::string s(b, e);
     return atof(s.c_str());
+}
+
+// A field reading as "nan" is no number, like any other text, and counts as 0: one such
+// value would otherwise void every minimum, maximum, average and percentile of its column.
+double read_value(const char* b, const char* e) {
+    double v = parse_value(b, e);
+    return std::isnan(v) ? 0.0 : v;
 }
 
 time_t text_seconds(const std::string& text) {

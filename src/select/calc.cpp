@@ -1,5 +1,7 @@
 #include "select/calc.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -176,7 +178,9 @@ bool store(RunState& rs, int f, int slot, int row, double v) {
         return false;
     auto& series = rs.pts[idx(f)][idx(slot)];
     if (row < 0 || idx(row) >= series.size()) return false;
-    series[idx(row)] = v;
+    // Infinite operands can give a result that is no number (inf - inf); like a field
+    // that is no number, it counts as 0.
+    series[idx(row)] = std::isnan(v) ? 0.0 : v;
     return true;
 }
 

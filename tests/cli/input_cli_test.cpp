@@ -173,3 +173,20 @@ TEST(InputCli, PipesAndDevicesAreRefused) {
     }
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"names.lis", "pipe.csv"}));
 }
+
+// A field reading "nan" is no number and counts as 0; before, one such field turned the
+// minimum, maximum and average of its whole column into nonsense.
+TEST(InputCli, NanFieldsCountAsZero) {
+    TempDir d;
+    std::string s = "NODEA,Monitor Comment: nan,Sampling Interval: 60,NODEA\n"
+                    "Sample Time,Rate\n";
+    const char* values[] = {"4", "nan", "8", "NaN", "-nan", "12"};
+    for (int i = 0; i < 6; ++i)
+        s += "01-JAN-2008 10:0" + std::to_string(i) + ":00," + values[i] + "\n";
+    d.write("a.csv", s);
+    RunResult r = run_tsgraf(d, {"a.csv", "-p", "1", "--nocharts", "--nohistory"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("  1 Rate                                     0.00     4.00    12.00   10:05 \n"),
+              std::string::npos)
+        << r.out;
+}
