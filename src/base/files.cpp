@@ -1,6 +1,25 @@
 #include "base/files.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
+
+bool file_id(const std::string& name, FileId& id) {
+    struct stat st;
+    if (stat(name.c_str(), &st) != 0) return false;
+    id.dev = static_cast<unsigned long long>(st.st_dev);
+    id.ino = static_cast<unsigned long long>(st.st_ino);
+    id.name = name;
+    return true;
+}
+
+const FileId* same_file_as(const std::vector<FileId>& ids, const std::string& name) {
+    FileId out;
+    if (ids.empty() || !file_id(name, out)) return nullptr;
+    for (const auto& id : ids)
+        if (id.dev == out.dev && id.ino == out.ino) return &id;
+    return nullptr;
+}
 
 bool read_line(FILE* fp, std::string& s) {
     s.clear();

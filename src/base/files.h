@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Closes its file when the scope ends, however it ends.
 struct FileCloser {
@@ -12,6 +13,16 @@ struct FileCloser {
         if (fp) fclose(fp);
     }
 };
+
+// An existing file as the file system knows it, whatever name or link reaches it.
+struct FileId {
+    unsigned long long dev = 0, ino = 0;
+    std::string name;  // the name it was given by
+};
+// The identity of the file a name reaches; false when there is none.
+bool file_id(const std::string& name, FileId& id);
+// The one of ids that name reaches, or nullptr (also when name reaches no file).
+const FileId* same_file_as(const std::vector<FileId>& ids, const std::string& name);
 
 // Reads one line of any length into s, without its line end ("\n" or "\r\n").
 // Returns false at the end of the file when nothing was read.

@@ -16,6 +16,7 @@
 #include "report/html.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -328,6 +329,7 @@ void draw_texts(Chart& ch, int p) {
 // The PNG file, created in the output directory when one is set.
 void write_png(RunState& rs, gdImagePtr im) {
     if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
+    refuse_input_as_output(rs, rs.outpng);
     FILE* fp = fopen(rs.outpng.c_str(), "wb");
     if (!fp) {
         out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());

@@ -53,13 +53,20 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
         rs.toomanyfiles = 1;
         taken.resize(MAXFILES);
     }
+    rs.input_ids.clear();
     if (!taken.empty() && is_list_file(taken[0])) {
+        FileId list;
+        if (file_id(taken[0], list)) rs.input_ids.push_back(list);
         // The list's names take the place of the list file; later arguments follow them.
         std::vector<std::string> listed = read_list_file(taken[0]);
         listed.insert(listed.end(), taken.begin() + 1, taken.end());
         taken.swap(listed);
     }
-    for (const auto& name : taken) refuse_special_file(name);
+    for (const auto& name : taken) {
+        refuse_special_file(name);
+        FileId id;
+        if (file_id(name, id)) rs.input_ids.push_back(id);
+    }
     rs.datafil = taken;
     rs.filenum = static_cast<int>(taken.size()) - 1;
 }

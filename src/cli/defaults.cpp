@@ -11,7 +11,7 @@
 namespace {
 
 // One whole line with its new-line, however long; false at the end of the file.
-bool read_line(FILE* fp, std::string& line) {
+bool read_whole_line(FILE* fp, std::string& line) {
     line.clear();
     int c;
     while ((c = std::getc(fp)) != EOF) {
@@ -164,7 +164,7 @@ void show_default_values(RunState& rs, int show_defaults) {
     } else {
         if (!rs.qflag) out("\nReading default settings from %s\n", rs.cfgfil.c_str());
         std::string line;
-        while (read_line(fp, line)) {
+        while (read_whole_line(fp, line)) {
             out("[[%s]]\n", line.c_str());
             // A last line without its new-line counts as if it had one, so that a
             // one-letter key such as "z" at the very end is not lost.

@@ -12,6 +12,7 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "cli/platform.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -221,6 +222,7 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
 
     if (rs.hisflag) end_run(END_OK);
     if (rs.nohistory) return;
+    refuse_input_as_output(rs, name);
     FILE* fp = fopen(name.c_str(), "a");
     if (!fp) {
         out("\nError appending to file, %s\n", name.c_str());

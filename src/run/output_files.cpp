@@ -15,7 +15,15 @@ void get_current_time(const char* text) {
     out("\n%s %02d:%02d:%02d\n", text, lt.tm_hour, lt.tm_min, lt.tm_sec);
 }
 
-FILE* open_output(const std::string& name) {
+void refuse_input_as_output(const RunState& rs, const std::string& name) {
+    const FileId* input = same_file_as(rs.input_ids, name);
+    if (!input) return;
+    out("\nOutput file %s is the same file as input file %s\n", name.c_str(), input->name.c_str());
+    end_run(END_ERROR);
+}
+
+FILE* open_output(const RunState& rs, const std::string& name) {
+    refuse_input_as_output(rs, name);
     FILE* fp = fopen(name.c_str(), "w");
     if (!fp) out("\nError opening output file, %s\n", name.c_str());
     return fp;
@@ -30,20 +38,20 @@ FILE* open_output(const std::string& name) {
 void print_hdrs(RunState& rs) {
     if (rs.dirflag) switch_dir(rs.direcname, "7", rs.verbose);
     if (!rs.iflag) {
-        rs.logfp = open_output(rs.logfil);
+        rs.logfp = open_output(rs, rs.logfil);
         if (!rs.logfp) end_run(END_ERROR);
         if (!rs.qflag) out("Opened output log file %s\n", rs.logfil.c_str());
         fout(rs.logfp, "\n%s\n\n", banner().c_str());
     }
     if (!rs.nocharts) {
-        rs.htmfp = open_output(rs.htmfil);
+        rs.htmfp = open_output(rs, rs.htmfil);
         if (!rs.htmfp) fail_in_dir(rs, "8");
         write_html_first_line(rs);
     }
     if (!rs.iflag) {
-        rs.outfp = open_output(rs.outfil);
+        rs.outfp = open_output(rs, rs.outfil);
         if (!rs.outfp) fail_in_dir(rs, "9");
-        rs.outfp_csv = open_output(rs.outfilcsv);
+        rs.outfp_csv = open_output(rs, rs.outfilcsv);
         if (!rs.outfp_csv) end_run(END_ERROR);
     }
     if (rs.yflag) {

@@ -10,5 +10,8 @@ void get_current_time(const char* text);
 void print_hdrs(RunState& rs);
 // Closes every run file still open (used when the run ends, normally or early).
 void close_run_files(RunState& rs);
-// Opens a file for writing; on failure prints "\nError opening output file, %s\n".
-FILE* open_output(const std::string& name);
+// Ends the run when name reaches one of the input files: writing would destroy it.
+void refuse_input_as_output(const RunState& rs, const std::string& name);
+// Opens a file for writing (never over an input); on failure prints
+// "\nError opening output file, %s\n".
+FILE* open_output(const RunState& rs, const std::string& name);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
+
 inline constexpr const char* VERSION = "V1.0-156";
 inline constexpr const char* PROGNAME = "TSGRAF";
 inline constexpr int MAXFILES = 200;
@@ -54,6 +56,7 @@ struct RunState {
 
     // Command line: input file list
     std::vector<std::string> datafil;
+    std::vector<FileId> input_ids;  // the input files as found when they were named
     int filenum = -1;
     int toomanyfiles = 0;
 

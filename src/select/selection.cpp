@@ -17,6 +17,7 @@
 #include "select/paramlist.h"
 #include "select/patmat.h"
 #include "select/rename.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -218,6 +219,7 @@ void write_param_lis(RunState& rs) {
     if (rs.iflag) return;
     bool failed = false;
     in_output_dir(rs, "3", "4", [&] {
+        refuse_input_as_output(rs, "PARAM.LIS");
         FILE* fp = fopen("PARAM.LIS", "w");
         if (!fp) {
             failed = true;
@@ -281,7 +283,10 @@ void assign_labels(RunState& rs, const std::vector<std::string>& names) {
     }
     FILE* yfp = nullptr;
     if (rs.yflag) {
-        in_output_dir(rs, "3a", "3b", [&] { yfp = fopen(rs.csv_paramfil.c_str(), "w"); });
+        in_output_dir(rs, "3a", "3b", [&] {
+            refuse_input_as_output(rs, rs.csv_paramfil);
+            yfp = fopen(rs.csv_paramfil.c_str(), "w");
+        });
         if (!yfp) {
             out("Could not open output file %s\n", rs.csv_paramfil.c_str());
             end_run(END_ERROR);

@@ -16,6 +16,7 @@
 #include "base/strings.h"
 #include "input/linereader.h"
 #include "input/timestamps.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -303,6 +304,7 @@ int correl_test(RunState& rs, int w) {
 void check_for_allcorrelation(RunState& rs) {
     const char* name = "CORREL_MATRIX.LIS";
     if (rs.dirflag) switch_dir(rs.direcname, "11", rs.verbose);
+    refuse_input_as_output(rs, name);
     FILE* fp = fopen(name, "w");
     if (!fp) {
         out("\nError opening file, %s\n", name);

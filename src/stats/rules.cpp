@@ -8,25 +8,11 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "stats/statistics.h"
+#include "run/output_files.h"
 
 namespace {
 
 using Rule = RunState::Y8Rule;
-
-// One whole line without its line end; false at end of file. Lines are not cut: a long
-// caption stays whole instead of spilling into a rule of its own.
-bool read_line(FILE* fp, std::string& line) {
-    line.clear();
-    char buf[512];
-    bool any = false;
-    while (fgets(buf, sizeof buf, fp)) {
-        any = true;
-        line += buf;
-        if (!line.empty() && line.back() == '\n') break;
-    }
-    chomp(line);
-    return any;
-}
 
 // Period field: A... average, MAX maximum, MIN minimum, else minutes converted to samples.
 int period_of(const RunState& rs, std::string f) {
@@ -90,7 +76,8 @@ bool parse_rule(RunState& rs, const std::string& line, Rule& r) {
     return true;
 }
 
-FILE* create_output(const std::string& name) {
+FILE* create_output(const RunState& rs, const std::string& name) {
+    refuse_input_as_output(rs, name);
     FILE* fp = fopen(name.c_str(), "w");
     if (!fp) {
         out("\nError opening output file, %s\n", name.c_str());
@@ -155,10 +142,7 @@ void get_y8rules(RunState& rs) {
     rs.ruleptr.clear();
     std::string line;
     // The file is closed also when a bad line ends the run.
-    struct Closer {
-        FILE* fp;
-        ~Closer() { fclose(fp); }
-    } closer{fp};
+    FileCloser closer{fp};
     while (static_cast<int>(rs.ruleptr.size()) < MAXRULES && read_line(fp, line)) {
         if (line.compare(0, 1, ";") == 0) continue;
         Rule r;
@@ -168,9 +152,9 @@ void get_y8rules(RunState& rs) {
     rs.rulenum = static_cast<int>(rs.ruleptr.size());
 
     if (rs.dirflag) switch_dir(rs.direcname, "13", rs.verbose);
-    rs.htmrfp = create_output(rs.htmrulfil);
+    rs.htmrfp = create_output(rs, rs.htmrulfil);
     fout(rs.htmrfp, "<html><title>Y8 charts of Norvale Monitor data - Fired Rules</title>\n");
-    rs.rparfp = create_output("Y8RULESPAR.LIS");
+    rs.rparfp = create_output(rs, "Y8RULESPAR.LIS");
     if (rs.dirflag) switch_dir(rs.curname, "14", rs.verbose);
 }
 

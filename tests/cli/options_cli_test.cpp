@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "harness.h"
 
@@ -136,4 +137,53 @@ TEST(OptionsCli, ChartOfTooManyPixelsIsRefused) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\nCannot create a chart of "), std::string::npos) << r.out;
     EXPECT_FALSE(dir.exists("Busy.png"));
+}
+
+// A data file that carries the name of one of the run's own files (or is reached through
+// one by a link) is refused before that file is written, and stays as it was.
+TEST(OptionsCli, RunFilesNeverOverwriteAnInput) {
+    const std::string csv = minute_file(30);
+    struct Case {
+        std::string input;  // the data file's name
+        std::vector<std::string> options;
+        std::string clash;  // the run file that would have emptied it
+    };
+    const Case cases[] = {
+        {"log.csv", {}, "Y8_LOG.LIS"},
+        {"tsgraf.htm", {}, "tsgraf.htm"},
+        {"Y8_PEAK.CSV", {}, "Y8_PEAK.CSV"},
+        {"rep.csv", {"--output=rep.htm"}, "Y8_PEAK_rep.CSV"},
+        {"par.csv", {}, "PARAM.LIS"},
+        {"Busy.png", {}, "Busy.png"},
+        {"cor.csv", {"--correlate=1:0.1"}, "CORREL.LIS"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.write(c.input, csv);
+        std::vector<std::string> args{c.input, "-q", "--nohistory", "-p", "1,2"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        if (c.clash != c.input) {
+            ASSERT_EQ(symlink(c.input.c_str(), dir.file(c.clash).c_str()), 0);
+        }
+        RunResult r = run_tsgraf(dir, args);
+        EXPECT_EQ(r.status, 1) << c.input;
+        EXPECT_NE(r.out.find("\nOutput file " + c.clash + " is the same file as input file " +
+                             c.input + "\n"),
+                  std::string::npos)
+            << c.input << ": " << r.out;
+        EXPECT_EQ(dir.read(c.input), csv) << c.input;
+    }
+}
+
+// A list file of data file names is an input too.
+TEST(OptionsCli, RunFilesNeverOverwriteTheListOfInputs) {
+    TempDir dir;
+    dir.write("a.csv", minute_file(30));
+    dir.write("Y8_LOG.LIS", "a.csv\n");
+    RunResult r = run_tsgraf(dir, {"Y8_LOG.LIS", "-q", "--nohistory", "-p", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nOutput file Y8_LOG.LIS is the same file as input file Y8_LOG.LIS\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(dir.read("Y8_LOG.LIS"), "a.csv\n");
 }
