@@ -31,10 +31,14 @@ int pixel(double v) {
     return trunc_to_int(v);
 }
 
-// base − trunc(d), held to the int range, so far-off values cannot overflow.
+// base − trunc(d). A value far off the chart is held some 500 million pixels away: far
+// enough that what is drawn of it does not change, near enough that the drawing's own
+// sums (a line's thickness around it, the distance between two points, in the
+// program and in libgd) stay inside the int range.
 int row_below(int base, double d) {
+    constexpr long long FAR = 1LL << 29;
     long long y = static_cast<long long>(base) - trunc_to_int(d);
-    return static_cast<int>(std::clamp<long long>(y, -2147483647LL - 1, 2147483647LL));
+    return static_cast<int>(std::clamp<long long>(y, -FAR, FAR));
 }
 
 struct tm clock_of(time_t secs) {

@@ -311,3 +311,24 @@ TEST(DrawChart, OutputDirectoryAndWriteFailures) {
         EXPECT_EQ(r.out, "\nError opening output .PNG file, /dev/full\n");
     }
 }
+
+// Values millions of charts away from a fixed scale still draw: their rows are held
+// where a thick line, a dot or a fill around them cannot overflow the pixel arithmetic.
+TEST(DrawChart, FarOffValuesDrawWithoutOverflow) {
+    const std::vector<double> v = {20, -1e308, 30, 1e308, 40, -1e12, 45};
+    for (int style = 0; style < 4; ++style) {
+        TempDir d;
+        RunState rs = chart_grid({v});
+        Png png(draw(rs, d, [&](RunState& r) {
+            r.scflag = 1, r.zmin = 10, r.zmax = 50;
+            if (style == 0) r.thk = 3;
+            if (style == 1) r.dflag = 1, r.dotsize = 1000;
+            if (style == 2) r.fflag = 1, r.thk = 1000;
+            if (style == 3) r.bar_chart = 1;
+        }));
+        EXPECT_GT(png.w(), 0) << style;
+        const auto& q = rs.points[0][0];
+        EXPECT_EQ(q[1].y, 1 << 29) << style;
+        EXPECT_EQ(q[3].y, 0) << style;
+    }
+}
