@@ -246,6 +246,10 @@ void take_list(RunState& rs) {
         int c = atoi(field.c_str());
         if (c > rs.numcol) break;
         if (c < 1) continue;  // column 0 is the time stamp, not a parameter
+        // A column named again adds nothing but a second copy of its chart; the tables
+        // hold one slot per column, so a long list of repeats would run past them.
+        if (static_cast<size_t>(c) < rs.nums_mask[0].size() && rs.nums_mask[0][static_cast<size_t>(c)])
+            continue;
         if (k >= MAXPARAMS) {
             out("Too many parameters - limit is %d\n", MAXPARAMS);
             end_run(END_ERROR);

@@ -190,3 +190,19 @@ TEST(InputCli, NanFieldsCountAsZero) {
               std::string::npos)
         << r.out;
 }
+
+// Column numbers typed again at the prompt select their column once; a long run of
+// repeats used to run past the parameter tables.
+TEST(InputCli, RepeatedColumnNumbersSelectOnce) {
+    TempDir d;
+    d.write("a.csv", minutes(10, 20));
+    std::string answer;
+    for (int i = 0; i < 3000; ++i) answer += i % 2 ? "1," : "2,";
+    RunResult r = run_tsgraf(d, {"a.csv", "--nocharts", "--nohistory"}, answer + "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("  2 Disk Rate                                0.50    19.50    38.50   10:19 \n"
+                         "  1 Cpu Busy                                 0.00     9.50    19.00   10:19 \n"
+                         "No charts were generated\n"),
+              std::string::npos)
+        << r.out.substr(r.out.size() > 2000 ? r.out.size() - 2000 : 0);
+}
