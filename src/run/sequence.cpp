@@ -5,6 +5,7 @@
 #include "base/dirswitch.h"
 #include "base/out.h"
 #include "base/run_end.h"
+#include "base/strings.h"
 #include "chart/draw.h"
 #include "chart/geometry.h"
 #include "cli/normalise.h"
@@ -30,7 +31,7 @@
 std::string banner() { return std::string(PROGNAME) + " " + VERSION; }
 
 static void read_limit(const char* name, int& member) {
-    if (const char* v = getenv(name)) member = atoi(v);
+    if (const char* v = getenv(name)) member = atoi_s(v);
 }
 
 void read_limits(RunState& rs) {

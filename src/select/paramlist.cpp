@@ -7,6 +7,7 @@
 
 #include "base/out.h"
 #include "base/scan.h"
+#include "base/strings.h"
 
 // More numbers than this can never be selected (the parameter limit), so a longer
 // range is not spelled out: the selection sees the same outcome either way.
@@ -18,7 +19,7 @@ static std::vector<int> split_numbers(const std::string& list) {
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
         if (comma == std::string::npos) comma = list.size();
-        if (comma > start) nums.push_back(std::atoi(list.substr(start, comma - start).c_str()));
+        if (comma > start) nums.push_back(atoi_s(list.substr(start, comma - start)));
         start = comma + 1;
     }
     return nums;

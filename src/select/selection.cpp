@@ -44,7 +44,7 @@ bool is_rename_line(const std::string& s) {
 // Terms that never name columns: calculation markers and leading numbers.
 bool is_ignored_term(const std::string& t) {
     return t.find("[CALC]") != std::string::npos || t.find("$MEMORY") != std::string::npos ||
-           t.find("$CPUS") != std::string::npos || atoi(t.c_str()) > 0;
+           t.find("$CPUS") != std::string::npos || atoi_s(t) > 0;
 }
 
 std::string join_numbers(const std::vector<int>& cols) {
@@ -243,7 +243,7 @@ void take_list(RunState& rs) {
     }
     int k = 0;
     for (const auto& field : split_fields(rs.nums_str)) {
-        int c = atoi(field.c_str());
+        int c = atoi_s(field);
         if (c > rs.numcol) break;
         if (c < 1) continue;  // column 0 is the time stamp, not a parameter
         // A column named again adds nothing but a second copy of its chart; the tables

@@ -4,6 +4,7 @@
 // loading, statistics, listings, charts, pages and the CSV writers.
 // Arguments naming anything outside the private directory (a "/" or "..") are skipped.
 // The search path is emptied, so the shell finds no program to re-run and no converter.
+// Lines after a line "<<<" are what the run reads from standard input (its questions).
 #include <getopt.h>
 
 #include "fuzz_support.h"
@@ -40,6 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     for (char& c : text)
         if (c == '\0') c = '\n';
+    std::string answers;
+    size_t mark = text.rfind("<<<\n", 0) == 0 ? 0 : text.find("\n<<<\n");
+    if (mark != std::string::npos) {
+        size_t from = mark == 0 ? 4 : mark + 5;
+        answers = text.substr(from);
+        text.erase(mark == 0 ? 0 : mark + 1);
+    }
     std::vector<std::string> args = fuzz::lines(text);
     if (args.size() > 32) return 0;
     for (const auto& a : args)
@@ -52,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         path_emptied = true;
     }
     write_inputs();
+    fuzz::write_file("answers.txt", answers);
+    if (!freopen("answers.txt", "r", stdin)) abort();
     std::vector<std::string> store{"tsgraf"};
     store.insert(store.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -62,5 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::guarded([&] { run_sequence(*rs, static_cast<int>(store.size()), argv.data()); });
     close_run_files(*rs);
     optind = 0;
+    if (!freopen("/dev/null", "r", stdin)) abort();
     return 0;
 }
