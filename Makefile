@@ -3,6 +3,7 @@ BUILD ?= build
 SANBUILD ?= build-asan
 FUZZBUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 JOBS ?= 2
 
 .PHONY: all build sanbuild fuzzbuild check demo bench fuzz clean deps
@@ -39,11 +40,12 @@ $(FUZZBUILD)/CMakeCache.txt:
 fuzzbuild: $(FUZZBUILD)/CMakeCache.txt
 	cmake --build $(FUZZBUILD) -j$(JOBS)
 
-# Every fuzz target for FUZZ_SECONDS each, starting from its seeds under tests/fuzz/corpus.
+# Every fuzz target (or those in FUZZ_TARGETS) for FUZZ_SECONDS each, starting from its
+# seeds under tests/fuzz/corpus.
 fuzz:
 	@scripts/install-deps --fuzz
 	$(MAKE) fuzzbuild
-	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
+	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 demo: deps
 	$(MAKE) build
