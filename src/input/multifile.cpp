@@ -8,6 +8,7 @@
 
 #include "base/out.h"
 #include "base/run_end.h"
+#include "base/scan.h"
 #include "base/strings.h"
 #include "input/fields.h"
 
@@ -28,7 +29,7 @@ static void read_physmem(RunState& rs, const std::string& field, size_t mc) {
     size_t paren = field.rfind('(', mb);
     if (paren == std::string::npos || paren < mc) return;
     int megabytes = atoi_s(field.substr(paren + 1, mb - paren - 1));
-    rs.physmem = megabytes * 128;
+    rs.physmem = clamped_mul(megabytes, 128);  // a hostile size must not overflow
     if (rs.verbose) out("Physical Memory = %d Mb %d pages\n", megabytes, rs.physmem);
 }
 

@@ -167,3 +167,18 @@ TEST(MultiFile, UnionOfParameterNames) {
         EXPECT_EQ(rs.numcols.back(), c.count);
     }
 }
+
+// A memory size beyond what the page count can hold is held at the largest count.
+TEST(MultiFile, HugeMemorySizeIsHeldAtTheLimit) {
+    for (const char* size : {"99999999999", "2147483647", "16777216"}) {
+        RunState rs;
+        rs.paraline = {1, 0};
+        rs.qflag = 1;
+        rs.iflag = 1;
+        capture([&] {
+            get_data_from_header(
+                rs, std::string("NODEA, Monitor Comment: big (") + size + "Mb) with 4 cpus\n", 0);
+        });
+        EXPECT_EQ(rs.physmem, 2147483647) << size;
+    }
+}
