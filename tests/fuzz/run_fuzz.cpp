@@ -5,11 +5,7 @@
 // Arguments naming anything outside the private directory (a "/" or "..") are skipped.
 // The search path is emptied, so the shell finds no program to re-run and no converter.
 // Lines after a line "<<<" are what the run reads from standard input (its questions).
-#include <getopt.h>
-
-#include "fuzz_support.h"
-#include "run/output_files.h"
-#include "run/sequence.h"
+#include "whole_run.h"
 
 namespace {
 
@@ -54,24 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (a.find('/') != std::string::npos || a.find("..") != std::string::npos) return 0;
 
     fuzz::Scope scope;
-    static bool path_emptied = false;
-    if (!path_emptied) {
-        setenv("PATH", fuzz::workdir().c_str(), 1);
-        path_emptied = true;
-    }
     write_inputs();
     fuzz::write_file("answers.txt", answers);
     if (!freopen("answers.txt", "r", stdin)) abort();
-    std::vector<std::string> store{"tsgraf"};
-    store.insert(store.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : store) argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    auto rs = fuzz::fresh_state();
-    fuzz::guarded([&] { run_sequence(*rs, static_cast<int>(store.size()), argv.data()); });
-    close_run_files(*rs);
-    optind = 0;
+    fuzz::whole_run(args);
     if (!freopen("/dev/null", "r", stdin)) abort();
     return 0;
 }

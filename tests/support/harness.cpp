@@ -60,6 +60,14 @@ std::string read_file(const std::string& path) {
     return ss.str();
 }
 
+std::string read_stream(FILE* fp) {
+    std::string s;
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, fp)) > 0) s.append(buf, n);
+    return s;
+}
+
 bool file_exists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;

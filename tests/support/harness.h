@@ -1,6 +1,7 @@
 // Test helpers: temporary directories, file I/O, running the built binary, and
 // capturing what a routine prints and how it ends.
 #pragma once
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -27,6 +28,8 @@ private:
 
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
+// Everything left to read from an open stream (a temporary file, a pipe).
+std::string read_stream(FILE* fp);
 bool file_exists(const std::string& path);
 
 struct RunResult {

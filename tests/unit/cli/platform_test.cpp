@@ -13,10 +13,7 @@ std::string shell_words(const std::string& words) {
     std::string cmd = "for a in " + words + "; do printf '%s\\n' \"$a\"; done";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return "popen failed";
-    std::string got;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) got.append(buf, n);
+    std::string got = read_stream(p);
     pclose(p);
     return got;
 }

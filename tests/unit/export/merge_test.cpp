@@ -166,10 +166,7 @@ std::string write_out(RunState& rs, int& reached, RunResult& r) {
     FILE* fp = tmpfile();
     r = capture([&] { reached = write_out_merged_data(rs, fp); });
     rewind(fp);
-    std::string s;
-    char buf[512];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, fp)) > 0) s.append(buf, n);
+    std::string s = read_stream(fp);
     fclose(fp);
     return s;
 }
