@@ -95,3 +95,14 @@ std::vector<std::string> split_fields(const std::string& line, char delim) {
     }
     return f;
 }
+
+std::string plain_number(double v) {
+    char buf[512];
+    snprintf(buf, sizeof buf, "%.6f", v);
+    std::string s = buf;
+    if (s.find('.') != std::string::npos) {
+        s.erase(s.find_last_not_of('0') + 1);
+        if (s.back() == '.') s.pop_back();
+    }
+    return s == "-0" ? "0" : s;
+}

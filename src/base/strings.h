@@ -30,5 +30,7 @@ double atof_s(const std::string& s);
 // Fields of a delimited line; like the tokenizer the files are written for, adjacent
 // delimiters count as one, so empty fields vanish.
 std::vector<std::string> split_fields(const std::string& line, char delim = ',');
+// A number as a person writes it: up to six decimals, without trailing zeros ("1.2", "2500").
+std::string plain_number(double v);
 // Text after the first '=' (the whole text when there is none).
 std::string after_equals(const std::string& s);

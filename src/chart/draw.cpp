@@ -10,6 +10,7 @@
 #include "base/dirswitch.h"
 #include "base/out.h"
 #include "base/run_end.h"
+#include "base/strings.h"
 #include "chart/colours.h"
 #include "chart/geometry.h"
 #include "chart/overlay.h"
@@ -304,7 +305,7 @@ void draw_texts(Chart& ch, int p) {
     std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
     if (nodedesc.empty()) nodedesc = rs.nodestr;
     if (const RunState::Y8Rule* r = fired_rule(rs); r && rs.threshrow >= 0)
-        ch.tiny_text(ch.wi + ch.borx + 5, rs.threshrow - ch.tiny->h / 2, strfmt("%d", r->thresh),
+        ch.tiny_text(ch.wi + ch.borx + 5, rs.threshrow - ch.tiny->h / 2, plain_number(r->thresh),
                      ch.c.magenta);
     const int sw = ch.small->w;
     if (rs.filenum == 0 && !ch.compact)

@@ -142,6 +142,7 @@ struct RunState {
     int BORDERxval = 55;
     int BORDERyval = 55;
     int displaynum = 1;
+    int htm_row_cells = 0;  // chart cells in the page's table row still open
     int dflag = 0;
     int dotsize = 0;
     int dotcolval = 0;
@@ -393,9 +394,10 @@ struct RunState {
     struct Y8Rule {
         std::string para;        // part of a parameter name, matched without case
         std::string op;          // "<", ">" or "=" fire; other accepted texts never do
-        int thresh = 0;          // -1 while a relative threshold is not yet computed
+        double thresh = 0;       // -1 while a relative threshold is not yet computed
         int period = 0;          // samples; -1 average, -2 maximum, -3 minimum
         std::string msg;         // chart caption, $P1/$P2 replaced
+        std::string caption;     // the caption as written, filled again for a relative threshold
         std::string optfil;      // details file, empty when none
         int cnt = 0, flg = 0, fired = 0;
         std::vector<int> pts;    // (start, end) chart-point pairs of the fired stretches

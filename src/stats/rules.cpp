@@ -30,7 +30,7 @@ int period_of(const RunState& rs, std::string f) {
 void threshold_of(Rule& r, const std::string& f) {
     size_t star = f.find('*');
     if (star == std::string::npos) {
-        r.thresh = atoi_s(f);
+        r.thresh = atof_s(f);
         return;
     }
     std::string base = f.substr(0, star);
@@ -44,7 +44,8 @@ void threshold_of(Rule& r, const std::string& f) {
 
 // The first $P1 (else $p1) and then $P2 (else $p2) of the caption.
 void fill_caption(Rule& r) {
-    std::string t = strfmt("%d", r.thresh), p = strfmt("%d", r.period);
+    std::string t = plain_number(r.thresh), p = strfmt("%d", r.period);
+    r.msg = r.caption;
     if (!replace_substring(r.msg, "$P1", t)) replace_substring(r.msg, "$p1", t);
     if (!replace_substring(r.msg, "$P2", p)) replace_substring(r.msg, "$p2", p);
 }
@@ -70,7 +71,7 @@ bool parse_rule(RunState& rs, const std::string& line, Rule& r) {
     }
     if (f.size() > 2) threshold_of(r, f[2]);
     if (f.size() > 3) r.period = period_of(rs, f[3]);
-    if (f.size() > 4) r.msg = f[4];
+    if (f.size() > 4) r.caption = f[4];
     if (f.size() > 5) r.optfil = f[5];
     fill_caption(r);
     return true;
@@ -178,14 +179,6 @@ void rule_check1(RunState& rs, int param) {
     Rule* r = current(rs);
     if (!r || r->fired) return;
     const double div = ratio(rs);
-    auto base = [&](const std::string& which, double fallback) {
-        if (which == "MAX") return rs.max_y;
-        if (which == "MIN") return rs.min_y;
-        if (which == "AVG") return rs.avg;
-        return fallback;
-    };
-    if (!r->thresh_par.empty())
-        r->thresh = trunc_to_int(base(r->thresh_par, -div) / div * r->thresh_mult);
     double value = r->period == -1 ? rs.avg : r->period == -2 ? rs.max_y : rs.min_y;
     double v = value / div;
     bool fires = (r->op == "<" && v < r->thresh) || (r->op == ">" && v > r->thresh) ||
@@ -222,8 +215,22 @@ void rule_check2_end(RunState& rs, int k, int tmpk, int param) {
     r->cnt = 0;
 }
 
+// A threshold relative to the parameter's maximum, minimum or average, from its statistics;
+// the caption then shows the threshold reached.
+static void relative_threshold(RunState& rs, Rule& r) {
+    if (r.thresh_par.empty()) return;
+    const double div = ratio(rs);
+    double base = r.thresh_par == "MAX"   ? rs.max_y
+                  : r.thresh_par == "MIN" ? rs.min_y
+                  : r.thresh_par == "AVG" ? rs.avg
+                                          : -div;
+    r.thresh = base / div * r.thresh_mult;
+    fill_caption(r);
+}
+
 void check_rules(RunState& rs, int w) {
     init_rules(rs, w);
+    if (Rule* r = current(rs)) relative_threshold(rs, *r);
     if (rs.ruleflg == 1) rule_check1(rs, w);
     if (rs.ruleflg != 2) return;
     const std::vector<double>* vals = values_of(rs, 0, w);

@@ -112,3 +112,18 @@ TEST(RulesCli, PagesGoToTheOutputDirectory) {
     EXPECT_TRUE(d.exists("out/Y8RULES.HTM"));
     EXPECT_FALSE(d.exists("Y8RULESPAR.LIS"));
 }
+
+// Decimal thresholds are read and shown as written; a threshold relative to the maximum
+// also holds for a rule over a period.
+TEST(RulesCli, DecimalAndRelativeThresholds) {
+    TempDir d;
+    d.write("t.csv", twelve());
+    d.write("Y8RULES.LIS", "P9|<|50.40|A|Average under $P1\nP12|>|MAX*0.9|0|Over $P1\n");
+    RunResult r = run_tsgraf(d, {"t.csv", "--nohistory", "-q", "--parameters=9,12", "--rules"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    for (const char* line :
+         {"\nRULE Fired:   9 P9                             Average under 50.4\n",
+          "\nRULE Fired:  12 P12                            Over 810 00:27 to 00:29\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+    EXPECT_EQ(d.read("Y8RULESPAR.LIS"), "9,12\n");
+}

@@ -167,7 +167,7 @@ RunState::Y8Rule rule(const char* para, const char* op, int thresh, int period,
     r.op = op;
     r.thresh = thresh;
     r.period = period;
-    r.msg = "msg";
+    r.msg = r.caption = "msg";
     r.thresh_par = thresh_par;
     r.thresh_mult = mult;
     return r;
