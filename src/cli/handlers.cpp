@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,7 +88,9 @@ static void opt_correlate(RunState& rs, const std::string& value) {
     }
 }
 
-// The output directory: its full name is recorded, and the run stays where it started.
+// The output directory, made when it is missing: its full name is recorded, and the run
+// stays where it started. A directory that can be neither made nor entered ends the run
+// before any file is written, rather than scattering the output where the run started.
 static void opt_directory(RunState& rs, const std::string& dir) {
     rs.dirflag = 1;
     rs.direcname = dir;
@@ -98,9 +101,17 @@ static void opt_directory(RunState& rs, const std::string& dir) {
         out("\nFailed to create directory %s, may exist already\n\n", dir.c_str());
 #endif
     rs.curname = current_dir();
-    if (chdir(rs.direcname.c_str()) != 0)
+    bool entered = chdir(rs.direcname.c_str()) == 0;
+#ifndef _WIN32
+    if (!entered && errno == ENOENT && make_directory(dir)) {
+        out("\nCreated directory %s\n\n", dir.c_str());
+        entered = chdir(rs.direcname.c_str()) == 0;
+    }
+#endif
+    if (!entered) {
         out("1b Failed to switch directory to %s\n", rs.direcname.c_str());
-    else if (rs.verbose)
+        end_run(END_ERROR);
+    } else if (rs.verbose)
         out("Current directory is %s\n", current_dir().c_str());
     rs.direcname = current_dir();
     if (chdir(rs.curname.c_str()) != 0)

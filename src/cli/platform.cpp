@@ -14,6 +14,7 @@
 #define fileno _fileno
 #else
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -28,8 +29,7 @@ bool make_directory(const std::string& name) {
 #ifdef _WIN32
     return _mkdir(name.c_str()) == 0;
 #else
-    (void)name;
-    return false;
+    return mkdir(name.c_str(), 0777) == 0;
 #endif
 }
 

@@ -13,7 +13,7 @@ inline constexpr const char* CLEAR_COMMAND = "clear";
 
 // Clears the terminal before a help screen, only when standard output is a terminal.
 void clear_terminal();
-// Creates a directory (Windows build only; elsewhere returns false and does nothing).
+// Creates one directory (its parent must exist); false when it cannot be made.
 bool make_directory(const std::string& name);
 // One argument written so that the shell hands it on unchanged: as it is when it holds
 // nothing the shell treats specially; between double quotes when only white space needs

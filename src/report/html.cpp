@@ -53,11 +53,11 @@ static std::string label_of(const RunState& rs, int p) {
     return p >= 0 && static_cast<size_t>(p) < rs.xlabel.size() ? rs.xlabel[p] : std::string();
 }
 
-// A new table row opens before the first chart of every group of displaynum charts.
-static bool opens_row(const RunState& rs) {
-    long long group = static_cast<long long>(rs.displaynum) * rs.maxx;
-    if (group <= 0) return true;
-    return (static_cast<long long>(rs.cnt - 1) * rs.maxx) % group < rs.maxx;
+// Closes the table row of a group of charts that is still open.
+static void close_open_row(RunState& rs) {
+    if (rs.htm_row_cells == 0) return;
+    fout(rs.htmfp, "</tr>\n");
+    rs.htm_row_cells = 0;
 }
 
 void write_html_row(RunState& rs, int p) {
@@ -76,9 +76,14 @@ void write_html_row(RunState& rs, int p) {
              rs.maxx, col, img.c_str(), col, alt.c_str(), cell.c_str());
         return;
     }
-    if (opens_row(rs)) fout(rs.htmfp, "<tr>");
-    fout(rs.htmfp, "<td width=%d><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td></tr>\n",
-         rs.maxx, col, img.c_str(), col, alt.c_str());
+    // displaynum charts share one row, which closes after its last cell.
+    if (rs.htm_row_cells == 0) fout(rs.htmfp, "<tr>");
+    fout(rs.htmfp, "<td width=%d><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td>", rs.maxx,
+         col, img.c_str(), col, alt.c_str());
+    if (++rs.htm_row_cells >= rs.displaynum)
+        close_open_row(rs);
+    else
+        fout(rs.htmfp, "\n");
 }
 
 void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
@@ -92,6 +97,7 @@ void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
         std::string f = html_escape(optfil);
         fout(rs.htmrfp, "Click here for more details: <a href=%s target=\"_blank\">%s</a><br>\n",
              f.c_str(), f.c_str());
+        close_open_row(rs);
         fout(rs.htmfp,
              "<tr><td>Click here for more details: <a href=%s target=\"_blank\">%s</a></td></tr>\n",
              f.c_str(), f.c_str());
@@ -101,6 +107,7 @@ void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
 }
 
 void write_html_footer(RunState& rs) {
+    close_open_row(rs);
     fout(rs.htmfp, "</table><br>TSGRAF %s<br>\n%s\n</center></body></html>\n", VERSION,
          html_escape(rs.cmdline).c_str());
 }

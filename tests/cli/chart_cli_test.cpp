@@ -69,6 +69,17 @@ TEST(ChartCli, ChartsInTheOutputDirectoryAndUnwritableCharts) {
     EXPECT_EQ(png_size(d.file("out/Busy.png")), (std::pair<int, int>{611, 361}));
     EXPECT_FALSE(d.exists("Busy.png"));
 
+    // A missing output directory is made; one that cannot be made ends the run first.
+    r = run_tsgraf(d, {"t.csv", "--nohistory", "--directory=new", "--parameters=1"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("\nCreated directory new\n\n\nTSGRAF", 0), 0u) << r.out;
+    EXPECT_EQ(png_size(d.file("new/Busy.png")), (std::pair<int, int>{611, 361}));
+    r = run_tsgraf(d, {"t.csv", "--nohistory", "--directory=t.csv/sub", "--parameters=1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1b Failed to switch directory to t.csv/sub\n");
+    for (const char* name : {"Y8_LOG.LIS", "tsgraf.htm", "Busy.png", "t.csv/sub"})
+        EXPECT_FALSE(d.exists(name)) << name;
+
     // A chart file that cannot be created ends the run with its message and status 1.
     mkdir(d.file("Busy.png").c_str(), 0755);
     r = run_tsgraf(d, {"t.csv", "--nohistory", "--parameters=1"});
@@ -94,4 +105,22 @@ TEST(ChartCli, LabelsOfOneFileNameKeepTheirOwnCharts) {
         EXPECT_GT(png_size(d.file(png)).first, 0) << png;
         EXPECT_NE(page.find(std::string("src=\"") + png + "\""), std::string::npos) << png;
     }
+}
+
+// Charts shown several to a row: each row closes after its last chart.
+TEST(ChartCli, DisplayNumberRowsAreClosed) {
+    TempDir d;
+    d.write("t.csv", day_file(30));
+    RunResult r = run_tsgraf(d, {"t.csv", "--nohistory", "--parameters=all", "--displaynumber=2"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string page = d.read("tsgraf.htm");
+    auto cell = [](const char* png, int col, const char* label) {
+        return "<td width=610><A NAME=\"p" + std::to_string(col) + "\"><img src=\"" + png +
+               "\" alt=\"" + std::to_string(col) + " " + label + "\"></A></td>";
+    };
+    EXPECT_NE(page.find("<center><table>\n<tr>" + cell("Busy.png", 1, "Busy%") + "\n" +
+                        cell("QueueLength.png", 2, "Queue Length") + "</tr>\n<tr>" +
+                        cell("Rates.png", 3, "Rate/s") + "\n</tr>\n</table>"),
+              std::string::npos)
+        << page;
 }

@@ -710,7 +710,7 @@ TEST_F(Options, FileCountLimit) {
     }
 }
 
-TEST_F(Options, DirectoryIsRecordedButNotEntered) {
+TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
     mkdir(dir.file("charts").c_str(), 0755);
     const std::string start = current_dir();
     RunState rs;
@@ -723,11 +723,17 @@ TEST_F(Options, DirectoryIsRecordedButNotEntered) {
     EXPECT_EQ(r.out, "Current directory is " + start + "/charts\nCurrent directory is " + start +
                          "\nCMD\n");
 
-    RunState bad;
-    r = parse(bad, {"--directory=nowhere", "a.csv"});
-    EXPECT_EQ(r.out, "1b Failed to switch directory to nowhere\n");
-    EXPECT_EQ(bad.direcname, start);
+    RunState made;
+    r = parse(made, {"--directory=fresh", "a.csv"});
+    EXPECT_EQ(r.out, "\nCreated directory fresh\n\n");
+    EXPECT_EQ(made.direcname, start + "/fresh");
     EXPECT_EQ(r.status, -1);
+
+    RunState bad;
+    r = parse(bad, {"--directory=no/where", "a.csv"});
+    EXPECT_EQ(r.out, "1b Failed to switch directory to no/where\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(current_dir(), start);
 }
 
 // The way back names the starting directory in angle brackets.

@@ -86,7 +86,7 @@ TEST(HtmlRows, WholePageOfThreeChartsWithDefaults) {
                             });
 }
 
-TEST(HtmlRows, DisplayNumberGroupsCharts) {
+TEST(HtmlRows, DisplayNumberGroupsChartsInClosedRows) {
     struct Case {
         int displaynum;
         std::vector<int> opened;  // charts (from 1) that open a row
@@ -97,13 +97,23 @@ TEST(HtmlRows, DisplayNumberGroupsCharts) {
         Page pg(7);
         pg.rs.displaynum = c.displaynum;
         for (int p = 0; p < 7; ++p) pg.chart(p);
-        auto got = lines_of(pg.text());
-        ASSERT_EQ(got.size(), 7u);
+        write_html_footer(pg.rs);
+        auto opens = [&](int n) {
+            return std::find(c.opened.begin(), c.opened.end(), n) != c.opened.end();
+        };
+        // A row closes after the last cell of its group; the footer closes a last,
+        // partly filled row.
+        std::vector<std::string> want;
         for (int i = 0; i < 7; ++i) {
-            bool opens = std::find(c.opened.begin(), c.opened.end(), i + 1) != c.opened.end();
-            std::string want = cell(i + 2, strfmt("par%d_%d.png", i, i + 2), strfmt("par%d", i));
-            EXPECT_EQ(got[i], (opens ? "<tr>" : "") + want) << "chart " << i + 1;
+            std::string td = cell(i + 2, strfmt("par%d_%d.png", i, i + 2), strfmt("par%d", i));
+            td.resize(td.size() - 5);
+            bool full = (i + 1) % c.displaynum == 0;
+            want.push_back((opens(i + 1) ? "<tr>" : "") + td + (full ? "</tr>" : ""));
         }
+        if (7 % c.displaynum != 0) want.push_back("</tr>");
+        auto got = lines_of(pg.text());
+        got.resize(std::min(got.size(), want.size()));
+        EXPECT_EQ(got, want);
     }
 }
 
