@@ -1,13 +1,10 @@
 #include "base/dirswitch.h"
 
-#include <unistd.h>
-
-#include <vector>
-
 #include "base/out.h"
+#include "cli/platform.h"
 
 bool switch_dir(const std::string& dir, const char* tag, bool verbose) {
-    if (chdir(dir.c_str()) != 0) {
+    if (!change_directory(dir)) {
         out("%s Failed to switch directory to %s\n", tag, dir.c_str());
         return false;
     }
@@ -16,10 +13,5 @@ bool switch_dir(const std::string& dir, const char* tag, bool verbose) {
 }
 
 std::string current_dir() {
-    std::vector<char> buf(4096);
-    while (getcwd(buf.data(), buf.size()) == nullptr) {
-        if (buf.size() > (1u << 20)) return "";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
+    return current_directory();
 }

@@ -1,14 +1,14 @@
 #include "base/files.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 
+#include "cli/platform.h"
+
 bool file_id(const std::string& name, FileId& id) {
-    struct stat st;
-    if (stat(name.c_str(), &st) != 0) return false;
-    id.dev = static_cast<unsigned long long>(st.st_dev);
-    id.ino = static_cast<unsigned long long>(st.st_ino);
+    FileIdentity fi;
+    if (!file_identity(name, fi)) return false;
+    id.dev = fi.volume;
+    id.ino = fi.index;
     id.name = name;
     return true;
 }

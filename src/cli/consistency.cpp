@@ -1,7 +1,5 @@
 #include "cli/consistency.h"
 
-#include <sys/stat.h>
-
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -21,8 +19,7 @@ static bool is_list_file(const std::string& name) {
 // A pipe, device or socket named as an input would block the run or feed it without end,
 // and is read more than once besides; such inputs are refused before anything is opened.
 static void refuse_special_file(const std::string& name) {
-    struct stat st;
-    if (stat(name.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return;
+    if (path_kind(name) != PathKind::OTHER) return;
     out("Input file %s is not a regular file\n", name.c_str());
     end_run(END_ERROR);
 }
@@ -74,27 +71,24 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
 // ---- Same-file test for the output CSV ----
 
 static std::string absolute_name(const std::string& name, const std::string& base) {
-    if (!name.empty() && name[0] == '/') return name;
-    return base + "/" + name;
+    if (is_absolute_path(name)) return name;
+    return base + path_separators()[0] + name;
 }
 
 // The name with symbolic links, "." and ".." resolved as far as the path exists.
 static std::string resolved_name(const std::string& path) {
-    if (char* r = realpath(path.c_str(), nullptr)) {
-        std::string s = r;
-        free(r);
-        return s;
-    }
-    size_t slash = path.find_last_of('/');
+    std::string r = resolved_path(path);
+    if (!r.empty()) return r;
+    size_t slash = path.find_last_of(path_separators());
     if (slash == std::string::npos || slash == 0) return path;
     std::string dir = resolved_name(path.substr(0, slash));
     return dir + path.substr(slash);
 }
 
 bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa, sb;
-    if (stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    FileIdentity ia, ib;
+    if (file_identity(a, ia) && file_identity(b, ib))
+        return ia.volume == ib.volume && ia.index == ib.index;
     return resolved_name(a) == resolved_name(b);
 }
 
@@ -218,7 +212,7 @@ static void open_output_csv(RunState& rs) {
     std::string startdir = rs.dirflag ? rs.curname : current_dir();
     if (rs.dirflag) switch_dir(rs.direcname, "1a", rs.verbose);
     refuse_input_as_output(rs, startdir);
-    rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "w");
+    rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "wb");
     if (!rs.outcsvfp) {
         out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
         if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);

@@ -158,7 +158,7 @@ void apply_key(RunState& rs, const std::string& line) {
 }  // namespace
 
 void show_default_values(RunState& rs, int show_defaults) {
-    FILE* fp = std::fopen(rs.cfgfil.c_str(), "r");
+    FILE* fp = std::fopen(rs.cfgfil.c_str(), "rb");
     if (!fp) {
         if (rs.verbose || show_defaults) out("\nNo default configuration file found\n");
     } else {
@@ -182,6 +182,6 @@ void show_default_values(RunState& rs, int show_defaults) {
 void set_default_values(RunState& rs) {
     out("\nSet defaults here (tbd) !\n");
     // Nothing is written yet; the file is only looked at.
-    if (FILE* fp = std::fopen(rs.cfgfil.c_str(), "r")) std::fclose(fp);
+    if (FILE* fp = std::fopen(rs.cfgfil.c_str(), "rb")) std::fclose(fp);
     end_run(END_OK);
 }

@@ -1,8 +1,5 @@
 #include "cli/handlers.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,27 +91,26 @@ static void opt_correlate(RunState& rs, const std::string& value) {
 static void opt_directory(RunState& rs, const std::string& dir) {
     rs.dirflag = 1;
     rs.direcname = dir;
-#ifdef _WIN32
-    if (make_directory(dir))
-        out("\nCreated directory %s\n\n", dir.c_str());
-    else
-        out("\nFailed to create directory %s, may exist already\n\n", dir.c_str());
-#endif
-    rs.curname = current_dir();
-    bool entered = chdir(rs.direcname.c_str()) == 0;
-#ifndef _WIN32
-    if (!entered && errno == ENOENT && make_directory(dir)) {
-        out("\nCreated directory %s\n\n", dir.c_str());
-        entered = chdir(rs.direcname.c_str()) == 0;
+    if (CREATES_OUTPUT_DIRECTORY) {
+        if (make_directory(dir))
+            out("\nCreated directory %s\n\n", dir.c_str());
+        else
+            out("\nFailed to create directory %s, may exist already\n\n", dir.c_str());
     }
-#endif
+    rs.curname = current_dir();
+    bool entered = change_directory(rs.direcname);
+    if (!entered && !CREATES_OUTPUT_DIRECTORY && path_kind(dir) == PathKind::NONE &&
+        make_directory(dir)) {
+        out("\nCreated directory %s\n\n", dir.c_str());
+        entered = change_directory(rs.direcname);
+    }
     if (!entered) {
         out("1b Failed to switch directory to %s\n", rs.direcname.c_str());
         end_run(END_ERROR);
     } else if (rs.verbose)
         out("Current directory is %s\n", current_dir().c_str());
     rs.direcname = current_dir();
-    if (chdir(rs.curname.c_str()) != 0)
+    if (!change_directory(rs.curname))
         out("1c Failed to switch directory to <%s>\n", rs.curname.c_str());
     else if (rs.verbose)
         out("Current directory is %s\n", current_dir().c_str());

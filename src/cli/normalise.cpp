@@ -1,6 +1,5 @@
 #include "cli/normalise.h"
 
-#include <sys/stat.h>
 
 #include <cctype>
 
@@ -67,8 +66,7 @@ std::string history_form(const std::vector<std::string>& args) {
 }
 
 bool names_existing_path(const std::string& arg) {
-    struct stat st;
-    return stat(arg.c_str(), &st) == 0;
+    return path_kind(arg) != PathKind::NONE;
 }
 
 // Arguments that are never cut at "/": an existing file or directory (a path), and in

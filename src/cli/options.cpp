@@ -1,9 +1,7 @@
 #include "cli/options.h"
 
-#include <getopt.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,15 +12,16 @@
 #include "cli/handlers.h"
 #include "cli/help.h"
 #include "cli/platform.h"
+#include "cli/scanner.h"
 
 static const char* const LETTERS =
     "$:?A::a::b::B:c:C:d::D::e::E:fF:gG::h:H::iIjJ:k:K::l::L:m::M:no::p:P::qQ::R:r::sS::t:T::"
     "Uu::Vvw:W::x::X:Y:y::z::Z::";
 
 // The long names: those with a letter run its handler, the others set a flag to 1.
-static std::vector<option> long_options(RunState& rs) {
-    enum { NONE = no_argument, REQ = required_argument, OPT = optional_argument };
-    auto flag = [](const char* name, int* member) { return option{name, NONE, member, 1}; };
+static std::vector<LongOption> long_options(RunState& rs) {
+    constexpr ArgKind NONE = ArgKind::NONE, REQ = ArgKind::REQUIRED, OPT = ArgKind::OPTIONAL;
+    auto flag = [](const char* name, int* member) { return LongOption{name, NONE, member, 1}; };
     return {
         flag("bar_chart", &rs.bar_chart),
         flag("duplicates", &rs.dupflag),
@@ -96,105 +95,44 @@ static std::vector<option> long_options(RunState& rs) {
         {"missing", OPT, nullptr, 'Y'},
         {"zero", OPT, nullptr, 'z'},
         {"scale", OPT, nullptr, 'Z'},
-        {nullptr, 0, nullptr, 0},
     };
 }
 
-// The scanner reorders the pointers (file names move behind the options), so each pass
-// gets a fresh vector over the normalised arguments.
-static std::vector<char*> arg_vector(RunState& rs) {
-    std::vector<char*> av;
+static OptionScanner scanner_for(RunState& rs) {
+    std::vector<std::string> args;
     for (int i = 0; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i)
-        av.push_back(rs.cargv[i].data());
-    av.push_back(nullptr);
-    return av;
+        args.push_back(rs.cargv[i]);
+    // As the C library's scanner, stop at the first file name when POSIXLY_CORRECT asks
+    // for it; the slash style of the Windows build has no such mode.
+    bool posix_order = !SLASH_OPTIONS && std::getenv("POSIXLY_CORRECT") != nullptr;
+    return OptionScanner(std::move(args), LETTERS, long_options(rs), SLASH_OPTIONS, posix_order);
 }
-
-// The scanner writes its diagnostics to standard error. They are collected while the
-// first pass runs, which also tells an error from a plain help request, and then shown
-// on standard output with every other message of the program.
-class ScannerDiagnostics {
-   public:
-    ScannerDiagnostics() {
-        fflush(stdout);
-        fflush(stderr);
-        file_ = tmpfile();
-        saved_ = file_ ? dup(2) : -1;
-        if (saved_ >= 0) dup2(fileno(file_), 2);
-    }
-    ~ScannerDiagnostics() { restore(); }
-    ScannerDiagnostics(const ScannerDiagnostics&) = delete;
-    ScannerDiagnostics& operator=(const ScannerDiagnostics&) = delete;
-
-    bool active() const { return saved_ >= 0; }
-    long written() {
-        fflush(stderr);
-        return active() ? static_cast<long>(lseek(2, 0, SEEK_CUR)) : 0;
-    }
-    // Puts standard error back and returns what the scanner wrote.
-    std::string restore() {
-        std::string text;
-        if (!active()) return text;
-        fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-        saved_ = -1;
-        rewind(file_);
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, file_)) > 0) text.append(buf, n);
-        fclose(file_);
-        file_ = nullptr;
-        return text;
-    }
-
-   private:
-    FILE* file_ = nullptr;
-    int saved_ = -1;
-};
 
 enum class Help { NONE, ASKED, AFTER_ERROR };
 
 // First pass: only the quiet and version letters, help and the flag names act.
 static Help first_pass(RunState& rs) {
-    std::vector<option> table = long_options(rs);
-    std::vector<char*> av = arg_vector(rs);
-    int argc = static_cast<int>(av.size()) - 1;
-    ScannerDiagnostics diagnostics;
-    optind = 0;
-    opterr = 1;
-    Help help = Help::NONE;
-    while (help == Help::NONE) {
-        long before = diagnostics.written();
-        int longindex = -1;  // set only for a valid long name
-        int c = getopt_long(argc, av.data(), LETTERS, table.data(), &longindex);
-        if (c == -1) break;
-        if (c == 'q') rs.qflag = 1;
-        if (c == 'v') rs.versionflag = 1;
-        if (c == '?') {
-            bool error =
-                longindex < 0 && (!diagnostics.active() || diagnostics.written() != before);
-            help = error ? Help::AFTER_ERROR : Help::ASKED;
-        }
+    OptionScanner scanner = scanner_for(rs);
+    ScannedOption opt;
+    while (scanner.next(opt)) {
+        if (!opt.diagnostic.empty()) out("%s", opt.diagnostic.c_str());
+        // The Windows build ends at an ambiguous abbreviation without the help screens.
+        if (opt.ambiguous && SLASH_OPTIONS) end_run(END_ERROR);
+        if (opt.code == 'q') rs.qflag = 1;
+        if (opt.code == 'v') rs.versionflag = 1;
+        if (opt.code == '?') return opt.diagnostic.empty() ? Help::ASKED : Help::AFTER_ERROR;
     }
-    std::string text = diagnostics.restore();
-    if (!text.empty()) out("%s", text.c_str());
-    return help;
+    return Help::NONE;
 }
 
 // Second pass: every option in command-line order; returns the file names.
 static std::vector<std::string> second_pass(RunState& rs) {
-    std::vector<option> table = long_options(rs);
-    std::vector<char*> av = arg_vector(rs);
-    int argc = static_cast<int>(av.size()) - 1;
-    optind = 0;
-    opterr = 0;
-    for (;;) {
-        int c = getopt_long(argc, av.data(), LETTERS, table.data(), nullptr);
-        if (c == -1) break;
-        if (c != 0) handle_option(rs, c, optarg);
+    OptionScanner scanner = scanner_for(rs);
+    ScannedOption opt;
+    while (scanner.next(opt)) {
+        if (opt.code != 0) handle_option(rs, opt.code, opt.has_value ? opt.value.c_str() : nullptr);
     }
-    return std::vector<std::string>(av.begin() + optind, av.begin() + argc);
+    return scanner.operands();
 }
 
 static void settings_for_sparklines(RunState& rs) {

@@ -1,41 +1,13 @@
+// The parts of the platform layer that are the same text on every system: both shell
+// quotings (so each can be tested anywhere) and the choice between them.
 #include "cli/platform.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <cctype>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#include <process.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-extern char** environ;
-#endif
-
-void clear_terminal() {
-    if (!isatty(fileno(stdout))) return;
-    run_shell(CLEAR_COMMAND);
-}
-
-bool make_directory(const std::string& name) {
-#ifdef _WIN32
-    return _mkdir(name.c_str()) == 0;
-#else
-    return mkdir(name.c_str(), 0777) == 0;
-#endif
-}
-
 namespace {
 
-bool plain_char(unsigned char c) {
+bool sh_plain_char(unsigned char c) {
     return std::isalnum(c) || c >= 0x80 || std::strchr("_-.,/:=+@%^", c) != nullptr;
 }
 
@@ -58,13 +30,41 @@ std::string single_quoted(const std::string& text, bool keep_globs) {
     return s;
 }
 
+// cmd.exe acts on these outside double quotes, and on "%" and "!" inside them too.
+bool cmd_special(char c) {
+    return std::strchr("()%!^\"<>&|", c) != nullptr;
+}
+
+bool cmd_plain_char(unsigned char c) {
+    return std::isalnum(c) || c >= 0x80 || std::strchr("_-.,/\\:=+@#$~'{}", c) != nullptr;
+}
+
 }  // namespace
 
-std::string shell_word(const std::string& arg, bool keep_globs) {
+// The C runtime's rule for one argument between double quotes: backslashes count only
+// in front of a double quote, where they are doubled and the quote escaped.
+std::string crt_quoted(const std::string& text) {
+    std::string s = "\"";
+    size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') s.append(backslashes * 2 + 1, '\\');
+        else s.append(backslashes, '\\');
+        backslashes = 0;
+        s += c;
+    }
+    s.append(backslashes * 2, '\\');
+    return s + '"';
+}
+
+std::string sh_word(const std::string& arg, bool keep_globs) {
     if (arg.empty()) return "''";
     bool plain = true, only_spaces = true, globs = false;
     for (char c : arg) {
-        if (plain_char(static_cast<unsigned char>(c))) continue;
+        if (sh_plain_char(static_cast<unsigned char>(c))) continue;
         if (glob_char(c)) {
             globs = true;
             if (keep_globs) continue;
@@ -76,41 +76,52 @@ std::string shell_word(const std::string& arg, bool keep_globs) {
     size_t eq = arg.find('=');
     size_t keep = (arg[0] == '-' && eq != std::string::npos) ? eq + 1 : 0;
     for (size_t i = 0; i < keep; ++i)
-        if (!plain_char(static_cast<unsigned char>(arg[i]))) keep = 0;
+        if (!sh_plain_char(static_cast<unsigned char>(arg[i]))) keep = 0;
     std::string head = arg.substr(0, keep), value = arg.substr(keep);
     if (only_spaces && !(keep_globs && globs)) return head + '"' + value + '"';
     if (value.empty()) return head + "''";
     return head + single_quoted(value, keep_globs);
 }
 
-int run_shell(const std::string& command) {
-    fflush(stdout);
-    return std::system(command.c_str());
+// Quoted as the C runtime splits a command line, then every character cmd.exe would act
+// on is escaped with "^" (inside the quotes too, so "%NAME%" is not expanded and an
+// odd number of quotes cannot turn cmd's own quoting around). Wildcards kept bare for
+// the runtime's expansion split the word into quoted and bare pieces.
+std::string cmd_word(const std::string& arg, bool keep_globs) {
+    bool plain = !arg.empty();
+    for (char c : arg) {
+        if (!cmd_plain_char(static_cast<unsigned char>(c)) && !(keep_globs && glob_char(c)))
+            plain = false;
+    }
+    if (plain) return arg;
+    std::string quoted;
+    if (keep_globs) {
+        std::string piece;
+        auto flush = [&] {
+            if (!piece.empty()) quoted += crt_quoted(piece);
+            piece.clear();
+        };
+        for (char c : arg) {
+            if (c == '*' || c == '?') {
+                flush();
+                quoted += c;
+            } else {
+                piece += c;
+            }
+        }
+        flush();
+        if (quoted.empty()) quoted = "\"\"";
+    } else {
+        quoted = crt_quoted(arg);
+    }
+    std::string s;
+    for (char c : quoted) {
+        if (cmd_special(c)) s += '^';
+        s += c;
+    }
+    return s;
 }
 
-int run_program(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        errno = EINVAL;
-        return -1;
-    }
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    fflush(stdout);
-#ifdef _WIN32
-    return static_cast<int>(_spawnvp(_P_WAIT, argv[0], argv.data()));
-#else
-    pid_t pid;
-    int rc = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
-    if (rc != 0) {
-        errno = rc;
-        return -1;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-#endif
+std::string shell_word(const std::string& arg, bool keep_globs) {
+    return WINDOWS_BUILD ? cmd_word(arg, keep_globs) : sh_word(arg, keep_globs);
 }

@@ -2,7 +2,6 @@
 // ordinary option arguments.
 #include "cli/prompt.h"
 
-#include <sys/stat.h>
 
 #include <cctype>
 #include <cstdio>
@@ -65,9 +64,9 @@ std::string any_case(const std::string& pattern) {
 }
 
 bool readable_file(const std::string& name) {
-    struct stat st;
-    if (stat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    FILE* fp = std::fopen(name.c_str(), "r");
+    PathKind kind = path_kind(name);
+    if (kind == PathKind::NONE || kind == PathKind::DIRECTORY) return false;
+    FILE* fp = std::fopen(name.c_str(), "rb");
     if (!fp) return false;
     std::fclose(fp);
     return true;

@@ -10,6 +10,7 @@
 #include "cli/consistency.h"
 #include "input/fields.h"
 #include "input/timestamps.h"
+#include "cli/platform.h"
 
 namespace {
 
@@ -72,11 +73,7 @@ void take_name(RunState& rs, int k, int n, const std::string& name, int suppress
 
 [[noreturn]] void block_line_too_long(RunState& rs, size_t len) {
     out("Y8 Format2 line exceeds max tsgraf length of %d.\n", rs.format2maxlen);
-#ifdef _WIN32
-    out("Try: SET MAXF2LEN=%d\n", static_cast<int>(len) + 100);
-#else
-    (void)len;
-#endif
+    if (SHOWS_LINE_LIMIT_HINT) out("Try: SET MAXF2LEN=%d\n", static_cast<int>(len) + 100);
     end_run(END_ERROR);
 }
 

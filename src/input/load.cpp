@@ -427,7 +427,7 @@ void read_all_data(RunState& rs) {
     alloc_space(rs);
     for (int f = 0; f <= rs.filenum; ++f) {
         const std::string& name = rs.datafil[static_cast<size_t>(f)];
-        FILE* fp = fopen(name.c_str(), "r");
+        FILE* fp = fopen(name.c_str(), "rb");
         if (!fp) open_failed(name);
         if (rs.verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);

@@ -3,6 +3,7 @@
 #include "base/out.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "cli/platform.h"
 
 namespace {
 
@@ -111,15 +112,15 @@ time_t cvttime(const std::string& timstr) {
 
 bool local_standard_time(time_t secs, struct tm& t) {
     t = {};
-    if (!localtime_r(&secs, &t)) return false;
+    if (!local_time(secs, t)) return false;
     if (t.tm_isdst <= 0) return true;
     // Summer time: the clock an hour earlier. In the first hour after the switch that
     // earlier moment is still standard time, so its clock is an hour behind; add it back.
     time_t earlier = secs - 3600;
-    if (!localtime_r(&earlier, &t)) return false;
+    if (!local_time(earlier, t)) return false;
     if (t.tm_isdst <= 0) {
         time_t clock = clock_seconds(t) + 3600;
-        if (!gmtime_r(&clock, &t)) return false;
+        if (!utc_time(clock, t)) return false;
         t.tm_isdst = 0;
     }
     return true;

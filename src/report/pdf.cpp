@@ -1,6 +1,5 @@
 #include "report/pdf.h"
 
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -51,8 +50,7 @@ std::vector<std::string> htmldoc_args(const std::string& options, const std::str
 }
 
 static bool file_present(const std::string& name) {
-    struct stat st;
-    return stat(name.c_str(), &st) == 0;
+    return path_kind(name) != PathKind::NONE;
 }
 
 static void leave_output_dir(RunState& rs) {

@@ -26,7 +26,8 @@ struct HistoryScan {
 
 std::string today_ddmmyyyy() {
     time_t now = time(nullptr);
-    tm lt = *localtime(&now);
+    tm lt = {};
+    local_time(now, lt);
     return strfmt("%02d%02d%04d", lt.tm_mday, lt.tm_mon + 1, lt.tm_year + 1900);
 }
 
@@ -196,7 +197,7 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
         if (!f) {
             if (!rs.qflag) out("No TSGRAF History file, %s, found\n", name.c_str());
             if (rs.hisflag) end_run(END_ERROR);
-            FILE* fp = fopen(name.c_str(), "w");
+            FILE* fp = fopen(name.c_str(), "wb");
             if (!fp) {
                 out("\nError opening new history file, %s\n", name.c_str());
                 end_run(END_ERROR);
@@ -223,7 +224,7 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
     if (rs.hisflag) end_run(END_OK);
     if (rs.nohistory) return;
     refuse_input_as_output(rs, name);
-    FILE* fp = fopen(name.c_str(), "a");
+    FILE* fp = fopen(name.c_str(), "ab");
     if (!fp) {
         out("\nError appending to file, %s\n", name.c_str());
         end_run(END_ERROR);

@@ -7,11 +7,12 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "report/html.h"
+#include "cli/platform.h"
 
 void get_current_time(const char* text) {
     time_t now = time(nullptr);
-    struct tm lt;
-    localtime_r(&now, &lt);
+    struct tm lt = {};
+    local_time(now, lt);
     out("\n%s %02d:%02d:%02d\n", text, lt.tm_hour, lt.tm_min, lt.tm_sec);
 }
 
@@ -24,7 +25,7 @@ void refuse_input_as_output(const RunState& rs, const std::string& name) {
 
 FILE* open_output(const RunState& rs, const std::string& name) {
     refuse_input_as_output(rs, name);
-    FILE* fp = fopen(name.c_str(), "w");
+    FILE* fp = fopen(name.c_str(), "wb");
     if (!fp) out("\nError opening output file, %s\n", name.c_str());
     return fp;
 }

@@ -136,7 +136,7 @@ static void write_correl_lis(RunState& rs) {
     if (rs.dirflag) switch_dir(rs.direcname, "1", rs.verbose);
     out("Correlation parameters are %s\n", rs.correl_lis.c_str());
     refuse_input_as_output(rs, "CORREL.LIS");
-    FILE* fp = fopen("CORREL.LIS", "w");
+    FILE* fp = fopen("CORREL.LIS", "wb");
     if (!fp) {
         out("\nError opening file, %s\n", "CORREL.LIS");
         end_run(END_ERROR);

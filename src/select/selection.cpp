@@ -63,7 +63,7 @@ void append_term(std::string& collected, const std::string& text) {
 
 // A parameter list file: its terms, calculated lines and rename lines.
 std::string read_parameter_file(RunState& rs, const std::string& name) {
-    FILE* fp = fopen(name.c_str(), "r");
+    FILE* fp = fopen(name.c_str(), "rb");
     if (!fp) {
         out("Cannot open file %s\n", name.c_str());
         end_run(END_ERROR);
@@ -220,7 +220,7 @@ void write_param_lis(RunState& rs) {
     bool failed = false;
     in_output_dir(rs, "3", "4", [&] {
         refuse_input_as_output(rs, "PARAM.LIS");
-        FILE* fp = fopen("PARAM.LIS", "w");
+        FILE* fp = fopen("PARAM.LIS", "wb");
         if (!fp) {
             failed = true;
             return;
@@ -289,7 +289,7 @@ void assign_labels(RunState& rs, const std::vector<std::string>& names) {
     if (rs.yflag) {
         in_output_dir(rs, "3a", "3b", [&] {
             refuse_input_as_output(rs, rs.csv_paramfil);
-            yfp = fopen(rs.csv_paramfil.c_str(), "w");
+            yfp = fopen(rs.csv_paramfil.c_str(), "wb");
         });
         if (!yfp) {
             out("Could not open output file %s\n", rs.csv_paramfil.c_str());

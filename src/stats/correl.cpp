@@ -73,7 +73,7 @@ bool rows_have_stamps(const RunState& rs) {
 
 std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
     const std::string& name = rs.datafil[0];
-    FILE* fp = fopen(name.c_str(), "r");
+    FILE* fp = fopen(name.c_str(), "rb");
     if (!fp) {
         out("Error opening <%s>\n", name.c_str());
         end_run(END_ERROR);
@@ -305,7 +305,7 @@ void check_for_allcorrelation(RunState& rs) {
     const char* name = "CORREL_MATRIX.LIS";
     if (rs.dirflag) switch_dir(rs.direcname, "11", rs.verbose);
     refuse_input_as_output(rs, name);
-    FILE* fp = fopen(name, "w");
+    FILE* fp = fopen(name, "wb");
     if (!fp) {
         out("\nError opening file, %s\n", name);
         end_run(END_ERROR);

@@ -79,7 +79,7 @@ bool parse_rule(RunState& rs, const std::string& line, Rule& r) {
 
 FILE* create_output(const RunState& rs, const std::string& name) {
     refuse_input_as_output(rs, name);
-    FILE* fp = fopen(name.c_str(), "w");
+    FILE* fp = fopen(name.c_str(), "wb");
     if (!fp) {
         out("\nError opening output file, %s\n", name.c_str());
         end_run(END_ERROR);
@@ -128,7 +128,7 @@ void fire_stretch(RunState& rs, Rule& r, int param, int start, int end, int endr
 }  // namespace
 
 void get_y8rules(RunState& rs) {
-    FILE* fp = fopen(rs.rulfil.c_str(), "r");
+    FILE* fp = fopen(rs.rulfil.c_str(), "rb");
     if (!fp) {
         rs.rflag = 0;
         return;
