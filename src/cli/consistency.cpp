@@ -9,6 +9,7 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "cli/platform.h"
+#include "stats/listing.h"
 
 // ---- File list ----
 
@@ -272,6 +273,7 @@ static void rename_rule(RunState& rs) {
 static void final_rules(RunState& rs) {
     rename_rule(rs);
     if (rs.qflag || rs.verbose) out("%s\n", rs.cmdline.c_str());
+    apply_sort_request(rs);
     if (rs.oflag && rs.srtflag == 2 && rs.sortdim == 7) rs.srtflag = 0;
     if (rs.dupflag && !rs.mflag) {
         out("/duplicates can only be used with /merge\n\n");

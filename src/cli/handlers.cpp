@@ -292,6 +292,9 @@ static void opt_sort(RunState& rs, const char* arg) {
         rs.sdflag = 1;
     }
     if (rs.sortdim >= 2 && rs.sortdim <= 4) rs.pcflag = 1;
+    // A named key outlives --top and the typed order of a selection (apply_sort_request).
+    rs.sortkey_asked = rs.sortdim;
+    rs.sortdir_asked = rs.srtflag;
 }
 
 static void opt_top(RunState& rs, const std::string& v) {

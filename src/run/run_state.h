@@ -121,6 +121,8 @@ struct RunState {
     int srtflag = 0;
     int sortspecified = 0;
     int sortdim = 3;
+    int sortkey_asked = -1;  // the key a --sort value named (-1 none), and its direction
+    int sortdir_asked = 0;
     int topflag = 0;
     int topnum = 0;
     int cflag = 0;

@@ -205,6 +205,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     survey_files(rs);
     alloc_global_vars(rs);
     for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
+    apply_sort_request(rs);
     if (rs.mflag) {
         allocate_merged_ar(rs);
         merge_params(rs);

@@ -209,6 +209,12 @@ void assign_pdata(RunState& rs, int w) {
         d.aa[7] = rs.orig_order[w];
 }
 
+void apply_sort_request(RunState& rs) {
+    if (rs.sortkey_asked < 0 || rs.srtflag == 0) return;
+    rs.sortdim = rs.sortkey_asked;
+    rs.srtflag = rs.sortdir_asked;
+}
+
 void sortx(std::vector<data_t>& B, int n, int idx, int dir) {
     n = std::min(n, static_cast<int>(B.size()));
     if (n < 2) return;

@@ -13,6 +13,9 @@ void print_vals(RunState& rs, int w, int skipped);
 void assign_pdata(RunState& rs, int w);
 // Sorts the first n rows by aa[idx] (by parnam when idx is 9), descending when dir is 1,
 // ascending when dir is 2; equal keys keep their order.
+// A key and direction named with --sort decide the order of a sorted run, whatever other
+// option or selection form set one; a run without a sorted pass stays without one.
+void apply_sort_request(RunState& rs);
 void sortx(std::vector<data_t>& B, int n, int idx, int dir);
 // The second pass of a sorted or top-n run: sort, widths, Others sums, extract rows,
 // then listing and charts in sorted order.

@@ -187,3 +187,41 @@ TEST(OptionsCli, RunFilesNeverOverwriteTheListOfInputs) {
         << r.out;
     EXPECT_EQ(dir.read("Y8_LOG.LIS"), "a.csv\n");
 }
+
+// A key named with --sort decides the order and the top n, whatever comes with it.
+TEST(OptionsCli, NamedSortKeyDecidesOrderAndTop) {
+    TempDir dir;
+    std::string csv =
+        "NODEB,Monitor Comment: sort,Sampling Interval: 60,NODEB\n01-JAN-2024\n"
+        "Sample Time,Steady,Spiky,Middle\n";
+    for (int r = 0; r < 30; ++r)
+        csv += "01-JAN-2024 00:" + std::string(r < 10 ? "0" : "") + std::to_string(r) + ":00," +
+               std::to_string(50 + r % 2) + "," + (r == 15 ? "100" : "0") + "," +
+               std::to_string(20 + r % 11) + "\n";
+    dir.write("t.csv", csv);
+    struct Case {
+        std::vector<std::string> options;
+        std::string names;  // parameter names of the peak listing, in order
+    };
+    const Case cases[] = {
+        {{"--parameters=all", "--sort=max", "--top=1"}, "Spiky,Others (2),"},
+        {{"--parameters=all", "--top=1", "--sort=max"}, "Spiky,Others (2),"},
+        {{"--parameters=all", "--top=1"}, "Steady,Others (2),"},
+        {{"--sort=max:a", "--parameters=ady,iky,ddle"}, "Middle,Steady,Spiky,"},
+        {{"--parameters=3,1,2", "--sort=max"}, "Spiky,Steady,Middle,"},
+        {{"--parameters=3,1,2"}, "Middle,Steady,Spiky,"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"t.csv", "--nohistory", "-q"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult r = run_tsgraf(dir, args);
+        EXPECT_EQ(r.status, 0) << r.out;
+        std::string names, peak = dir.read("Y8_PEAK.CSV");
+        for (size_t at = peak.find('\n'); at != std::string::npos && at + 1 < peak.size();
+             at = peak.find('\n', at + 1)) {
+            size_t from = peak.find(',', at) + 1;
+            names += peak.substr(from, peak.find(',', from) - from) + ",";
+        }
+        EXPECT_EQ(names, c.names) << c.options.back();
+    }
+}
