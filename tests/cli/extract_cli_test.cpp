@@ -355,7 +355,8 @@ TEST(ExtractCli, AnOutputThatCannotBeWrittenEndsWithAnError) {
     }
 }
 
-// Files that differ in their selection go through the load: the rows of every file.
+// Files that differ in their selection go through the load: the rows of every file, each
+// with its own time, whether the selection is by number or by name.
 TEST(ExtractCli, AppendByTheLoadWritesTheRowsOfEveryFile) {
     TempDir d;
     d.write("a1.csv",
@@ -364,12 +365,15 @@ TEST(ExtractCli, AppendByTheLoadWritesTheRowsOfEveryFile) {
     d.write("a2.csv",
             "NODEA, second\nSample Time,x,y\n"
             "01-JAN-2024 10:02:00,5,6\n01-JAN-2024 10:03:00,7,8\n");
-    RunResult r = run_tsgraf(
-        d, {"a2.csv", "a1.csv", "--nohistory", "--quiet", "--parameters=2", "--append=out.csv"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(has(r, "Output file out.csv created\n")) << r.out;
-    EXPECT_EQ(d.read("out.csv"),
-              "NODEA, first\nSample Time, y\n"
-              "01-JAN-2024 10:00:00,2\n01-JAN-2024 10:01:00,4\n"
-              "01-JAN-2024 10:02:00,6\n01-JAN-2024 10:03:00,8\n");
+    for (const char* selection : {"--parameters=2", "--parameters=y"}) {
+        RunResult r = run_tsgraf(
+            d, {"a2.csv", "a1.csv", "--nohistory", "--quiet", selection, "--append=out.csv"});
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_TRUE(has(r, "Output file out.csv created\n")) << r.out;
+        EXPECT_EQ(d.read("out.csv"),
+                  "NODEA, first\nSample Time, y\n"
+                  "01-JAN-2024 10:00:00,2\n01-JAN-2024 10:01:00,4\n"
+                  "01-JAN-2024 10:02:00,6\n01-JAN-2024 10:03:00,8\n")
+            << selection;
+    }
 }
