@@ -326,7 +326,7 @@ TEST_F(Options, SortForms) {
         {{"--sort=sd"}, 8, 1, 1, 0},
         {{"--sort=xyz"}, 0, 1, 0, 0},
         {{"--top=3", "--sort=max"}, 6, 1, 0, 0},
-        {{"--sort=max", "--top"}, 1, 1, 0, 0},
+        {{"--sort=max", "--top"}, 6, 1, 0, 0},
     };
     for (const auto& c : cases) {
         RunState rs;
