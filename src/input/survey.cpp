@@ -701,8 +701,9 @@ int read_datafil_cols(RunState& rs, int retry) {
 
     if (rs.append || (rs.mflag && rs.filltype == 0)) {
         std::string sel = upper_copy(rs.nums_str);
-        if (rs.diffparams == 0 && (sel == "ALL" || sel == "0") && check_if_diff_nodes(rs) == 0)
-            return -2;
+        // Appending without a selection joins the whole files, as the help shows.
+        bool whole = sel == "ALL" || sel == "0" || (rs.append && !rs.pflag);
+        if (rs.diffparams == 0 && whole && check_if_diff_nodes(rs) == 0) return -2;
     }
 
     const std::string& first = rs.datafil[0];

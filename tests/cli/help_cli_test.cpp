@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/out.h"
 #include "harness.h"
 
 namespace {
@@ -42,3 +43,50 @@ TEST(HelpCli, HelpFromThePrompt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A day of one-minute rows of a few parameters, for the examples of the usage text.
+std::string example_day(int day) {
+    std::string s = "WEB01,Monitor Comment: example,Sampling Interval: 60,WEB01\n" +
+                    std::to_string(day) + "-MAR-2006\nSample Time,Cpu Busy,Cpu Idle,Disk Rate," +
+                    "Busy Queue,Mem Free,Net In\n";
+    for (int r = 0; r < 1440; r += 5) {
+        s += strfmt("%02d-MAR-2006 %02d:%02d:00", day, r / 60, r % 60);
+        for (int p = 0; p < 6; ++p) s += strfmt(",%d", (r / 5 * (p + 3)) % 97);
+        s += "\n";
+    }
+    return s;
+}
+
+}  // namespace
+
+// Every usage line of the README runs as printed (a prompt is answered with "0").
+TEST(HelpCli, ReadmeUsageLinesRunAsPrinted) {
+    TempDir d;
+    d.write("day.csv", example_day(11));
+    d.write("mon.csv", example_day(13));
+    d.write("tue.csv", example_day(14));
+    std::string readme = read_file(std::string(TSGRAF_BADINPUT_DIR) + "/../../README.md");
+    size_t at = readme.find("## Usage\n");
+    ASSERT_NE(at, std::string::npos);
+    int ran = 0;
+    for (size_t nl = readme.find("\n\n    tsgraf ", at) + 1; readme.compare(nl + 1, 11, "    tsgraf ") == 0;
+         nl = readme.find('\n', nl + 1)) {
+        std::string cmd = readme.substr(nl + 12, readme.find('#', nl) - nl - 12);
+        std::vector<std::string> args;
+        for (size_t b = cmd.find_first_not_of(' '); b != std::string::npos;
+             b = cmd.find_first_not_of(' ', b)) {
+            size_t e = cmd.find(' ', b);
+            args.push_back(cmd.substr(b, e - b));
+            b = e;
+        }
+        if (args.size() == 1 && args[0] == "--help") continue;
+        RunResult r = run_tsgraf(d, args, "0\n");
+        EXPECT_EQ(r.status, 0) << cmd << "\n" << r.out;
+        ++ran;
+    }
+    EXPECT_GE(ran, 9);
+    EXPECT_TRUE(d.exists("week.csv"));
+    EXPECT_TRUE(d.exists("cpu.csv"));
+}
