@@ -152,6 +152,7 @@ void draw_percentiles(Chart& ch, int p) {
     for (const auto& [rows, label] : lines) {
         if (static_cast<size_t>(p) >= rows->size()) continue;
         int row = trunc_to_int((*rows)[p]);
+        if (row < rs.boryt || row > rs.boryt + rs.hi) continue;  // off the scale
         gdImageLine(ch.im, ch.borx, row, ch.wi + ch.borx, row, ch.c.magenta);
         ch.tiny_text(ch.wi + ch.borx + 5, row - ch.tiny->h / 2, *label, ch.c.magenta);
     }

@@ -249,6 +249,12 @@ void round_scale(RunState& rs, int w) {
     grid_rows(rs);
 }
 
+// A series row held inside the plot frame: a value beyond the scale runs along its edge
+// instead of over the texts and borders around it.
+int frame_row(const RunState& rs, int y) {
+    return std::clamp(y, rs.boryt, rs.boryt + std::max(rs.hi, 0));
+}
+
 // Pixel rows of one series (and its moving average) on the scale just set up.
 void map_series(RunState& rs, int s) {
     std::vector<RunState::ChartPoint>* pt = series_points(rs, 0, s);
@@ -267,8 +273,8 @@ void map_series(RunState& rs, int s) {
             y = 0;
         } else {
             y = row_below(base, (val - rs.scale_y_min) / rs.divisor * rs.hi);
-            if (y < 0) y = 0;
         }
+        y = frame_row(rs, y);
     }
     if (!rs.aflag || static_cast<size_t>(s) >= rs.mapixels.size() ||
         static_cast<size_t>(s) >= rs.mapoints.size())
@@ -277,9 +283,9 @@ void map_series(RunState& rs, int s) {
     const std::vector<double>& ma = rs.mapoints[s];
     size_t m = std::min(mp.size(), ma.size());
     for (size_t i = 0; i < m; ++i) {
-        double whole = std::trunc(ma[i]);
-        mp[i].y = norm ? row_below(base, whole / norm_max * rs.hi)
-                       : row_below(base, (whole - rs.scale_y_min) / rs.divisor * rs.hi);
+        mp[i].y = frame_row(rs, norm ? row_below(base, ma[i] / norm_max * rs.hi)
+                                     : row_below(base, (ma[i] - rs.scale_y_min) / rs.divisor *
+                                                           rs.hi));
     }
 }
 
@@ -405,7 +411,8 @@ void setup_scale(RunState& rs, int w) {
         if (!pt || !v) continue;
         size_t n = std::min(pt->size(), v->size());
         for (size_t i = 0; i < n; ++i)
-            (*pt)[i].y = row_below(base, ((*v)[i] - rs.scale_y_min) / rs.divisor * rs.hi);
+            (*pt)[i].y =
+                frame_row(rs, row_below(base, ((*v)[i] - rs.scale_y_min) / rs.divisor * rs.hi));
     }
 }
 

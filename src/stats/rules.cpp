@@ -255,5 +255,5 @@ int threshold_row(const RunState& rs, const RunState::Y8Rule& r, int boryt) {
     double divisor = rs.divisor != 0 ? rs.divisor : 1.0;
     long long row = static_cast<long long>(boryt) + rs.hi -
                     trunc_to_int((t - rs.scale_y_min) / divisor * rs.hi);
-    return row < boryt || row > 2147483647LL ? -1 : static_cast<int>(row);
+    return row < boryt || row > static_cast<long long>(boryt) + rs.hi ? -1 : static_cast<int>(row);
 }

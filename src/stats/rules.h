@@ -23,6 +23,6 @@ void check_rules(RunState& rs, int w);
 
 // The current parameter's rule when it fired, else nullptr.
 const RunState::Y8Rule* fired_rule(const RunState& rs);
-// Pixel row of a fired rule's threshold line with the plot's top at boryt; -1 above it
-// (or too far below to address).
+// Pixel row of a fired rule's threshold line with the plot's top at boryt; -1 when it lies
+// outside the plot.
 int threshold_row(const RunState& rs, const RunState::Y8Rule& r, int boryt);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "harness.h"
+#include "png_reader.h"
 
 namespace {
 
@@ -123,4 +124,40 @@ TEST(ChartCli, DisplayNumberRowsAreClosed) {
                         cell("Rates.png", 3, "Rate/s") + "\n</tr>\n</table>"),
               std::string::npos)
         << page;
+}
+
+// The moving average of a fractional series follows it at full precision, and no series
+// pixel leaves the plot frame.
+TEST(ChartCli, MovingAverageFollowsAFractionalSeriesInsideTheFrame) {
+    TempDir d;
+    std::string s = "NODEB,Monitor Comment: queue,Sampling Interval: 60,NODEB\n01-JAN-2024\n"
+                    "Sample Time,Queue Length\n";
+    for (int r = 0; r < 300; ++r) {
+        char buf[64];
+        snprintf(buf, sizeof buf, "01-JAN-2024 %02d:%02d:00,%.3f\n", r / 60, r % 60,
+                 0.1 + 1.5 * r / 299);
+        s += buf;
+    }
+    d.write("q.csv", s);
+    RunResult r = run_tsgraf(d, {"q.csv", "--nohistory", "-q", "--parameters=1", "--average=10"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    PngFile png(d.file("QueueLength.png"));
+    ASSERT_TRUE(png.im);
+    const unsigned red = 0xFF0000, line = 0x000080;
+    const int left = 55, top = 55, right = 555, bottom = 305;  // the plot frame
+    int inside = png.count(red, left, top, right + 1, bottom + 1);
+    EXPECT_GT(inside, 400);
+    EXPECT_EQ(png.count(red), inside);
+    int compared = 0;
+    for (int x = left + 20; x < right; x += 10) {
+        int ma_row = -1, line_row = -1;
+        for (int y = top; y <= bottom; ++y) {
+            if (png.at(x, y) == red && ma_row < 0) ma_row = y;
+            if (png.at(x, y) == line && line_row < 0) line_row = y;
+        }
+        if (ma_row < 0 || line_row < 0) continue;
+        ++compared;
+        EXPECT_LE(std::abs(ma_row - line_row), 6) << "column " << x;
+    }
+    EXPECT_GT(compared, 15);
 }

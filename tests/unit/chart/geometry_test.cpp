@@ -329,7 +329,7 @@ TEST(YMapping, ValuesToRows) {
     RunState rs = chart_grid({v});
     setup_height_and_width(rs);
     prepare_chart(rs, 0);
-    EXPECT_EQ(rs.points[0][0][7].y, 0);
+    EXPECT_EQ(rs.points[0][0][7].y, 55);  // held at the top of the plot
 
     RunState lin = chart_grid({ramp(101)});
     setup_height_and_width(lin);
@@ -339,14 +339,13 @@ TEST(YMapping, ValuesToRows) {
     EXPECT_EQ(q[50].y, 180);
     EXPECT_EQ(q[100].y, 55);
 
-    // Above a fixed maximum the row would be negative: held at 0. Below a fixed minimum
-    // the row runs below the plot.
+    // Beyond a fixed scale the rows run along the edges of the plot.
     RunState fixed = chart_grid({ramp(101)});
     fixed.scflag = 1, fixed.zmin = 10, fixed.zmax = 50;
     setup_height_and_width(fixed);
     prepare_chart(fixed, 0);
-    EXPECT_EQ(fixed.points[0][0][100].y, 0);
-    EXPECT_EQ(fixed.points[0][0][0].y, 305 + 62);
+    EXPECT_EQ(fixed.points[0][0][100].y, 55);
+    EXPECT_EQ(fixed.points[0][0][0].y, 305);
 
     // A constant series has a zero range: it lies on the bottom row.
     RunState flat = chart_grid({std::vector<double>(20, 7.0)});
