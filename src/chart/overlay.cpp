@@ -7,6 +7,7 @@
 
 #include "base/out.h"
 #include "base/strings.h"
+#include "input/timestamps.h"
 
 namespace {
 
@@ -257,16 +258,44 @@ void draw_overlay_legend(RunState& rs, const PlotFrame& fr, int p) {
     if (rs.nflag) normalised_axes(rs, fr, first, count);
 }
 
+std::vector<std::string> node_legend_names(const RunState& rs) {
+    const size_t n = static_cast<size_t>(std::max(rs.filenum + 1, 0));
+    std::vector<std::string> node(n), date(n), names(n);
+    for (size_t f = 0; f < n; ++f) {
+        node[f] = f < rs.nodenam.size() ? rs.nodenam[f] : rs.nodestr;
+        if (f < rs.csvstartsecs.size()) {
+            secstodate(rs.csvstartsecs[f], date[f]);
+            date[f] = date[f].substr(0, date[f].find(' '));
+        }
+    }
+    // Files of one node are told apart by their start date, or by name when that repeats.
+    for (size_t f = 0; f < n; ++f) {
+        bool same_node = false, same_day = false;
+        for (size_t g = 0; g < n; ++g) {
+            if (g == f || node[g] != node[f]) continue;
+            same_node = true;
+            same_day = same_day || date[g] == date[f];
+        }
+        if (!same_node)
+            names[f] = node[f];
+        else if (!same_day)
+            names[f] = node[f] + " " + date[f];
+        else
+            names[f] = f < rs.datafil.size() ? rs.datafil[f] : node[f];
+    }
+    return names;
+}
+
 void draw_node_legend(RunState& rs, const PlotFrame& fr) {
     gdFontPtr small = gdFontGetSmall();
-    const std::string& node0 = rs.nodenam.empty() ? rs.nodestr : rs.nodenam[0];
+    const std::vector<std::string> names = node_legend_names(rs);
+    const std::string& node0 = names.empty() ? rs.nodestr : names[0];
     const int e = static_cast<int>(node0.size()) * small->w;
     const int y = fr.bory / 2;
     for (int f = 0; f <= rs.filenum; ++f) {
         const int xf = (f + 1) * fr.maxx / (rs.filenum + 2);
         const int colour = series_colour(rs, f);
-        const std::string& name =
-            static_cast<size_t>(f) < rs.nodenam.size() ? rs.nodenam[f] : rs.nodestr;
+        const std::string& name = names[static_cast<size_t>(f)];
         text(fr.im, small, xf - e / 2 - (f == 0 ? 12 : 10), y + 1, name, colour);
         gdImageLine(fr.im, xf + e / 2, y + 8, xf + e / 2 + 10, y + 8, colour);
         gdImageFilledRectangle(fr.im, xf + e / 2 + 4, y + 7, xf + e / 2 + 6, y + 9, colour);

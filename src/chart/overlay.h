@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "run/run_state.h"
 
@@ -40,5 +42,8 @@ void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k);
 // The overlay legend (side or bottom) and, when normalised, each series' own axis.
 void draw_overlay_legend(RunState& rs, const PlotFrame& fr, int p);
 
+// The legend entry of each file of a multifile chart: its node name; with the file's start
+// date where files share a node; its file name where they share the date too.
+std::vector<std::string> node_legend_names(const RunState& rs);
 // The node names of a multifile chart above the plot, each with a sample of its line.
 void draw_node_legend(RunState& rs, const PlotFrame& fr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "base/out.h"
 #include "harness.h"
 #include "png_reader.h"
 
@@ -160,4 +161,27 @@ TEST(ChartCli, MovingAverageFollowsAFractionalSeriesInsideTheFrame) {
         EXPECT_LE(std::abs(ma_row - line_row), 6) << "column " << x;
     }
     EXPECT_GT(compared, 15);
+}
+
+// Files of one node are told apart in the multifile legend by their start dates: the
+// legend entry of the first file is wider than its node name alone.
+TEST(ChartCli, MultifileLegendOfOneNodeShowsStartDates) {
+    TempDir d;
+    std::vector<std::string> args;
+    for (int day = 1; day <= 3; ++day) {
+        std::string s = "WEB01,Monitor Comment: web,Sampling Interval: 60,WEB01\n0" +
+                        std::to_string(day) + "-JAN-2024\nSample Time,Busy%\n";
+        for (int r = 0; r < 60; ++r)
+            s += strfmt("0%d-JAN-2024 10:%02d:00,%d\n", day, r, (r * day) % 50);
+        d.write(strfmt("d%d.csv", day), s);
+        args.push_back(strfmt("d%d.csv", day));
+    }
+    args.insert(args.end(), {"--nohistory", "-q", "--parameters=1"});
+    RunResult r = run_tsgraf(d, args);
+    ASSERT_EQ(r.status, 0) << r.out;
+    PngFile png(d.file("Busy.png"));
+    ASSERT_TRUE(png.im);
+    int columns = 0;  // columns of the strip above the plot holding the first file's colour
+    for (int x = 0; x < png.w(); ++x) columns += png.count(0x000080, x, 0, x + 1, 50) > 0;
+    EXPECT_GT(columns, 70) << "WEB01 01-JAN-2024 in the 6-pixel font, not WEB01 alone";
 }
