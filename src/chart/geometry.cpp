@@ -19,9 +19,6 @@ constexpr int MAXTICS = 1200;
 constexpr int ZMIN_KEYWORD = 99999998;  // /scale=min: the data minimum
 constexpr int ZMIN_UNSET = 99999999;
 
-const char* const MONTHS[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                              "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-
 bool has_dot(const std::string& s) {
     return s.find('.') != std::string::npos;
 }
@@ -48,15 +45,14 @@ struct tm clock_of(time_t secs) {
 }
 
 std::string date_text(time_t secs) {
-    struct tm t = clock_of(secs);
-    return strfmt("%02d-%3.3s-%4d", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12], t.tm_year + 1900);
+    return day_text(secs);
 }
 
 void label_tick(RunState& rs, size_t i, time_t secs) {
     struct tm t = clock_of(secs);
     rs.ticvals[i] = strfmt("%02d:%02d", t.tm_hour, t.tm_min);
     if (rs.start_d != rs.end_d)
-        rs.ticvals2[i] = strfmt("%02d-%3.3s", t.tm_mday, MONTHS[(t.tm_mon % 12 + 12) % 12]);
+        rs.ticvals2[i] = strfmt("%02d-%3.3s", t.tm_mday, month_abbrev((t.tm_mon % 12 + 12) % 12));
 }
 
 const std::string& xval(const RunState& rs, long long i) {
@@ -83,11 +79,12 @@ void tick_labels(RunState& rs, time_t t0) {
         size_tick_labels(rs);
         for (int i = 0; i <= rs.numtics; ++i)
             rs.ticvals[i] = xval(rs, static_cast<long long>(rs.num / (rs.numtics + 1)) * i);
-    } else if (!rs.ignoreflag) {
+    } else if (!rs.ignoreflag && rs.range_windows <= 1) {
         for (int i = 0; i <= rs.numtics; ++i)
             label_tick(rs, i, t0 + static_cast<time_t>(i) * rs.tictime);
     } else {
-        // Gaps are left out of the axis, so each tick takes the time of its sample.
+        // Gaps (or the time between the windows of a time-of-day range) are left out of
+        // the axis, so each tick takes the time of its sample.
         int samp0 = rs.samp.empty() ? 0 : rs.samp[0];
         for (int i = 0; i < rs.numtics && samp0 > 0; ++i) {
             double at =
@@ -101,9 +98,7 @@ void tick_labels(RunState& rs, time_t t0) {
                 break;
             }
             if (idx < 0 || rs.x_vals[idx].empty()) continue;
-            std::string stamp = rs.x_vals[idx], compact;
-            cvtdate(stamp, compact);
-            label_tick(rs, i, cvttime(compact));
+            label_tick(rs, i, stamp_secs(rs.x_vals[idx]));
         }
     }
     if (rs.axiscol != -1 && rs.axisflag && rs.numtics > 0) rs.ppertic = rs.wi / rs.numtics;

@@ -285,9 +285,12 @@ const Section sections[] = {
      "\n%srange=start,end\n\n"
      "      Charts only the samples between start and end, given as\n"
      "      dd-mmm-yyyy:hh:mm,dd-mmm-yyyy:hh:mm for a date range, or as\n"
-     "      hh:mm,hh:mm or hh:mm:ss,hh:mm:ss for the same hours of every day.\n\n"
+     "      hh:mm,hh:mm or hh:mm:ss,hh:mm:ss for the same hours of every day.\n"
+     "      Samples at the start are kept, samples at the end are not. Hours\n"
+     "      whose start is later than their end pass midnight (a night shift).\n\n"
      "      Examples: %srange=11-mar-2006:09:00,12-mar-2006:17:00\n"
-     "                %srange=09:00,17:00\n\n"},
+     "                %srange=09:00,17:00\n"
+     "                %srange=22:00,06:00\n\n"},
     {"rename", "RE",
      "\n%srename=template\n\n"
      "      Renames the parameters selected by a %sparameters list with wildcards.\n"

@@ -4,6 +4,6 @@
 
 #include "run/run_state.h"
 
-// Sets tflag 1 (rstsecs, rendsecs) for a date range or 2 (shh..ess) for a time-of-day
-// range. Ends the run on a value it cannot read.
+// Sets rs.timerange to a range of dates and times or a daily range of times of day.
+// Ends the run on a value it cannot read.
 void set_timerange(RunState& rs, const std::string& value);

@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "base/out.h"
 #include "base/run_end.h"
+#include "input/load.h"
 #include "base/strings.h"
 #include "run/output_files.h"
 
@@ -85,6 +86,14 @@ void write_heading(RunState& rs, FILE* ofp, int layout) {
         fout(ofp, "%s\n", heading.c_str());
 }
 
+// The first comma field of a line (the time stamp of a data line).
+std::string stamp_field(const std::string& line) {
+    size_t b = line.find_first_not_of(',');
+    if (b == std::string::npos) return std::string();
+    size_t e = line.find(',', b);
+    return line.substr(b, e == std::string::npos ? std::string::npos : e - b);
+}
+
 // Copies one file; returns its count of data lines.
 int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
     const std::string& name = rs.datafil[static_cast<size_t>(f)];
@@ -108,6 +117,8 @@ int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
         // first line, which is a data line too.
         if (f == 0 && n == headno) write_heading(rs, ofp, layout);
         if (n > first_data && is_append_data_line(raw)) {
+            // The time range holds here as in every other mode.
+            if (rs.timerange.active() && !row_in_range(rs, stamp_field(raw))) continue;
             copy_line(ofp, raw);
             ++count;
         }

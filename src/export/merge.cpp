@@ -52,12 +52,6 @@ int merged_col(const RunState& rs, int f, int k) {
     return rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)];
 }
 
-time_t text_seconds(const std::string& text) {
-    std::string t = text, compact;
-    cvtdate(t, compact);
-    return cvttime(compact);
-}
-
 template <class T>
 void alloc_or_end(std::vector<T>& v, size_t n, const char* failure) {
     try {
@@ -257,42 +251,18 @@ void add_values(FileRead& r, const std::vector<std::string>& fields, bool firstr
             values, csvf.c_str());
 }
 
-// Seconds of a row's time stamp and its clock time of day; a time-only stamp lies on
-// the file's date and passes midnight into the next day.
-struct Stamp {
-    time_t secs = 0;
-    int tod = 0;
-};
-
-Stamp read_stamp(const RunState& rs, const std::string& ts, time_t& dayoff, time_t& prev) {
-    int hh = 0, mm = 0, ss = 0;
-    std::string date;
-    bool timeonly = ts.find_first_of("-/") == std::string::npos;
-    if (timeonly) {
-        TextScan(ts).num(hh).lit(':').num(mm).lit(':').num(ss);
-        date = rs.comment_sdate.empty() ? "01-JAN-1970" : rs.comment_sdate;
-    } else {
-        TextScan(ts).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
-    }
-    Stamp st;
-    st.secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
-    if (timeonly) {
-        if (prev != 0 && st.secs + dayoff < prev) dayoff += 86400;
+// A row's time stamp; a time-only stamp lies on the file's date and passes midnight
+// into the next day.
+StampTime row_stamp(const RunState& rs, const std::string& ts, time_t& dayoff, time_t& prev) {
+    StampTime st;
+    read_stamp(ts, rs.comment_sdate, st);
+    if (!st.dated) {
+        if (prev != 0 && st.secs + dayoff < prev) dayoff += DAY_SECS;
         st.secs += dayoff;
+        st.day += dayoff / DAY_SECS;
         prev = st.secs;
     }
-    st.tod = hh * 3600 + mm * 60 + ss;
     return st;
-}
-
-bool in_range(const RunState& rs, const Stamp& st) {
-    if (rs.tflag == 1) return st.secs >= rs.rstsecs && st.secs <= rs.rendsecs;
-    if (rs.tflag == 2) {
-        int from = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-        int to = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
-        return st.tod >= from && st.tod < to;
-    }
-    return true;
 }
 
 // The selected merged columns: every one for "all", otherwise those whose name holds
@@ -348,11 +318,13 @@ void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
     if (fmt2) fout(fp, "$$$ END COLUMN HEADERS $$$\n");
 }
 
-// Clock time of day of a step, as its time text shows it.
-int step_tod(time_t secs) {
+// A step of the axis as a time stamp: its seconds and the clock its time text shows.
+StampTime step_stamp(time_t secs) {
+    StampTime st;
+    st.secs = secs;
     struct tm t = {};
-    if (!local_standard_time(secs, t)) return -1;
-    return t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec;
+    st.tod = local_standard_time(secs, t) ? clock_secs(t.tm_hour, t.tm_min, t.tm_sec) : -1;
+    return st;
 }
 
 void write_value(FILE* fp, double v, bool fractional) {
@@ -470,8 +442,8 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
         // Only lines stamped with a clock time are rows (not units lines or end marks).
         if (fields[0].find(':') == std::string::npos) continue;
         if (++rows % tenth == 0) out(".");
-        Stamp st = read_stamp(rs, fields[0], dayoff, prev);
-        if (!in_range(rs, st)) continue;
+        StampTime st = row_stamp(rs, fields[0], dayoff, prev);
+        if (!rs.timerange.holds(st)) continue;
         int step = step_of(rs, st.secs, outrows);
         if (step < 0) continue;
         if (step != r.open) close_step(r);
@@ -513,17 +485,8 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
          ++i) {
         time_t secs = rs.outrows_secs[static_cast<size_t>(i)];
         if ((i + 1) % tenth == 0) out(".");
-        if (rs.tflag == 2) {
-            if (rs.rendsecs != 0 && secs > rs.rendsecs) break;
-            int tod = step_tod(secs);
-            int from = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-            int to = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
-            if (tod < from || tod >= to) continue;
-        } else if (rs.tflag == 1) {
-            // Steps outside the range hold no data: they are never written.
-            if (secs < rs.rstsecs) continue;
-            if (secs > rs.rendsecs) break;
-        }
+        // Steps outside the range hold no data: they are never written.
+        if (!rs.timerange.holds(step_stamp(secs))) continue;
         fout(fp, "%s", rs.x_vals[static_cast<size_t>(i)].c_str());
         for (int j = 0; j < nmerged; ++j)
             if (mask[static_cast<size_t>(j)])

@@ -13,12 +13,6 @@
 
 namespace {
 
-time_t text_seconds(const std::string& text) {
-    std::string t = text, compact;
-    cvtdate(t, compact);
-    return cvttime(compact);
-}
-
 // Passes over the lines above the first data line.
 void skip_lines(LineReader& rd, int n, std::string& cur) {
     rd.rewind();
@@ -26,16 +20,62 @@ void skip_lines(LineReader& rd, int n, std::string& cur) {
     }
 }
 
+// The record's time text: the date (the start date for a time-only stamp) and the
+// clock written in full.
+std::string record_text(std::string ff, const std::string& day) {
+    if (is_iso_stamp(ff)) {
+        to_classic_stamp(ff);
+        return ff;
+    }
+    int hh = 0, mm = 0, ss = 0;
+    std::string date;
+    if (ff.find_first_of("-/") != std::string::npos) {
+        TextScan(ff).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+    } else {
+        TextScan(ff).num(hh).lit(':').num(mm).lit(':').num(ss);
+        date = day;
+    }
+    return strfmt("%s %02d:%02d:%02d", date.c_str(), hh, mm, ss);
+}
+
+int nominal_interval(const RunState& rs) {
+    if (rs.ignoreflag) return 0;
+    return rs.comm_sampint != 0 ? rs.comm_sampint : rs.samp[0];
+}
+
+// The time a range leaves out between its windows is no gap in the data: only the
+// span within each window counts towards the nominal number of intervals.
+struct Windows {
+    int count = 0;
+    long long current = 0;
+    time_t first = 0, last = 0;
+    long long span = 0;
+
+    void add(long long w, time_t secs) {
+        if (count == 0 || w != current) {
+            span += last - first;
+            ++count;
+            current = w;
+            first = secs;
+        }
+        last = secs;
+    }
+    long long total() const { return span + (last - first); }
+};
+
 // One record per line whose first field holds a clock time, up to the end marker
 // (a line of two or three characters) — the same lines the survey counted and the
-// loader stores; descriptive lines, units lines and trailers are not records.
+// loader stores; descriptive lines, units lines and trailers are not records. The
+// records are those the time range holds, wherever they lie in the file.
 int count_timed(RunState& rs, LineReader& rd) {
-    std::string cur, ff, date, text, lasttext;
-    const std::string tdate = rs.start_d.empty() ? "01-JAN-1970" : rs.start_d;
-    long long start_tod = clock_secs(rs.shh, rs.smm, rs.sss);
-    long long end_tod = clock_secs(rs.ehh, rs.emm, rs.ess);
+    std::string cur, ff, date;
+    const std::string day = undated_day(rs);
+    const TimeRange& range = rs.timerange;
     bool said = false;
     int count = 0;
+    std::string lasttext;
+    time_t lastsecs = 0;
+    Windows win;
     skip_lines(rd, rs.firstdataline[0], cur);
     while (rd.next(cur)) {
         size_t raw = rd.rawlen();
@@ -46,7 +86,6 @@ int count_timed(RunState& rs, LineReader& rd) {
         size_t e = cur.find(',', b);
         ff.assign(cur, b, e == std::string::npos ? std::string::npos : e - b);
         remove_chars(ff, '"');
-        int hh = 0, mm = 0, ss = 0;
         if (ff.find(':') == std::string::npos) {
             if (count == 0 && !said) {
                 out("No timestamp\n");
@@ -54,33 +93,25 @@ int count_timed(RunState& rs, LineReader& rd) {
             }
             continue;
         }
-        if (ff.find_first_of("-/") != std::string::npos) {
-            TextScan(ff).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
-        } else {
-            TextScan(ff).num(hh).lit(':').num(mm).lit(':').num(ss);
-            date = tdate;
-        }
-        text = strfmt("%s %02d:%02d:%02d", date.c_str(), hh, mm, ss);
-        time_t secs = 0;
-        if (rs.tflag == 1) {
-            secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
-            if (secs < rs.rstsecs) continue;
-            if (secs >= rs.rendsecs) break;
-        } else if (rs.tflag == 2) {
-            long long tod = clock_secs(hh, mm, ss);
-            if (tod < start_tod || tod >= end_tod) continue;
-            rs.lastdate = text;
-        }
-        if (count == 0) {
-            rs.firstdate = text;
-            rs.firstsecs = rs.tflag == 1 ? secs : text_seconds(text);
-        }
+        StampTime st;
+        read_stamp(ff, day, st);
+        if (!range.holds(st)) continue;
+        if (range.kind == TimeRange::DAILY) win.add(range.window_of(st), st.secs);
+        bool first = count == 0;
         ++count;
-        lasttext.swap(text);
+        lastsecs = st.secs;
+        lasttext = ff;
+        if (first) {
+            rs.firstdate = record_text(ff, day);
+            rs.firstsecs = st.secs;
+        }
     }
-    if (rs.tflag != 2) rs.lastdate = lasttext;
-    rs.lastsecs = rs.lastdate.empty() ? rs.firstsecs : text_seconds(rs.lastdate);
+    rs.lastdate = count > 0 ? record_text(lasttext, day) : std::string();
+    rs.lastsecs = count > 0 ? lastsecs : rs.firstsecs;
     rs.dur = rs.lastsecs - rs.firstsecs;
+    rs.range_windows = win.count;
+    if (win.count > 1)
+        rs.dur = static_cast<time_t>(win.total() + (win.count - 1LL) * nominal_interval(rs));
     return count;
 }
 

@@ -43,19 +43,7 @@ double read_value(const char* b, const char* e) {
 }
 
 time_t text_seconds(const std::string& text) {
-    std::string t = text, compact;
-    cvtdate(t, compact);
-    return cvttime(compact);
-}
-
-long long time_of_day(const std::string& stamp) {
-    int hh = 0, mm = 0, ss = 0;
-    std::string date;
-    if (stamp.find_first_of("-/") == std::string::npos)
-        TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
-    else
-        TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
-    return clock_secs(hh, mm, ss);
+    return stamp_secs(text);
 }
 
 // Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
@@ -63,14 +51,6 @@ long long clock_seconds(const std::string& t) {
     int hh = 0, mm = 0, ss = 0, cc = 0;
     TextScan(t).num(hh).lit(':').num(mm).lit(':').num(ss).lit('.').num(cc);
     return clock_secs(hh, mm, ss) + (cc > 50 ? 1 : 0);
-}
-
-std::string day_of(time_t secs) {
-    static const char* months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                   "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    struct tm t {};
-    local_standard_time(secs, t);
-    return strfmt("%02d-%3.3s-%4d", t.tm_mday, months[t.tm_mon % 12], t.tm_year + 1900);
 }
 
 size_t grid_rows(const RunState& rs) {
@@ -135,7 +115,8 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
         if (interval < 0)
             out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
                 cur.c_str());
-        if (fno == 0 && rs.comm_sampint != 0 && rs.nth == 1) {
+        // From one window of a time-of-day range to the next is no gap in the data.
+        if (fno == 0 && rs.comm_sampint != 0 && rs.nth == 1 && !rs.window_break) {
             // 64-bit: an interval held at the int limit must not overflow here.
             long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
             int gap = wide < 5 ? 0 : clamped_int(wide);
@@ -168,7 +149,7 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             } else {
                 rs.end_t = lastv;
                 int n = rs.fileintnums.empty() ? 0 : rs.fileintnums[0];
-                rs.end_d = day_of(text_seconds(rs.start_d + " " + rs.start_t) +
+                rs.end_d = day_text(text_seconds(rs.start_d + " " + rs.start_t) +
                                   static_cast<time_t>(interval) * n);
                 rs.ch_end_d = rs.end_d;
             }
@@ -195,6 +176,8 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             rs.rangestart = text_seconds(rs.start_d + " " + rs.start_t);
             rs.rangeend = text_seconds(rs.end_d + " " + rs.end_t);
             rs.rangedursecs = rs.rangeend - rs.rangestart;
+            // Windows of several days lie side by side: the axis spans the kept time.
+            if (rs.range_windows > 1) rs.rangedursecs = rs.dur;
             rs.ch_start_d = rs.start_d;
             rs.ch_end_d = rs.end_d;
             rs.ch_start_t = rs.start_t;
@@ -216,27 +199,11 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
     }
 }
 
-bool row_in_range(RunState& rs, const std::string& stamp) {
+bool row_in_range(const RunState& rs, const std::string& stamp, StampTime& st) {
     if (rs.axisflag && rs.axiscol == -1) return true;
-    if (rs.tflag == 1) {
-        int hh = 0, mm = 0, ss = 0;
-        std::string date;
-        if (stamp.find_first_of("-/") == std::string::npos) {
-            TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
-        } else {
-            TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm);
-        }
-        time_t secs = text_seconds(strfmt("%11.11s %02d:%02d", date.c_str(), hh, mm));
-        return secs >= rs.rstsecs && secs < rs.rendsecs;
-    }
-    if (rs.tflag == 2) {
-        long long tod = time_of_day(stamp);
-        long long start = clock_secs(rs.shh, rs.smm, rs.sss);
-        long long end = clock_secs(rs.ehh, rs.emm, rs.ess);
-        if (tod < start || tod > end) return false;
-        rs.inrange = tod >= start && tod < end;
-    }
-    return true;
+    if (!rs.timerange.active()) return true;
+    read_stamp(stamp, undated_day(rs), st);
+    return rs.timerange.holds(st);
 }
 
 namespace {
@@ -251,8 +218,11 @@ struct FileLoad {
     bool ex = false;           // this file's rows go to the extract output
     std::vector<std::string> exvals;  // extract texts of the row, per parameter slot
     std::string exrow;
+    bool daily = false;    // a time-of-day range: rows fall into windows, day by day
+    long long window = 0;  // window of the last row stored
 
     FileLoad(RunState& s, int fno) : rs(s), f(fno) {
+        daily = rs.timerange.kind == TimeRange::DAILY && !(rs.axisflag && rs.axiscol == -1);
         ex = extract_rows_on(rs) && (f == 0 || rs.append);
         int ncols = rs.numcols[static_cast<size_t>(f)];
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
@@ -345,16 +315,26 @@ struct FileLoad {
         bool axis_rows = rs.datalinerow >= 0 || (rs.axisflag && rs.axiscol == -1);
         if (stamp.find(':') == std::string::npos && !rs.axisflag) return true;
         if (static_cast<size_t>(r) >= rs.x_vals.size()) return false;
-        rs.x_vals[static_cast<size_t>(r)] = axis_rows ? strfmt("%d", r + 1) : stamp;
+        StampTime st;
+        if (!row_in_range(rs, stamp, st)) return true;
+        std::string& xv = rs.x_vals[static_cast<size_t>(r)];
+        if (axis_rows) {
+            xv = strfmt("%d", r + 1);
+        } else {
+            xv = stamp;
+            to_classic_stamp(xv);
+        }
+        long long w = daily ? rs.timerange.window_of(st) : 0;
+        rs.window_break = r > 0 && w != window;
 
         if (r == 1) {
             rs.sampint = (rs.axisflag && rs.axiscol != 0 && rs.axiscol != -1)
                              ? 60
                              : calc_sampint(rs, 1, 0, f);
-        } else if (r > 1 && rs.badsamps == 1 && !(rs.tflag == 2 && !rs.inrange)) {
+        } else if (r > 1 && rs.badsamps == 1) {
             calc_sampint(rs, r, 0, f);
         }
-        if (!row_in_range(rs, stamp)) return true;
+        rs.window_break = 0;
         if (rs.macsvflg == 0) {
             int c = reccnt % std::max(rs.nth, 1);
             ++reccnt;
@@ -377,6 +357,7 @@ struct FileLoad {
             get_calcparmpts(rs, f, slot, outrow);
         }
         if (ex) extract_row_end(rs, exrow);
+        window = w;
         ++r;
         return true;
     }

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "input/stamp_range.h"
 #include "run/run_state.h"
 
 // Allocates the grid, reads every file's rows into it, and starts the HTML table.
@@ -11,8 +12,12 @@ void alloc_space(RunState& rs);
 // Interval in seconds between rows i - 1 and i of x_vals; while reading (cnt 0) it also
 // records gaps of the first file; the end call (cnt 1) sets the span texts.
 int calc_sampint(RunState& rs, int i, int cnt, int fno);
-// The time-range test of a row's time stamp (date-time or time-of-day range); a
-// time-of-day range also sets rs.inrange.
-bool row_in_range(RunState& rs, const std::string& stamp);
+// The time-range test of a row's time stamp; st receives the stamp read (when a range
+// is set).
+bool row_in_range(const RunState& rs, const std::string& stamp, StampTime& st);
+inline bool row_in_range(const RunState& rs, const std::string& stamp) {
+    StampTime st;
+    return row_in_range(rs, stamp, st);
+}
 // The heading of the selected columns: the time field, then each label.
 void makenewline(RunState& rs, const std::string& oldline, std::string& newline);

@@ -159,6 +159,7 @@ void finish_times(Scan& s) {
     if (ef.empty()) no_data(rs, f);
     time_t end = stamp_seconds(rs, f, ef);
     remove_chars(ef, '"');
+    to_classic_stamp(ef);
     if (end < rs.csvstartsecs[f]) end += 86400;  // one pass over midnight
     rs.csvendsecs[f] = end;
     if (f != 0) return;
@@ -167,13 +168,9 @@ void finish_times(Scan& s) {
         rs.end_d = ef.substr(0, blank);
         rs.end_t = ef.substr(blank + 1);
     } else if (!rs.start_d.empty() && !rs.start_t.empty()) {
-        std::string text = rs.start_d + " " + rs.start_t, compact;
-        cvtdate(text, compact);
+        time_t start = stamp_secs(rs.start_d + " " + rs.start_t);
         struct tm t = {};
-        static const char* const mon[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                            "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-        if (local_standard_time(cvttime(compact), t) && t.tm_mon >= 0 && t.tm_mon < 12)
-            rs.end_d = strfmt("%02d-%3.3s-%4d", t.tm_mday, mon[t.tm_mon], t.tm_year + 1900);
+        if (local_standard_time(start, t)) rs.end_d = day_text(start);
         rs.end_t = ef;
     }
 }
@@ -419,12 +416,14 @@ bool is_heading_field(const std::string& field) {
 }
 
 bool is_dataline_field(const std::string& field) {
+    if (is_iso_stamp(field)) return field.size() <= 40;
     if (field.size() > 29) return false;
     return field.find_first_of("-/") != std::string::npos ||
            (field.size() > 1 && field[1] == ':') || (field.size() > 2 && field[2] == ':');
 }
 
 bool is_headerless_field(const std::string& field) {
+    if (is_iso_stamp(field)) return field.size() <= 40;
     if (field.size() > 29) return false;
     return field.find_first_of("-/") != std::string::npos || (field.size() > 2 && field[2] == ':');
 }
@@ -440,6 +439,10 @@ bool stamp_is_time(const std::string& field) {
     std::string s = field;
     remove_chars(s, '"');
     trim(s);
+    if (is_iso_stamp(s)) {
+        StampTime st;
+        return is_iso_time(s) && read_stamp(s, "", st);
+    }
     if (s.find_first_of("-/") == std::string::npos) {
         TextScan sc(s);
         return clock_ok(sc);
@@ -529,36 +532,6 @@ void reset_survey(RunState& rs) {
     rs.nodestr.clear();
 }
 
-// Seconds of a date word and a clock text, through the time-stamp routines.
-time_t text_seconds(const std::string& text) {
-    std::string t = text, compact;
-    cvtdate(t, compact);
-    return cvttime(compact);
-}
-
-// A time-of-day range anchored on the date of the second line of the first file
-// becomes a date-time range on that day (the end on the next day when the range
-// passes midnight).
-void anchor_range(RunState& rs, const std::string& field) {
-    std::string date;
-    TextScan(field).word(date);
-    std::string st = strfmt("%s %02d:%02d:%02d:00.00", date.c_str(), rs.shh, rs.smm, rs.sss);
-    time_t midnight = text_seconds(strfmt("%s 00:00:00.00", date.c_str()));
-    long long start_tod = clock_secs(rs.shh, rs.smm, rs.sss);
-    long long end_tod = clock_secs(rs.ehh, rs.emm, rs.ess);
-    time_t end = midnight + end_tod + (start_tod > end_tod ? 86400 : 0);
-    static const char* const mon[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    struct tm t = {};
-    std::string et;
-    if (local_standard_time(end, t) && t.tm_mon >= 0 && t.tm_mon < 12)
-        et = strfmt("%02d-%3.3s-%4d %02d:%02d", t.tm_mday, mon[t.tm_mon], t.tm_year + 1900,
-                    t.tm_hour, t.tm_min);
-    rs.rstsecs = text_seconds(st);
-    rs.rendsecs = text_seconds(et);
-    if (!rs.mflag) rs.tflag = 1;
-}
-
 // Lines above the heading of the first file: node line, header facts, dates.
 void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
     std::string ff;
@@ -590,7 +563,6 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
             rs.start_d = trim(d);
             if (rs.end_d.empty()) rs.end_d = rs.start_d;
         }
-        if (i == 1 && rs.tflag == 2 && ff.find(':') != std::string::npos) anchor_range(rs, ff);
     }
 }
 

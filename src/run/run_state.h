@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/files.h"
+#include "input/stamp_range.h"
 
 inline constexpr const char* VERSION = "V1.0-156";
 inline constexpr const char* PROGNAME = "TSGRAF";
@@ -101,10 +102,7 @@ struct RunState {
     int headerlinerow = -1;
     int noheader = 0;
     int notimestamp = 0;
-    int tflag = 0;
-    time_t rstsecs = 0;
-    time_t rendsecs = 0;
-    int shh = 0, smm = 0, sss = 0, ehh = 0, emm = 0, ess = 0;
+    TimeRange timerange;  // the rows every mode keeps
     std::string comment_sdate;  // the file's date text, for time-only stamps
 
     // Options: statistics, sorting and correlation
@@ -287,9 +285,10 @@ struct RunState {
     int tmpmiss = 0;
     int totmisssecs = 0;
     std::string firstdate, lastdate;
+    int range_windows = 0;
+    int window_break = 0;  // the row being read opens a new window of the range  // windows of a time-of-day range the first file's rows fill
     time_t firstsecs = 0;
     time_t lastsecs = 0;
-    int inrange = 0;
     time_t rangestart = 0;
     time_t rangeend = 0;
     time_t rangedursecs = 0;

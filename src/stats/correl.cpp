@@ -15,18 +15,13 @@
 #include "base/scan.h"
 #include "base/strings.h"
 #include "input/linereader.h"
+#include "input/load.h"
 #include "input/timestamps.h"
 #include "run/output_files.h"
 
 namespace {
 
 const double NO_VALUE = std::numeric_limits<double>::quiet_NaN();
-
-time_t text_seconds(const std::string& text) {
-    std::string t = text, compact;
-    cvtdate(t, compact);
-    return cvttime(compact);
-}
 
 // A row inserted for a missing interval holds no sample.
 bool gap_row(const RunState& rs, int row) {
@@ -210,24 +205,9 @@ int get_correl_param_vals(const RunState& rs, const std::string& s, int param, s
     size_t e = s.find(',', b);
     stamp = s.substr(b, e == std::string::npos ? std::string::npos : e - b);
     trim(stamp);
-
-    if (rs.tflag == 1 || rs.tflag == 2) {
-        int hh = 0, mm = 0, ss = 0;
-        std::string date;
-        if (stamp.find_first_of("-/") != std::string::npos)
-            TextScan(stamp).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
-        else
-            TextScan(stamp).num(hh).lit(':').num(mm).lit(':').num(ss);
-        if (rs.tflag == 1) {
-            time_t secs = text_seconds(strfmt("%11.11s %02d:%02d:%02d", date.c_str(), hh, mm, ss));
-            if (secs < rs.rstsecs || secs > rs.rendsecs) return -1;
-        } else {
-            int tod = hh * 3600 + mm * 60 + ss;
-            int start = rs.shh * 3600 + rs.smm * 60 + rs.sss;
-            int end = rs.ehh * 3600 + rs.emm * 60 + rs.ess;
-            if (tod < start || tod > end) return -1;
-        }
-    }
+    // The rows the load keeps, under the text the grid holds for them.
+    if (!row_in_range(rs, stamp)) return -1;
+    to_classic_stamp(stamp);
 
     // Fields are counted as the load counts them: every comma after the stamp starts
     // one, an empty one included.

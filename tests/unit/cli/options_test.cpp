@@ -595,28 +595,26 @@ TEST_F(Options, TimeRanges) {
         std::string arg;
         int status;
         std::string out;
-        int tflag, shh, smm, sss, ehh, emm, ess;
+        long long from, to;  // seconds of the day of a daily window
     };
-    const std::string later =
-        "Time range Start Time is later than time range End Time! "
-        "Use /t=dd-mmm-yyyy:hh:mm,dd-mmm-yyyy:hh:mm\n";
     const std::string expects =
         "timerange expects format: /t=dd-mmm-yyyy:hh:mm,dd-mmm-yyyy:hh:mm or hh:mm,hh:mm\n";
     const Case cases[] = {
-        {"--timerange=9:00,17:00", -1, "", 2, 9, 0, 0, 17, 0, 0},
-        {"--timerange=9:5,17:00", -1, "", 2, 9, 5, 0, 17, 0, 0},
-        {"--timerange=09:00,17:00", -1, "", 2, 9, 0, 0, 17, 0, 0},
-        {"--range=9:00:30,17:00:05", -1, "", 2, 9, 0, 30, 17, 0, 5},
-        {"-t0:0,23:59", -1, "", 2, 0, 0, 0, 23, 59, 0},
-        {"--time=17:00,9:00", -1, later, 2, 17, 0, 0, 9, 0, 0},
-        {"-t12:00:30,12:00:10", -1, later, 2, 12, 0, 30, 12, 0, 10},
-        {"-t25:00,17:00", 1, "Invalid /timerange syntax 25:00,17:00\n", 2, 25, 0, 0, 17, 0, 0},
-        {"-t9:60,17:00", 1, "Invalid /timerange syntax 9:60,17:00\n", 2, 9, 60, 0, 17, 0, 0},
-        {"-t9:00,17:00:61", 1, "Invalid /timerange syntax 9:00,17:00:61\n", 2, 9, 0, 0, 17, 0, 0},
-        {"-t9:00,17:00x", 1, "Invalid /timerange syntax 9:00,17:00x\n", 2, 9, 0, 0, 17, 0, 0},
-        {"-tab:cd,ef", 1, "Invalid /timerange syntax ab:cd,ef\n", 2, 0, 0, 0, 0, 0, 0},
-        {"-t900,1700", 1, expects, 0, 0, 0, 0, 0, 0, 0},
-        {"-t9:00", 1, expects, 0, 0, 0, 0, 0, 0, 0},
+        {"--timerange=9:00,17:00", -1, "", 9 * 3600, 17 * 3600},
+        {"--timerange=9:5,17:00", -1, "", 9 * 3600 + 300, 17 * 3600},
+        {"--timerange=09:00,17:00", -1, "", 9 * 3600, 17 * 3600},
+        {"--range=9:00:30,17:00:05", -1, "", 9 * 3600 + 30, 17 * 3600 + 5},
+        {"-t0:0,23:59", -1, "", 0, 23 * 3600 + 59 * 60},
+        // A start later than the end is a window over midnight, taken without a word.
+        {"--time=17:00,9:00", -1, "", 17 * 3600, 9 * 3600},
+        {"-t12:00:30,12:00:10", -1, "", 12 * 3600 + 30, 12 * 3600 + 10},
+        {"-t25:00,17:00", 1, "Invalid /timerange syntax 25:00,17:00\n", 0, 0},
+        {"-t9:60,17:00", 1, "Invalid /timerange syntax 9:60,17:00\n", 0, 0},
+        {"-t9:00,17:00:61", 1, "Invalid /timerange syntax 9:00,17:00:61\n", 0, 0},
+        {"-t9:00,17:00x", 1, "Invalid /timerange syntax 9:00,17:00x\n", 0, 0},
+        {"-tab:cd,ef", 1, "Invalid /timerange syntax ab:cd,ef\n", 0, 0},
+        {"-t900,1700", 1, expects, 0, 0},
+        {"-t9:00", 1, expects, 0, 0},
     };
     for (const auto& c : cases) {
         RunState rs;
@@ -624,25 +622,27 @@ TEST_F(Options, TimeRanges) {
         RunResult r = parse(rs, {c.arg, "a.csv"});
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
-        EXPECT_EQ(rs.tflag, c.tflag);
         if (c.status != -1) continue;
-        EXPECT_EQ(std::vector<int>({rs.shh, rs.smm, rs.sss, rs.ehh, rs.emm, rs.ess}),
-                  std::vector<int>({c.shh, c.smm, c.sss, c.ehh, c.emm, c.ess}));
+        EXPECT_EQ(rs.timerange.kind, TimeRange::DAILY);
+        EXPECT_EQ(rs.timerange.from, c.from);
+        EXPECT_EQ(rs.timerange.to, c.to);
     }
     RunState spaced;
     EXPECT_EQ(parse(spaced, {"-t", "8:15,9:45", "a.csv"}).status, -1);
-    EXPECT_EQ(spaced.shh * 100 + spaced.smm, 815);
+    EXPECT_EQ(spaced.timerange.from, 8 * 3600 + 15 * 60);
     EXPECT_EQ(spaced.datafil, std::vector<std::string>{"a.csv"});
 }
 
-// A date range is told apart from a time of day by its '-' or '/'.
+// A date range is told apart from a time of day by its '-' or '/'; ISO dates are dates.
 TEST_F(Options, DateRangeIsRecognised) {
-    RunState rs;
-    RunResult r = parse(rs, {"-t01-Jan-2024:10:00,02-Jan-2024:10:00", "a.csv"});
-    EXPECT_EQ(r.status, -1);
-    EXPECT_EQ(rs.tflag, 1);
-    EXPECT_EQ(rs.shh + rs.ehh, 0);
-    EXPECT_LE(rs.rstsecs, rs.rendsecs);
+    for (const char* arg : {"-t01-Jan-2024:10:00,02-Jan-2024:10:00",
+                            "-t2024-01-01T10:00,2024-01-02 10:00:00"}) {
+        RunState rs;
+        RunResult r = parse(rs, {arg, "a.csv"});
+        EXPECT_EQ(r.status, -1) << arg;
+        EXPECT_EQ(rs.timerange.kind, TimeRange::DATES) << arg;
+        EXPECT_EQ(rs.timerange.end - rs.timerange.start, 86400) << arg;
+    }
 }
 
 TEST_F(Options, FileLists) {

@@ -93,11 +93,13 @@ TEST_F(CountTest, RangesAndThinning) {
         RunState fresh = rs;
         std::swap(rs, fresh);
         rs.qflag = 1;
-        rs.tflag = c.tflag;
         rs.nth = c.nth;
-        rs.rstsecs = 1199145600 + 10 * 3600 + 15 * 60;
-        rs.rendsecs = 1199145600 + 10 * 3600 + 30 * 60;
-        rs.shh = 10, rs.smm = 40, rs.ehh = 10, rs.emm = 50;
+        TimeRange& tr = rs.timerange;
+        tr.kind = c.tflag == 1 ? TimeRange::DATES : c.tflag == 2 ? TimeRange::DAILY : TimeRange::ALL;
+        tr.start = 1199145600 + 10 * 3600 + 15 * 60;
+        tr.end = 1199145600 + 10 * 3600 + 30 * 60;
+        tr.from = 10 * 3600 + 40 * 60;
+        tr.to = 10 * 3600 + 50 * 60;
         RunResult r = count(every(36000, 60, 60));
         EXPECT_EQ(r.status, -1) << r.out;
         EXPECT_EQ(rs.num, c.num) << c.tflag << c.nth;

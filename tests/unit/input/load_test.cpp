@@ -150,11 +150,9 @@ TEST(Load, ThinningAndTimeOfDayRange) {
 
     Load r;
     r.file("a.csv", dated(every(36000, 30, 60)));
-    r.rs.tflag = 2;
-    r.rs.shh = 10;
-    r.rs.smm = 5;
-    r.rs.ehh = 10;
-    r.rs.emm = 15;
+    r.rs.timerange.kind = TimeRange::DAILY;
+    r.rs.timerange.from = 10 * 3600 + 5 * 60;
+    r.rs.timerange.to = 10 * 3600 + 15 * 60;
     r.run();
     ASSERT_EQ(r.result.status, -1) << r.result.out;
     EXPECT_DOUBLE_EQ(r.at(0, 0, 0), 5);  // 10:05 is the first row inside the range

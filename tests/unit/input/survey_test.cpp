@@ -99,7 +99,8 @@ TEST(SurveyRules, TimeStampsThatAreTimes) {
         {"01-JAN-2008 10:00:00", true},    {"1-jan-2008 10:00:00.50", true},
         {"01/15/2008 10:00:00", true},     {"15/JAN/2008 10:00:00", true},
         {"\"01/15/2008 10:00:00\"", true}, {"10:30:00", true},
-        {"01-MAI-2008 10:00", true},       {"2008-01-01 10:00:00", false},
+        {"01-MAI-2008 10:00", true},       {"2008-01-01 10:00:00", true},
+        {"2008-01-01T10:00:00.5+01:00", true}, {"2008-01-01Tab:cd", false},
         {"no-time-here", false},           {"01-JAN-2008", false},
         {"01-JAN-2008 ab:cd:ef", false},   {"x:y", false},
     };
@@ -209,8 +210,8 @@ TEST_F(SurveyTest, BadInputEndsWithMessage) {
         {"node\nSample Time,A,B\n,%,%\n", "no data in file f.csv\n"},
         {shortheaderless, "Not enough datalines\n"},
         {noheading, "\nNot a valid Y8 format file, no headers found in first 10 lines\n"},
-        {"Sample Time,A\n2008-01-01 10:00:00,1\n",
-         "Invalid time stamp in f.csv: 2008-01-01 10:00:00\n"},
+        {"Sample Time,A\n2008-01-01 xx:00:00,1\n",
+         "Invalid time stamp in f.csv: 2008-01-01 xx:00:00\n"},
         {"Sample Time,A\n01-JAN-2008 10:00:00,1\nno-time-here,2\n",
          "Invalid time stamp in f.csv: no-time-here\n"},
     };

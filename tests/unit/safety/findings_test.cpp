@@ -69,33 +69,32 @@ TEST(FuzzFindings, TimeStampsFarApartOrOutOfRange) {
     struct Case {
         const char* what;
         std::string text;
-        int tflag;   // 2: a time-of-day range 00:01 to 23:59
+        bool daily;  // a time-of-day range 00:01 to 23:59
         int status;  // -1: the load completed
         const char* out;
     };
     const Case cases[] = {
         // The measured interval of stamps centuries apart did not fit an int.
-        {"years 5113 and 2011",
-         "\"Sample Time\",\"A\"\r\n\"032/10/511 10:00:00.00\",\"1\"\r\n"
-         "\"03/15/2011 10:00:15.00\",\"3\"\r\n",
-         0, -1,
-         "Invalid sampling interval -2147483648 between 032/10/511 10:00:00.00 and 03/15/2011 "
-         "10:00:15.00\n"},
+        {"years 2011 and 513",
+         "\"Sample Time\",\"A\"\r\n\"03/15/2011 10:00:15.00\",\"3\"\r\n"
+         "\"032/10/511 10:00:00.00\",\"1\"\r\n",
+         false, -1,
+         "Invalid sampling interval -2147483648 between 03/15/2011 10:00:15.00 and 032/10/511 "
+         "10:00:00.00\n"},
         // A gap of a century sized the grid in gigabytes; it meets the row limit now.
-        {"century gap", dated_rows({"01-JAN-2008", "01-JAN-2108"}), 0, 1,
+        {"century gap", dated_rows({"01-JAN-2008", "01-JAN-2108"}), false, 1,
          "Too many Intervals in f.csv. Max is 50000.\nTry setting environmental variable "
          "MAXINTERVALS to 52594666\n"},
         // An hour field of nine digits overflowed the seconds of the day.
         {"hours beyond int seconds",
-         "Time,A\n10:00:00,1\n10:01:00,2\n888888810:02:01,5\n10:03:00,4\n10:04:00,4\n", 2, -1, ""},
+         "Time,A\n10:00:00,1\n10:01:00,2\n888888810:02:01,5\n10:03:00,4\n10:04:00,4\n", true, -1, ""},
     };
     for (const auto& c : cases) {
         OneFile t(c.text);
-        t.rs.tflag = c.tflag;
-        if (c.tflag == 2) {
-            t.rs.smm = 1;
-            t.rs.ehh = 23;
-            t.rs.emm = 59;
+        if (c.daily) {
+            t.rs.timerange.kind = TimeRange::DAILY;
+            t.rs.timerange.from = 60;
+            t.rs.timerange.to = 23 * 3600 + 59 * 60;
         }
         RunResult r = t.run();
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
