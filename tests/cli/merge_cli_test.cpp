@@ -202,6 +202,23 @@ TEST(MergeCli, TimeRangeLimitsRowsAndSteps) {
     }
 }
 
+TEST(MergeCli, StepsAverageTheRowsOfTheirHalfOpenWindow) {
+    // Rows every 30 s merged into 60-s steps: the step at t averages the rows from 30 s
+    // before t up to, but not including, 30 s after it.
+    TempDir d;
+    d.write("a.csv", csv("NODEA", 30, "Sample Time,CPU",
+                         {"10:00:00,10", "10:00:30,20", "10:01:00,40", "10:01:30,80", "10:02:00,160"}));
+    d.write("b.csv", csv("NODEB", 30, "Sample Time,Disk",
+                         {"10:00:00,1", "10:00:30,1", "10:01:00,1", "10:01:30,1", "10:02:00,1"}));
+    RunResult r = run(d, {"a.csv", "b.csv", "--merge=m.csv", "--samplemerge=60"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(d.read("m.csv"), "Sample Time,CPU,Disk\n"
+                                     "01-JAN-2008 10:00:00,10,1\n"
+                                     "01-JAN-2008 10:01:00,30,1\n"
+                                     "01-JAN-2008 10:02:00,120,1\n"))
+        << d.read("m.csv");
+}
+
 TEST(MergeCli, HeadingOnFirstLineAndBlockLayout) {
     TempDir d;
     // No node line: the output starts with "Unknown". A block heading makes the
