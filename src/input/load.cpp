@@ -42,10 +42,6 @@ double read_value(const char* b, const char* e) {
     return std::isnan(v) ? 0.0 : v;
 }
 
-time_t text_seconds(const std::string& text) {
-    return stamp_secs(text);
-}
-
 // Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
 long long clock_seconds(const std::string& t) {
     int hh = 0, mm = 0, ss = 0, cc = 0;
@@ -99,14 +95,14 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
         if (interval >= 58 && interval <= 62) interval = 60;
         const std::string day = rs.comment_sdate.empty() ? "01-JAN-1970" : rs.comment_sdate;
         long long s = clock_seconds(cur);
-        cursecs = text_seconds(
+        cursecs = stamp_secs(
             strfmt("%s %02lld:%02lld:%02lld.00", day.c_str(), s / 3600, s / 60 % 60, s % 60));
     } else {
         size_t sp = prev.find(' ');
         rs.start_d = prev.substr(0, sp);
         rs.start_t = prev.substr(sp + 1);
-        cursecs = text_seconds(cur);
-        interval = clamped_int(cursecs - text_seconds(prev));
+        cursecs = stamp_secs(cur);
+        interval = clamped_int(cursecs - stamp_secs(prev));
     }
     if (cursecs > rs.lastsecs && rs.lastsecs != 0) return interval;
 
@@ -149,7 +145,7 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             } else {
                 rs.end_t = lastv;
                 int n = rs.fileintnums.empty() ? 0 : rs.fileintnums[0];
-                rs.end_d = day_text(text_seconds(rs.start_d + " " + rs.start_t) +
+                rs.end_d = day_text(stamp_secs(rs.start_d + " " + rs.start_t) +
                                   static_cast<time_t>(interval) * n);
                 rs.ch_end_d = rs.end_d;
             }
@@ -173,8 +169,8 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             }
         }
         if (fno == 0) {
-            rs.rangestart = text_seconds(rs.start_d + " " + rs.start_t);
-            rs.rangeend = text_seconds(rs.end_d + " " + rs.end_t);
+            rs.rangestart = stamp_secs(rs.start_d + " " + rs.start_t);
+            rs.rangeend = stamp_secs(rs.end_d + " " + rs.end_t);
             rs.rangedursecs = rs.rangeend - rs.rangestart;
             // Windows of several days lie side by side: the axis spans the kept time.
             if (rs.range_windows > 1) rs.rangedursecs = rs.dur;

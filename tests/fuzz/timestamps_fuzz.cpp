@@ -1,4 +1,5 @@
-// Time-stamp texts: the compact conversion and its seconds, a CSV time field with and
+// Time-stamp texts: every form read to seconds and a range test on it, the compact
+// conversion and its seconds, a CSV time field with and
 // without the file's date, the way back to a date text, and the interval between two
 // rows as the loader works it out (both the reading and the closing call).
 #include "fuzz_support.h"
@@ -21,6 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cvttime(a);
     std::string back;
     secstodate(secs, back);
+    StampTime st;
+    read_stamp(a, day, st);
+    TimeRange range;
+    range.kind = TimeRange::DAILY;
+    range.from = 22 * 3600;
+    range.to = 6 * 3600;
+    range.holds(st);
+    range.window_of(st);
+    to_classic_stamp(dat);
     stamp_is_time(a);
     is_dataline_field(a);
     is_headerless_field(a);

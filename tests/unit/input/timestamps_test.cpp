@@ -183,3 +183,66 @@ TEST(Timestamps, HostileInput) {
         EXPECT_EQ(date, "00-JAN-1900 00:00:00");
     }
 }
+
+TEST(Timestamps, EveryFormReadsToTheSameMoment) {
+    Zone utc("UTC");
+    const time_t ten = 1796119200;  // 01-DEC-2026 10:00:00 UTC
+    struct Case {
+        const char* text;
+        time_t secs;  // -1: not a moment the calendar holds
+        bool dated;
+    };
+    const Case cases[] = {
+        {"01-DEC-2026 10:00:00", ten, true},
+        {"\"01-dec-2026 10:00:00.75\"", ten, true},
+        {"12/01/2026 10:00:00", ten, true},
+        {"01/DEC/2026 10:00", ten, true},
+        {"2026-12-01T10:00:00", ten, true},
+        {"2026-12-01 10:00:00.999", ten, true},
+        {"2026-12-01T10:00:00Z", ten, true},
+        {"2026-12-01T11:30:00+01:30", ten, true},
+        {"2026-12-01T05:00:00.5-05:00", ten, true},
+        {"10:00:00", ten, false},
+        // Fields beyond their range carry over, in 64 bits.
+        {"01-DEC-2026 888888810:00:00", ten - 36000 + 888888810LL * 3600, true},
+        {"99999999999-JAN-99999999999 99999999999:99999999999:0", -1, true},
+    };
+    for (const auto& c : cases) {
+        StampTime st;
+        EXPECT_EQ(read_stamp(c.text, "01-DEC-2026", st), c.secs != -1) << c.text;
+        EXPECT_EQ(st.secs, c.secs) << c.text;
+        if (c.secs == -1) continue;
+        EXPECT_EQ(st.dated, c.dated) << c.text;
+        EXPECT_EQ(st.tod, c.secs == ten ? 36000 : 18 * 3600) << c.text;
+    }
+}
+
+TEST(Timestamps, RangesKeepTheirStartAndLeaveTheirEnd) {
+    auto at = [](long long day, long long tod) {
+        StampTime st;
+        st.day = day;
+        st.tod = tod;
+        st.secs = static_cast<time_t>(day * 86400 + tod);
+        return st;
+    };
+    TimeRange dates{TimeRange::DATES, 1000, 2000, 0, 0};
+    TimeRange office{TimeRange::DAILY, 0, 0, 9 * 3600, 17 * 3600};
+    TimeRange night{TimeRange::DAILY, 0, 0, 22 * 3600, 6 * 3600};
+    struct Case {
+        const TimeRange& range;
+        StampTime st;
+        bool held;
+        long long window;
+    };
+    const Case cases[] = {
+        {dates, at(0, 999), false, 0},          {dates, at(0, 1000), true, 0},
+        {dates, at(0, 1999), true, 0},          {dates, at(0, 2000), false, 0},
+        {office, at(3, 9 * 3600), true, 3},     {office, at(3, 17 * 3600), false, 3},
+        {night, at(3, 23 * 3600), true, 3},     {night, at(4, 5 * 3600), true, 3},
+        {night, at(4, 6 * 3600), false, 4},     {night, at(4, 12 * 3600), false, 4},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.range.holds(c.st), c.held) << c.st.secs;
+        EXPECT_EQ(c.range.window_of(c.st), c.window) << c.st.secs;
+    }
+}
