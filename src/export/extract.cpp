@@ -149,6 +149,14 @@ void each_trim_row(RunState& rs, bool report, Fn fn) {
     }
 }
 
+// A field that is not a number is a missing value, written as an empty field.
+bool no_number(const std::string& text) {
+    if (text.find(':') != std::string::npos) return false;
+    bool bad = false;
+    field_value(text.data(), text.data() + text.size(), bad);
+    return bad;
+}
+
 const std::string* field_of(const TrimRow& row, int col) {
     return col >= 1 && idx(col - 1) < row.fields.size() ? &row.fields[idx(col - 1)] : nullptr;
 }
@@ -302,7 +310,8 @@ void write_trimzeros(RunState& rs, int) {
         outrow = row.stamp;
         for (int col : kept) {
             outrow += ',';
-            if (const std::string* text = field_of(row, col)) outrow += *text;
+            const std::string* text = field_of(row, col);
+            if (text && !no_number(*text)) outrow += *text;
         }
         outrow += '\n';
         if (rs.outcsvfp) fwrite(outrow.data(), 1, outrow.size(), rs.outcsvfp);

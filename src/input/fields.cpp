@@ -1,6 +1,11 @@
 #include "input/fields.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
 #include "base/strings.h"
+#include "run/run_state.h"
 
 std::string first_field(const std::string& line) {
     size_t b = line.find_first_not_of(',');
@@ -23,4 +28,26 @@ int count_cols(const std::string& line) {
         i = e + 1;
     }
     return fields > 0 ? fields - 1 : 0;
+}
+
+// A field's value. An empty or blank field is an idle counter and reads as 0; a field
+// that is not wholly a number ("N/A", "-", "1.2.3", "nan") is missing.
+double field_value(const char* b, const char* e, bool& bad) {
+    bad = false;
+    while (b < e && is_space(*b)) ++b;
+    while (e > b && is_space(e[-1])) --e;
+    if (b == e) return 0.0;
+    const char* p = b;
+    if (*p == '+') ++p;
+    if (p < e && (p == b || *p != '-')) {
+        double v = 0;
+        auto res = std::from_chars(p, e, v);
+        if (res.ptr == e && res.ec == std::errc() && !std::isnan(v)) return v;
+        if (res.ptr == e && res.ec == std::errc::result_out_of_range) {
+            std::string s(b, e);
+            return strtod(s.c_str(), nullptr);
+        }
+    }
+    bad = true;
+    return MISSING;
 }

@@ -18,6 +18,9 @@ bool LineReader::next(std::string& s) {
     bool any = false;
     for (;;) {
         if (pos_ >= end_ && !fill()) break;
+        // A UTF-8 byte order mark at the start of the file is no part of its first line.
+        if (bufstart_ == 0 && pos_ == 0 && end_ >= 3 && memcmp(buf_.data(), "\xEF\xBB\xBF", 3) == 0)
+            pos_ = 3;
         any = true;
         const char* start = buf_.data() + pos_;
         const char* nl = static_cast<const char*>(memchr(start, '\n', end_ - pos_));

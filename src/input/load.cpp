@@ -13,6 +13,7 @@
 #include "base/scan.h"
 #include "base/strings.h"
 #include "export/extract.h"
+#include "input/fields.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
 #include "input/timestamps.h"
@@ -21,26 +22,6 @@
 #include "select/rename.h"
 
 namespace {
-
-// Reads a value the way atof does, fast for the plain decimal numbers of the files.
-double parse_value(const char* b, const char* e) {
-    while (b < e && is_space(*b)) ++b;
-    const char* p = b;
-    if (p < e && *p == '+') ++p;
-    double v = 0;
-    auto res = std::from_chars(p, e, v);
-    if (res.ec == std::errc() && (p == b || (p < e && *p != '-'))) return v;
-    if (res.ec == std::errc() && res.ptr != p) return v;
-    std::string s(b, e);
-    return atof(s.c_str());
-}
-
-// A field reading as "nan" is no number, like any other text, and counts as 0: one such
-// value would otherwise void every minimum, maximum, average and percentile of its column.
-double read_value(const char* b, const char* e) {
-    double v = parse_value(b, e);
-    return std::isnan(v) ? 0.0 : v;
-}
 
 // Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
 long long clock_seconds(const std::string& t) {
@@ -74,7 +55,7 @@ void alloc_space(RunState& rs) {
             end_run(END_ERROR);
         }
         try {
-            for (j = 0; j < slots; ++j) rs.pts[f][j].assign(static_cast<size_t>(rows), 0.0);
+            for (j = 0; j < slots; ++j) rs.pts[f][j].assign(static_cast<size_t>(rows), MISSING);
         } catch (const std::exception&) {
             out("pts[%d][%d] calloc failed\n", f, j);
             end_run(END_ERROR);
@@ -216,6 +197,9 @@ struct FileLoad {
     std::string exrow;
     bool daily = false;    // a time-of-day range: rows fall into windows, day by day
     long long window = 0;  // window of the last row stored
+    int lineno = 0;                   // line number in the file of the line being read
+    int badcells = 0, shortlines = 0, told = 0;
+    std::vector<std::string> names;   // the file's column names, split when first needed
 
     FileLoad(RunState& s, int fno) : rs(s), f(fno) {
         daily = rs.timerange.kind == TimeRange::DAILY && !(rs.axisflag && rs.axiscol == -1);
@@ -227,6 +211,43 @@ struct FileLoad {
             int c = nums[static_cast<size_t>(j)];
             if (c >= 1 && c <= ncols + 1) colslot[static_cast<size_t>(c)] = j;
         }
+    }
+
+    // At most this many damaged places of a file are named in the log; the rest are counted.
+    static constexpr int MAX_TOLD = 20;
+
+    const char* column_name(int k) {
+        if (names.empty()) {
+            names = split_fields(rs.line[static_cast<size_t>(f)]);
+            for (std::string& n : names) trim(n);
+        }
+        size_t i = static_cast<size_t>(k) + 1;
+        return i < names.size() && !names[i].empty() ? names[i].c_str() : "?";
+    }
+
+    void tell_bad_cell(int k) {
+        ++badcells;
+        if (++told > MAX_TOLD || rs.iflag) return;
+        fout(rs.logfp, "%s line %d: column %s is not a number, read as missing\n",
+             rs.datafil[static_cast<size_t>(f)].c_str(), lineno, column_name(k));
+    }
+
+    void tell_short_line(int k) {
+        ++shortlines;
+        if (++told > MAX_TOLD || rs.iflag) return;
+        fout(rs.logfp, "%s line %d: the line ends before column %s, read as missing\n",
+             rs.datafil[static_cast<size_t>(f)].c_str(), lineno, column_name(k));
+    }
+
+    // The end of the file's rows: the count of places not named, and one warning line.
+    void tell_totals() {
+        if (told > MAX_TOLD && !rs.iflag)
+            fout(rs.logfp, "%s: %d more damaged lines or cells not listed\n",
+                 rs.datafil[static_cast<size_t>(f)].c_str(), told - MAX_TOLD);
+        if ((badcells || shortlines) && !rs.qflag)
+            out("Warning: %s has %d cells that are not numbers and %d short lines, read as "
+                "missing values\n",
+                rs.datafil[static_cast<size_t>(f)].c_str(), badcells, shortlines);
     }
 
     int slot_of_column(int k) const {
@@ -259,9 +280,12 @@ struct FileLoad {
                 if (r == 0 && f == 0 && !colon && memchr(s + pos, '.', e - pos) &&
                     static_cast<size_t>(k + 1) < rs.fp_nums.size())
                     rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
-                double v = colon ? 0.0 : read_value(s + pos, s + e);
+                bool bad = false;
+                double v = colon ? 0.0 : field_value(s + pos, s + e, bad);
+                if (bad) tell_bad_cell(k);
                 if (ex && static_cast<size_t>(j) < exvals.size())
-                    exvals[static_cast<size_t>(j)] = extract_value(rs, k + 1, s + pos, e - pos, v);
+                    exvals[static_cast<size_t>(j)] =
+                        bad ? std::string(",") : extract_value(rs, k + 1, s + pos, e - pos, v);
                 auto& series = rs.pts[static_cast<size_t>(f)];
                 series[static_cast<size_t>(j)][static_cast<size_t>(slot)] = v;
                 if (j == rs.freelistnum) {
@@ -269,9 +293,9 @@ struct FileLoad {
                     series[static_cast<size_t>(rs.numpar)][static_cast<size_t>(slot)] =
                         rs.physmem - v;
                 }
-                if (f == 0 && maxslot < rows) {
+                if (f == 0 && maxslot < rows && !bad) {
                     double& mx = series[static_cast<size_t>(j)][maxslot];
-                    if (r == 0 || v > mx) mx = v;
+                    if (is_missing(mx) || v > mx) mx = v;
                 }
                 ++stored;
             }
@@ -280,6 +304,8 @@ struct FileLoad {
             ++k;
             pos = e;
         }
+        // The columns a cut-short line lacks stay missing.
+        if (k < ncols) tell_short_line(k);
         if (r == 0) stored0 = stored;
     }
 
@@ -364,8 +390,9 @@ void open_failed(const std::string& name) {
     end_run(END_ERROR);
 }
 
-// Reads the lines above the first data line: node name, heading check.
-void read_header(RunState& rs, int f, LineReader& rd) {
+// Reads the lines above the first data line: node name, heading check. Returns the
+// number of lines it leaves read.
+int read_header(RunState& rs, int f, LineReader& rd) {
     std::string ln, last;
     int first = rs.firstdataline[static_cast<size_t>(f)];
     for (int i = 0; i < first; ++i) {
@@ -374,12 +401,13 @@ void read_header(RunState& rs, int f, LineReader& rd) {
             out("expected to find Parameter Headings here!\n");
             rd.rewind();
             rs.nohdr = 1;
-            return;
+            return 0;
         }
         if (i == 0) read_nodename(rs, ln, f);
         extract_line_above(rs, f, i, ln);
         last = ln;
     }
+    return first;
 }
 
 // Rows are read into x_vals by their running number; after a gap the grid rows are
@@ -408,14 +436,16 @@ void read_all_data(RunState& rs) {
         if (!fp) open_failed(name);
         if (rs.verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);
-        read_header(rs, f, rd);
+        int lines_above = read_header(rs, f, rd);
         makenewline(rs, rs.line[static_cast<size_t>(f)], rs.newline);
         extract_heading(rs, f);
 
         FileLoad load(rs, f);
+        load.lineno = lines_above;
         std::string ln;
         try {
             while (rd.next(ln)) {
+                ++load.lineno;
                 if (rd.rawlen() <= 1) continue;
                 if (!load.take_line(ln)) break;
             }
@@ -428,6 +458,7 @@ void read_all_data(RunState& rs) {
             rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;
         }
         fclose(fp);
+        load.tell_totals();
         if (f == 0 && !rs.trimzeros && load.r > 1) {
             calc_sampint(rs, 1, 1, 0);
             rs.missints -= rs.tmpmiss;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +15,12 @@
 inline constexpr const char* VERSION = "V1.0-156";
 inline constexpr const char* PROGNAME = "TSGRAF";
 inline constexpr int MAXFILES = 200;
+
+// The mark of a value the data does not give (see RunState::pts).
+inline constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
+inline bool is_missing(double v) {
+    return v != v;
+}
 
 // One statistics row of the listing, used for sorting.
 struct data_t {
@@ -223,6 +230,7 @@ struct RunState {
     int sampint = 0;      // sample interval in seconds
     int hdrlen = 0;       // lines above the first data line
     int multi_const = 0;  // the parameter's values are constant
+    int nodata = 0;       // the parameter has no value present in the first file
 
     // Working tables: created once per run (see run/tables.h)
     std::vector<std::vector<std::string>> fileparams;
@@ -276,7 +284,12 @@ struct RunState {
     int numcpus = 1;  // when the header does not tell
     int comm_sampint = 0;
 
-    // Input: the sample grid and the figures of the load
+    // Input: the sample grid and the figures of the load. A value the data does not give
+    // (a row inserted for a collector gap, a field that is no number, a column a short
+    // line lacks) is held as MISSING, a quiet NaN, in the value array itself: the mark
+    // costs no memory and no pass of its own, and every reader skips it with is_missing
+    // while it walks the values anyway. The grid starts out MISSING, so a slot the load
+    // never fills is missing by construction. An empty field is an idle counter: 0.
     std::vector<std::vector<std::vector<double>>> pts;  // [file][parameter slot][row]
     std::vector<int> miss_ar;
     int nomints = 0;
@@ -364,6 +377,8 @@ struct RunState {
     std::vector<std::string> y_ticvals;  // its label
     struct ChartPoint {
         int x = 0, y = 0;
+        static constexpr int NO_ROW = -2147483647 - 1;  // y of a sample without a value
+        bool missing() const { return y == NO_ROW; }
     };
     std::vector<std::vector<std::vector<ChartPoint>>> points;  // [file][slot][row] pixels
     std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels

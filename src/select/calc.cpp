@@ -143,6 +143,11 @@ void translate_operand(RunState& rs, int c, int j) {
     rs.skipcalc[idx(c)] = 1;
 }
 
+// A calculated value as an extract field; a missing one is an empty field.
+std::string extract_text(double v) {
+    return is_missing(v) ? std::string(",") : strfmt(",%.2f", v);
+}
+
 double value_at(const RunState& rs, int f, int slot, int row) {
     if (slot < 0 || idx(slot) >= rs.pts[idx(f)].size()) return 0;
     const auto& series = rs.pts[idx(f)][idx(slot)];
@@ -167,7 +172,7 @@ double apply(double v, const std::string& oper, double x) {
         case '*':
             return v * x;
         case '/':
-            return x > 0 ? v / x : v;
+            return x > 0 || is_missing(x) ? v / x : v;
         default:
             return v;
     }
@@ -178,9 +183,9 @@ bool store(RunState& rs, int f, int slot, int row, double v) {
         return false;
     auto& series = rs.pts[idx(f)][idx(slot)];
     if (row < 0 || idx(row) >= series.size()) return false;
-    // Infinite operands can give a result that is no number (inf - inf); like a field
-    // that is no number, it counts as 0.
-    series[idx(row)] = std::isnan(v) ? 0.0 : v;
+    // A missing operand, or infinite ones that give no number (inf - inf), leave the
+    // result missing, like a field that is no number.
+    series[idx(row)] = v;
     return true;
 }
 
@@ -343,7 +348,7 @@ void get_calcparmpts(RunState& rs, int f, int row, std::string* outrow) {
         for (int m = 0; m < rs.opercnt[idx(c)] && m + 1 < MAXOPERANDS; ++m)
             v = apply(v, rs.calcops[idx(m)][idx(c)], operand_value(rs, f, c, m + 1, row));
         store(rs, f, rs.calcparmnum[idx(c)], row, v);
-        if (outrow && !rs.macsvflg) *outrow += strfmt(",%.2f", v);
+        if (outrow && !rs.macsvflg) *outrow += extract_text(v);
     }
 }
 
@@ -354,12 +359,15 @@ void get_wildcalcparmpts(RunState& rs, int row, std::string* outrow) {
     for (int c = 0; c < rs.numcalcs && idx(c) < rs.wcalc.size(); ++c) {
         if (!is_wild_line(rs, c)) continue;
         for (int s = 0; s < rs.wcalc[idx(c)]; ++s, ++slot) {
-            double sum = 0;
-            for (int col : rs.wild_nums[idx(c)][idx(s)])
-                if (col >= 0 && idx(col) < rs.colslot.size())
-                    sum += value_at(rs, 0, rs.colslot[idx(col)], row);
+            // The sum of the values present; none present, no sum.
+            double sum = MISSING;
+            for (int col : rs.wild_nums[idx(c)][idx(s)]) {
+                if (col < 0 || idx(col) >= rs.colslot.size()) continue;
+                double v = value_at(rs, 0, rs.colslot[idx(col)], row);
+                if (!is_missing(v)) sum = is_missing(sum) ? v : sum + v;
+            }
             store(rs, 0, slot, row, sum);
-            if (outrow && !rs.macsvflg) *outrow += strfmt(",%.2f", sum);
+            if (outrow && !rs.macsvflg) *outrow += extract_text(sum);
         }
     }
 }

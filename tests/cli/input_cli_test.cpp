@@ -174,9 +174,9 @@ TEST(InputCli, PipesAndDevicesAreRefused) {
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"names.lis", "pipe.csv"}));
 }
 
-// A field reading "nan" is no number and counts as 0; before, one such field turned the
-// minimum, maximum and average of its whole column into nonsense.
-TEST(InputCli, NanFieldsCountAsZero) {
+// A field reading "nan" is no number: it is missing and leaves the figures of the
+// values present alone, and the screen says how many such cells the file has.
+TEST(InputCli, NanFieldsAreMissing) {
     TempDir d;
     std::string s = "NODEA,Monitor Comment: nan,Sampling Interval: 60,NODEA\n"
                     "Sample Time,Rate\n";
@@ -186,7 +186,10 @@ TEST(InputCli, NanFieldsCountAsZero) {
     d.write("a.csv", s);
     RunResult r = run_tsgraf(d, {"a.csv", "-p", "1", "--nocharts", "--nohistory"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("  1 Rate                                     0.00     4.00    12.00   10:05 \n"),
+    EXPECT_NE(r.out.find("Warning: a.csv has 3 cells that are not numbers and 0 short lines, read "
+                         "as missing values\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("  1 Rate                                     4.00     8.00    12.00   10:05 \n"),
               std::string::npos)
         << r.out;
 }
