@@ -14,6 +14,7 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "input/fields.h"
 #include "input/linereader.h"
 #include "input/load.h"
 #include "input/timestamps.h"
@@ -153,14 +154,15 @@ void reference_sums(RunState& rs) {
 struct Spread {
     double mean = 0;
     double ss = 0;
+    int missing = 0;  // rows without a value
 };
 
-Spread spread_of(const RunState& rs, const std::vector<double>& v, int rows) {
+Spread spread_of(const std::vector<double>& v, int rows) {
     Spread s;
     int n = 0;
     double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (int k = 0; k < rows; ++k) {
-        if (gap_row(rs, k)) continue;
+        if (is_missing(v[k])) continue;
         ++n;
         s.mean += v[k];
         lo = std::min(lo, v[k]);
@@ -169,9 +171,39 @@ Spread spread_of(const RunState& rs, const std::vector<double>& v, int rows) {
     if (n == 0) return s;
     s.mean /= n;
     for (int k = 0; k < rows; ++k)
-        if (!gap_row(rs, k)) s.ss += (v[k] - s.mean) * (v[k] - s.mean);
+        if (!is_missing(v[k])) s.ss += (v[k] - s.mean) * (v[k] - s.mean);
     if (!(lo < hi)) s.ss = 0;
+    s.missing = rows - n;
     return s;
+}
+
+// The coefficient of two series over the rows where both hold a value, each side
+// centred on its own mean over those rows.
+double paired_coefficient(const std::vector<double>& x, const std::vector<double>& y, int rows) {
+    int n = 0;
+    double xm = 0, ym = 0, xlo = HUGE_VAL, xhi = -HUGE_VAL, ylo = HUGE_VAL, yhi = -HUGE_VAL;
+    for (int k = 0; k < rows; ++k) {
+        if (is_missing(x[k]) || is_missing(y[k])) continue;
+        ++n;
+        xm += x[k];
+        ym += y[k];
+        xlo = std::min(xlo, x[k]);
+        xhi = std::max(xhi, x[k]);
+        ylo = std::min(ylo, y[k]);
+        yhi = std::max(yhi, y[k]);
+    }
+    if (n == 0) return -1;
+    xm /= n;
+    ym /= n;
+    double sxx = 0, syy = 0, sxy = 0;
+    for (int k = 0; k < rows; ++k) {
+        if (is_missing(x[k]) || is_missing(y[k])) continue;
+        double dx = x[k] - xm, dy = y[k] - ym;
+        sxx += dx * dx;
+        syy += dy * dy;
+        sxy += dx * dy;
+    }
+    return coefficient(sxy, xlo < xhi ? sxx : 0, ylo < yhi ? syy : 0);
 }
 
 // Σ dy·(x - xm) over the first rows; four partial sums keep the additions from waiting
@@ -193,7 +225,8 @@ double products(const std::vector<double>& dy, const std::vector<double>& x, dou
 
 double correl_value(const std::string& field) {
     if (field.find(':') != std::string::npos) return 0;
-    return atof_s(field);
+    bool bad = false;
+    return field_value(field.data(), field.data() + field.size(), bad);
 }
 
 int get_correl_param_vals(const RunState& rs, const std::string& s, int param, std::string& stamp,
@@ -242,30 +275,37 @@ int correl_test(RunState& rs, int w) {
     const std::vector<double>* v = grid_series(rs, w);
     size_t rows = std::min(static_cast<size_t>(std::max(rs.num, 0)), rs.corpoints.size());
     if (v) rows = std::min(rows, v->size());
+    // Only rows where both sides hold a value are paired; a missing sample on either
+    // side leaves its row out of the means and the sums alike.
     int n = 0;
-    double sx = 0, sxy = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
+    double sx = 0, sy = 0, sxy = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
+    double ylo = HUGE_VAL, yhi = -HUGE_VAL;
     for (size_t k = 0; v && k < rows; ++k) {
-        double y = rs.corpoints[k];
-        if (std::isnan(y)) continue;
-        double x = (*v)[k];
+        double y = rs.corpoints[k], x = (*v)[k];
+        if (is_missing(y) || is_missing(x)) continue;
         ++n;
         sx += x;
+        sy += y;
         sxy += x * y;
         lo = std::min(lo, x);
         hi = std::max(hi, x);
+        ylo = std::min(ylo, y);
+        yhi = std::max(yhi, y);
     }
-    double xm = n > 0 ? sx / n : 0, ym = rs.cor_n > 0 ? rs.sumy / rs.cor_n : 0;
-    double cxx = 0, cxy = 0;
+    double xm = n > 0 ? sx / n : 0, ym = n > 0 ? sy / n : 0;
+    double cxx = 0, cyy = 0, cxy = 0;
     for (size_t k = 0; v && k < rows; ++k) {
-        double y = rs.corpoints[k];
-        if (std::isnan(y)) continue;
-        double dx = (*v)[k] - xm;
+        double y = rs.corpoints[k], x = (*v)[k];
+        if (is_missing(y) || is_missing(x)) continue;
+        double dx = x - xm, dy = y - ym;
         cxx += dx * dx;
-        cxy += dx * (y - ym);
+        cyy += dy * dy;
+        cxy += dx * dy;
     }
     if (!(lo < hi)) cxx = 0;
+    if (!(ylo < yhi)) cyy = 0;
     rs.sumxy = sxy;
-    rs.corrcoef = coefficient(cxy, cxx, rs.cor_ss);
+    rs.corrcoef = coefficient(cxy, cxx, cyy);
 
     // A sorted run computes every parameter twice; the listing comes from the second.
     bool record = !rs.srtflag || rs.srtpass;
@@ -310,20 +350,36 @@ void check_for_allcorrelation(RunState& rs) {
         rows = std::min(rows, static_cast<int>(series[p]->size()));
     }
     std::vector<Spread> spread(static_cast<size_t>(np));
-    for (int p = 0; p < np; ++p) spread[p] = spread_of(rs, *series[p], rows);
+    for (int p = 0; p < np; ++p) spread[p] = spread_of(*series[p], rows);
+    // Rows inserted for collector gaps are missing in every series. A series missing
+    // nowhere else pairs with another such series on the same rows, so their deviations
+    // from the series' own means give the coefficient directly; a pair where either side
+    // misses a value of its own is computed over the rows both hold.
+    int gaps = 0;
+    for (int k = 0; k < rows; ++k) gaps += gap_row(rs, k);
+    std::vector<char> plain(static_cast<size_t>(np));
+    for (int p = 0; p < np; ++p) plain[p] = spread[p].missing == gaps;
+    // A plain series' deviations, 0 where it has no value.
+    std::vector<std::vector<double>> centred(static_cast<size_t>(np));
+    for (int p = 0; p < np; ++p) {
+        if (!plain[p]) continue;
+        const std::vector<double>& v = *series[p];
+        centred[p].resize(static_cast<size_t>(rows));
+        for (int k = 0; k < rows; ++k)
+            centred[p][k] = is_missing(v[k]) ? 0.0 : v[k] - spread[p].mean;
+    }
 
     // The coefficient of a pair does not depend on its order: each unordered pair is
     // computed once and reported under both of its parameters.
     std::vector<std::vector<std::pair<int, double>>> hits(static_cast<size_t>(np));
-    std::vector<double> dy(static_cast<size_t>(rows));
     for (int i = 0; i < np; ++i) {
-        const std::vector<double>& y = *series[i];
-        for (int k = 0; k < rows; ++k) dy[k] = gap_row(rs, k) ? 0.0 : y[k] - spread[i].mean;
         for (int j = i + 1; j < np; ++j) {
             if (column_of(rs, i) == column_of(rs, j)) continue;
-            const std::vector<double>& x = *series[j];
-            double sxy = products(dy, x, spread[j].mean, rows);
-            double rho = coefficient(sxy, spread[j].ss, spread[i].ss);
+            double rho =
+                plain[i] && plain[j]
+                    ? coefficient(products(centred[i], centred[j], 0.0, rows), spread[j].ss,
+                                  spread[i].ss)
+                    : paired_coefficient(*series[j], *series[i], rows);
             rs.corrcoef = rho;
             if (rho < rs.corrth) continue;
             hits[i].emplace_back(j, rho);

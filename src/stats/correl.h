@@ -17,7 +17,8 @@ void read_correl_param(RunState& rs, int param);
 // fewer fields. -1 when the line lies outside the time range, else 1.
 int get_correl_param_vals(const RunState& rs, const std::string& s, int param, std::string& stamp,
                           std::string& value);
-// The reference value of a field: 0 for a clock text, else the number it reads as.
+// The reference value of a field: 0 for a clock text, MISSING for one that is no number,
+// else the number it reads as.
 double correl_value(const std::string& field);
 // The reference test of parameter w of the first file: the coefficient into corrcoef; at
 // or above the threshold the column number joins correl_lis, below it the log tells and

@@ -32,6 +32,14 @@ const char* time_part(const RunState& rs, const std::string& cut) {
     return off <= cut.size() ? cut.c_str() + off : "";
 }
 
+// One value of an extract row; a missing value is an empty field.
+void write_csv_value(RunState& rs, double v) {
+    if (is_missing(v))
+        fout(rs.outcsvfp, ",");
+    else
+        fout(rs.outcsvfp, ",%.*f", rs.precision, v);
+}
+
 bool moving_peak_shown(const RunState& rs) {
     return rs.aflag && rs.movavg != rs.num;
 }
@@ -147,6 +155,13 @@ void print_vals(RunState& rs, int w, int skipped) {
 
     bool screen = !rs.qflag;
     int L = rs.maxlabelsiz, tw = rs.time_w;
+    if (rs.nodata) {
+        // Nothing to show numbers of: the name and the reason.
+        if (screen) out("%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
+        fout(rs.outfp, "%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
+        fout(rs.outfp_csv, "%d,%s,no data\n", col, label.c_str());
+        return;
+    }
     const char* tpart = time_part(rs, maxtime);
     const char* line = "%*d %-*.*s %*s %*s %*s %*.*s";
     if (screen)
@@ -196,6 +211,14 @@ void assign_pdata(RunState& rs, int w) {
     data_t& d = rs.pdata[w];
     d.parnam = label_of(rs, w).substr(0, 79);
     d.aa[0] = w;
+    if (rs.nodata) {
+        // No value to sort by: such a parameter goes last in either direction.
+        for (int k = 1; k <= 8; ++k)
+            if (k != 7) d.aa[k] = MISSING;
+        if (rs.sortdim == 7 && static_cast<size_t>(w) < rs.orig_order.size())
+            d.aa[7] = rs.orig_order[w];
+        return;
+    }
     d.aa[1] = rs.avg / ratio;
     d.aa[5] = rs.min_y / ratio;
     d.aa[6] = rs.max_y / ratio;
@@ -289,13 +312,17 @@ void fold_and_extract(RunState& rs, int n) {
     std::vector<double>* others = nullptr;
     if (rs.topflag && (others = grid_series(rs, rs.numpar + 1)) != nullptr) {
         if (others->size() < static_cast<size_t>(rows)) others->resize(static_cast<size_t>(rows));
-        std::fill(others->begin(), others->begin() + rows, 0.0);
+        // The sum of the values present; a row where none is present has none.
+        std::fill(others->begin(), others->begin() + rows, MISSING);
         for (int w = rs.topnum; w < n; ++w) {
             std::vector<double>* s = grid_series(rs, sorted_param(rs, w));
             if (!s) continue;
             int m = std::min(rows, static_cast<int>(s->size()));
-            for (int r = 0; r < m; ++r)
-                if (!rs.x_vals[r].empty()) (*others)[r] += (*s)[r];
+            for (int r = 0; r < m; ++r) {
+                double v = (*s)[r], &o = (*others)[r];
+                if (rs.x_vals[r].empty() || is_missing(v)) continue;
+                o = is_missing(o) ? v : o + v;
+            }
         }
     }
     if (!rs.eflag || rs.macsvflg) return;
@@ -307,7 +334,7 @@ void fold_and_extract(RunState& rs, int n) {
         if (rs.x_vals[r].empty()) continue;
         fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());
         for (const std::vector<double>* c : cols)
-            fout(rs.outcsvfp, ",%.*f", rs.precision, c ? value_at(*c, r) : 0.0);
+            write_csv_value(rs, c ? value_at(*c, r) : 0.0);
         fout(rs.outcsvfp, "\n");
     }
 }
@@ -363,7 +390,7 @@ void write_ma_csv(RunState& rs) {
         for (int k = 0; k < rs.numpar; ++k) {
             double v =
                 static_cast<size_t>(k) < rs.mapoints.size() ? value_at(rs.mapoints[k], r) : 0;
-            fout(rs.outcsvfp, ",%.*f", rs.precision, v);
+            write_csv_value(rs, v);
         }
         fout(rs.outcsvfp, "\n");
     }

@@ -230,6 +230,7 @@ static void relative_threshold(RunState& rs, Rule& r) {
 
 void check_rules(RunState& rs, int w) {
     init_rules(rs, w);
+    if (rs.nodata) rs.ruleflg = 0;  // no value to test
     if (Rule* r = current(rs)) relative_threshold(rs, *r);
     if (rs.ruleflg == 1) rule_check1(rs, w);
     if (rs.ruleflg != 2) return;

@@ -105,22 +105,33 @@ void note_peak(RunState& rs, int i, int h, int n, double ma) {
 
 // Moving average of every row by a running window sum, and the peak and trough among
 // the rows past the first half window. A series shorter than that has no such row;
-// its peak and trough are then taken over all rows.
+// its peak and trough are then taken over all rows. A window averages the values it
+// has; a window without any has no average.
 void moving_average(RunState& rs, int param, const Series& s, bool finite) {
     int n = s.n;
     int h = rs.movavg / 2;
     std::vector<double>& ma = ma_row(rs, param, n);
     RunningSum sum;
-    int lo = 0, hi = 0;
+    int lo = 0, hi = 0, present = 0;
     for (int i = 0; i < n; ++i) {
         double m;
         if (finite) {
             int want_hi = std::min(n, i + h), want_lo = std::max(0, i - h);
-            while (hi < want_hi) sum.add(s.v[hi++]);
-            while (lo < want_lo) sum.add(-s.v[lo++]);
-            int count = hi - lo;
+            for (; hi < want_hi; ++hi)
+                if (!is_missing(s.v[hi])) {
+                    sum.add(s.v[hi]);
+                    ++present;
+                }
+            for (; lo < want_lo; ++lo)
+                if (!is_missing(s.v[lo])) {
+                    sum.add(-s.v[lo]);
+                    --present;
+                }
             // A one-row window (h = 0) holds no rows; the row's own value is its average.
-            m = count > 0 ? sum.value() / count : s.v[i];
+            if (hi == lo)
+                m = s.v[i];
+            else
+                m = present > 0 ? sum.value() / present : MISSING;
         } else {
             // Infinite values would poison a running sum for the rest of the series.
             m = calc_ma(rs, param, i);
@@ -164,16 +175,16 @@ void compute_percentiles(RunState& rs, int param, const Series& s) {
     ensure_size(rs.p1, param);
     ensure_size(rs.median, param);
     ensure_size(rs.p2, param);
-    int n = s.n;
+    // Missing values take no rank: only the values present are ordered.
+    rs.pcwork.resize(static_cast<size_t>(std::max(s.n, 0)));
+    int n = 0;
+    for (int i = 0; i < s.n; ++i)
+        if (!is_missing(s.v[i])) rs.pcwork[n++] = s.v[i] + 0.0;
     if (n <= 0) {
         rs.p1[param] = rs.median[param] = rs.p2[param] = 0;
         return;
     }
-    rs.pcwork.resize(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) rs.pcwork[i] = s.v[i] + 0.0;
-    int numbers = static_cast<int>(std::partition(rs.pcwork.begin(), rs.pcwork.end(),
-                                                  [](double v) { return !std::isnan(v); }) -
-                                   rs.pcwork.begin());
+    int numbers = n;
     std::vector<int> want;
     for (double p : {static_cast<double>(rs.pc1), 50.0, static_cast<double>(rs.pc2)})
         rows_read(n, p, want);
@@ -187,13 +198,13 @@ void compute_percentiles(RunState& rs, int param, const Series& s) {
     rs.p2[param] = percentile(b, n, rs.pc2);
 }
 
-// Average and sample variance; the variance is summed about the mean, which keeps its
-// digits for large values with a small spread.
-void average_and_deviation(RunState& rs, const Series& s) {
-    int n = s.n;
+// Average and sample variance of the n values present; the variance is summed about
+// the mean, which keeps its digits for large values with a small spread.
+void average_and_deviation(RunState& rs, const Series& s, int n) {
     rs.avg = n > 0 ? rs.sumx / n : 0.0;
     double ss = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < s.n; ++i) {
+        if (is_missing(s.v[i])) continue;
         double d = s.v[i] - rs.avg;
         ss += d * d;
     }
@@ -312,12 +323,16 @@ int calc_stats(RunState& rs, int w) {
 
     rs.sumx = rs.sumxsq = 0;
     bool finite = true;
+    int present = 0;
     for (int i = 0; i < n; ++i) {
         double x = s.v[i];
+        if (is_missing(x)) continue;
+        ++present;
         rs.sumx += x;
         rs.sumxsq += x * x;
         if (!std::isfinite(x)) finite = false;
     }
+    rs.nodata = present == 0;
 
     bool ma_window = rs.aflag && rs.movavg != rs.num;
     if (ma_window) moving_average(rs, w, s, finite);
@@ -332,12 +347,18 @@ int calc_stats(RunState& rs, int w) {
 
     // Average and deviation of the first file on every run: the sort keys need them also
     // when several files are charted together.
-    average_and_deviation(rs, s);
+    average_and_deviation(rs, s, present);
     if (rs.filenum == 0 && !rs.oflag) {
         if (rs.cflag) result = correl_test(rs, w);
         ensure_size(rs.max_ar, w);
         if (w >= 0) rs.max_ar[w] = trunc_to_int(rs.max_y);
         // A parameter the correlation test dropped needs no second explanation.
+        if (result == 1 && rs.nodata) {
+            if (!rs.iflag)
+                fout(rs.logfp, "%d, No valid data, skipping chart for %s\n", column_of(rs, w),
+                     label_of(rs, w).c_str());
+            result = -1;
+        }
         if (result == 1) result = constant_data_test(rs, w);
     }
 
@@ -346,7 +367,7 @@ int calc_stats(RunState& rs, int w) {
         double flat = std::trunc(rs.avg + 0.5);
         std::vector<double>& ma = ma_row(rs, w, n);
         std::fill(ma.begin(), ma.end(), flat);
-        if (n > 0) rs.mamax_y = rs.mamin_y = flat;
+        if (present > 0) rs.mamax_y = rs.mamin_y = flat;
     }
     if (rs.maonly_flag && !std::isinf(rs.mamax_y)) {
         rs.max_y = rs.mamax_y;
@@ -370,8 +391,13 @@ double calc_ma(const RunState& rs, int param, int pt) {
     int lo = std::max(0, pt - h), hi = std::min(s.n, pt + h);
     if (hi <= lo) return s.v[pt];
     double sum = 0;
-    for (int i = lo; i < hi; ++i) sum += s.v[i];
-    return sum / (hi - lo);
+    int present = 0;
+    for (int i = lo; i < hi; ++i)
+        if (!is_missing(s.v[i])) {
+            sum += s.v[i];
+            ++present;
+        }
+    return present > 0 ? sum / present : MISSING;
 }
 
 double percentile(const double* B, int n, double p) {

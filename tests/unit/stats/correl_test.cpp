@@ -128,9 +128,13 @@ void expect_aligned(const RunState& rs, int expected_pairs) {
 TEST(Correl, ReferenceValuesReadAsNumbers) {
     const std::pair<const char*, double> cases[] = {
         {"12.5", 12.5}, {"12.50", 12.5}, {"12.34", 12.34}, {"7", 7},        {"-3.25", -3.25},
-        {" 4.5", 4.5},  {"", 0},         {"abc", 0},       {"10:00:00", 0}, {"1e3", 1000},
+        {" 4.5", 4.5},  {"", 0},         {"abc", NAN},     {"10:00:00", 0}, {"1e3", 1000},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(correl_value(c.first), c.second) << c.first;
+    for (const auto& c : cases)
+        if (std::isnan(c.second))
+            EXPECT_TRUE(std::isnan(correl_value(c.first))) << c.first;
+        else
+            EXPECT_DOUBLE_EQ(correl_value(c.first), c.second) << c.first;
 }
 
 TEST(Correl, SplittingALineAndTheTimeRanges) {
@@ -413,12 +417,13 @@ TEST(AllCorrelation, EachPairAtTheThresholdInBothOrders) {
 }
 
 TEST(AllCorrelation, GapRowsAndRepeatedColumnsAreLeftOut) {
-    // Rows 3 to 7 were inserted for a gap and hold zeros.
+    // Rows 3 to 7 were inserted for a gap and hold no values; Y also misses row 12 of
+    // its own, so its pairs are taken over the rows both sides hold.
     std::vector<double> x, y;
     for (int i = 0; i < 20; ++i) {
         bool gap = i >= 3 && i < 8;
-        x.push_back(gap ? 0 : ref(i));
-        y.push_back(gap ? 0 : 2 * ref(i) + 1);
+        x.push_back(gap ? NAN : ref(i));
+        y.push_back(gap || i == 12 ? NAN : 2 * ref(i) + 1);
     }
     RunState rs = make_grid({{x, y, x}}, {"X", "Y", "X again"});
     rs.param_nums[0][2] = 1;  // the same column selected twice
