@@ -120,15 +120,19 @@ void draw_average(Chart& ch, int p) {
     }
 }
 
-// A grey band wherever two consecutive samples are missing.
+// A grey band over every stretch of samples without a value, from the first to the
+// last of them, so that a break in the line always shows why.
 void draw_missing(Chart& ch, const std::vector<Point>& pts) {
     RunState& rs = ch.rs;
-    if (rs.missints == 0) return;
-    size_t n = std::min({pts.size(), rs.miss_ar.size(), static_cast<size_t>(std::max(rs.num, 0))});
-    for (size_t k = 1; k < n; ++k)
-        if (rs.miss_ar[k - 1] == -1 && rs.miss_ar[k] == -1)
-            gdImageFilledRectangle(ch.im, pts[k - 1].x, ch.boryt, pts[k].x, ch.bottom() + 1,
-                                   ch.c.grey10);
+    size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
+    for (size_t k = 0; k < n; ++k) {
+        if (!pts[k].missing()) continue;
+        size_t last = k;
+        while (last + 1 < n && pts[last + 1].missing()) ++last;
+        gdImageFilledRectangle(ch.im, pts[k].x, ch.boryt, pts[last].x, ch.bottom() + 1,
+                               ch.c.grey10);
+        k = last;
+    }
 }
 
 // Frame, scale ends and the start date.
@@ -236,6 +240,12 @@ void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dot
     RunState& rs = ch.rs;
     gdImagePtr im = ch.im;
     const int base = ch.bottom();
+    // No line, bar or fill reaches into a stretch without values.
+    if (a.missing() || b.missing()) {
+        if (!a.missing() && rs.bar_chart) gdImageLine(im, a.x, a.y, a.x, base, colour);
+        if (!a.missing() && rs.dflag) dot(ch, a, dotcolour);
+        return;
+    }
     const int t = rs.thk;
     if (t == 0) {
         if (rs.bar_chart)
@@ -289,7 +299,7 @@ void draw_data(Chart& ch, int p) {
     size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
     for (size_t k = 0; k + 1 < n; ++k) {
         if (!rs.maonly_flag) draw_segment(ch, pts[k], pts[k + 1], colour, dotcolour);
-        if (ma && k + 1 < ma->size())
+        if (ma && k + 1 < ma->size() && !(*ma)[k].missing() && !(*ma)[k + 1].missing())
             gdImageLine(ch.im, (*ma)[k].x, (*ma)[k].y, (*ma)[k + 1].x, (*ma)[k + 1].y, ch.c.red);
         if (rs.threshrow >= 0)
             gdImageLine(ch.im, pts[k].x, rs.threshrow, pts[k + 1].x, rs.threshrow, ch.c.magenta);

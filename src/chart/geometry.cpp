@@ -262,6 +262,10 @@ void map_series(RunState& rs, int s) {
     for (size_t i = 0; i < n; ++i) {
         double val = (*v)[i];
         int& y = (*pt)[i].y;
+        if (is_missing(val)) {
+            y = RunState::ChartPoint::NO_ROW;
+            continue;
+        }
         if (norm) {
             y = row_below(base, val / norm_max * rs.hi);
         } else if (val > 2147483647.0) {
@@ -278,9 +282,11 @@ void map_series(RunState& rs, int s) {
     const std::vector<double>& ma = rs.mapoints[s];
     size_t m = std::min(mp.size(), ma.size());
     for (size_t i = 0; i < m; ++i) {
-        mp[i].y = frame_row(rs, norm ? row_below(base, ma[i] / norm_max * rs.hi)
-                                     : row_below(base, (ma[i] - rs.scale_y_min) / rs.divisor *
-                                                           rs.hi));
+        mp[i].y = is_missing(ma[i])
+                      ? RunState::ChartPoint::NO_ROW
+                      : frame_row(rs, norm ? row_below(base, ma[i] / norm_max * rs.hi)
+                                           : row_below(base, (ma[i] - rs.scale_y_min) /
+                                                                 rs.divisor * rs.hi));
     }
 }
 
@@ -406,8 +412,10 @@ void setup_scale(RunState& rs, int w) {
         if (!pt || !v) continue;
         size_t n = std::min(pt->size(), v->size());
         for (size_t i = 0; i < n; ++i)
-            (*pt)[i].y =
-                frame_row(rs, row_below(base, ((*v)[i] - rs.scale_y_min) / rs.divisor * rs.hi));
+            (*pt)[i].y = is_missing((*v)[i])
+                             ? RunState::ChartPoint::NO_ROW
+                             : frame_row(rs, row_below(base, ((*v)[i] - rs.scale_y_min) /
+                                                                 rs.divisor * rs.hi));
     }
 }
 

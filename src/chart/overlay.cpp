@@ -62,7 +62,9 @@ double add_into(std::vector<double>& v, const std::vector<double>* next, size_t 
                 double top) {
     n = std::min(n, v.size());
     for (size_t i = 0; i < n; ++i) {
-        if (next && i < next->size()) v[i] += (*next)[i];
+        // A missing value adds nothing; a layer missing here stacks on the ones below.
+        double x = next && i < next->size() ? (*next)[i] : MISSING;
+        if (!is_missing(x)) v[i] = is_missing(v[i]) ? x : v[i] + x;
         if (total && v[i] > top) top = v[i];
     }
     return top;
@@ -235,6 +237,7 @@ void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k) {
         if (!pts || k + 1 >= pts->size()) continue;
         const Point& a = (*pts)[k];
         const Point& b = (*pts)[k + 1];
+        if (a.missing() || b.missing()) continue;
         const int colour = series_colour(rs, f);
         if (rs.dflag) {
             if (k == 0) dot(rs, fr, a, colour);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <functional>
 
 #include "base/dirswitch.h"
@@ -86,25 +87,22 @@ TEST(DrawChart, BordersAndPlotBackgrounds) {
     }
 }
 
+// Every stretch of samples without a value gets a band from its first to its last
+// sample over the plot's height, a lone one too; the line does not enter it.
 TEST(DrawChart, MissingSampleBands) {
     for (int missing : {1, 2}) {
         TempDir d;
         RunState rs = chart_grid({ramp(101)});
         Png png(draw(rs, d, [&](RunState& r) {
-            for (int k = 40; k < 40 + missing; ++k) r.miss_ar[k] = -1;
-            r.missints = missing;
+            for (int k = 40; k < 40 + missing; ++k) r.pts[0][0][k] = NAN;
         }));
         ASSERT_NE(png.im, nullptr);
-        if (missing == 1) {
-            EXPECT_EQ(png.count(GREY10), 0);
-        } else {
-            // Samples 40 and 41 are at columns 255 and 260; the band fills the plot's height.
-            EXPECT_EQ(png.at(255, 56), GREY10);
-            EXPECT_EQ(png.at(260, 306 - 1), GREY10);
-            EXPECT_EQ(png.at(257, 100), GREY10);
-            EXPECT_EQ(png.at(254, 100), WHITE);
-            EXPECT_EQ(png.at(261, 100), WHITE);
-        }
+        // Samples 40 and 41 are at columns 255 and 260.
+        int last = missing == 1 ? 255 : 260;
+        EXPECT_EQ(png.at(255, 55), GREY10) << missing;
+        EXPECT_EQ(png.count(GREY10, 255, 55, last + 1, 300), (last - 254) * 245) << missing;
+        EXPECT_EQ(png.at(254, 100), WHITE) << missing;
+        EXPECT_EQ(png.at(last + 1, 100), WHITE) << missing;
     }
 }
 
