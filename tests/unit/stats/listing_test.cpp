@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "grid.h"
@@ -186,6 +187,8 @@ TEST(Listing, TopThreeOfTenWithTheOthersSeries) {
         for (int r = 0; r < 5; ++r) s.push_back(k * 10 + r);
         params.push_back(s);
     }
+    params[0][2] = NAN;  // Others sums the values present
+    params[7][1] = NAN;  // P8 lists and exports without it
     RunState rs = make_grid({params});
     rs.topflag = 1;
     rs.topnum = 3;
@@ -197,18 +200,18 @@ TEST(Listing, TopThreeOfTenWithTheOthersSeries) {
               "#,Parameter Name,Min,Avg,Max,MaxTime\n"
               "10,P10,100.00,102.00,104.00,01-JAN-2024 00:04\n"
               "9,P9,90.00,92.00,94.00,01-JAN-2024 00:04\n"
-              "8,P8,80.00,82.00,84.00,01-JAN-2024 00:04\n"
-              "0,Others (7),280.00,294.00,308.00,01-JAN-2024 00:04\n");
+              "8,P8,80.00,82.25,84.00,01-JAN-2024 00:04\n"
+              "0,Others (7),280.00,291.60,308.00,01-JAN-2024 00:04\n");
     EXPECT_EQ(l.screen, head(8, 8, 9, "MaxTime") + "\n\n" + " 10 " + L("P10") +
                             "   100.00   102.00   104.00   00:04 \n" + "  9 " + L("P9") +
                             "    90.00    92.00    94.00   00:04 \n" + "  8 " + L("P8") +
-                            "    80.00    82.00    84.00   00:04 \n" + "  0 " + L("Others (7)") +
-                            "   280.00   294.00   308.00   00:04 \n");
+                            "    80.00    82.25    84.00   00:04 \n" + "  0 " + L("Others (7)") +
+                            "   280.00   291.60   308.00   00:04 \n");
     EXPECT_EQ(l.extract,
               "Sample Time,P10,P9,P8,Others (7)\n"
               "01-JAN-2024 00:00:00,100.00,90.00,80.00,280.00\n"
-              "01-JAN-2024 00:01:00,101.00,91.00,81.00,287.00\n"
-              "01-JAN-2024 00:02:00,102.00,92.00,82.00,294.00\n"
+              "01-JAN-2024 00:01:00,101.00,91.00,,287.00\n"
+              "01-JAN-2024 00:02:00,102.00,92.00,82.00,282.00\n"
               "01-JAN-2024 00:03:00,103.00,93.00,83.00,301.00\n"
               "01-JAN-2024 00:04:00,104.00,94.00,84.00,308.00\n");
     EXPECT_EQ(rs.cnt, 4);

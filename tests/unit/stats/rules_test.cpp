@@ -3,6 +3,8 @@
 #include <gd.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../chart/chart_grid.h"
 #include "grid.h"
 #include "harness.h"
@@ -196,6 +198,15 @@ TEST(RulesCheck, EachKindFiresOrNot) {
          {10, 16},
          "RULE Fired:   1 Cpu 00 Idle                    msg 00:10 to 00:16\n"},
         {idle(10, 15), rule("cpu", "<", 20, 5), {}, ""},
+        // A missing value ends a run: nobody saw the threshold held through it.
+        {[] {
+             auto v = idle(10, 16);
+             v[13] = NAN;
+             return v;
+         }(),
+         rule("CPU 00", "<", 20, 2),
+         {10, 13},
+         "RULE Fired:   1 Cpu 00 Idle                    msg 00:10 to 00:13\n"},
         {idle(2, 9), rule("idle", "<", 19, 5), {}, ""},
         // Still below at the last point: fires at the end, up to the point count.
         {idle(22, 40),

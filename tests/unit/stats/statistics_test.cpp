@@ -282,13 +282,23 @@ TEST(Statistics, MovingAveragePeakPeriod) {
 TEST(Statistics, RunningMovingAverageMatchesTheDirectSum) {
     std::vector<double> v(500);
     for (int i = 0; i < 500; ++i) v[i] = std::fmod(i * 37.3, 101.7) - 20.05;
+    // Missing values: a few alone and a stretch longer than the smaller windows.
+    for (int i = 0; i < 500; i += 97) v[i] = NAN;
+    for (int i = 300; i < 320; ++i) v[i] = NAN;
     for (int movavg : {1, 2, 7, 10, 499, 1000}) {
         RunState rs = make_grid({{v}});
         rs.aflag = 1;
         rs.movavg = movavg;
         stats_of(rs);
-        for (int i = 0; i < rs.num; ++i)
-            ASSERT_NEAR(rs.mapoints[0][i], calc_ma(rs, 0, i), 1e-9) << movavg << " row " << i;
+        for (int i = 0; i < rs.num; ++i) {
+            double want = calc_ma(rs, 0, i);
+            if (std::isnan(want))
+                ASSERT_TRUE(std::isnan(rs.mapoints[0][i])) << movavg << " row " << i;
+            else
+                ASSERT_NEAR(rs.mapoints[0][i], want, 1e-9) << movavg << " row " << i;
+        }
+        // A window with no value has no average; a wide one averages the values it has.
+        EXPECT_EQ(std::isnan(rs.mapoints[0][310]), movavg <= 10) << movavg;
     }
     // A one-row window is the row's own value.
     RunState rs = make_grid({{{4, 9, 1}}});
