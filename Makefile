@@ -1,12 +1,13 @@
-# Thin driver around CMake.  make · make check · make demo · make bench · make fuzz
+# Thin driver around CMake.  make · make program · make check · make demo · make bench · make fuzz
 BUILD ?= build
 SANBUILD ?= build-asan
 FUZZBUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 JOBS ?= 2
+EXTRA_TARGETS ?=
 
-.PHONY: all build sanbuild fuzzbuild check demo bench fuzz clean deps
+.PHONY: all build program sanbuild fuzzbuild check demo bench fuzz clean deps
 
 all: build
 
@@ -18,6 +19,10 @@ $(BUILD)/CMakeCache.txt:
 
 build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
+
+# The program alone, without the tests (what the demo needs; the benchmarks add y8gen).
+program: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target tsgraf $(EXTRA_TARGETS)
 
 $(SANBUILD)/CMakeCache.txt:
 	cmake -S . -B $(SANBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTSGRAF_SANITIZE=ON
@@ -48,11 +53,11 @@ fuzz:
 	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 demo: deps
-	$(MAKE) build
+	$(MAKE) program
 	scripts/run-demo $(BUILD)/tsgraf
 
 bench: deps
-	$(MAKE) build
+	$(MAKE) program EXTRA_TARGETS=y8gen
 	bench/run $(BUILD)/tsgraf
 
 clean:
