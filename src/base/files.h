@@ -24,6 +24,12 @@ bool file_id(const std::string& name, FileId& id);
 // The one of ids that name reaches, or nullptr (also when name reaches no file).
 const FileId* same_file_as(const std::vector<FileId>& ids, const std::string& name);
 
+// Opens an input file for reading as an ordinary seekable stream, or returns nullptr
+// (errno tells why). gzip data, recognised by its first two bytes whatever the name, is
+// unpacked once per run into an anonymous temporary file and read from there; a
+// compressed file that cannot be unpacked ends the run with a message.
+FILE* open_input(const std::string& name);
+
 // Reads one line of any length into s, without its line end ("\n" or "\r\n").
 // Returns false at the end of the file when nothing was read.
 bool read_line(FILE* fp, std::string& s);

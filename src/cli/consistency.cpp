@@ -18,11 +18,33 @@ static bool is_list_file(const std::string& name) {
 }
 
 // A pipe, device or socket named as an input would block the run or feed it without end,
-// and is read more than once besides; such inputs are refused before anything is opened.
+// and is read more than once besides; such inputs, and folders, are refused before
+// anything is opened.
 static void refuse_special_file(const std::string& name) {
-    if (path_kind(name) != PathKind::OTHER) return;
-    out("Input file %s is not a regular file\n", name.c_str());
+    PathKind kind = path_kind(name);
+    if (kind == PathKind::NONE || kind == PathKind::REGULAR) return;
+    if (kind == PathKind::DIRECTORY)
+        out("Input file %s is a directory, not a CSV file\n", name.c_str());
+    else
+        out("Input file %s is not a regular file\n", name.c_str());
     end_run(END_ERROR);
+}
+
+// A name with wildcard characters that names no file is a pattern the shell left alone
+// (quoted, or matching nothing): it stands for the files it matches, in name order.
+// One that matches nothing stays as it is, for the survey to report.
+static std::vector<std::string> expand_wildcards(const std::vector<std::string>& names) {
+    std::vector<std::string> expanded;
+    for (const auto& name : names) {
+        std::vector<std::string> found;
+        if (name.find_first_of("*?[") != std::string::npos && path_kind(name) == PathKind::NONE)
+            found = list_pattern(name);
+        if (found.empty())
+            expanded.push_back(name);
+        else
+            expanded.insert(expanded.end(), found.begin(), found.end());
+    }
+    return expanded;
 }
 
 // One CSV name per line; ';' starts a comment line. A line is one name whatever its
@@ -45,7 +67,7 @@ static std::vector<std::string> read_list_file(const std::string& name) {
 }
 
 void take_file_list(RunState& rs, const std::vector<std::string>& names) {
-    std::vector<std::string> taken = names;
+    std::vector<std::string> taken = expand_wildcards(names);
     if (!rs.append && taken.size() > static_cast<size_t>(MAXFILES)) {
         if (rs.verbose) out("Too many CSV files!, the first %d will be used\n", MAXFILES);
         rs.toomanyfiles = 1;
@@ -56,7 +78,7 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
         FileId list;
         if (file_id(taken[0], list)) rs.input_ids.push_back(list);
         // The list's names take the place of the list file; later arguments follow them.
-        std::vector<std::string> listed = read_list_file(taken[0]);
+        std::vector<std::string> listed = expand_wildcards(read_list_file(taken[0]));
         listed.insert(listed.end(), taken.begin() + 1, taken.end());
         taken.swap(listed);
     }

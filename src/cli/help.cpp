@@ -7,6 +7,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "cli/options.h"
 #include "cli/platform.h"
 #include "cli/prompt.h"
 
@@ -77,7 +78,123 @@ void parameters_text() {
     out("      of all files are drawn on the same chart, one line per file.\n\n");
 }
 
+int section_named(const std::string& name) {
+    for (int i = 0; i < section_count(); ++i)
+        if (name == section_name(i)) return i;
+    return -1;
+}
+
+// Long option names whose section goes by another name.
+const struct {
+    const char* option;
+    const char* section;
+} SECTION_OF[] = {
+    {"displaynumber", "displaynum"}, {"i", "nologs"},  {"j", "constant"},
+    {"k", "caption"},                {"samplemerge", "sample"}, {"V", "verbose"},
+    {"v", "version"},                {"?", "help"},
+};
+
+int section_of_option(const std::string& option) {
+    for (const auto& a : SECTION_OF)
+        if (option == a.option) return section_named(a.section);
+    return section_named(option);
+}
+
 }  // namespace
+
+void help_summary(RunState& rs, int status) {
+    summary_screen(rs);
+    end_run(status);
+}
+
+int option_section(const std::string& word) {
+    if (word.empty()) return -1;
+    const std::vector<std::string> names = long_option_names();
+    for (const auto& n : names)
+        if (n == word) return section_of_option(n);
+    if (word.size() < 2) return -1;
+    // Like the option scanner: a name given whole (in any case) or begun unambiguously;
+    // names that lead to one section (range, rename...) do not make it ambiguous.
+    const std::string up = upper_copy(word);
+    int found = -1;
+    for (const auto& n : names) {
+        std::string name = upper_copy(n);
+        if (name == up) return section_of_option(n);
+        if (name.compare(0, up.size(), up) != 0) continue;
+        int i = section_of_option(n);
+        if (found >= 0 && i != found) found = -2;
+        if (found != -2) found = i;
+    }
+    return found >= 0 ? found : -1;
+}
+
+void show_section(RunState& rs, int i, bool clear) {
+    if (clear) clear_terminal();
+    print_sections(rs, i, i + 1);
+}
+
+int help_topic(RunState& rs, const std::string& answer) {
+    if (answer.empty()) return 0;
+    const std::string topic = upper_copy(answer);
+    if (topic[0] == '?') return -1;
+    if (topic[0] == '-' || topic[0] == '/') {
+        size_t skip = topic[0] == '-' ? 2 : 1;
+        std::string word = answer.size() > skip ? answer.substr(skip) : "";
+        // "?" after the prefix asks for all sections, not for the help option.
+        int i = word == "?" ? -1 : option_section(word);
+        if (i >= 0) {
+            show_section(rs, i);
+            return 1;
+        }
+        return qualifiers(rs, topic.size() > skip ? topic.substr(skip) : "") ? 1 : -1;
+    }
+    // The topic words of the summary screen, then option names without their prefix.
+    if (topic == "PARAMETERS") {
+        parameters_text();
+        show_section(rs, section_named("parameters"), false);
+        return 1;
+    }
+    if (topic == "QUALIFIERS") {
+        qualifiers(rs, "?");
+        return 1;
+    }
+    if (topic == "CALCPARAMS") {
+        CalcParams(rs);
+        return 1;
+    }
+    if (topic == "EXAMPLES") {
+        Examples(rs);
+        return 1;
+    }
+    int i = option_section(answer);
+    if (i >= 0) {
+        show_section(rs, i);
+        return 1;
+    }
+    switch (topic[0]) {
+        case 'C':
+            CalcParams(rs);
+            return 1;
+        case 'E':
+            Examples(rs);
+            return 1;
+        case 'P':
+            parameters_text();
+            return 1;
+        case 'Q':
+            qualifiers(rs, "?");
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void help_on(RunState& rs, const std::string& topic) {
+    if (topic == "?") help_summary(rs, END_OK);
+    if (help_topic(rs, topic) > 0) end_run(END_OK);
+    out("No help on %s\n", topic.c_str());
+    help_summary(rs, END_ERROR);
+}
 
 void usage1(RunState& rs, int status) {
     for (;;) {
@@ -91,32 +208,9 @@ void usage1(RunState& rs, int status) {
                 end_run(status);
             }
             if (answer.empty()) end_run(status);
-            std::string topic = upper_copy(answer);
-            switch (topic[0]) {
-                case '?':
-                    redraw = true;
-                    break;
-                case '-':
-                    redraw = !qualifiers(rs, topic.size() > 2 ? topic.substr(2) : "");
-                    break;
-                case '/':
-                    redraw = !qualifiers(rs, topic.substr(1));
-                    break;
-                case 'C':
-                    CalcParams(rs);
-                    break;
-                case 'E':
-                    Examples(rs);
-                    break;
-                case 'P':
-                    parameters_text();
-                    break;
-                case 'Q':
-                    qualifiers(rs, "?");
-                    break;
-                default:
-                    out("Invalid answer!\n");
-            }
+            int shown = help_topic(rs, answer);
+            if (shown < 0) redraw = true;
+            if (shown == 0) out("Invalid answer!\n");
         }
         clear_terminal();
     }

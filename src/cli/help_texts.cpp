@@ -45,6 +45,11 @@ const Section sections[] = {
      "      Examples: %saverage=30     30 minute window\n"
      "                %saverage=90s    90 second window\n"
      "                %saverage=30:0   moving average chart only\n\n"},
+    {"axis", "AX",
+     "\n%saxis[=R|n]\n\n"
+     "      Labels the time axis with something other than the time stamps:\n"
+     "      R the record numbers, n the values of column n.\n\n"
+     "      Example: %saxis=R\n\n"},
     {"bar_chart", "BA",
      "\n%sbar_chart\n\n"
      "      Draws each chart as bars instead of a line.\n\n"},
@@ -126,6 +131,11 @@ const Section sections[] = {
      "      gives the dot colour: R red, B blue, G green, K black, M magenta,\n"
      "      Y yellow. A default size may be set in the tsgraf.cfg file (dots=n).\n\n"
      "      Example: %sdots=2:R\n\n"},
+    {"duplicates", "DU",
+     "\n%sduplicates\n\n"
+     "      With %smerge: parameters of the same name in different files keep\n"
+     "      columns of their own (name_n, n the file number) instead of being\n"
+     "      added together.\n\n"},
     {"extract", "E",
      "\n%sextract[=outfile][:n]\n\n"
      "      Writes the selected parameters to a new CSV file (default Y8_OUT.CSV)\n"
@@ -218,6 +228,9 @@ const Section sections[] = {
      "      The CSV file has no line of parameter names; the parameters are named\n"
      "      Parameter 1, Parameter 2, ... A CSV file written by %sextract then\n"
      "      holds the data rows only.\n\n"},
+    {"nohistory", "NOHI",
+     "\n%snohistory\n\n"
+     "      Does not record the command in the day's history file.\n\n"},
     {"nohorizontal", "NOHO",
      "\n%snohorizontal\n\n"
      "      With %slines: no horizontal grid lines.\n\n"},
@@ -231,6 +244,10 @@ const Section sections[] = {
      "      Overlay chart in which each line is scaled to its own maximum, with a\n"
      "      small scale per line. Implies %soverlay. Not for multifile charts and\n"
      "      not with %sstack.\n\n"},
+    {"notimestamp", "NOT",
+     "\n%snotimestamp\n\n"
+     "      The first column holds no time stamps: it is listed and read as a\n"
+     "      parameter like the others.\n\n"},
     {"novertical", "NOV",
      "\n%snovertical\n\n"
      "      With %slines: no vertical grid lines.\n\n"},
@@ -329,6 +346,14 @@ const Section sections[] = {
     {"sd", "SD",
      "\n%ssd\n\n"
      "      Adds the standard deviation of each parameter to the listing.\n\n"},
+    {"set_defaults", "SE",
+     "\n%sset_defaults\n\n"
+     "      Not available yet: the defaults are written into the file TSGRAF.CFG\n"
+     "      of the current directory by hand, one name=value line each.\n\n"},
+    {"show_defaults", "SH",
+     "\n%sshow_defaults\n\n"
+     "      Shows the defaults kept in the file TSGRAF.CFG of the current\n"
+     "      directory.\n\n"},
     {"sort", "SO",
      "\n%ssort[=key[:A|:D]]\n\n"
      "      Lists and charts the parameters in sorted order, largest first (:A\n"
@@ -414,6 +439,10 @@ void print_section(const RunState& rs, const Section& s) {
 }
 
 }  // namespace
+
+void print_sections(const RunState& rs, int first, int last) {
+    for (int i = first; i < last; ++i) print_section(rs, sections[i]);
+}
 
 int section_count() {
     return NSECTIONS;

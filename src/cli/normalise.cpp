@@ -89,8 +89,26 @@ std::vector<std::string> slash_segments(const std::string& arg) {
     return segs;
 }
 
+// In the Linux build "/" is the folder separator: a name such as ../data/day.csv is a
+// path unless every part after a "/" reads like a qualifier (par=1, o), and a path
+// is never cut, whether or not the file exists.
+bool names_a_path(const std::string& arg) {
+    if (SLASH_QUALIFIERS) return false;
+    std::vector<std::string> segs = slash_segments(arg);
+    for (size_t i = (arg[0] == '/' ? 0 : 1); i < segs.size(); ++i) {
+        std::string name = segs[i].substr(0, segs[i].find('='));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.size() == 1) continue;
+        bool option = false;
+        for (const char* legit : LEGIT_NAMES)
+            if (!name.empty() && std::string(legit).compare(0, name.size(), name) == 0) option = true;
+        if (!option) return true;
+    }
+    return false;
+}
+
 void split_argument(const std::string& arg, std::vector<std::string>& into) {
-    bool whole = keep_whole(arg) || arg.find('/', 1) == std::string::npos;
+    bool whole = keep_whole(arg) || arg.find('/', 1) == std::string::npos || names_a_path(arg);
     if (!whole) {
         size_t sp = arg.find(' ', 1);
         if (sp != std::string::npos && arg.find('/', sp + 1) != std::string::npos &&

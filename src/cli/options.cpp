@@ -44,7 +44,7 @@ static std::vector<LongOption> long_options(RunState& rs) {
         flag("show_defaults", &rs.show_defaults),
         {"thickness", REQ, nullptr, '$'},
         {"?", NONE, nullptr, '?'},
-        {"help", NONE, nullptr, '?'},
+        {"help", OPT, nullptr, '?'},
         {"append", OPT, nullptr, 'A'},
         {"average", OPT, nullptr, 'a'},
         {"border", OPT, nullptr, 'b'},
@@ -98,6 +98,14 @@ static std::vector<LongOption> long_options(RunState& rs) {
     };
 }
 
+std::vector<std::string> long_option_names() {
+    RunState rs;
+    std::vector<std::string> names;
+    for (const LongOption& o : long_options(rs))
+        if (o.name) names.emplace_back(o.name);
+    return names;
+}
+
 static OptionScanner scanner_for(RunState& rs) {
     std::vector<std::string> args;
     for (int i = 0; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i)
@@ -110,17 +118,28 @@ static OptionScanner scanner_for(RunState& rs) {
 
 enum class Help { NONE, ASKED, AFTER_ERROR };
 
-// First pass: only the quiet and version letters, help and the flag names act.
-static Help first_pass(RunState& rs) {
+// -h is how many programs are asked for help; as the height letter it needs a value, so
+// without one it is taken as that request.
+static bool bare_h(const ScannedOption& opt) {
+    return opt.code == '?' && opt.diagnostic.find("requires an argument -- 'h'") != std::string::npos;
+}
+
+// First pass: only the quiet and version letters, help and the flag names act. The
+// topic of --help=topic goes into topic.
+static Help first_pass(RunState& rs, std::string& topic) {
     OptionScanner scanner = scanner_for(rs);
     ScannedOption opt;
     while (scanner.next(opt)) {
+        if (bare_h(opt)) return Help::ASKED;
         if (!opt.diagnostic.empty()) out("%s", opt.diagnostic.c_str());
         // The Windows build ends at an ambiguous abbreviation without the help screens.
         if (opt.ambiguous && SLASH_OPTIONS) end_run(END_ERROR);
         if (opt.code == 'q') rs.qflag = 1;
         if (opt.code == 'v') rs.versionflag = 1;
-        if (opt.code == '?') return opt.diagnostic.empty() ? Help::ASKED : Help::AFTER_ERROR;
+        if (opt.code == '?') {
+            if (opt.diagnostic.empty() && opt.has_value) topic = opt.value;
+            return opt.diagnostic.empty() ? Help::ASKED : Help::AFTER_ERROR;
+        }
     }
     return Help::NONE;
 }
@@ -148,10 +167,16 @@ static void settings_for_sparklines(RunState& rs) {
 
 void parse_options(RunState& rs) {
     if (rs.cargc <= 1) usage1(rs, END_OK);
-    Help help = first_pass(rs);
+    std::string topic;
+    Help help = first_pass(rs, topic);
     if (help != Help::NONE) {
+        int status = help == Help::ASKED ? END_OK : END_ERROR;
+        if (!topic.empty()) help_on(rs, topic);
         clear_terminal();
-        usage1(rs, help == Help::ASKED ? END_OK : END_ERROR);
+        // With no one to answer the topic question (a script, a pipe), the summary
+        // screen is all the help there is.
+        if (!stdin_is_terminal()) help_summary(rs, status);
+        usage1(rs, status);
     }
     if (rs.set_defaults) set_default_values(rs);
     if (rs.show_defaults) {

@@ -2,6 +2,7 @@
 // (platform_posix.cpp) and a Windows body (platform_windows.cpp); the build takes the one
 // for its target. What differs in behaviour is named by the constants below.
 #pragma once
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ std::vector<std::string> list_pattern(const std::string& pattern);
 bool change_directory(const std::string& dir);
 // The current directory's full name ("" when it cannot be read).
 std::string current_directory();
+// Another stream reading the file of fp from its start, or nullptr; the two streams share
+// one file position.
+FILE* second_stream(FILE* fp);
 // Creates one directory (its parent must exist); false when it cannot be made.
 bool make_directory(const std::string& name);
 
@@ -64,6 +68,8 @@ bool utc_time(time_t secs, struct tm& t);
 // Clears the screen before a help screen, only when standard output is a terminal
 // (on Windows: a console).
 void clear_terminal();
+// Whether standard input is a terminal, where someone can answer a question.
+bool stdin_is_terminal();
 // One argument written so that this system's shell (sh, cmd.exe) hands it on unchanged.
 // With keep_globs, "*", "?", "[" and "]" stay bare so the shell (or on Windows the
 // program's start-up) expands them.

@@ -86,6 +86,20 @@ void clear_terminal() {
     run_shell(CLEAR_COMMAND);
 }
 
+FILE* second_stream(FILE* fp) {
+    fflush(fp);
+    int fd = dup(fileno(fp));
+    if (fd < 0) return nullptr;
+    lseek(fd, 0, SEEK_SET);
+    FILE* in = fdopen(fd, "rb");
+    if (!in) close(fd);
+    return in;
+}
+
+bool stdin_is_terminal() {
+    return isatty(fileno(stdin)) != 0;
+}
+
 int run_shell(const std::string& command) {
     fflush(stdout);
     return std::system(command.c_str());

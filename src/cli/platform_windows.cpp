@@ -148,6 +148,20 @@ void clear_terminal() {
     run_shell(CLEAR_COMMAND);
 }
 
+FILE* second_stream(FILE* fp) {
+    fflush(fp);
+    int fd = _dup(_fileno(fp));
+    if (fd < 0) return nullptr;
+    _lseeki64(fd, 0, SEEK_SET);
+    FILE* in = _fdopen(fd, "rb");
+    if (!in) _close(fd);
+    return in;
+}
+
+bool stdin_is_terminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+
 int run_shell(const std::string& command) {
     fflush(stdout);
     return std::system(command.c_str());

@@ -97,7 +97,7 @@ std::string stamp_field(const std::string& line) {
 // Copies one file; returns its count of data lines.
 int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
     const std::string& name = rs.datafil[static_cast<size_t>(f)];
-    FILE* fp = fopen(name.c_str(), "rb");
+    FILE* fp = open_input(name);
     if (!fp) {
         out("Error opening file %s\n", name.c_str());
         end_run(END_ERROR);

@@ -110,7 +110,7 @@ struct TrimRow {
 template <class Fn>
 void each_trim_row(RunState& rs, bool report, Fn fn) {
     const std::string& name = rs.datafil[0];
-    FILE* fp = fopen(name.c_str(), "rb");
+    FILE* fp = open_input(name);
     if (!fp) {
         out("Input file %s not found\n", name.c_str());
         end_run(END_ERROR);

@@ -412,7 +412,7 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
         out("allocated hdrline[%d]\n", blen);
         out("allocated newline[%d]\n", blen);
     }
-    FILE* fp = fopen(csvf.c_str(), "rb");
+    FILE* fp = open_input(csvf);
     if (!fp) {
         out("Input file %s not found\n", csvf.c_str());
         end_run(END_ERROR);

@@ -432,7 +432,7 @@ void read_all_data(RunState& rs) {
     alloc_space(rs);
     for (int f = 0; f <= rs.filenum; ++f) {
         const std::string& name = rs.datafil[static_cast<size_t>(f)];
-        FILE* fp = fopen(name.c_str(), "rb");
+        FILE* fp = open_input(name);
         if (!fp) open_failed(name);
         if (rs.verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);

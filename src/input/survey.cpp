@@ -1,6 +1,7 @@
 #include "input/survey.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <exception>
@@ -32,6 +33,7 @@ struct Scan {
     std::string& cur;   // line being looked at
     std::string& last;  // last data line met so far
     int L = 0;          // lines read, numbered from 1
+    std::string odd;    // first field of the first line after the heading that is no data line
 };
 
 // What the lines after the first data line gave: the first `want` of them measure
@@ -80,11 +82,17 @@ const std::string& datafile(const RunState& rs, int f) {
     end_run(END_ERROR);
 }
 
+// The field a message quotes, cut where it is plainly no time stamp.
+std::string shown_field(const std::string& field) {
+    return field.size() > 60 ? field.substr(0, 60) + "..." : field;
+}
+
 // Seconds of a (trimmed) time stamp field; a field that is not a time ends the run,
 // as nothing sound can be made of its seconds.
 time_t stamp_seconds(RunState& rs, int f, const std::string& field) {
     if (!stamp_is_time(field)) {
-        out("Invalid time stamp in %s: %s\n", datafile(rs, f).c_str(), field.c_str());
+        out("Invalid time stamp in %s: %s\n", datafile(rs, f).c_str(), shown_field(field).c_str());
+        out("Time stamps look like %s\n", STAMP_EXAMPLES);
         end_run(END_ERROR);
     }
     std::string s = field;
@@ -275,14 +283,18 @@ void survey_explicit(Scan& s) {
 
 // Returns -1 when a line was too long on the first attempt.
 int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last) {
-    FILE* fp = fopen(datafile(rs, f).c_str(), "rb");
+    FILE* fp = open_input(datafile(rs, f));
     if (!fp) {
-        out("\nError opening file, %s\n", datafile(rs, f).c_str());
+        // A wildcard that is still there matched no file.
+        if (errno == ENOENT && datafile(rs, f).find_first_of("*?[") != std::string::npos)
+            out("\nNo file matches %s\n", datafile(rs, f).c_str());
+        else
+            out("\nError opening file, %s\n", datafile(rs, f).c_str());
         end_run(END_ERROR);
     }
     FileCloser closer{fp};
     LineReader rd(fp);
-    Scan s{rs, f, rd, cur, last};
+    Scan s{rs, f, rd, cur, last, 0, {}};
     last.clear();
 
     if (rs.datalinerow != -1 || rs.headerlinerow != -1) {
@@ -345,12 +357,20 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
                 survey_data(s, ff, 5);
                 return 0;
             }
+            if (s.odd.empty() && c0 != ',') s.odd = ff;
         }
     }
     // The end of the file came first.
     if (rs.y8format[f] == 0 && s.L > 0) {
         survey_headerless(s);
         return 0;
+    }
+    if (!s.odd.empty()) {
+        // Lines follow the heading, but none begins with a time stamp.
+        out("No time stamp in %s: its first data field is \"%s\"\n", datafile(rs, f).c_str(),
+            shown_field(s.odd).c_str());
+        out("Time stamps look like %s\n", STAMP_EXAMPLES);
+        end_run(END_ERROR);
     }
     no_data(rs, f);
 }
@@ -616,7 +636,7 @@ void read_other_headers(RunState& rs, std::string& cur) {
     std::vector<std::string> fields;
     for (int f = 1; f <= rs.filenum; ++f) {
         const std::string& name = rs.datafil[f];
-        FILE* fp = fopen(name.c_str(), "rb");
+        FILE* fp = open_input(name);
         if (!fp) {
             out("Input file %s could not be opened\n", name.c_str());
             end_run(END_ERROR);
@@ -679,7 +699,7 @@ int read_datafil_cols(RunState& rs, int retry) {
     }
 
     const std::string& first = rs.datafil[0];
-    FILE* fp = fopen(first.c_str(), "rb");
+    FILE* fp = open_input(first);
     if (!fp) {
         out("Input file %s not found\n", first.c_str());
         end_run(END_ERROR);

@@ -69,7 +69,7 @@ bool rows_have_stamps(const RunState& rs) {
 
 std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
     const std::string& name = rs.datafil[0];
-    FILE* fp = fopen(name.c_str(), "rb");
+    FILE* fp = open_input(name);
     if (!fp) {
         out("Error opening <%s>\n", name.c_str());
         end_run(END_ERROR);

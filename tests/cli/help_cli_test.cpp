@@ -42,6 +42,35 @@ TEST(HelpCli, HelpFromThePrompt) {
     EXPECT_TRUE(dir.files().empty());
 }
 
+// Help asked for from a script (standard input closed): the summary or the one topic,
+// never the topic question; -h and --help alike.
+TEST(HelpCli, HelpFromScripts) {
+    TempDir dir;
+    const std::string summary = run_tsgraf(dir, {"--help"}).out;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // the whole output, or the text it must contain
+    } cases[] = {
+        {{"--help"}, 0, summary},
+        {{"-h"}, 0, summary},
+        {{"a.csv", "--bogus"}, 1, summary},
+        {{"--help=range"}, 0, "\n--range=start,end\n\n"},
+        {{"--help=pdf"}, 0, "\n--pdf[=pdffile[:D]]\n\n"},
+        {{"--help=--aver"}, 0, "\n--average[=val][:0]\n\n\n"},
+        {{"--help=nosuch"}, 1, "No help on nosuch\n" + summary},
+    };
+    EXPECT_NE(summary.find("  --version      --width "), std::string::npos) << summary;
+    for (const auto& c : cases) {
+        RunResult r = run_tsgraf(dir, c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0];
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args[0] << ": " << r.out;
+        EXPECT_EQ(r.out.find("subtopic?"), std::string::npos) << c.args[0];
+        EXPECT_EQ(r.out.find("\n--", r.out.find("\n--") + 1), std::string::npos) << c.args[0];
+    }
+    EXPECT_TRUE(dir.files().empty());
+}
+
 }  // namespace
 
 namespace {

@@ -119,7 +119,8 @@ TEST(InputCli, BadFilesEndWithAMessage) {
         {"", "no data in file bad.csv\n"},
         {"Sample Time,A,B\n", "no data in file bad.csv\n"},
         {"Sample Time,A\n01-JAN-2008 10:00:00,1\n", "Not enough intervals - exiting\n"},
-        {"Sample Time,A\nnot a time,1\nnot a time,2\n", "bad.csv"},
+        {"Sample Time,A\nnot a time,1\nnot a time,2\n",
+         "No time stamp in bad.csv: its first data field is \"not a time\"\nTime stamps look like "},
     };
     for (const auto& c : cases) {
         TempDir d;
@@ -208,4 +209,63 @@ TEST(InputCli, RepeatedColumnNumbersSelectOnce) {
                          "No charts were generated\n"),
               std::string::npos)
         << r.out.substr(r.out.size() > 2000 ? r.out.size() - 2000 : 0);
+}
+
+// Input named in ways a newcomer tries: each run ends on a message that says what is wrong.
+TEST(InputCli, MessagesNameWhatIsWrong) {
+    const std::string cut = gzipped(minutes(10, 30));
+    struct Case {
+        const char* arg;
+        std::string message;
+    } cases[] = {
+        {"logs.csv", "Input file logs.csv is a directory, not a CSV file\n"},
+        {"../nonexistent.csv", "\nError opening file, ../nonexistent.csv\n"},
+        {"sub/none.csv", "\nError opening file, sub/none.csv\n"},
+        {"cut.csv", "\nCompressed file cut.csv cannot be read: unexpected end of file\n"},
+        {"none*.csv", "\nNo file matches none*.csv\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir d;
+        mkdir(d.file("logs.csv").c_str(), 0755);
+        d.write("cut.csv", cut.substr(0, cut.size() / 2));
+        RunResult r = run_tsgraf(d, base_args({c.arg}));
+        EXPECT_EQ(r.status, 1) << c.arg;
+        EXPECT_NE(r.out.find(c.message), std::string::npos) << c.arg << ": " << r.out;
+    }
+}
+
+// gzip data is read like the plain text it holds, whatever the file is called, wherever
+// files are named; what is written is plain text.
+TEST(InputCli, CompressedInputReadsLikePlainInput) {
+    const std::string day = minutes(10, 30), two = minutes(11, 30);
+    TempDir plain, packed;
+    plain.write("day.csv", day);
+    plain.write("two.csv", two);
+    plain.write("list.lis", "day.csv\n");
+    packed.write("day.csv", gzipped(day));
+    packed.write("two.csv", gzipped(two));
+    packed.write("day.csv.gz", gzipped(day));
+    packed.write("list.lis", "day.csv.gz\n");
+    struct Case {
+        std::vector<std::string> plain_args, packed_args;
+        const char* output;
+    } cases[] = {
+        {{"day.csv"}, {"day.csv.gz"}, "Y8_PEAK.CSV"},
+        {{"list.lis"}, {"list.lis"}, "Y8_PEAK.CSV"},
+        {{"tw?.csv"}, {"tw?.csv"}, "Y8_PEAK.CSV"},  // a wildcard the shell left alone
+        {{"day.csv", "--extract=out.csv"}, {"day.csv", "--extract=out.csv"}, "out.csv"},
+        {{"day.csv", "two.csv", "--merge=out.csv"}, {"day.csv", "two.csv", "--merge=out.csv"},
+         "out.csv"},
+        {{"day.csv", "two.csv", "--append=out.csv"}, {"day.csv", "two.csv", "--append=out.csv"},
+         "out.csv"},
+    };
+    for (const auto& c : cases) {
+        RunResult p = run_tsgraf(plain, base_args(c.plain_args));
+        RunResult z = run_tsgraf(packed, base_args(c.packed_args));
+        EXPECT_EQ(p.status, 0) << c.plain_args[0] << p.out;
+        EXPECT_EQ(z.status, 0) << c.packed_args[0] << z.out;
+        std::string want = plain.read(c.output), got = packed.read(c.output);
+        EXPECT_GT(want.size(), 100u) << c.output;
+        EXPECT_EQ(got, want) << c.packed_args[0] << " " << c.output;
+    }
 }

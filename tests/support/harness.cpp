@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -51,6 +52,22 @@ std::vector<std::string> TempDir::files() const {
 void write_file(const std::string& path, const std::string& content) {
     std::ofstream f(path, std::ios::binary);
     f << content;
+}
+
+std::string gzipped(const std::string& content) {
+    z_stream z{};
+    if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("deflateInit2 failed");
+    std::string packed(deflateBound(&z, content.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
+    z.avail_in = static_cast<uInt>(content.size());
+    z.next_out = reinterpret_cast<Bytef*>(&packed[0]);
+    z.avail_out = static_cast<uInt>(packed.size());
+    int rc = deflate(&z, Z_FINISH);
+    packed.resize(z.total_out);
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END) throw std::runtime_error("deflate failed");
+    return packed;
 }
 
 std::string read_file(const std::string& path) {

@@ -27,6 +27,8 @@ private:
 };
 
 void write_file(const std::string& path, const std::string& content);
+// The content compressed in the gzip format.
+std::string gzipped(const std::string& content);
 std::string read_file(const std::string& path);
 // Everything left to read from an open stream (a temporary file, a pipe).
 std::string read_stream(FILE* fp);

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/run_end.h"
+#include "cli/options.h"
 #include "harness.h"
 
 namespace {
@@ -81,16 +83,17 @@ const std::string SUMMARY =
     "\n";
 
 const std::vector<std::string> ALL_HEADERS = {
-    "append",       "average",     "bar_chart",  "border",     "caption",   "colors",
-    "constant",     "correlate",   "dataline",   "decimals",   "directory", "displaynumber",
-    "dotcolors",    "dots",        "extract",    "fill",       "format",    "help",
-    "headerline",   "height",      "history",    "horizontal", "ignore",    "labels",
-    "lines",        "merge",       "missing",    "nocharts",   "nofloat",   "noheader",
-    "nohorizontal", "nologs",      "normalize",  "novertical", "overlay",   "output",
-    "parameters",   "pdf",         "percentile", "quiet",      "range",     "rename",
-    "rules",        "samplemerge", "scale",      "sd",         "sort",      "sparklines",
-    "stack",        "thickness",   "timerange",  "top",        "trimzeros", "u",
-    "verbose",      "version",     "width",      "x",          "y",         "zero"};
+    "append",       "average",      "axis",        "bar_chart",  "border",     "caption",
+    "colors",       "constant",     "correlate",   "dataline",   "decimals",   "directory",
+    "displaynumber", "dotcolors",   "dots",        "duplicates", "extract",    "fill",
+    "format",       "help",         "headerline",  "height",     "history",    "horizontal",
+    "ignore",       "labels",       "lines",       "merge",      "missing",    "nocharts",
+    "nofloat",      "noheader",     "nohistory",   "nohorizontal", "nologs",   "normalize",
+    "notimestamp",  "novertical",   "overlay",     "output",     "parameters", "pdf",
+    "percentile",   "quiet",        "range",       "rename",     "rules",      "samplemerge",
+    "scale",        "sd",           "set_defaults", "show_defaults", "sort",   "sparklines",
+    "stack",        "thickness",    "timerange",   "top",        "trimzeros",  "u",
+    "verbose",      "version",      "width",       "x",          "y",          "zero"};
 
 TEST(Help, SummaryScreenAndEmptyAnswerEnd) {
     RunResult r = help_with("\n");
@@ -138,16 +141,24 @@ TEST(Help, TopicsSelectSections) {
         {"/f", {"fill"}},
         {"/format", {"format"}},
         {"/he", {"help", "headerline", "height"}},
-        {"/no", {"nocharts", "nofloat", "noheader", "nohorizontal", "nologs", "normalize"}},
+        {"/no",
+         {"nocharts", "nofloat", "noheader", "nohistory", "nohorizontal", "nologs", "normalize"}},
         {"/nov", {"novertical"}},
         {"/o", {"overlay"}},
         {"/output", {"output"}},
-        {"/s", {"samplemerge", "scale", "sd", "sort", "sparklines", "stack"}},
+        {"/s",
+         {"samplemerge", "scale", "sd", "set_defaults", "show_defaults", "sort", "sparklines",
+          "stack"}},
         {"/sample", {"samplemerge"}},
         {"/t", {"thickness", "timerange", "top"}},
         {"/tr", {"trimzeros"}},
         {"/u", {"u"}},
-        {"/v", {"verbose", "version"}},
+        {"/v", {"version"}},  // a whole option name
+        {"/V", {"verbose"}},
+        {"/i", {"nologs"}},
+        {"/pd", {"pdf"}},
+        {"--range", {"range"}},
+        {"--ax", {"axis"}},
         {"/verb", {"verbose"}},
         {"/z", {"zero"}},
     };
@@ -159,7 +170,7 @@ TEST(Help, TopicsSelectSections) {
 }
 
 TEST(Help, EverySectionIsSelectedByItsOwnName) {
-    ASSERT_EQ(section_count(), 60);
+    ASSERT_EQ(section_count(), 66);
     for (int i = 0; i < section_count(); ++i) {
         std::string name = section_name(i);
         for (auto& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
@@ -169,16 +180,44 @@ TEST(Help, EverySectionIsSelectedByItsOwnName) {
     }
 }
 
+// Every long option name, and every abbreviation the option scanner takes for it, shows
+// that option's section and no other.
+TEST(Help, EveryOptionNameFindsItsSection) {
+    const std::vector<std::string> names = long_option_names();
+    const std::map<std::string, std::string> other = {
+        {"i", "nologs"}, {"j", "constant"}, {"k", "caption"},
+        {"V", "verbose"}, {"v", "version"}};
+    for (const auto& name : names) {
+        if (name == "?") continue;  // "--?" asks for every section
+        std::string want = other.count(name) ? other.at(name) : name;
+        for (size_t len = 1; len <= name.size(); ++len) {
+            std::string abbr = name.substr(0, len);
+            int takers = 0;
+            for (const auto& n : names) takers += n.compare(0, len, abbr) == 0;
+            if (len < name.size() && (takers > 1 || len < 2)) continue;
+            for (const std::string& answer : {"--" + abbr, "/" + abbr}) {
+                RunResult r = help_with(answer + "\n\n");
+                EXPECT_EQ(headers(reply(r.out, 0)), std::vector<std::string>{want}) << answer;
+            }
+        }
+    }
+}
+
 TEST(Help, AnswersAtThePrompt) {
     struct Case {
         const char* answer;
         const char* expect;  // text the reply must contain
         bool summary;        // reply redraws the summary screen
     } cases[] = {
-        {"average", "Invalid answer!\n", false},
+        {"average", "\n--average[=val][:0]\n", false},
+        {"range", "\n--range=start,end\n", false},
+        {"pdf", "\n--pdf[=pdffile[:D]]\n", false},
+        {"parameters", "    filespec[,...]\n\n", false},
+        {"parameters", "\n--parameters=list\n", false},
         {"xyz", "Invalid answer!\n", false},
         {" /ave", "Invalid answer!\n", false},
-        {"caption", "Calculated Parameters:\n\n", false},
+        {"caption", "\n--caption=text[:sc]\n", false},
+        {"calc", "Calculated Parameters:\n\n", false},
         {"c", "      [CALC], <par 1>, <op1>, <par 2>, <op2>, <par 3>,...,<new param name>\n\n",
          false},
         {"e", "\nExamples\n\n", false},

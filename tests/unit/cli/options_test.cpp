@@ -854,7 +854,7 @@ TEST_F(Options, LongNameTable) {
         {"show_defaults", NONE},
         {"thickness", REQ},
         {"?", NONE},
-        {"help", NONE},
+        {"help", OPT},
         {"append", OPT},
         {"average", OPT},
         {"border", OPT},

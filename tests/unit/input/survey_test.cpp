@@ -1,4 +1,5 @@
 #include "input/survey.h"
+#include "input/timestamps.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,7 @@ TEST_F(SurveyTest, BadInputEndsWithMessage) {
     for (int i = 0; i < 6; ++i) shortheaderless += stamp(60 * i) + ",1\n";
     std::string noheading;
     for (int i = 0; i < 12; ++i) noheading += "x" + std::to_string(i) + ",1\n";
+    const std::string examples = std::string("Time stamps look like ") + STAMP_EXAMPLES + "\n";
     const std::string cases[][2] = {
         {"", "no data in file f.csv\n"},
         {"Sample Time,A,B\n", "no data in file f.csv\n"},
@@ -211,9 +213,10 @@ TEST_F(SurveyTest, BadInputEndsWithMessage) {
         {shortheaderless, "Not enough datalines\n"},
         {noheading, "\nNot a valid Y8 format file, no headers found in first 10 lines\n"},
         {"Sample Time,A\n2008-01-01 xx:00:00,1\n",
-         "Invalid time stamp in f.csv: 2008-01-01 xx:00:00\n"},
+         "Invalid time stamp in f.csv: 2008-01-01 xx:00:00\n" + examples},
         {"Sample Time,A\n01-JAN-2008 10:00:00,1\nno-time-here,2\n",
-         "Invalid time stamp in f.csv: no-time-here\n"},
+         "Invalid time stamp in f.csv: no-time-here\n" + examples},
+        {"Sample Time,A\nabc,1\n", "No time stamp in f.csv: its first data field is \"abc\"\n" + examples},
     };
     for (const auto& c : cases) {
         RunState fresh;
