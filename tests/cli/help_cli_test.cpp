@@ -94,6 +94,7 @@ std::string example_day(int day) {
 TEST(HelpCli, ReadmeUsageLinesRunAsPrinted) {
     TempDir d;
     d.write("day.csv", example_day(11));
+    d.write("day.csv.gz", gzipped(example_day(11)));
     d.write("mon.csv", example_day(13));
     d.write("tue.csv", example_day(14));
     std::string readme = read_file(std::string(TSGRAF_BADINPUT_DIR) + "/../../README.md");
