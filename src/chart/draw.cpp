@@ -342,7 +342,7 @@ void draw_texts(Chart& ch, int p) {
 void write_png(RunState& rs, gdImagePtr im) {
     if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
     refuse_input_as_output(rs, rs.outpng);
-    FILE* fp = fopen(rs.outpng.c_str(), "wb");
+    FILE* fp = open_pending(rs, rs.outpng);
     if (!fp) {
         out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
         end_run(END_ERROR);
@@ -350,9 +350,7 @@ void write_png(RunState& rs, gdImagePtr im) {
     if (rs.dirflag) switch_dir(rs.curname, "6", rs.verbose);
     gdImagePng(im, fp);
     // A chart that did not reach the disk whole is an error, not a finished chart.
-    bool failed = ferror(fp) != 0;
-    if (fclose(fp) != 0) failed = true;
-    if (failed) {
+    if (!finish_output(rs, fp)) {
         out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
         end_run(END_ERROR);
     }

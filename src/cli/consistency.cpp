@@ -10,6 +10,7 @@
 #include "base/strings.h"
 #include "cli/platform.h"
 #include "stats/listing.h"
+#include "run/output_files.h"
 
 // ---- File list ----
 
@@ -235,7 +236,7 @@ static void open_output_csv(RunState& rs) {
     std::string startdir = rs.dirflag ? rs.curname : current_dir();
     if (rs.dirflag) switch_dir(rs.direcname, "1a", rs.verbose);
     refuse_input_as_output(rs, startdir);
-    rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "wb");
+    rs.outcsvfp = open_pending(rs, rs.csv_outfil);
     if (!rs.outcsvfp) {
         out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
         if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);

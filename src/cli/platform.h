@@ -56,6 +56,8 @@ std::string current_directory();
 FILE* second_stream(FILE* fp);
 // Creates one directory (its parent must exist); false when it cannot be made.
 bool make_directory(const std::string& name);
+// Puts file from in the place of file to, replacing it; false when that cannot be done.
+bool replace_file(const std::string& from, const std::string& to);
 
 // ---- Time ----
 

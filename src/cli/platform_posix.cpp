@@ -73,6 +73,10 @@ bool make_directory(const std::string& name) {
     return mkdir(name.c_str(), 0777) == 0;
 }
 
+bool replace_file(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool local_time(time_t secs, struct tm& t) {
     return localtime_r(&secs, &t) != nullptr;
 }

@@ -185,3 +185,7 @@ int run_program(const std::vector<std::string>& args) {
     fflush(stdout);
     return static_cast<int>(_spawnvp(_P_WAIT, args[0].c_str(), argv.data()));
 }
+
+bool replace_file(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}

@@ -156,9 +156,7 @@ void append_similar_files(RunState& rs) {
         out("appended %s, %d data lines\n", rs.datafil[static_cast<size_t>(f)].c_str(), count);
     }
     rs.outcsvfp = nullptr;
-    bool failed = ferror(ofp) != 0;
-    if (fclose(ofp) != 0) failed = true;
-    if (failed) {
+    if (!finish_output(rs, ofp)) {
         out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
         end_run(END_ERROR);
     }

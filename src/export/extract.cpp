@@ -328,9 +328,7 @@ void close_output_csv(RunState& rs) {
     FILE* fp = rs.outcsvfp;
     if (!fp) return;
     rs.outcsvfp = nullptr;
-    bool failed = ferror(fp) != 0;
-    if (fclose(fp) != 0) failed = true;
-    if (failed) {
+    if (!finish_output(rs, fp)) {
         out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
         end_run(END_ERROR);
     }

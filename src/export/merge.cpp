@@ -534,9 +534,7 @@ void consolidate_params(RunState& rs) {
 
     FILE* fp = rs.outcsvfp;
     rs.outcsvfp = nullptr;
-    bool failed = ferror(fp) != 0;
-    if (fclose(fp) != 0) failed = true;
-    if (failed) {
+    if (!finish_output(rs, fp)) {
         out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
         end_run(END_ERROR);
     }

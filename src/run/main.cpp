@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     } catch (const RunEnd& e) {
         status = e.status;
     }
+    // A run that did not complete leaves the previous run's results in place.
+    discard_outputs(*rs);
     close_run_files(*rs);
     return status;
 }

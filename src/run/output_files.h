@@ -12,6 +12,19 @@ void print_hdrs(RunState& rs);
 void close_run_files(RunState& rs);
 // Ends the run when name reaches one of the input files: writing would destroy it.
 void refuse_input_as_output(const RunState& rs, const std::string& name);
+// Result files replace the previous run's only when they are complete: open_pending
+// writes under a temporary name beside name, finish_output puts the file in place.
+// A file that cannot be created gives nullptr (nothing printed).
+FILE* open_pending(RunState& rs, const std::string& name, const char* mode = "wb");
+// Closes fp; a pending file is renamed into place, or removed when writing it failed.
+// False when writing or renaming failed.
+bool finish_output(RunState& rs, FILE* fp);
+// Puts every pending file in place (the run completed).
+void finish_all_outputs(RunState& rs);
+// Closes and removes every pending file: the previous run's files stay as they were.
+void discard_outputs(RunState& rs);
+// Ends the run when one of the run's own files (log, page, peak files) would be an input.
+void refuse_run_files_over_inputs(const RunState& rs);
 // Opens a file for writing (never over an input); on failure prints
 // "\nError opening output file, %s\n".
 FILE* open_output(const RunState& rs, const std::string& name);

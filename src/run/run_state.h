@@ -54,6 +54,12 @@ struct RunState {
     int firedcnt = 0;
     std::string htmrulfil = "Y8RULES.HTM";
     std::string correl_lis;
+    // Result files written under a temporary name until their run gets far enough.
+    struct PendingFile {
+        FILE* fp;
+        std::string tmp, final;  // full names
+    };
+    std::vector<PendingFile> pending;
 
     // Command line: raw and normalised forms
     std::string optch = "/";

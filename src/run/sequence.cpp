@@ -150,22 +150,16 @@ static void write_correl_lis(RunState& rs) {
 void close_and_summarise(RunState& rs) {
     if (!rs.nocharts) {
         write_html_footer(rs);
-        if (rs.htmfp) fclose(rs.htmfp);
-        rs.htmfp = nullptr;
         if (rs.rflag) {
             write_rules_html_footer(rs);
-            if (rs.htmrfp) fclose(rs.htmrfp);
-            rs.htmrfp = nullptr;
             fout(rs.rparfp, "\n");
-            if (rs.rparfp) fclose(rs.rparfp);
-            rs.rparfp = nullptr;
         }
     }
-    if (!rs.iflag) {
-        for (FILE** fp : {&rs.outfp, &rs.outfp_csv, &rs.logfp}) {
-            if (*fp) fclose(*fp);
-            *fp = nullptr;
-        }
+    // The page, the peak files and the rules files are complete: they take their places.
+    for (FILE** fp : {&rs.htmfp, &rs.htmrfp, &rs.rparfp, &rs.outfp, &rs.outfp_csv, &rs.logfp}) {
+        FILE* f = *fp;
+        *fp = nullptr;
+        finish_output(rs, f);
     }
     if (rs.cflag || rs.corrall) write_correl_lis(rs);
     if (!rs.nocharts) {
@@ -247,6 +241,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     if (rs.nocharts) out("No charts were generated\n");
     if (rs.eflag) out("New file %s created\n", rs.csv_outfil.c_str());
     if (rs.dirflag) switch_dir(rs.direcname, "2", rs.verbose);
+    finish_all_outputs(rs);
     if (rs.pdfflag && !rs.nocharts) create_pdf_doc(rs);
     if (rs.verbose) get_current_time("Ended at");
 }

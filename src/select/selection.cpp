@@ -220,13 +220,13 @@ void write_param_lis(RunState& rs) {
     bool failed = false;
     in_output_dir(rs, "3", "4", [&] {
         refuse_input_as_output(rs, "PARAM.LIS");
-        FILE* fp = fopen("PARAM.LIS", "wb");
+        FILE* fp = open_pending(rs, "PARAM.LIS");
         if (!fp) {
             failed = true;
             return;
         }
+        // Put in place when the run completes, with the page and the peak files.
         fout(fp, "%s\n", rs.nums_str.c_str());
-        fclose(fp);
     });
     if (failed) {
         out("\nError opening parameter file, %s\n", "PARAM.LIS");

@@ -77,9 +77,9 @@ bool parse_rule(RunState& rs, const std::string& line, Rule& r) {
     return true;
 }
 
-FILE* create_output(const RunState& rs, const std::string& name) {
+FILE* create_output(RunState& rs, const std::string& name) {
     refuse_input_as_output(rs, name);
-    FILE* fp = fopen(name.c_str(), "wb");
+    FILE* fp = open_pending(rs, name);
     if (!fp) {
         out("\nError opening output file, %s\n", name.c_str());
         end_run(END_ERROR);

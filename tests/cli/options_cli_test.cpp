@@ -172,6 +172,39 @@ TEST(OptionsCli, RunFilesNeverOverwriteAnInput) {
                   std::string::npos)
             << c.input << ": " << r.out;
         EXPECT_EQ(dir.read(c.input), csv) << c.input;
+        // The page and the peak files are checked before the log is made.
+        if (c.clash == "tsgraf.htm" || c.clash.compare(0, 7, "Y8_PEAK") == 0) {
+            EXPECT_FALSE(dir.exists("Y8_LOG.LIS")) << c.input;
+        }
+    }
+}
+
+// A run that fails, or ends early by design, leaves the previous run's page, peak files,
+// parameter list and charts as they were; a refused extract leaves the previous extract.
+TEST(OptionsCli, FailedRunsLeaveThePreviousResults) {
+    TempDir dir;
+    dir.write("a.csv", minute_file(30));
+    dir.write("b.csv", minute_file(30));
+    ASSERT_EQ(run_tsgraf(dir, {"a.csv", "-q", "--nohistory", "-p", "1,2", "--extract=x.csv"}).status,
+              0);
+    const std::vector<std::string> kept = {"tsgraf.htm", "Y8_PEAK.LIS", "Y8_PEAK.CSV",
+                                           "PARAM.LIS",  "Busy.png",    "x.csv"};
+    std::vector<std::string> before;
+    for (const auto& f : kept) before.push_back(dir.read(f));
+    const std::vector<std::vector<std::string>> runs = {
+        {"nosuch.csv", "-p", "1"},
+        {"a.csv", "-p", "nomatch"},
+        {"a.csv", "b.csv", "--merge=m.csv"},
+        {"a.csv", "-p", "1,2", "--extract=x.csv", "--timerange=23:00,23:30"},
+    };
+    for (const auto& args : runs) {
+        std::vector<std::string> a = args;
+        a.insert(a.end(), {"-q", "--nohistory"});
+        RunResult r = run_tsgraf(dir, a);
+        for (size_t i = 0; i < kept.size(); ++i)
+            EXPECT_EQ(dir.read(kept[i]), before[i]) << kept[i] << " after " << args[1];
+        for (const auto& f : dir.files())
+            EXPECT_EQ(f.find(".tsgraf-part"), std::string::npos) << f;
     }
 }
 

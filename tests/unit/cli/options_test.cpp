@@ -11,6 +11,7 @@
 #include "base/run_end.h"
 #include "cli/handlers.h"
 #include "harness.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -32,8 +33,11 @@ class Options : public ::testing::Test {
         rs.cargc = static_cast<int>(rs.cargv.size());
         rs.cmdline = "CMD";
         RunResult r = capture([&] { parse_options(rs); });
-        if (rs.outcsvfp) fclose(rs.outcsvfp);
-        rs.outcsvfp = nullptr;
+        // The extract file is put in place as by a run that completes (or not).
+        if (r.status == -1)
+            finish_all_outputs(rs);
+        else
+            discard_outputs(rs);
         return r;
     }
 

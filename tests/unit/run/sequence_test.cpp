@@ -110,6 +110,7 @@ TEST(Sequence, OutputDirectoryIsEnteredAndLeft) {
     rs.curname = d.path();
     rs.verbose = 1;
     RunResult r = capture([&] { print_hdrs(rs); });
+    finish_all_outputs(rs);
     close_run_files(rs);
     EXPECT_EQ(r.out, "Switched to " + d.file("out") + "\nOpened output log file Y8_LOG.LIS\n" +
                          "Switched to " + d.path() + "\n");

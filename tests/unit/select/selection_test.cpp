@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "run/output_files.h"
 #include "run/tables.h"
 #include "select/paramlist.h"
 
@@ -40,6 +41,7 @@ struct Selection {
             alloc_global_vars(rs);
             for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
         });
+        finish_all_outputs(rs);  // as a completed run does
         std::vector<int> cols(rs.param_nums[0].begin(), rs.param_nums[0].begin() + rs.numpar);
         return cols;
     }

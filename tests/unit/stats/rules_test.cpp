@@ -8,6 +8,7 @@
 #include "../chart/chart_grid.h"
 #include "grid.h"
 #include "harness.h"
+#include "run/output_files.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ Read read_rules(const std::string& text, const std::function<void(RunState&)>& s
     {
         InDir in(d.path());
         res.r = capture([&] { get_y8rules(res.rs); });
-        for (FILE** fp : {&res.rs.htmrfp, &res.rs.rparfp})
-            if (*fp) fclose(*fp), *fp = nullptr;
+        finish_all_outputs(res.rs);  // as a completed run does
     }
     if (d.exists("Y8RULES.HTM")) res.page = d.read("Y8RULES.HTM");
     if (d.exists("Y8RULESPAR.LIS")) res.list = d.read("Y8RULESPAR.LIS");
