@@ -15,7 +15,6 @@ int main(int argc, char** argv) {
         status = e.status;
     }
     // A run that did not complete leaves the previous run's results in place.
-    discard_outputs(*rs);
     close_run_files(*rs);
     return status;
 }

@@ -147,6 +147,8 @@ static void close_file(FILE*& fp) {
 
 void close_run_files(RunState& rs) {
     fflush(stdout);
+    // Whatever is still pending did not complete: the previous run's files stay.
+    discard_outputs(rs);
     close_file(rs.logfp);
     close_file(rs.htmfp);
     close_file(rs.outfp);

@@ -8,7 +8,8 @@
 void get_current_time(const char* text);
 // Opens the log, HTML page and peak files, in the output directory when one was given.
 void print_hdrs(RunState& rs);
-// Closes every run file still open (used when the run ends, normally or early).
+// Closes every run file still open (used when the run ends, normally or early); files
+// still pending are removed.
 void close_run_files(RunState& rs);
 // Ends the run when name reaches one of the input files: writing would destroy it.
 void refuse_input_as_output(const RunState& rs, const std::string& name);
