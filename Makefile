@@ -1,5 +1,7 @@
 # Thin driver around CMake.  make · make program · make check · make demo · make bench · make fuzz
+#                            make windows · make check-windows
 BUILD ?= build
+WINBUILD ?= build-win
 SANBUILD ?= build-asan
 FUZZBUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -7,7 +9,7 @@ FUZZ_TARGETS ?=
 JOBS ?= 2
 EXTRA_TARGETS ?=
 
-.PHONY: all build program sanbuild fuzzbuild check demo bench fuzz clean deps
+.PHONY: all build program sanbuild fuzzbuild check demo bench fuzz clean deps windows check-windows windeps
 
 all: build
 
@@ -60,5 +62,23 @@ bench: deps
 	$(MAKE) program EXTRA_TARGETS=y8gen
 	bench/run $(BUILD)/tsgraf
 
+# The Windows console program, cross-compiled with MinGW-w64 and linked statically:
+# $(WINBUILD)/tsgraf.exe. libpng and libgd are built once into $(WINBUILD)/deps.
+windeps:
+	@scripts/install-deps --windows
+	scripts/build-windows-deps $(WINBUILD)/deps
+
+$(WINBUILD)/CMakeCache.txt:
+	cmake -S . -B $(WINBUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTSGRAF_WIN_DEPS=$(abspath $(WINBUILD))/deps
+
+windows: windeps $(WINBUILD)/CMakeCache.txt
+	cmake --build $(WINBUILD) -j$(JOBS) --target tsgraf
+
+# The unit and scenario tests of the Windows program, run under wine.
+check-windows: windows
+	cmake --build $(WINBUILD) -j$(JOBS)
+	scripts/run-windows-tests $(WINBUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD) demo
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD) $(WINBUILD) demo

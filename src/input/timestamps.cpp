@@ -127,7 +127,7 @@ time_t local_from_clock(long long clock, StampTime& st) {
     if (day != cached_day || timezone != cached_zone || cached_name != tzname[0]) {
         time_t midnight = static_cast<time_t>(day * DAY_SECS);
         struct tm t = {};
-        if (!gmtime_r(&midnight, &t)) return -1;
+        if (!utc_time(midnight, t)) return -1;
         t.tm_isdst = 0;  // clock texts are always read as standard time
         time_t m = mktime(&t);
         if (m == -1) return -1;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "cli/platform.h"
 #include "harness.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST(CorrelCli, AllPairsModeWritesTheMatrix) {
         d.write("day.csv", c.csv);
         std::string folder = c.folder;
         std::string prefix = folder.empty() ? "" : folder + "/";
-        if (!folder.empty()) mkdir(d.file(folder).c_str(), 0755);
+        if (!folder.empty()) make_directory(d.file(folder));
         std::vector<std::string> args = {"day.csv", "--nocharts", "--parameters=0"};
         args.insert(args.end(), c.args.begin(), c.args.end());
         RunResult r = run_tsgraf(d, args);

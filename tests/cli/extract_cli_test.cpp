@@ -323,6 +323,7 @@ TEST(ExtractCli, PerfmonInputGetsItsNodeLine) {
 
 // Trim-zeros reads its input a second time, so writing over it would lose it all.
 TEST(ExtractCli, OutputThatIsAnInputIsRefusedUntouched) {
+    SKIP_ON_WINDOWS("a path written with '/' is split into qualifiers there");
     std::vector<std::vector<std::string>> forms = {
         {"--x=./day.csv"},
         {"--x=day.csv:0"},
@@ -340,6 +341,7 @@ TEST(ExtractCli, OutputThatIsAnInputIsRefusedUntouched) {
 }
 
 TEST(ExtractCli, AnOutputThatCannotBeWrittenEndsWithAnError) {
+    SKIP_ON_WINDOWS("a path written with '/' is split into qualifiers there");
     std::vector<std::vector<std::string>> forms = {
         {"--x=/dev/full", "--parameters=cpu"},
         {"--x=/dev/full:0", "--parameters=all"},

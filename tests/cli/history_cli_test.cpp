@@ -38,6 +38,7 @@ TEST(HistoryCli, RecordsTheCommandOncePerRepeat) {
 // The shell could not expand "*.csv/o"; the program runs "tsgraf *.csv /o" again, found
 // on the search path, and the first run ends with status 0.
 TEST(HistoryCli, WildcardGluedToQualifierRunsAgain) {
+    SKIP_ON_WINDOWS("records and re-runs are quoted for cmd.exe, not sh");
     TempDir dir;
     dir.write("a.csv", "");
     auto r = run_tsgraf(dir, {"*.csv/o"});
@@ -49,6 +50,7 @@ TEST(HistoryCli, WildcardGluedToQualifierRunsAgain) {
 
 // A record is run again through the shell; what the arguments hold must not run there.
 TEST(HistoryCli, ReplayRunsNothingOfTheArguments) {
+    SKIP_ON_WINDOWS("records and re-runs are quoted for cmd.exe, not sh");
     TempDir dir;
     const std::string caption = "$(touch PWNED) `touch PWNED2`; touch PWNED3 'q' \"d\"";
     auto first = run_tsgraf(dir, {"a.csv", "--caption=" + caption, "-q"});
@@ -63,6 +65,7 @@ TEST(HistoryCli, ReplayRunsNothingOfTheArguments) {
 
 // With SPACEPREFIX nothing is split, so a re-run could not help; the run goes on once.
 TEST(HistoryCli, NoRerunWhenNothingWasSplit) {
+    SKIP_ON_WINDOWS("records and re-runs are quoted for cmd.exe, not sh");
     TempDir dir;
     dir.write("a.csv", "");
     auto r = run_tsgraf(dir, {"*.csv/par=1"}, "", {{"SPACEPREFIX", "1"}});

@@ -241,6 +241,7 @@ TEST(MergeCli, HeadingOnFirstLineAndBlockLayout) {
 }
 
 TEST(MergeCli, RefusalsEndWithAnErrorStatus) {
+    SKIP_ON_WINDOWS("a path written with '/' is split into qualifiers there");
     struct Case {
         std::vector<std::string> args;
         std::string message;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "cli/platform.h"
 #include "harness.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST(RulesCli, PagesGoToTheOutputDirectory) {
     TempDir d;
     d.write("t.csv", twelve());
     d.write("Y8RULES.LIS", RULES);
-    mkdir(d.file("out").c_str(), 0755);
+    make_directory(d.file("out"));
     RunResult r =
         run_tsgraf(d, {"t.csv", "--nohistory", "--parameters=all", "--rules", "--directory=out"});
     EXPECT_EQ(r.status, 0) << r.out;

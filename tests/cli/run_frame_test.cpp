@@ -3,6 +3,7 @@
 
 #include <ctime>
 
+#include "cli/platform.h"
 #include "harness.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 std::string history_name() {
     time_t now = time(nullptr);
     struct tm t;
-    gmtime_r(&now, &t);
+    utc_time(now, t);
     char buf[40];
     snprintf(buf, sizeof buf, "TSGRAF_%02d%02d%04d.HIS", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
     return buf;

@@ -1,11 +1,17 @@
 #include "harness.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 #include <zlib.h>
 
 #include <algorithm>
@@ -13,41 +19,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "base/run_end.h"
-
-TempDir::TempDir() {
-    char tmpl[] = "/tmp/tsgraf-test-XXXXXX";
-    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-    std::string cmd = "rm -rf '" + path_ + "'";
-    if (std::system(cmd.c_str()) != 0) perror("rm");
-}
-
-void TempDir::write(const std::string& name, const std::string& content) const {
-    write_file(file(name), content);
-}
-std::string TempDir::read(const std::string& name) const { return read_file(file(name)); }
-bool TempDir::exists(const std::string& name) const { return file_exists(file(name)); }
-
-std::vector<std::string> TempDir::files() const {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(path_.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+#include "cli/platform.h"
 
 void write_file(const std::string& path, const std::string& content) {
     std::ofstream f(path, std::ios::binary);
@@ -86,8 +64,54 @@ std::string read_stream(FILE* fp) {
 }
 
 bool file_exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+    return path_kind(path) != PathKind::NONE;
+}
+
+bool link_file(const TempDir& dir, const std::string& target, const std::string& name) {
+    std::error_code ec;
+#ifdef _WIN32
+    std::filesystem::create_hard_link(dir.file(target), dir.file(name), ec);
+#else
+    std::filesystem::create_symlink(target, dir.file(name), ec);
+#endif
+    return !ec;
+}
+
+void TempDir::write(const std::string& name, const std::string& content) const {
+    write_file(file(name), content);
+}
+std::string TempDir::read(const std::string& name) const { return read_file(file(name)); }
+bool TempDir::exists(const std::string& name) const { return file_exists(file(name)); }
+
+std::vector<std::string> TempDir::files() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(path_, ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+InDir::InDir(const std::string& dir) {
+    saved_ = current_directory();
+    if (!change_directory(dir)) throw std::runtime_error("chdir failed: " + dir);
+}
+
+InDir::~InDir() {
+    if (!change_directory(saved_)) perror("chdir");
+}
+
+// The rest has a Windows body in harness_windows.cpp.
+#ifndef _WIN32
+TempDir::TempDir() {
+    char tmpl[] = "/tmp/tsgraf-test-XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+    std::string cmd = "rm -rf '" + path_ + "'";
+    if (std::system(cmd.c_str()) != 0) perror("rm");
 }
 
 static std::string read_all_fd(int fd) {
@@ -194,15 +218,6 @@ StdinFrom::~StdinFrom() {
     clearerr(stdin);
 }
 
-InDir::InDir(const std::string& dir) {
-    char buf[4096];
-    saved_ = getcwd(buf, sizeof buf) ? buf : "/";
-    if (chdir(dir.c_str()) != 0) throw std::runtime_error("chdir failed: " + dir);
-}
-
-InDir::~InDir() {
-    if (chdir(saved_.c_str()) != 0) perror("chdir");
-}
 
 EnvVar::EnvVar(const std::string& name, const char* value) : name_(name) {
     const char* v = getenv(name.c_str());
@@ -220,3 +235,4 @@ EnvVar::~EnvVar() {
     else
         unsetenv(name_.c_str());
 }
+#endif

@@ -7,7 +7,14 @@
 #include <string>
 #include <vector>
 
-// A fresh directory under /tmp, removed with everything in it at the end of the test.
+// Tests that cannot hold on Windows say why there.
+#ifdef _WIN32
+#define SKIP_ON_WINDOWS(reason) GTEST_SKIP() << "not on Windows: " << reason
+#else
+#define SKIP_ON_WINDOWS(reason) (void)0
+#endif
+
+// A fresh directory under /tmp (on Windows beside the test program), removed with everything in it at the end of the test.
 class TempDir {
 public:
     TempDir();
@@ -25,6 +32,10 @@ public:
 private:
     std::string path_;
 };
+
+// A second name in dir for its file target: a symbolic link, on Windows (where links
+// need privileges) a hard link.
+bool link_file(const TempDir& dir, const std::string& target, const std::string& name);
 
 void write_file(const std::string& path, const std::string& content);
 // The content compressed in the gzip format.

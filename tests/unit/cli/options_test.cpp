@@ -10,6 +10,7 @@
 #include "base/dirswitch.h"
 #include "base/run_end.h"
 #include "cli/handlers.h"
+#include "cli/platform.h"
 #include "harness.h"
 #include "run/output_files.h"
 
@@ -558,9 +559,9 @@ TEST_F(Options, RefusedExtractLeavesOutputFileAlone) {
 TEST_F(Options, OutputCsvMayNotBeAnInput) {
     dir.write("a.csv", "Time,cpu\n");
     dir.write("b.csv", "Time,cpu\n");
-    mkdir(dir.file("sub").c_str(), 0755);
-    mkdir(dir.file("out").c_str(), 0755);
-    ASSERT_EQ(symlink("a.csv", dir.file("link.csv").c_str()), 0);
+    make_directory(dir.file("sub"));
+    make_directory(dir.file("out"));
+    ASSERT_TRUE(link_file(dir, "a.csv", "link.csv"));
     const std::string start = current_dir();
     struct Case {
         std::vector<std::string> args;
@@ -715,7 +716,7 @@ TEST_F(Options, FileCountLimit) {
 }
 
 TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
-    mkdir(dir.file("charts").c_str(), 0755);
+    make_directory(dir.file("charts"));
     const std::string start = current_dir();
     RunState rs;
     RunResult r = parse(rs, {"-V", "-Ccharts", "a.csv"});
@@ -742,8 +743,8 @@ TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
 
 // The way back names the starting directory in angle brackets.
 TEST_F(Options, DirectorySwitchBackFailure) {
-    mkdir(dir.file("gone").c_str(), 0755);
-    mkdir(dir.file("charts").c_str(), 0755);
+    make_directory(dir.file("gone"));
+    make_directory(dir.file("charts"));
     RunState rs;
     RunResult r;
     {
@@ -756,7 +757,7 @@ TEST_F(Options, DirectorySwitchBackFailure) {
 }
 
 TEST_F(Options, ExtractIntoDirectory) {
-    mkdir(dir.file("out").c_str(), 0755);
+    make_directory(dir.file("out"));
     const std::string start = current_dir();
     RunState rs;
     RunResult r = parse(rs, {"-V", "-Cout", "-eext.csv", "a.csv"});

@@ -40,7 +40,7 @@ struct Copy {
         rs.csv_outfil = d.file("out.csv");
     }
     RunResult run() {
-        rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "w");
+        rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "wb");
         RunResult r = capture([&] { append_similar_files(rs); });
         if (rs.outcsvfp) fclose(rs.outcsvfp);
         return r;

@@ -22,7 +22,7 @@ struct Out {
     Out() {
         rs.eflag = 1;
         rs.csv_outfil = "out.csv";
-        rs.outcsvfp = fopen(dir.file("out.csv").c_str(), "w");
+        rs.outcsvfp = fopen(dir.file("out.csv").c_str(), "wb");
     }
     ~Out() {
         if (rs.outcsvfp) fclose(rs.outcsvfp);
@@ -281,7 +281,7 @@ TEST(ExtractLoad, OrdinaryCalculatedValuesFollowTheColumns) {
 TEST(CloseOutputCsv, AFileThatCannotBeWrittenEndsWithAnError) {
     RunState rs;
     rs.csv_outfil = "/dev/full";
-    rs.outcsvfp = fopen("/dev/full", "w");
+    rs.outcsvfp = fopen("/dev/full", "wb");
     ASSERT_NE(rs.outcsvfp, nullptr);
     fputs("some rows\n", rs.outcsvfp);
     RunResult r = capture([&] { close_output_csv(rs); });

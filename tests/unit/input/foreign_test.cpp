@@ -5,6 +5,7 @@
 
 #include <ctime>
 
+#include "cli/platform.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
@@ -134,7 +135,7 @@ TEST(Format2Block, CountLineGoesToTheLogEvenWhenSuppressed) {
         rs.datafil[0] = "x.csv";
         rs.iflag = c.iflag;
         rs.qflag = c.qflag;
-        rs.logfp = fopen(d.file("log").c_str(), "w");
+        rs.logfp = fopen(d.file("log").c_str(), "wb");
         std::vector<std::string> ln(2);
         std::string newline;
         OpenFile in(d.file("b"));
@@ -209,7 +210,7 @@ struct Rewrite {
 TEST(Format3, RewritesThePlotFileAsAY8File) {
     Rewrite w;
     w.dir.write("peak", "");
-    w.rs.outfp = fopen("peak", "w");
+    w.rs.outfp = fopen("peak", "wb");
     w.run("node.tab",
           "merovand run 7\n"
           "# host alpha\n"
@@ -256,7 +257,7 @@ TEST(Format3, NameOfTheConvertedFile) {
     };
     for (const auto& c : cases) {
         Rewrite w;
-        if (std::string(c.first).find("run.1/") == 0) mkdir(w.dir.file("run.1").c_str(), 0755);
+        if (std::string(c.first).find("run.1/") == 0) make_directory(w.dir.file("run.1"));
         w.run(c.first, "#Date Time A\n20080115 10:20:30 1\n", 0);
         ASSERT_EQ(w.result.status, -1) << c.first << w.result.out;
         EXPECT_EQ(w.rs.datafil[0], c.second);

@@ -183,7 +183,7 @@ TEST(Load, HtmlTableStartShowsTheSpan) {
     Load l;
     l.rs.nocharts = 0;
     l.file("a<b>.csv", dated(every(36000, 12, 60)));
-    FILE* fp = fopen("page.htm", "w");
+    FILE* fp = fopen("page.htm", "wb");
     l.rs.htmfp = fp;
     l.run();
     fclose(fp);

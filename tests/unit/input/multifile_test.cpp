@@ -58,7 +58,7 @@ TEST(MultiFile, HeaderFactsOfTheFirstFile) {
     rs.paraline = {1, 0};
     rs.verbose = 1;
     TempDir dir;
-    rs.logfp = fopen(dir.file("log").c_str(), "w");
+    rs.logfp = fopen(dir.file("log").c_str(), "wb");
     RunResult r = capture([&] {
         get_data_from_header(rs,
                              "NODEA, Monitor Comment: prod box (2048Mb) with 4 cpus,"

@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "cli/platform.h"
 #include "harness.h"
 
 namespace {
@@ -127,7 +128,7 @@ TEST(Timestamps, SummerTimeRoundTrip) {
     for (time_t t = 1199145600; t < 1230768000; t += 1800) {
         time_t shifted = t + 3600;
         struct tm u;
-        gmtime_r(&shifted, &u);
+        utc_time(shifted, u);
         char want[32];
         snprintf(want, sizeof want, "%02d-%s-%4d %02d:%02d:%02d", u.tm_mday, mon[u.tm_mon],
                  u.tm_year + 1900, u.tm_hour, u.tm_min, u.tm_sec);

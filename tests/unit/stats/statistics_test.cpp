@@ -24,7 +24,7 @@ int stats_of(RunState& rs, int w = 0) {
 
 std::string log_of(RunState& rs, int w) {
     TempDir dir;
-    rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "w");
+    rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "wb");
     stats_of(rs, w);
     fclose(rs.logfp);
     rs.logfp = nullptr;
@@ -204,7 +204,7 @@ TEST(Statistics, ConstantDataWithAndWithoutTheConstantOption) {
         rs.jval = c.jval;
         rs.iflag = c.iflag;
         TempDir dir;
-        rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "w");
+        rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "wb");
         setup_min_max(rs, 0);
         EXPECT_EQ(calc_stats(rs, 0), c.result) << c.jval;
         fclose(rs.logfp);
