@@ -2,6 +2,8 @@
 // quotings (so each can be tested anywhere) and the choice between them.
 #include "cli/platform.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cctype>
 
@@ -124,4 +126,10 @@ std::string cmd_word(const std::string& arg, bool keep_globs) {
 
 std::string shell_word(const std::string& arg, bool keep_globs) {
     return WINDOWS_BUILD ? cmd_word(arg, keep_globs) : sh_word(arg, keep_globs);
+}
+
+// The shell runs only the program's own command line again; both systems start it alike.
+int run_shell(const std::string& command) {
+    fflush(stdout);
+    return std::system(command.c_str());
 }

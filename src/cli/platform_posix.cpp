@@ -104,11 +104,6 @@ bool stdin_is_terminal() {
     return isatty(fileno(stdin)) != 0;
 }
 
-int run_shell(const std::string& command) {
-    fflush(stdout);
-    return std::system(command.c_str());
-}
-
 int run_program(const std::vector<std::string>& args) {
     if (args.empty()) {
         errno = EINVAL;
