@@ -255,25 +255,28 @@ void map_series(RunState& rs, int s) {
     std::vector<RunState::ChartPoint>* pt = series_points(rs, 0, s);
     const std::vector<double>* v = series_values(rs, 0, s);
     if (!pt || !v) return;
-    int base = rs.hi + rs.boryt;
     size_t n = std::min({pt->size(), v->size(), static_cast<size_t>(std::max(rs.num, 0))});
     bool norm = rs.nflag && s < 20;
     double norm_max = norm && rs.norm_max_y_ar[s] != 0 ? rs.norm_max_y_ar[s] : 1.0;
+    // The scale is copied out of the state: the rows written below are ints like its
+    // members, and the compiler would otherwise reload them after every store.
+    const int base = rs.hi + rs.boryt, top = rs.boryt, bottom = rs.boryt + std::max(rs.hi, 0);
+    const double hi = rs.hi, lo = rs.scale_y_min, span = rs.divisor;
+    auto row_of = [&](double val) {
+        return std::clamp(norm ? row_below(base, val / norm_max * hi)
+                               : row_below(base, (val - lo) / span * hi),
+                          top, bottom);
+    };
     for (size_t i = 0; i < n; ++i) {
         double val = (*v)[i];
-        int& y = (*pt)[i].y;
-        if (is_missing(val)) {
+        int y;
+        if (is_missing(val))
             y = RunState::ChartPoint::NO_ROW;
-            continue;
-        }
-        if (norm) {
-            y = row_below(base, val / norm_max * rs.hi);
-        } else if (val > 2147483647.0) {
-            y = 0;
-        } else {
-            y = row_below(base, (val - rs.scale_y_min) / rs.divisor * rs.hi);
-        }
-        y = frame_row(rs, y);
+        else if (!norm && val > 2147483647.0)
+            y = std::clamp(0, top, bottom);
+        else
+            y = row_of(val);
+        (*pt)[i].y = y;
     }
     if (!rs.aflag || static_cast<size_t>(s) >= rs.mapixels.size() ||
         static_cast<size_t>(s) >= rs.mapoints.size())
@@ -281,13 +284,8 @@ void map_series(RunState& rs, int s) {
     std::vector<RunState::ChartPoint>& mp = rs.mapixels[s];
     const std::vector<double>& ma = rs.mapoints[s];
     size_t m = std::min(mp.size(), ma.size());
-    for (size_t i = 0; i < m; ++i) {
-        mp[i].y = is_missing(ma[i])
-                      ? RunState::ChartPoint::NO_ROW
-                      : frame_row(rs, norm ? row_below(base, ma[i] / norm_max * rs.hi)
-                                           : row_below(base, (ma[i] - rs.scale_y_min) /
-                                                                 rs.divisor * rs.hi));
-    }
+    for (size_t i = 0; i < m; ++i)
+        mp[i].y = is_missing(ma[i]) ? RunState::ChartPoint::NO_ROW : row_of(ma[i]);
 }
 
 double percentile_row(const RunState& rs, double v) {

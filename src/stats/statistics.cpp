@@ -321,17 +321,21 @@ int calc_stats(RunState& rs, int w) {
     int n = s.n;
     int result = 1;
 
-    rs.sumx = rs.sumxsq = 0;
+    // The sums live in locals while the loop runs: kept in the state, every step would
+    // store them and load them back.
+    double sumx = 0, sumxsq = 0;
     bool finite = true;
     int present = 0;
     for (int i = 0; i < n; ++i) {
         double x = s.v[i];
         if (is_missing(x)) continue;
         ++present;
-        rs.sumx += x;
-        rs.sumxsq += x * x;
+        sumx += x;
+        sumxsq += x * x;
         if (!std::isfinite(x)) finite = false;
     }
+    rs.sumx = sumx;
+    rs.sumxsq = sumxsq;
     rs.nodata = present == 0;
 
     bool ma_window = rs.aflag && rs.movavg != rs.num;
