@@ -295,14 +295,29 @@ TEST(AppendCli, FilesOfOneNodeAreCopiedInTimeOrder) {
 }
 
 TEST(AppendCli, MergeOfOneNodeWithoutFillTakesTheCopy) {
-    TempDir d;
-    d.write("a.csv", csv("NODEA", 60, "Sample Time,CPU", {"10:00:00,1", "10:01:00,2"}));
-    d.write("b.csv", csv("NODEA", 60, "Sample Time,CPU", {"10:05:00,3", "10:06:00,4"}));
-    RunResult r = run(d, {"a.csv", "b.csv", "--merge=m.csv"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(has(r.out, "The CSV files are from the same node\n\nAppending data:\n")) << r.out;
-    EXPECT_EQ(d.read("m.csv"), node_line("NODEA", 60, "NODEA") +
-                                   "Sample Time,CPU\n"
-                                   "01-JAN-2008 10:00:00,1\n01-JAN-2008 10:01:00,2\n"
-                                   "01-JAN-2008 10:05:00,3\n01-JAN-2008 10:06:00,4\n");
+    // The copy keeps only the rows a time range holds, as the merge itself does.
+    struct Case {
+        std::vector<std::string> extra;
+        const char* rows;
+    } cases[] = {
+        {{},
+         "01-JAN-2008 10:00:00,1\n01-JAN-2008 10:01:00,2\n"
+         "01-JAN-2008 10:05:00,3\n01-JAN-2008 10:06:00,4\n"},
+        {{"--timerange=10:01,10:06"}, "01-JAN-2008 10:01:00,2\n01-JAN-2008 10:05:00,3\n"},
+        {{"--timerange=01-jan-2008:10:00,01-jan-2008:10:01", "--append=m.csv"},
+         "01-JAN-2008 10:00:00,1\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir d;
+        d.write("a.csv", csv("NODEA", 60, "Sample Time,CPU", {"10:00:00,1", "10:01:00,2"}));
+        d.write("b.csv", csv("NODEA", 60, "Sample Time,CPU", {"10:05:00,3", "10:06:00,4"}));
+        std::vector<std::string> args = {"a.csv", "b.csv"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        if (args.back() != "--append=m.csv") args.push_back("--merge=m.csv");
+        RunResult r = run(d, args);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_TRUE(has(r.out, "Appending data:\n")) << r.out;
+        EXPECT_EQ(d.read("m.csv"), node_line("NODEA", 60, "NODEA") + "Sample Time,CPU\n" + c.rows)
+            << args.back();
+    }
 }
