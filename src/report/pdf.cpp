@@ -57,17 +57,34 @@ static void leave_output_dir(RunState& rs) {
     if (rs.dirflag) switch_dir(rs.curname, "2", rs.verbose);
 }
 
+std::string pending_pdf_name(const std::string& pdf) {
+    // A device named as output is written as it is; a file is made beside its final
+    // name. The converter picks the format from the extension, so ".pdf" stays last.
+    PathKind kind = path_kind(pdf);
+    if (kind != PathKind::NONE && kind != PathKind::REGULAR) return pdf;
+    return pdf + ".tsgraf-part.pdf";
+}
+
 void create_pdf_doc(RunState& rs) {
     std::string options = pdf_converter_options(rs);
     std::string pdf = pdf_name(rs);
+    std::string making = pending_pdf_name(pdf);
     out("htmldoc --webpage --left .5in %s -f %s %s\n", options.c_str(), pdf.c_str(),
         rs.htmfil.c_str());
-    int status = run_program(htmldoc_args(options, pdf, rs.htmfil));
+    int status = run_program(htmldoc_args(options, making, rs.htmfil));
+    // The previous PDF is replaced only by a complete one.
+    if (making != pdf) {
+        if (status == 0 && file_present(making) && !replace_file(making, pdf)) {
+            out("\nError writing output file, %s\n", pdf.c_str());
+            status = -2;
+        }
+        std::remove(making.c_str());
+    }
     if (status != 0) {
         // Without a PDF the page and the charts are the only copy of the results: keep them.
-        if (status < 0)
+        if (status == -1)
             out("\nCould not start htmldoc: %s\n", std::strerror(errno));
-        else
+        else if (status > 0)
             out("\nhtmldoc failed with status %d, %s was not made\n", status, pdf.c_str());
         if (rs.delflag) out("The .PNG files and %s are kept\n", rs.htmfil.c_str());
         leave_output_dir(rs);

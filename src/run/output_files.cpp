@@ -7,6 +7,7 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "report/html.h"
+#include "report/pdf.h"
 #include "cli/platform.h"
 
 void get_current_time(const char* text) {
@@ -91,6 +92,7 @@ void refuse_run_files_over_inputs(const RunState& rs) {
     };
     if (!rs.iflag) check(rs.logfil);
     if (!rs.nocharts) check(rs.htmfil);
+    if (!rs.nocharts && rs.pdfflag) check(pdf_name(rs));
     if (!rs.iflag) {
         check(rs.outfil);
         check(rs.outfilcsv);

@@ -12,15 +12,16 @@
 namespace {
 
 // A stand-in converter first on PATH: it records its arguments (after its name) one per line,
-// writes the file named after -f, or fails with the status in FAKE_STATUS.
+// writes the file named after -f, then fails with the status in FAKE_STATUS when set.
 const char* fake_htmldoc =
     "#!/bin/sh\n"
     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$FAKE_ARGS\"\n"
-    "[ -n \"$FAKE_STATUS\" ] && exit \"$FAKE_STATUS\"\n"
     "while [ $# -gt 0 ]; do\n"
     "  if [ \"$1\" = -f ]; then printf '%%PDF-fake\\n' > \"$2\"; fi\n"
     "  shift\n"
-    "done\n";
+    "done\n"
+    "[ -n \"$FAKE_STATUS\" ] && exit \"$FAKE_STATUS\"\n"
+    "exit 0\n";
 
 struct FakeConverter {
     TempDir bin;
@@ -112,16 +113,17 @@ TEST(Pdf, ConverterGetsAnArgumentVector) {
     const Case cases[] = {
         {nullptr, "tsgraf.htm",
          "htmldoc --webpage --left .5in --browserwidth 800 -f tsgraf.pdf tsgraf.htm\n",
-         "--webpage\n--left\n.5in\n--browserwidth\n800\n-f\ntsgraf.pdf\ntsgraf.htm\n"},
+         "--webpage\n--left\n.5in\n--browserwidth\n800\n-f\ntsgraf.pdf.tsgraf-part.pdf\n"
+         "tsgraf.htm\n"},
         {" --browserwidth 1000\t--no-toc ", "tsgraf.htm",
          "htmldoc --webpage --left .5in  --browserwidth 1000\t--no-toc  -f tsgraf.pdf "
          "tsgraf.htm\n",
-         "--webpage\n--left\n.5in\n--browserwidth\n1000\n--no-toc\n-f\ntsgraf.pdf\n"
+         "--webpage\n--left\n.5in\n--browserwidth\n1000\n--no-toc\n-f\ntsgraf.pdf.tsgraf-part.pdf\n"
          "tsgraf.htm\n"},
         // Names reach the converter whole; nothing in them is run.
         {"", "my page;touch x.htm",
          "htmldoc --webpage --left .5in  -f tsgraf.pdf my page;touch x.htm\n",
-         "--webpage\n--left\n.5in\n-f\ntsgraf.pdf\nmy page;touch x.htm\n"},
+         "--webpage\n--left\n.5in\n-f\ntsgraf.pdf.tsgraf-part.pdf\nmy page;touch x.htm\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.htmfil);
@@ -181,6 +183,7 @@ TEST(Pdf, FailedConverterEndsWithStatusOneAndKeepsFiles) {
         InDir in(dir.path());
         RunState rs;
         leave_run_files(dir, rs);
+        dir.write("tsgraf.pdf", "previous");
         rs.pdfflag = 2;
         rs.delflag = 1;
         RunResult r = capture([&] { create_pdf_doc(rs); });
@@ -188,7 +191,9 @@ TEST(Pdf, FailedConverterEndsWithStatusOneAndKeepsFiles) {
         EXPECT_EQ(r.out,
                   "htmldoc --webpage --left .5in --browserwidth 800 -f tsgraf.pdf tsgraf.htm\n" +
                       std::string(c.message) + "The .PNG files and tsgraf.htm are kept\n");
-        EXPECT_EQ(dir.files().size(), 4u);
+        // What a failing converter wrote does not replace the previous PDF.
+        EXPECT_EQ(dir.files().size(), 5u);
+        EXPECT_EQ(dir.read("tsgraf.pdf"), "previous");
     }
 }
 
