@@ -319,7 +319,6 @@ void setup_height_and_width(RunState& rs) {
         rs.width = 500;
         rs.wflag = 1;
     }
-    rs.max_x = rs.num;
     if (!rs.nocharts) setup_chartsize(rs);
     if (rs.num > 0) {
         rs.multiply = static_cast<double>(rs.width) / rs.num;

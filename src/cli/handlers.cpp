@@ -130,7 +130,6 @@ static void opt_dots(RunState& rs, const std::string& v) {
     auto f = split_colons(v);
     rs.dotsize = atoi_s(f[0]);
     if (!has_field(f, 1)) return;
-    rs.dotcolval = 1;
     // R B G K M Y; another letter leaves the colour as it was.
     static const std::pair<char, int> codes[] = {{'R', 1}, {'B', 2}, {'G', 3},
                                                  {'K', 0}, {'M', 4}, {'Y', 5}};
@@ -235,7 +234,6 @@ static void opt_parameters(RunState& rs, std::string v) {
     bool range =
         v.find_first_not_of("0123456789-") == std::string::npos && v.find('-') != std::string::npos;
     if (all_digits) sort_params(rs, rs.nums_str, rs.orig_nums_str);
-    rs.digitrange = range ? 1 : 0;  // a later list replaces an earlier one
     if (range) get_digitrange(rs.nums_str);
 }
 
@@ -263,7 +261,6 @@ static void opt_pdf(RunState& rs, const char* arg) {
 }
 
 static void opt_sort(RunState& rs, const char* arg) {
-    rs.sortspecified = 1;
     rs.srtflag = 1;
     if (!arg) return;
     std::string v = upper_copy(value_of(arg));
@@ -355,10 +352,8 @@ static void opt_scale(RunState& rs, const std::string& value) {
         set_min(f[0]);
         return;
     }
-    if (has_field(f, 2)) rs.stp = atof_s(f[2]);
     if (has_field(f, 1)) rs.zmax = f[1].find("MA") != std::string::npos ? -2 : atoi_s(f[1]);
     if (has_field(f, 0)) set_min(f[0]);
-    rs.scflagval = 1;
 }
 
 static void opt_flags_and_names(RunState& rs, int c, const char* arg);

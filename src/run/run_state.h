@@ -101,7 +101,6 @@ struct RunState {
     int pflag = 0;
     std::string nums_str;
     std::string orig_nums_str;
-    int digitrange = 1;
     int numcalcs = 0;
     int renameflg = 0;
     std::string renamestr;
@@ -130,7 +129,6 @@ struct RunState {
     int jflag = 0;
     std::string jval;
     int srtflag = 0;
-    int sortspecified = 0;
     int sortdim = 3;
     int sortkey_asked = -1;  // the key a --sort value named (-1 none), and its direction
     int sortdir_asked = 0;
@@ -158,7 +156,6 @@ struct RunState {
     int htm_row_cells = 0;  // chart cells in the page's table row still open
     int dflag = 0;
     int dotsize = 0;
-    int dotcolval = 0;
     int dotcolor = -1;
     int coloflag = 0;
     std::string colsequence;
@@ -189,9 +186,7 @@ struct RunState {
     int zflag = 0;
     int zmax = 0;
     int zmin = 99999999;
-    double stp = 0;
     int scflag = 0;
-    int scflagval = 0;
 
     // Options: CSV output (extract, trim-zeros, merge, append)
     int eflag = 0;
@@ -261,7 +256,6 @@ struct RunState {
     std::vector<data_t> pdata;
     std::vector<time_t> outrows_secs;
     std::vector<std::vector<double>> mpts;
-    std::vector<std::string> jnk;
 
     // Input: the per-file survey table; slot filenum + 1 holds totals where noted
     std::vector<int> y8format;
@@ -325,7 +319,6 @@ struct RunState {
     int totwcalc = 0;
     std::string var[6];  // texts captured by the stars of the last wildcard match
     int cntast = 0;
-    int memutilflg = 0;
     int freelistnum = -1;
     // Calculated lines, per line c: fields after the keyword, operators, unresolvable
     // operand (1), result slot; per operand j and line c, the parameter slot of a column
@@ -342,16 +335,14 @@ struct RunState {
     // Statistics: results of the current parameter, listing widths and chart hand-over.
     // Extremes start from the data: before the first value they are -HUGE_VAL / HUGE_VAL.
     double max_y = -HUGE_VAL, min_y = HUGE_VAL;
-    double thispar_max_y = 0, thispar_min_y = 0;
+    double thispar_max_y = 0;
     std::string max_y_time;
     std::string max_ystr, min_ystr, thispar_max_ystr, thispar_min_ystr;
     std::string ov_minmax_ar[20];
-    int ov_max_y_fp = 0;
     double norm_max_y_ar[20] = {0};
-    double sumx = 0, sumxsq = 0, sumxy = 0;
+    double sumx = 0;
     double avg = 0, variance = 0, stdev = 0;
     double ratio = 1.0;
-    double tmpma = 0;
     double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough
     std::string ma_x_val, mi_x_val;
     int ma_x_val_min = 0, ma_x_val_max = 0;
@@ -370,7 +361,6 @@ struct RunState {
     // (again before a sorted pass); the scale and the pixel points per charted parameter.
     int maxx = 0, maxy = 0;          // frame size without the image's last row and column
     double multiply = 1.0;           // pixels per sample
-    int max_x = 0;                   // samples charted
     int firstticpixels = 0;          // first tick's offset from the plot's left edge
     double ppertic = 0;              // pixels per tick interval
     int numtics = 0;                 // tick intervals (at most 1200)
@@ -398,11 +388,9 @@ struct RunState {
     // Chart: the PNG files this run wrote, so that the PDF step deletes only those
     std::vector<std::string> pngfiles;
 
-    // Correlation: the reference series on the grid rows, and its sums over paired rows
+    // Correlation: the reference series on the grid rows, and how many rows it pairs with
     std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
-    double sumy = 0;                // sum of the reference values
     int cor_n = 0;                  // rows paired with a reference value
-    double cor_ss = 0;              // squared deviations from their mean; 0 when constant
 
     // Merge: the merged time axis, the sums of the file being read and the counts written
     int outrows = 0;                  // steps of the merged axis
@@ -427,7 +415,6 @@ struct RunState {
         double thresh_mult = 0;  // relative threshold multiplier
     };
     std::vector<Y8Rule> ruleptr;  // at most MAXRULES
-    int rulenum = 0;
     int ruleindx = -1;            // rule of the current parameter
     int ruleflg = 0;              // 0 none, 1 on average/maximum/minimum, 2 held for a period
     int cntfires = 0;             // entries of that rule's pts in use

@@ -306,7 +306,6 @@ void assign_labels(RunState& rs, const std::vector<std::string>& names) {
         }
         if (label.find("Free List Size") != std::string::npos && rs.numcalcs == 0) {
             rs.xlabel[static_cast<size_t>(rs.numpar)] = "[CALC]Memory Utilization";
-            rs.memutilflg = 1;
             rs.memutilnum = rs.param_nums[0][static_cast<size_t>(rs.numpar - 1)] + 1;
             rs.freelistnum = k;
             rs.param_nums[0][static_cast<size_t>(rs.numpar)] = rs.numpar + 1;

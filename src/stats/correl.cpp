@@ -133,20 +133,9 @@ void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
 
 void reference_sums(RunState& rs) {
     int n = 0;
-    double sum = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
-    for (double y : rs.corpoints) {
-        if (std::isnan(y)) continue;
-        ++n;
-        sum += y;
-        lo = std::min(lo, y);
-        hi = std::max(hi, y);
-    }
-    rs.cor_n = n;
-    rs.sumy = sum;
-    double mean = n > 0 ? sum / n : 0, ss = 0;
     for (double y : rs.corpoints)
-        if (!std::isnan(y)) ss += (y - mean) * (y - mean);
-    rs.cor_ss = lo < hi ? ss : 0;
+        if (!std::isnan(y)) ++n;
+    rs.cor_n = n;
 }
 
 // Mean and sum of squared deviations of one series over the rows that hold samples;
@@ -264,7 +253,6 @@ void read_correl_param(RunState& rs, int param) {
         end_run(END_ERROR);
     }
     rs.cor_n = 0;
-    rs.sumy = rs.cor_ss = 0;
     if (rs.datafil.empty() || rs.datafil[0].empty()) return;
     std::vector<RefLine> lines = read_reference_lines(rs, param);
     pair_with_rows(rs, lines, rows);
@@ -278,7 +266,7 @@ int correl_test(RunState& rs, int w) {
     // Only rows where both sides hold a value are paired; a missing sample on either
     // side leaves its row out of the means and the sums alike.
     int n = 0;
-    double sx = 0, sy = 0, sxy = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
+    double sx = 0, sy = 0, lo = HUGE_VAL, hi = -HUGE_VAL;
     double ylo = HUGE_VAL, yhi = -HUGE_VAL;
     for (size_t k = 0; v && k < rows; ++k) {
         double y = rs.corpoints[k], x = (*v)[k];
@@ -286,7 +274,6 @@ int correl_test(RunState& rs, int w) {
         ++n;
         sx += x;
         sy += y;
-        sxy += x * y;
         lo = std::min(lo, x);
         hi = std::max(hi, x);
         ylo = std::min(ylo, y);
@@ -304,7 +291,6 @@ int correl_test(RunState& rs, int w) {
     }
     if (!(lo < hi)) cxx = 0;
     if (!(ylo < yhi)) cyy = 0;
-    rs.sumxy = sxy;
     rs.corrcoef = coefficient(cxy, cxx, cyy);
 
     // A sorted run computes every parameter twice; the listing comes from the second.

@@ -150,7 +150,6 @@ void get_y8rules(RunState& rs) {
         if (!parse_rule(rs, line, r)) break;
         rs.ruleptr.push_back(std::move(r));
     }
-    rs.rulenum = static_cast<int>(rs.ruleptr.size());
 
     if (rs.dirflag) switch_dir(rs.direcname, "13", rs.verbose);
     rs.htmrfp = create_output(rs, rs.htmrulfil);

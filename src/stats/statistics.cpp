@@ -137,7 +137,6 @@ void moving_average(RunState& rs, int param, const Series& s, bool finite) {
             m = calc_ma(rs, param, i);
         }
         ma[i] = m;
-        rs.tmpma = m;
     }
     int first = n > h + 1 ? h + 1 : 0;
     for (int i = first; i < n; ++i) note_peak(rs, i, h, n, ma[i]);
@@ -277,7 +276,6 @@ void get_min_max(RunState& rs, int fno, int param) {
         if (v < tmin) tmin = v;
     }
     rs.thispar_max_y = tmax;
-    rs.thispar_min_y = tmin;
     if (maxrow >= 0) rs.max_y_time = xtext(rs, maxrow).empty() ? xtext(rs, 0) : xtext(rs, maxrow);
 
     bool fp = decimal_column(rs, param);
@@ -289,7 +287,6 @@ void get_min_max(RunState& rs, int fno, int param) {
     if (slot >= 0 && slot < 20)
         rs.ov_minmax_ar[slot] =
             strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
-    if (rs.oflag && rs.thispar_max_ystr == rs.max_ystr) rs.ov_max_y_fp = fp;
 
     // The per-file extremes only count on overlay and multi-file runs.
     bool tracked = rs.oflag || rs.filenum >= 1;
@@ -309,7 +306,7 @@ void setup_min_max(RunState& rs, int w) {
         rs.ma_x_val_min = rs.ma_x_val_max = 0;
     }
     rs.multi_const = 1;
-    rs.sumx = rs.sumxsq = rs.sumxy = 0;
+    rs.sumx = 0;
     for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
     if (rs.nflag && w >= 0 && w < 20)
         rs.norm_max_y_ar[w] =
@@ -335,7 +332,6 @@ int calc_stats(RunState& rs, int w) {
         if (!std::isfinite(x)) finite = false;
     }
     rs.sumx = sumx;
-    rs.sumxsq = sumxsq;
     rs.nodata = present == 0;
 
     bool ma_window = rs.aflag && rs.movavg != rs.num;

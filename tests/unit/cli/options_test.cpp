@@ -164,7 +164,6 @@ TEST_F(Options, ValueFormsOfChartOptions) {
              EXPECT_EQ(rs.dflag, 1);
              EXPECT_EQ(rs.dotsize, 3);
              EXPECT_EQ(rs.dotcolor, 3);
-             EXPECT_EQ(rs.dotcolval, 1);
          }},
         {{"-d", "a.csv"},
          [](auto& rs) {
@@ -175,13 +174,10 @@ TEST_F(Options, ValueFormsOfChartOptions) {
          [](auto& rs) {
              EXPECT_EQ(rs.zmin, 99999998);
              EXPECT_EQ(rs.zmax, -2);
-             EXPECT_DOUBLE_EQ(rs.stp, 5);
-             EXPECT_EQ(rs.scflagval, 1);
          }},
         {{"--scale=10", "a.csv"},
          [](auto& rs) {
              EXPECT_EQ(rs.zmin, 10);
-             EXPECT_EQ(rs.scflagval, 0);
          }},
         {{"--scale=0:100", "a.csv"},
          [](auto& rs) {
@@ -339,7 +335,6 @@ TEST_F(Options, SortForms) {
         args.push_back("a.csv");
         SCOPED_TRACE(c.args[0]);
         EXPECT_EQ(parse(rs, args).status, -1);
-        EXPECT_EQ(rs.sortspecified || rs.topflag, 1);
         EXPECT_EQ(rs.sortdim, c.sortdim);
         EXPECT_EQ(rs.srtflag, c.srtflag);
         EXPECT_EQ(rs.sdflag, c.sdflag);
@@ -350,18 +345,18 @@ TEST_F(Options, SortForms) {
 TEST_F(Options, ParameterLists) {
     struct Case {
         std::string arg, nums, orig;
-        int digitrange, sortdim, srtflag;
+        int sortdim, srtflag;
         std::vector<int> order;
     };
     const Case cases[] = {
-        {"-p1,2,3", "1,2,3", "1,2,3", 0, 7, 2, {0, 1, 2}},
-        {"-p3,1,3,2", "1,2,3", "3,1,3,2", 0, 7, 2, {1, 3, 0}},
-        {"--parameters=12,", "12", "12", 0, 7, 2, {0}},
-        {"-p0", "0", "0", 0, 3, 0, {}},
-        {"-p2-5", "2,3,4,5", "2-5", 1, 3, 0, {}},
-        {"-p5-2", "5", "5-2", 1, 3, 0, {}},
-        {"--param=,cpu,", " cpu", " cpu", 0, 3, 0, {}},
-        {"-p=cpu*", "cpu*", "cpu*", 0, 3, 0, {}},
+        {"-p1,2,3", "1,2,3", "1,2,3", 7, 2, {0, 1, 2}},
+        {"-p3,1,3,2", "1,2,3", "3,1,3,2", 7, 2, {1, 3, 0}},
+        {"--parameters=12,", "12", "12", 7, 2, {0}},
+        {"-p0", "0", "0", 3, 0, {}},
+        {"-p2-5", "2,3,4,5", "2-5", 3, 0, {}},
+        {"-p5-2", "5", "5-2", 3, 0, {}},
+        {"--param=,cpu,", " cpu", " cpu", 3, 0, {}},
+        {"-p=cpu*", "cpu*", "cpu*", 3, 0, {}},
     };
     for (const auto& c : cases) {
         RunState rs;
@@ -370,7 +365,6 @@ TEST_F(Options, ParameterLists) {
         EXPECT_EQ(rs.pflag, 1);
         EXPECT_EQ(rs.nums_str, c.nums);
         EXPECT_EQ(rs.orig_nums_str, c.orig);
-        EXPECT_EQ(rs.digitrange, c.digitrange);
         EXPECT_EQ(rs.sortdim, c.sortdim);
         EXPECT_EQ(rs.srtflag, c.srtflag);
         EXPECT_EQ(rs.orig_order, c.order);
@@ -379,7 +373,6 @@ TEST_F(Options, ParameterLists) {
     RunState twice;
     parse(twice, {"-pcpu", "-p2-3", "a.csv"});
     EXPECT_EQ(twice.nums_str, "2,3");
-    EXPECT_EQ(twice.digitrange, 1);
 
     // A huge range is not spelled out beyond what the parameter limit can ever select.
     RunState big;

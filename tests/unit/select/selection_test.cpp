@@ -105,7 +105,6 @@ TEST(Selection, FreeListAddsTheDerivedParameter) {
     s.run();
     EXPECT_EQ(s.rs.numpar, 2);
     EXPECT_EQ(s.rs.freelistnum, 1);
-    EXPECT_EQ(s.rs.memutilflg, 1);
     EXPECT_EQ(s.rs.xlabel[2], "[CALC]Memory Utilization");
     EXPECT_EQ(s.rs.param_nums[0][2], 3);
     EXPECT_EQ(s.rs.memutilnum, 8);

@@ -70,7 +70,7 @@ TEST(RulesReader, FieldsOfEachForm) {
         Read res = read_rules(c.line);
         SCOPED_TRACE(c.line);
         EXPECT_EQ(res.r.status, -1) << res.r.out;
-        ASSERT_EQ(res.rs.rulenum, 1);
+        ASSERT_EQ(static_cast<int>(res.rs.ruleptr.size()), 1);
         const RunState::Y8Rule& r = res.rs.ruleptr[0];
         EXPECT_EQ(r.para, c.para);
         EXPECT_EQ(r.op, c.op);
@@ -87,7 +87,7 @@ TEST(RulesReader, PeriodIsMinutesInSamples) {
     const std::pair<int, int> cases[] = {{60, 5}, {30, 10}, {120, 2}, {0, 300}, {7, 42}};
     for (auto [sampint, samples] : cases) {
         Read res = read_rules("X|>|1|5|m\n", [s = sampint](RunState& rs) { rs.sampint = s; });
-        ASSERT_EQ(res.rs.rulenum, 1);
+        ASSERT_EQ(static_cast<int>(res.rs.ruleptr.size()), 1);
         EXPECT_EQ(res.rs.ruleptr[0].period, samples) << sampint;
     }
 }
@@ -97,17 +97,17 @@ TEST(RulesReader, LinesCommentsAndEnd) {
     std::string longmsg(400, 'm');
     Read res = read_rules(";a|<|1|1|c\nA|<|1|1|" + longmsg + "\n;b\nB|>|2|A|b\n\nC|>|3|A|c\n");
     EXPECT_EQ(res.r.out, READING);
-    ASSERT_EQ(res.rs.rulenum, 2);
+    ASSERT_EQ(static_cast<int>(res.rs.ruleptr.size()), 2);
     EXPECT_EQ(res.rs.ruleptr[0].msg, longmsg);
     EXPECT_EQ(res.rs.ruleptr[1].para, "B");
 
     res = read_rules("A|<|1|1|c\n   |  \nB|>|2|A|b\n");
-    EXPECT_EQ(res.rs.rulenum, 1);  // a line of blanks holds no field
+    EXPECT_EQ(static_cast<int>(res.rs.ruleptr.size()), 1);  // a line of blanks holds no field
 
     std::string many;
     for (int i = 0; i < 130; ++i) many += strfmt("P%d|>|%d|A|m\n", i, i);
     res = read_rules(many);
-    EXPECT_EQ(res.rs.rulenum, MAXRULES);
+    EXPECT_EQ(static_cast<int>(res.rs.ruleptr.size()), MAXRULES);
     EXPECT_EQ(res.rs.ruleptr.back().para, "P99");
 }
 
