@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "base/dirswitch.h"
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "chart/colours.h"
+#include "chart/encode.h"
 #include "chart/geometry.h"
 #include "chart/overlay.h"
 #include "report/html.h"
@@ -348,9 +350,11 @@ void write_png(RunState& rs, gdImagePtr im) {
         end_run(END_ERROR);
     }
     if (rs.dirflag) switch_dir(rs.curname, "6", rs.verbose);
-    gdImagePng(im, fp);
+    static PngEncoder encoder;
+    std::vector<unsigned char> png;
+    bool written = encoder.encode(im, png) && fwrite(png.data(), 1, png.size(), fp) == png.size();
     // A chart that did not reach the disk whole is an error, not a finished chart.
-    if (!finish_output(rs, fp)) {
+    if (!finish_output(rs, fp, written)) {
         out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
         end_run(END_ERROR);
     }

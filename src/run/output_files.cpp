@@ -47,11 +47,11 @@ FILE* open_pending(RunState& rs, const std::string& name, const char* mode) {
     return fp;
 }
 
-bool finish_output(RunState& rs, FILE* fp) {
+bool finish_output(RunState& rs, FILE* fp, bool written) {
     if (!fp) return true;
     size_t i = 0;
     while (i < rs.pending.size() && rs.pending[i].fp != fp) ++i;
-    bool ok = ferror(fp) == 0;
+    bool ok = written && ferror(fp) == 0;
     if (fclose(fp) != 0) ok = false;
     if (i == rs.pending.size()) return ok;
     RunState::PendingFile p = rs.pending[i];

@@ -17,9 +17,9 @@ void refuse_input_as_output(const RunState& rs, const std::string& name);
 // writes under a temporary name beside name, finish_output puts the file in place.
 // A file that cannot be created gives nullptr (nothing printed).
 FILE* open_pending(RunState& rs, const std::string& name, const char* mode = "wb");
-// Closes fp; a pending file is renamed into place, or removed when writing it failed.
-// False when writing or renaming failed.
-bool finish_output(RunState& rs, FILE* fp);
+// Closes fp; a pending file is renamed into place, or removed when writing it failed
+// (also when the caller says so with written). False when writing or renaming failed.
+bool finish_output(RunState& rs, FILE* fp, bool written = true);
 // Puts every pending file in place (the run completed).
 void finish_all_outputs(RunState& rs);
 // Closes and removes every pending file: the previous run's files stay as they were.
