@@ -315,7 +315,7 @@ void draw_data(Chart& ch, int p) {
 // Node name, title and end date.
 void draw_texts(Chart& ch, int p) {
     RunState& rs = ch.rs;
-    std::string nodedesc = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
+    std::string nodedesc = rs.files.empty() ? std::string() : rs.files[0].nodenam;
     if (nodedesc.empty()) nodedesc = rs.nodestr;
     if (const RunState::Y8Rule* r = fired_rule(rs); r && rs.threshrow >= 0)
         ch.tiny_text(ch.wi + ch.borx + 5, rs.threshrow - ch.tiny->h / 2, plain_number(r->thresh),

@@ -85,7 +85,7 @@ void tick_labels(RunState& rs, time_t t0) {
     } else {
         // Gaps (or the time between the windows of a time-of-day range) are left out of
         // the axis, so each tick takes the time of its sample.
-        int samp0 = rs.samp.empty() ? 0 : rs.samp[0];
+        int samp0 = rs.files.empty() ? 0 : rs.files[0].samp;
         for (int i = 0; i < rs.numtics && samp0 > 0; ++i) {
             double at =
                 (static_cast<double>(t0 - rs.rangestart) + static_cast<double>(i) * rs.tictime) /

@@ -265,9 +265,9 @@ std::vector<std::string> node_legend_names(const RunState& rs) {
     const size_t n = static_cast<size_t>(std::max(rs.filenum + 1, 0));
     std::vector<std::string> node(n), date(n), names(n);
     for (size_t f = 0; f < n; ++f) {
-        node[f] = f < rs.nodenam.size() ? rs.nodenam[f] : rs.nodestr;
-        if (f < rs.csvstartsecs.size()) {
-            secstodate(rs.csvstartsecs[f], date[f]);
+        node[f] = f < rs.files.size() ? rs.files[f].nodenam : rs.nodestr;
+        if (f < rs.files.size()) {
+            secstodate(rs.files[f].csvstartsecs, date[f]);
             date[f] = date[f].substr(0, date[f].find(' '));
         }
     }
@@ -284,7 +284,7 @@ std::vector<std::string> node_legend_names(const RunState& rs) {
         else if (!same_day)
             names[f] = node[f] + " " + date[f];
         else
-            names[f] = f < rs.datafil.size() ? rs.datafil[f] : node[f];
+            names[f] = f < rs.files.size() ? rs.files[f].datafil : node[f];
     }
     return names;
 }

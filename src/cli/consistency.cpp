@@ -88,7 +88,11 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
         FileId id;
         if (file_id(name, id)) rs.input_ids.push_back(id);
     }
-    rs.datafil = taken;
+    rs.files.clear();
+    for (auto& name : taken) {
+        rs.files.emplace_back();
+        rs.files.back().datafil = std::move(name);
+    }
     rs.filenum = static_cast<int>(taken.size()) - 1;
 }
 
@@ -137,7 +141,7 @@ static void file_count_rules(RunState& rs) {
             out("\nToo many CSV files (%d)!. Max allowed is %d\n\n", rs.filenum + 1, MAXFILES);
         rs.toomanyfiles = 1;
         rs.filenum = MAXFILES - 1;
-        rs.datafil.resize(MAXFILES);
+        rs.files.resize(MAXFILES);
     }
     if (rs.filltype && !rs.mflag) {
         ignoring("\n/missing is valid only with /merge\n", "/missing");
@@ -221,10 +225,10 @@ static bool run_will_end(const RunState& rs) {
 // An output file that is one of the inputs would be emptied before it is read.
 static void refuse_input_as_output(RunState& rs, const std::string& startdir) {
     std::string outname = absolute_name(rs.csv_outfil, current_dir());
-    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.datafil.size()); ++i) {
-        if (!same_file(outname, absolute_name(rs.datafil[i], startdir))) continue;
+    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.files.size()); ++i) {
+        if (!same_file(outname, absolute_name(rs.files[i].datafil, startdir))) continue;
         out("\nOutput CSV file %s is the same file as input file %s\n", rs.csv_outfil.c_str(),
-            rs.datafil[i].c_str());
+            rs.files[i].datafil.c_str());
         if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
         end_run(END_ERROR);
     }

@@ -79,7 +79,7 @@ void write_heading_block(RunState& rs, FILE* ofp, const std::string& heading) {
 }
 
 void write_heading(RunState& rs, FILE* ofp, int layout) {
-    const std::string& heading = rs.line[0];
+    const std::string& heading = rs.files[0].line;
     if (layout == 2)
         write_heading_block(rs, ofp, heading);
     else
@@ -96,7 +96,7 @@ std::string stamp_field(const std::string& line) {
 
 // Copies one file; returns its count of data lines.
 int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
-    const std::string& name = rs.datafil[static_cast<size_t>(f)];
+    const std::string& name = rs.files[static_cast<size_t>(f)].datafil;
     FILE* fp = open_input(name);
     if (!fp) {
         out("Error opening file %s\n", name.c_str());
@@ -105,7 +105,7 @@ int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
     FileCloser closer{fp};
     RawLines rd(fp);
     std::string raw;
-    int first_data = rs.firstdataline[static_cast<size_t>(f)];
+    int first_data = rs.files[static_cast<size_t>(f)].firstdataline;
     int n = 0, count = 0;
     while (rd.next(raw)) {
         ++n;
@@ -147,13 +147,14 @@ void append_similar_files(RunState& rs) {
         out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
         end_run(END_ERROR);
     }
-    int layout = rs.fmtflag ? rs.format : rs.y8format[0];
+    int layout = rs.fmtflag ? rs.format : rs.files[0].y8format;
     out("\nAppending data:\n");
     // The heading's 1-based line number; a block's start marker already has one.
-    int headno = rs.paraline[0] + (rs.y8format[0] == 2 ? 0 : 1);
+    int headno = rs.files[0].paraline + (rs.files[0].y8format == 2 ? 0 : 1);
     for (int f = 0; f <= rs.filenum; ++f) {
         int count = append_file(rs, f, layout, headno, ofp);
-        out("appended %s, %d data lines\n", rs.datafil[static_cast<size_t>(f)].c_str(), count);
+        out("appended %s, %d data lines\n", rs.files[static_cast<size_t>(f)].datafil.c_str(),
+            count);
     }
     rs.outcsvfp = nullptr;
     if (!finish_output(rs, ofp)) {

@@ -76,7 +76,7 @@ std::string heading_of_run(const RunState& rs) {
 }
 
 void write_node_line(RunState& rs) {
-    const std::string node = rs.nodenam.empty() ? std::string() : rs.nodenam[0];
+    const std::string node = rs.files.empty() ? std::string() : rs.files[0].nodenam;
     if (rs.perfmon)
         fout(rs.outcsvfp, "%s, PERFMON data (Converted to Y8 format by TSGRAF)\n", node.c_str());
     else
@@ -109,7 +109,7 @@ struct TrimRow {
 // that lie in the time range. Every row is taken (no thinning).
 template <class Fn>
 void each_trim_row(RunState& rs, bool report, Fn fn) {
-    const std::string& name = rs.datafil[0];
+    const std::string& name = rs.files[0].datafil;
     FILE* fp = open_input(name);
     if (!fp) {
         out("Input file %s not found\n", name.c_str());
@@ -118,7 +118,7 @@ void each_trim_row(RunState& rs, bool report, Fn fn) {
     FileCloser closer{fp};
     LineReader rd(fp);
     std::string ln;
-    int first = rs.firstdataline.empty() ? 0 : rs.firstdataline[0];
+    int first = rs.files.empty() ? 0 : rs.files[0].firstdataline;
     for (int i = 0; i < first && rd.next(ln); ++i) {
     }
     TrimRow row;
@@ -188,10 +188,11 @@ bool extract_rows_on(const RunState& rs) {
 }
 
 void extract_line_above(RunState& rs, int f, int i, const std::string& line) {
-    if (f != 0 || !writing(rs) || rs.noheader || rs.paraline.empty()) return;
-    if (i >= rs.paraline[0]) return;
+    if (f != 0 || !writing(rs) || rs.noheader || rs.files.empty()) return;
+    if (i >= rs.files[0].paraline) return;
     // Format 2: the lines above the start of the heading block.
-    if (!rs.y8format.empty() && rs.y8format[0] == 2 && line.find(START_BLOCK) != std::string::npos)
+    if (!rs.files.empty() && rs.files[0].y8format == 2 &&
+        line.find(START_BLOCK) != std::string::npos)
         return;
     fout(rs.outcsvfp, "%s\n", line.c_str());
 }
@@ -288,7 +289,8 @@ void write_trimzeros(RunState& rs, int) {
     find_trim_maxima(rs);
     const std::vector<int>* cols = rs.param_nums.empty() ? nullptr : &rs.param_nums[0];
     std::vector<int> kept;  // column numbers of the kept parameters
-    std::string heading = rs.line.empty() ? std::string("Sample Time") : first_field(rs.line[0]);
+    std::string heading =
+        rs.files.empty() ? std::string("Sample Time") : first_field(rs.files[0].line);
     int excluded = 0;
     for (int j = 0; j < rs.numpar; ++j) {
         int col = cols && idx(j) < cols->size() ? (*cols)[idx(j)] : 0;

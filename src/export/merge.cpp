@@ -30,7 +30,7 @@ int last_slot(const RunState& rs) {
 // Parameter count of file f: its own names, never the union the selection works on.
 int file_cols(const RunState& rs, int f) {
     size_t i = static_cast<size_t>(f);
-    return i < rs.fileparamnums.size() ? std::max(rs.fileparamnums[i], 0) : 0;
+    return i < rs.files.size() ? std::max(rs.files[i].fileparamnums, 0) : 0;
 }
 
 // Equal headings without /duplicates: every file keeps its own column numbers.
@@ -70,7 +70,7 @@ void choose_interval(RunState& rs) {
         end_run(END_ERROR);
     }
     if (rs.samplemerge == 0) rs.samplemerge = rs.comm_sampint;
-    if (rs.samplemerge <= 0 && !rs.samp.empty()) rs.samplemerge = rs.samp[0];
+    if (rs.samplemerge <= 0 && !rs.files.empty()) rs.samplemerge = rs.files[0].samp;
     if (rs.samplemerge <= 0) {
         out("\nNo sample interval is known for the merge. Give one with %ssamplemerge\n",
             rs.optch.c_str());
@@ -113,10 +113,7 @@ void build_axis(RunState& rs, int outrows) {
         secstodate(secs, rs.x_vals[static_cast<size_t>(i)]);
     }
     for (size_t i = static_cast<size_t>(outrows); i < rs.x_vals.size(); ++i) rs.x_vals[i].clear();
-    int last = last_slot(rs);
-    size_t cols = static_cast<size_t>(std::max(rs.numcols[static_cast<size_t>(last)],
-                                               rs.fileparamnums[static_cast<size_t>(last)])) +
-                  1;
+    size_t cols = static_cast<size_t>(std::max(rs.totals.numcols, rs.totals.fileparamnums)) + 1;
     alloc_or_end(rs.merged_fp_nums, cols, "merged_fp_nums calloc failed\n");
 }
 
@@ -143,10 +140,10 @@ void write_node_line(RunState& rs, const std::string& line) {
 // to the output. Returns the number of lines read.
 int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
     size_t fi = static_cast<size_t>(f);
-    int fmt = rs.y8format[fi];
-    bool headerless = fmt != 2 && rs.firstdataline[fi] == 0;
+    int fmt = rs.files[fi].y8format;
+    bool headerless = fmt != 2 && rs.files[fi].firstdataline == 0;
     // Lines above the heading line, or above the start marker of a heading block.
-    int above = headerless ? 0 : fmt == 2 ? rs.paraline[fi] - 1 : rs.paraline[fi];
+    int above = headerless ? 0 : fmt == 2 ? rs.files[fi].paraline - 1 : rs.files[fi].paraline;
     if (fmt == 2 && above > 9) {
         out("Error! Header not found in first 10 lines (format 2)\n");
         end_run(END_ERROR);
@@ -157,7 +154,7 @@ int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
     }
     bool first = f == 0;
     if (first && above <= 0) fout(rs.outcsvfp, "Unknown\n");
-    int skip = headerless ? 0 : rs.firstdataline[fi];
+    int skip = headerless ? 0 : rs.files[fi].firstdataline;
     int n = 0;
     while (n < skip && rd.next(cur)) {
         int i = n++;
@@ -269,7 +266,7 @@ StampTime row_stamp(const RunState& rs, const std::string& ts, time_t& dayoff, t
 // the name of a parameter of the selection.
 std::vector<std::string> selected_names(const RunState& rs) {
     std::vector<std::string> sel;
-    std::vector<std::string> names = heading_names(rs.line[0]);
+    std::vector<std::string> names = heading_names(rs.files[0].line);
     for (const std::string& field : split_fields(rs.nums_str)) {
         int c = atoi_s(field);
         if (c < 1 || c > static_cast<int>(names.size())) continue;
@@ -289,10 +286,10 @@ bool is_selected(const std::string& name, const std::vector<std::string>& sel) {
 
 void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
     bool fmt2 = rs.format == 2;
-    int nmerged = rs.fileparamnums[static_cast<size_t>(last_slot(rs))];
+    int nmerged = rs.totals.fileparamnums;
     if (fmt2) fout(fp, "$$$ START COLUMN HEADERS $$$\n");
     if (all && same_columns(rs) && !fmt2) {
-        fout(fp, "%s\n", rs.line[0].c_str());
+        fout(fp, "%s\n", rs.files[0].line.c_str());
         for (int j = 0; j < nmerged; ++j) mask[static_cast<size_t>(j)] = 1;
         rs.mergeparcnt = rs.numcol;
         return;
@@ -341,7 +338,7 @@ void write_value(FILE* fp, double v, bool fractional) {
 
 int find_in_array(const RunState& rs, const std::string& para) {
     int last = last_slot(rs);
-    int count = rs.fileparamnums[static_cast<size_t>(last)];
+    int count = rs.totals.fileparamnums;
     if (rs.dupflag) return count + 1;
     const auto& names = rs.fileparams[static_cast<size_t>(last)];
     for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i)
@@ -354,13 +351,12 @@ void allocate_merged_ar(RunState& rs) {
     // Different headings (or separate columns for every file) may put every column of
     // every file into a column of its own.
     if (rs.diffparams || rs.dupflag)
-        for (int f = 0; f <= rs.filenum; ++f) cols += rs.numcols[static_cast<size_t>(f)];
+        for (int f = 0; f <= rs.filenum; ++f) cols += rs.files[static_cast<size_t>(f)].numcols;
     for (int f = 0; f <= rs.filenum; ++f) cols = std::max(cols, file_cols(rs, f));
     allocate_merged_ar(rs, cols);
 }
 
 void merge_params(RunState& rs) {
-    int last = last_slot(rs);
     auto& merged = merged_names(rs);
     int n0 = file_cols(rs, 0);
     if (merged.size() < static_cast<size_t>(n0)) merged.resize(static_cast<size_t>(n0));
@@ -369,7 +365,7 @@ void merge_params(RunState& rs) {
         rs.merged_ar[0][static_cast<size_t>(k)] = k;
     }
     int count = n0;
-    rs.fileparamnums[static_cast<size_t>(last)] = count;
+    rs.totals.fileparamnums = count;
     if (same_columns(rs)) {
         for (int f = 1; f <= rs.filenum; ++f)
             for (int k = 0; k < file_cols(rs, f); ++k)
@@ -401,7 +397,7 @@ void merge_params(RunState& rs) {
         // both get columns.
         if (!rs.dupflag)
             for (int k = before; k < count; ++k) index.emplace(merged[static_cast<size_t>(k)], k);
-        rs.fileparamnums[static_cast<size_t>(last)] = count;
+        rs.totals.fileparamnums = count;
     }
 }
 
@@ -425,7 +421,7 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
 
     FileRead r{rs, fnum, file_cols(rs, fnum), outrows, {}, -1};
     r.cnt.assign(static_cast<size_t>(r.ncols), 0);
-    int tenth = std::max(rs.numrows[static_cast<size_t>(fnum)] / 10, 1);
+    int tenth = std::max(rs.files[static_cast<size_t>(fnum)].numrows / 10, 1);
     int rows = 0, placed = 0;
     bool firstrow = true;
     time_t dayoff = 0, prev = 0;
@@ -464,9 +460,8 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
 }
 
 int write_out_merged_data(RunState& rs, FILE* fp) {
-    int last = last_slot(rs);
-    int nmerged = rs.fileparamnums[static_cast<size_t>(last)];
-    int nmask = std::max(rs.numcols[static_cast<size_t>(last)], nmerged);
+    int nmerged = rs.totals.fileparamnums;
+    int nmask = std::max(rs.totals.numcols, nmerged);
     std::vector<int> mask;
     alloc_or_end(mask, static_cast<size_t>(nmask) + 1, "merged_nums_mask calloc failed\n");
     if (rs.verbose) out("allocated merged_nums_mask[%d]\n", nmask);
@@ -504,12 +499,11 @@ void consolidate_params(RunState& rs) {
         out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
         end_run(END_ERROR);
     }
-    int last = last_slot(rs);
     choose_interval(rs);
     rs.outrows = axis_steps(rs);
-    if (same_columns(rs)) rs.fileparamnums[static_cast<size_t>(last)] = file_cols(rs, 0);
-    int nparams = rs.fileparamnums[static_cast<size_t>(last)];
-    rs.fileintnums[static_cast<size_t>(last)] = rs.outrows;
+    if (same_columns(rs)) rs.totals.fileparamnums = file_cols(rs, 0);
+    int nparams = rs.totals.fileparamnums;
+    rs.totals.fileintnums = rs.outrows;
     alloc_mpts(rs, nparams, rs.outrows, rs.outrows);
     if (merged_names(rs).size() < static_cast<size_t>(nparams))
         merged_names(rs).resize(static_cast<size_t>(nparams));
@@ -527,9 +521,9 @@ void consolidate_params(RunState& rs) {
         } else {
             std::fill(rs.tmpmpts.begin(), rs.tmpmpts.end(), 0.0);
         }
-        const std::string& heading = rs.line[static_cast<size_t>(f)];
+        const std::string& heading = rs.files[static_cast<size_t>(f)].line;
         int mlen = std::max(static_cast<int>(heading.size()) + 2, 5000);
-        newmatrix_add(rs, f, rs.datafil[static_cast<size_t>(f)], mlen, rs.outrows);
+        newmatrix_add(rs, f, rs.files[static_cast<size_t>(f)].datafil, mlen, rs.outrows);
     }
 
     FILE* fp = rs.outcsvfp;

@@ -9,7 +9,7 @@
 
 // The merge table merged_ar: for file f and its column k, the merged column.
 void allocate_merged_ar(RunState& rs);
-// The merged name list (fileparams slot filenum + 1, its count in fileparamnums) and
+// The merged name list (fileparams slot filenum + 1, its count in totals.fileparamnums) and
 // the mapping of every file's columns onto it.
 void merge_params(RunState& rs);
 // Reads every file onto the axis, writes the merged file and ends the run.

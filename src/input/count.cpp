@@ -40,7 +40,7 @@ std::string record_text(std::string ff, const std::string& day) {
 
 int nominal_interval(const RunState& rs) {
     if (rs.ignoreflag) return 0;
-    return rs.comm_sampint != 0 ? rs.comm_sampint : rs.samp[0];
+    return rs.comm_sampint != 0 ? rs.comm_sampint : rs.files[0].samp;
 }
 
 // The time a range leaves out between its windows is no gap in the data: only the
@@ -76,7 +76,7 @@ int count_timed(RunState& rs, LineReader& rd) {
     std::string lasttext;
     time_t lastsecs = 0;
     Windows win;
-    skip_lines(rd, rs.firstdataline[0], cur);
+    skip_lines(rd, rs.files[0].firstdataline, cur);
     while (rd.next(cur)) {
         size_t raw = rd.rawlen();
         if (raw == 2 || raw == 3) break;
@@ -122,7 +122,7 @@ int count_rows(RunState& rs, LineReader& rd) {
     skip_lines(rd, rs.datalinerow, cur);
     while (rd.next(cur))
         if (rd.rawlen() > 1) ++count;
-    rs.dur = static_cast<time_t>(rs.numrows[0] - 1) * 60;
+    rs.dur = static_cast<time_t>(rs.files[0].numrows - 1) * 60;
     return count;
 }
 
@@ -130,26 +130,27 @@ int count_rows(RunState& rs, LineReader& rd) {
 long long xvals_rows(RunState& rs) {
     if (!rs.mflag) return static_cast<long long>(rs.num) + rs.totmiss + 2;
     long long largest = 0;
-    for (int f = 0; f <= rs.filenum; ++f) largest = std::max<long long>(largest, rs.numrows[f]);
+    for (int f = 0; f <= rs.filenum; ++f)
+        largest = std::max<long long>(largest, rs.files[f].numrows);
     long long rows = largest + 100;
-    if (rs.samp[0] > 0) {
-        long long span = (rs.latestend - rs.earlieststart) / rs.samp[0] + 10;
+    if (rs.files[0].samp > 0) {
+        long long span = (rs.latestend - rs.earlieststart) / rs.files[0].samp + 10;
         if (span >= largest) rows = span;
     }
-    rs.numrows[rs.filenum + 1] = static_cast<int>(std::min<long long>(rows, INT_MAX));
+    rs.totals.numrows = static_cast<int>(std::min<long long>(rows, INT_MAX));
     return rows;
 }
 
 }  // namespace
 
 void count_records(RunState& rs, LineReader& rd) {
-    const std::string& name = rs.datafil[0];
+    const std::string& name = rs.files[0].datafil;
     int count = rs.datalinerow == -1 ? count_timed(rs, rd) : count_rows(rs, rd);
 
     if (rs.ignoreflag)
         rs.comm_sampint = 0;
     else if (rs.comm_sampint == 0)
-        rs.comm_sampint = rs.samp[0];
+        rs.comm_sampint = rs.files[0].samp;
     long long nomints = 0;
     if (rs.comm_sampint != 0) nomints = static_cast<long long>(rs.dur) / rs.comm_sampint + 1;
     if (nomints == 0) nomints = rs.num;
@@ -197,7 +198,7 @@ void count_records(RunState& rs, LineReader& rd) {
     if (nomints <= 0) nomints = rs.num;
     rs.nomints = static_cast<int>(nomints);
     if (rs.nth > 1 && rs.macsvflg == 0) rs.num /= rs.nth;
-    rs.fileintnums[0] = rs.nomints;
+    rs.files[0].fileintnums = rs.nomints;
 
     if (!rs.qflag && !rs.mflag) out("Number of Intervals = %d\n", rs.num);
     if (!rs.iflag) fout(rs.logfp, "Number of Intervals in %s = %d\n", name.c_str(), rs.num);

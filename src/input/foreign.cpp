@@ -80,8 +80,7 @@ void take_name(RunState& rs, int k, int n, const std::string& name, int suppress
 }  // namespace
 
 int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, int suppress,
-                         std::vector<std::string>& ln) {
-    std::string& heading = ln[static_cast<size_t>(k)];
+                         std::string& heading) {
     heading.clear();
     int n = 1;
     int count = 0;
@@ -112,13 +111,13 @@ int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, in
         }
     }
     int names = n - 1;
-    rs.fileparamnums[static_cast<size_t>(k)] = names;
+    rs.files[static_cast<size_t>(k)].fileparamnums = names;
     if (k == 0) rs.numcol = names;
     if (names > MAXNAMES) {
         out("Too many columns (%d)! Max supported is %d\n", names, MAXNAMES);
         end_run(END_ERROR);
     }
-    const std::string& name = rs.datafil[static_cast<size_t>(k)];
+    const std::string& name = rs.files[static_cast<size_t>(k)].datafil;
     const char* fmt =
         names == 1 ? "Format 2: %d parameter in %s\n" : "Format 2: %d parameters in %s\n";
     if (!rs.qflag && !suppress) out(fmt, names, name.c_str());
@@ -140,10 +139,10 @@ std::string converted_name(const std::string& given) {
 
 // The converted file must not replace a file that the run reads or writes.
 void refuse_clobber(const RunState& rs, int fno, const std::string& name) {
-    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.datafil.size()); ++i) {
-        if (i == fno || !same_file(name, rs.datafil[static_cast<size_t>(i)])) continue;
+    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.files.size()); ++i) {
+        if (i == fno || !same_file(name, rs.files[static_cast<size_t>(i)].datafil)) continue;
         out("\nOutput CSV file %s is the same file as input file %s\n", name.c_str(),
-            rs.datafil[static_cast<size_t>(i)].c_str());
+            rs.files[static_cast<size_t>(i)].datafil.c_str());
         end_run(END_ERROR);
     }
     if (rs.outcsvfp && !rs.csv_outfil.empty()) {
@@ -184,9 +183,9 @@ struct FileWriter {
 
 }  // namespace
 
-int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::vector<std::string>& ln) {
+int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) {
     const size_t f = static_cast<size_t>(fno);
-    const std::string given = rs.datafil[f];
+    const std::string given = rs.files[f].datafil;
     const std::string name = converted_name(given);
     out("Y8 format CSV file will be %s\n", name.c_str());
     refuse_clobber(rs, fno, name);
@@ -196,11 +195,11 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::vector<std::string>& 
         end_run(END_ERROR);
     }
 
-    const int hidx = rs.paraline[f];
+    const int hidx = rs.files[f].paraline;
     std::string raw, text, end, heading, stamp, last;
     int lineno = 0, rows = 0, cols = 0;
     bool have_heading = false;
-    rs.samp[f] = 60;  // a single sample has no measured interval
+    rs.files[f].samp = 60;  // a single sample has no measured interval
     for (; read_raw_line(fp, raw); ++lineno) {
         split_line_end(raw, text, end);
         if (lineno < hidx) {
@@ -239,9 +238,9 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::vector<std::string>& 
         fout(w.fp, "%s", end.c_str());
         std::string s = stamp;
         time_t secs = get_csvdate(rs, 1, s);
-        if (rows == 0) rs.csvstartsecs[f] = secs;
-        if (rows == 1) rs.samp[f] = static_cast<int>(secs - rs.csvstartsecs[f]);
-        rs.csvendsecs[f] = secs;
+        if (rows == 0) rs.files[f].csvstartsecs = secs;
+        if (rows == 1) rs.files[f].samp = static_cast<int>(secs - rs.files[f].csvstartsecs);
+        rs.files[f].csvendsecs = secs;
         last = stamp;
         ++rows;
     }
@@ -254,16 +253,16 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::vector<std::string>& 
     w.fp = nullptr;
     out("%s created in Y8 CSV format\n", name.c_str());
 
-    rs.datafil[f] = name;
-    ln[f] = heading;
-    rs.y8format[f] = -3;
-    rs.numcols[f] = cols;
-    rs.numrows[f] = rows;
+    rs.files[f].datafil = name;
+    heading_out = heading;
+    rs.files[f].y8format = -3;
+    rs.files[f].numcols = cols;
+    rs.files[f].numrows = rows;
     // The indexes describe the new file, which the later passes read: its heading is
     // its first line and its data follow at once (the lines above the heading in the
     // plot file were not copied).
-    rs.paraline[f] = 0;
-    rs.firstdataline[f] = 1;
+    rs.files[f].paraline = 0;
+    rs.files[f].firstdataline = 1;
     if (rows == 0) {
         out("no data in file %s\n", name.c_str());
         end_run(END_ERROR);

@@ -125,7 +125,7 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
                 rs.end_t = lastv.substr(sp + 1);
             } else {
                 rs.end_t = lastv;
-                int n = rs.fileintnums.empty() ? 0 : rs.fileintnums[0];
+                int n = rs.files.empty() ? 0 : rs.files[0].fileintnums;
                 rs.end_d = day_text(stamp_secs(rs.start_d + " " + rs.start_t) +
                                   static_cast<time_t>(interval) * n);
                 rs.ch_end_d = rs.end_d;
@@ -204,7 +204,7 @@ struct FileLoad {
     FileLoad(RunState& s, int fno) : rs(s), f(fno) {
         daily = rs.timerange.kind == TimeRange::DAILY && !(rs.axisflag && rs.axiscol == -1);
         ex = extract_rows_on(rs) && (f == 0 || rs.append);
-        int ncols = rs.numcols[static_cast<size_t>(f)];
+        int ncols = rs.files[static_cast<size_t>(f)].numcols;
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
         const auto& nums = rs.param_nums[static_cast<size_t>(f)];
         for (int j = rs.numpar - 1; j >= 0; --j) {
@@ -218,7 +218,7 @@ struct FileLoad {
 
     const char* column_name(int k) {
         if (names.empty()) {
-            names = split_fields(rs.line[static_cast<size_t>(f)]);
+            names = split_fields(rs.files[static_cast<size_t>(f)].line);
             for (std::string& n : names) trim(n);
         }
         size_t i = static_cast<size_t>(k) + 1;
@@ -229,25 +229,25 @@ struct FileLoad {
         ++badcells;
         if (++told > MAX_TOLD || rs.iflag) return;
         fout(rs.logfp, "%s line %d: column %s is not a number, read as missing\n",
-             rs.datafil[static_cast<size_t>(f)].c_str(), lineno, column_name(k));
+             rs.files[static_cast<size_t>(f)].datafil.c_str(), lineno, column_name(k));
     }
 
     void tell_short_line(int k) {
         ++shortlines;
         if (++told > MAX_TOLD || rs.iflag) return;
         fout(rs.logfp, "%s line %d: the line ends before column %s, read as missing\n",
-             rs.datafil[static_cast<size_t>(f)].c_str(), lineno, column_name(k));
+             rs.files[static_cast<size_t>(f)].datafil.c_str(), lineno, column_name(k));
     }
 
     // The end of the file's rows: the count of places not named, and one warning line.
     void tell_totals() {
         if (told > MAX_TOLD && !rs.iflag)
             fout(rs.logfp, "%s: %d more damaged lines or cells not listed\n",
-                 rs.datafil[static_cast<size_t>(f)].c_str(), told - MAX_TOLD);
+                 rs.files[static_cast<size_t>(f)].datafil.c_str(), told - MAX_TOLD);
         if ((badcells || shortlines) && !rs.qflag)
             out("Warning: %s has %d cells that are not numbers and %d short lines, read as "
                 "missing values\n",
-                rs.datafil[static_cast<size_t>(f)].c_str(), badcells, shortlines);
+                rs.files[static_cast<size_t>(f)].datafil.c_str(), badcells, shortlines);
     }
 
     int slot_of_column(int k) const {
@@ -257,7 +257,7 @@ struct FileLoad {
     }
 
     void store_fields(const std::string& ln, size_t pos) {
-        const int ncols = rs.numcols[static_cast<size_t>(f)];
+        const int ncols = rs.files[static_cast<size_t>(f)].numcols;
         const int slot = rs.ignoreflag ? r : rs.missints + r;
         const size_t rows = grid_rows(rs);
         const size_t maxslot = static_cast<size_t>(rs.ignoreflag ? rs.num : rs.totmiss + rs.num);
@@ -318,7 +318,7 @@ struct FileLoad {
         }
         if (rs.filenum == 0 && rs.verbose && !rs.qflag)
             out("Warning: There are more column headers (%d) than data columns (%d)\n",
-                rs.numcols[static_cast<size_t>(f)], stored0);
+                rs.files[static_cast<size_t>(f)].numcols, stored0);
     }
 
     // One data line; false ends the rows of this file.
@@ -394,7 +394,7 @@ void open_failed(const std::string& name) {
 // number of lines it leaves read.
 int read_header(RunState& rs, int f, LineReader& rd) {
     std::string ln, last;
-    int first = rs.firstdataline[static_cast<size_t>(f)];
+    int first = rs.files[static_cast<size_t>(f)].firstdataline;
     for (int i = 0; i < first; ++i) {
         if (!rd.next(ln)) {
             out("%72.72s\n", last.c_str());
@@ -431,13 +431,13 @@ void align_times_with_rows(RunState& rs) {
 void read_all_data(RunState& rs) {
     alloc_space(rs);
     for (int f = 0; f <= rs.filenum; ++f) {
-        const std::string& name = rs.datafil[static_cast<size_t>(f)];
+        const std::string& name = rs.files[static_cast<size_t>(f)].datafil;
         FILE* fp = open_input(name);
         if (!fp) open_failed(name);
         if (rs.verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);
         int lines_above = read_header(rs, f, rd);
-        makenewline(rs, rs.line[static_cast<size_t>(f)], rs.newline);
+        makenewline(rs, rs.files[static_cast<size_t>(f)].line, rs.newline);
         extract_heading(rs, f);
 
         FileLoad load(rs, f);
@@ -454,7 +454,7 @@ void read_all_data(RunState& rs) {
             throw;
         }
         if (rs.ignoreflag || (rs.axisflag && rs.axiscol == -1) || rs.numcalcs > 0) {
-            rs.totmisssecs = rs.totmiss * (rs.samp.empty() ? 0 : rs.samp[0]);
+            rs.totmisssecs = rs.totmiss * (rs.files.empty() ? 0 : rs.files[0].samp);
             rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;
         }
         fclose(fp);

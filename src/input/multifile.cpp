@@ -18,8 +18,8 @@ void read_nodename(RunState& rs, const std::string& nodeline, int fno) {
     size_t cut = field.find_first_of(" _");
     if (cut != std::string::npos) field.resize(cut);
     rs.nodestr = field;
-    if (fno >= 0 && fno < static_cast<int>(rs.nodenam.size()) && rs.nodenam[fno].empty())
-        rs.nodenam[fno] = rs.nodestr;
+    if (fno >= 0 && fno < static_cast<int>(rs.files.size()) && rs.files[fno].nodenam.empty())
+        rs.files[fno].nodenam = rs.nodestr;
 }
 
 // "Monitor Comment: ... (2048Mb ...": megabytes after the last "(" before "Mb".
@@ -50,7 +50,7 @@ void get_data_from_header(RunState& rs, const std::string& tmpxline, int fno) {
     std::vector<std::string> fields;
     split_fields(tline, fields);
     if (fields.empty()) return;
-    if (fno < static_cast<int>(rs.paraline.size()) && rs.paraline[fno] == 0) return;
+    if (fno < static_cast<int>(rs.files.size()) && rs.files[fno].paraline == 0) return;
 
     std::string node;
     if (fields[0].size() <= 9) {
@@ -82,66 +82,52 @@ void get_data_from_header(RunState& rs, const std::string& tmpxline, int fno) {
     }
 }
 
-template <class T>
-static void permute(std::vector<T>& v, const std::vector<int>& order) {
-    std::vector<T> copy(v);
-    for (size_t k = 0; k < order.size(); ++k)
-        if (static_cast<size_t>(order[k]) < copy.size() && k < v.size())
-            v[k] = std::move(copy[order[k]]);
-}
-
 int reorder_csvfiles(RunState& rs) {
     int n = rs.filenum + 1;
     if (rs.verbose) {
         out("Original order\n");
-        for (int f = 0; f < n; ++f) out("%3d %s\n", f, rs.datafil[f].c_str());
+        for (int f = 0; f < n; ++f) out("%3d %s\n", f, rs.files[f].datafil.c_str());
     }
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     // Stable, so files that start together keep their command-line order.
-    std::stable_sort(order.begin(), order.end(),
-                     [&rs](int a, int b) { return rs.csvstartsecs[a] < rs.csvstartsecs[b]; });
+    std::stable_sort(order.begin(), order.end(), [&rs](int a, int b) {
+        return rs.files[a].csvstartsecs < rs.files[b].csvstartsecs;
+    });
     try {
-        permute(rs.csvstartsecs, order);
-        permute(rs.csvendsecs, order);
-        permute(rs.numrows, order);
-        permute(rs.numcols, order);
-        permute(rs.firstdataline, order);
-        permute(rs.paraline, order);
-        permute(rs.y8format, order);
-        permute(rs.samp, order);
-        permute(rs.nodenam, order);
-        permute(rs.datafil, order);
-        permute(rs.line, order);
-        permute(rs.fileparamnums, order);
+        std::vector<InputFile> sorted;
+        sorted.reserve(rs.files.size());
+        for (int k : order) sorted.push_back(std::move(rs.files[static_cast<size_t>(k)]));
+        for (size_t k = sorted.size(); k < rs.files.size(); ++k)
+            sorted.push_back(std::move(rs.files[k]));
+        rs.files.swap(sorted);
     } catch (const std::exception&) {
         out("failed to allocate space for TmpLinearray\n");
         end_run(END_ERROR);
     }
     if (rs.verbose) {
         for (int k = 1; k < n; ++k) {
-            if (rs.samp[k - 1] != rs.samp[k]) {
+            if (rs.files[k - 1].samp != rs.files[k].samp) {
                 out("Warning! Sample intervals do not match:\n");
-                out("%s (%d)  %s (%d)\n", rs.datafil[k - 1].c_str(), rs.samp[k - 1],
-                    rs.datafil[k].c_str(), rs.samp[k]);
+                out("%s (%d)  %s (%d)\n", rs.files[k - 1].datafil.c_str(), rs.files[k - 1].samp,
+                    rs.files[k].datafil.c_str(), rs.files[k].samp);
             }
         }
         out("Sorted order:\n");
-        for (int f = 0; f < n; ++f) out("%3d %s\n", f, rs.datafil[f].c_str());
+        for (int f = 0; f < n; ++f) out("%3d %s\n", f, rs.files[f].datafil.c_str());
     }
     return 1;
 }
 
 int check_if_diff_nodes(RunState& rs) {
     for (int f = 1; f <= rs.filenum; ++f)
-        if (rs.nodenam[f] != rs.nodenam[f - 1]) return 1;
+        if (rs.files[f].nodenam != rs.files[f - 1].nodenam) return 1;
     out("The CSV files are from the same node\n");
     return 0;
 }
 
 void get_all_param_names(RunState& rs) {
-    int last = rs.filenum + 1;
-    if (rs.filenum < 1 || static_cast<int>(rs.line.size()) <= last) return;
+    if (rs.filenum < 1 || static_cast<int>(rs.files.size()) <= rs.filenum) return;
     std::string newln;
     size_t cap =
         static_cast<size_t>(rs.filenum + 1) * static_cast<size_t>(rs.actualmaxlinelen) + 100;
@@ -157,12 +143,12 @@ void get_all_param_names(RunState& rs) {
     // A name is new when no field of the union after the first equals it exactly.
     std::vector<std::string> fields;
     std::unordered_set<std::string> known;
-    newln = rs.line[0] + ",";
-    split_fields(rs.line[0], fields);
+    newln = rs.files[0].line + ",";
+    split_fields(rs.files[0].line, fields);
     for (size_t i = 1; i < fields.size(); ++i) known.insert(fields[i]);
-    int count = rs.numcols[0];
+    int count = rs.files[0].numcols;
     for (int f = 1; f <= rs.filenum; ++f) {
-        split_fields(rs.line[f], fields);
+        split_fields(rs.files[f].line, fields);
         for (size_t i = 1; i < fields.size(); ++i) {
             if (known.insert(fields[i]).second) {
                 newln += fields[i];
@@ -172,8 +158,8 @@ void get_all_param_names(RunState& rs) {
         }
     }
     newln.pop_back();
-    rs.line[last] = newln;
-    rs.line[0] = newln;
-    rs.numcols[last] = count;
-    rs.numcols[0] = count;
+    rs.totals.line = newln;
+    rs.files[0].line = newln;
+    rs.totals.numcols = count;
+    rs.files[0].numcols = count;
 }

@@ -18,5 +18,5 @@ int reorder_csvfiles(RunState& rs);
 // files are from the same node and returns 0.
 int check_if_diff_nodes(RunState& rs);
 // Union of the parameter names of files 0..filenum (in order of first appearance);
-// it becomes the heading of slot 0 and of slot filenum + 1, with its count in numcols.
+// it becomes the heading of file 0 and of the totals, with its count in numcols.
 void get_all_param_names(RunState& rs);

@@ -74,7 +74,7 @@ void trim_in_place(std::string& s) {
 }
 
 const std::string& datafile(const RunState& rs, int f) {
-    return rs.datafil[f];
+    return rs.files[f].datafil;
 }
 
 [[noreturn]] void no_data(const RunState& rs, int f) {
@@ -96,7 +96,7 @@ time_t stamp_seconds(RunState& rs, int f, const std::string& field) {
         end_run(END_ERROR);
     }
     std::string s = field;
-    return get_csvdate(rs, rs.y8format[f], s);
+    return get_csvdate(rs, rs.files[f].y8format, s);
 }
 
 // (last - start) / c rounded half up, truncated toward zero; stamps centuries apart
@@ -120,7 +120,7 @@ void probe_perfmon(RunState& rs, const std::string& line, int f) {
     if (end == std::string::npos) return;
     rs.perfmon = 1;
     out("Perfmon file!!\n");
-    rs.nodenam[f] = s.substr(bs + 2, end - bs - 2);
+    rs.files[f].nodenam = s.substr(bs + 2, end - bs - 2);
 }
 
 // A date line (dd-MMM-yyyy or d-MMM-yyyy) dates time-only stamps; a clock time
@@ -168,8 +168,8 @@ void finish_times(Scan& s) {
     time_t end = stamp_seconds(rs, f, ef);
     remove_chars(ef, '"');
     to_classic_stamp(ef);
-    if (end < rs.csvstartsecs[f]) end += 86400;  // one pass over midnight
-    rs.csvendsecs[f] = end;
+    if (end < rs.files[f].csvstartsecs) end += 86400;  // one pass over midnight
+    rs.files[f].csvendsecs = end;
     if (f != 0) return;
     size_t blank = ef.find(' ');
     if (blank != std::string::npos) {
@@ -188,14 +188,15 @@ void finish_times(Scan& s) {
 void survey_data(Scan& s, const std::string& stamp, int want) {
     RunState& rs = s.rs;
     int f = s.f;
-    rs.csvstartsecs[f] = stamp_seconds(rs, f, stamp);
+    rs.files[f].csvstartsecs = stamp_seconds(rs, f, stamp);
     std::swap(s.cur, s.last);
     Tail t;
     scan_rest(s, want, t);
-    rs.samp[f] = 60;
+    rs.files[f].samp = 60;
     if (t.c > 0)
-        rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), t.c);
-    rs.numrows[f] = s.L - rs.firstdataline[f];
+        rs.files[f].samp =
+            measured_interval(rs.files[f].csvstartsecs, stamp_seconds(rs, f, t.stamp), t.c);
+    rs.files[f].numrows = s.L - rs.files[f].firstdataline;
     finish_times(s);
 }
 
@@ -213,10 +214,10 @@ void survey_headerless(Scan& s) {
         end_run(END_ERROR);
     }
     s.L = 1;
-    rs.y8format[f] = 1;
-    rs.firstdataline[f] = 0;
+    rs.files[f].y8format = 1;
+    rs.files[f].firstdataline = 0;
     trim(ff);
-    rs.csvstartsecs[f] = stamp_seconds(rs, f, ff);
+    rs.files[f].csvstartsecs = stamp_seconds(rs, f, ff);
     std::swap(s.cur, s.last);
     Tail t;
     scan_rest(s, 10, t);
@@ -224,13 +225,14 @@ void survey_headerless(Scan& s) {
         out("Not enough datalines\n");
         end_run(END_ERROR);
     }
-    rs.samp[f] = measured_interval(rs.csvstartsecs[f], stamp_seconds(rs, f, t.stamp), 10);
-    rs.numcols[f] = t.cols;
+    rs.files[f].samp =
+        measured_interval(rs.files[f].csvstartsecs, stamp_seconds(rs, f, t.stamp), 10);
+    rs.files[f].numcols = t.cols;
     std::string h = "Sample Time";
     for (int n = 1; n <= t.cols; ++n) h += strfmt(", Parameter #%d", n);
     rs.templine[f] = h;
     rs.nohdr = 1;
-    rs.numrows[f] = s.L - rs.firstdataline[f];
+    rs.files[f].numrows = s.L - rs.files[f].firstdataline;
     finish_times(s);
 }
 
@@ -239,14 +241,14 @@ void survey_headerless(Scan& s) {
 void survey_format2(Scan& s) {
     RunState& rs = s.rs;
     int f = s.f;
-    rs.y8format[f] = 2;
-    rs.paraline[f] = s.L;
+    rs.files[f].y8format = 2;
+    rs.files[f].paraline = s.L;
     s.rd.sync();
     std::string newline;
-    int k = read_format2_headers(rs, f, newline, s.rd.file(), 1, rs.templine);
+    int k = read_format2_headers(rs, f, newline, s.rd.file(), 1, rs.templine[f]);
     s.L += k;
-    rs.numcols[f] = count_cols(rs.templine[f]);
-    rs.firstdataline[f] = s.L;
+    rs.files[f].numcols = count_cols(rs.templine[f]);
+    rs.files[f].firstdataline = s.L;
     if (!s.rd.next(s.cur)) no_data(rs, f);
     ++s.L;
     std::string ff = first_field(s.cur);
@@ -265,20 +267,20 @@ void survey_explicit(Scan& s) {
     else if (hidx < 0)
         hidx = rs.datalinerow - 1;
     if (hidx < 0) hidx = 0;
-    rs.y8format[f] = 1;
-    rs.paraline[f] = hidx;
-    rs.firstdataline[f] = rs.datalinerow;
-    rs.samp[f] = 60;
+    rs.files[f].y8format = 1;
+    rs.files[f].paraline = hidx;
+    rs.files[f].firstdataline = rs.datalinerow;
+    rs.files[f].samp = 60;
     while (s.rd.next(s.cur)) {
         ++s.L;
         if (s.L == 1) read_nodename(rs, s.cur, f);
         if (s.L == hidx + 1) {
             rs.templine[f] = s.cur;
-            rs.numcols[f] = count_cols(s.cur);
+            rs.files[f].numcols = count_cols(s.cur);
         }
     }
-    rs.numrows[f] = s.L - rs.datalinerow;
-    if (rs.numrows[f] <= 0) no_data(rs, f);
+    rs.files[f].numrows = s.L - rs.datalinerow;
+    if (rs.files[f].numrows <= 0) no_data(rs, f);
 }
 
 // Returns -1 when a line was too long on the first attempt.
@@ -320,12 +322,12 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
         char c0 = cur.empty() ? '\0' : cur[0];
         if (c0 == '#' || c0 == '!' || c0 == ';') {
             if (cur.find("#Date Time") != std::string::npos) {
-                rs.paraline[f] = s.L - 1;
-                rs.firstdataline[f] = s.L;
-                rs.y8format[f] = 3;
+                rs.files[f].paraline = s.L - 1;
+                rs.files[f].firstdataline = s.L;
+                rs.files[f].y8format = 3;
                 rd.rewind();
-                rewrite_format_3(rs, f, fp, rs.templine);
-                if (rs.y8format[f] == -3) rs.y8format[f] = 1;
+                rewrite_format_3(rs, f, fp, rs.templine[f]);
+                if (rs.files[f].y8format == -3) rs.files[f].y8format = 1;
                 return 0;
             }
             continue;
@@ -338,22 +340,22 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
         }
         first_field_into(cur, ff);
         note_date_fields(rs, ff);
-        if (s.L > 10 && rs.y8format[f] == 0) {
+        if (s.L > 10 && rs.files[f].y8format == 0) {
             survey_headerless(s);
             return 0;
         }
-        if (rs.y8format[f] == 0) {
+        if (rs.files[f].y8format == 0) {
             if (is_heading_field(ff)) {
-                rs.y8format[f] = 1;
-                rs.paraline[f] = s.L - 1;
+                rs.files[f].y8format = 1;
+                rs.files[f].paraline = s.L - 1;
                 remove_chars(cur, '"');
                 rs.templine[f] = cur;
-                rs.numcols[f] = count_cols(cur);
+                rs.files[f].numcols = count_cols(cur);
             }
         } else {
             trim(ff);
             if (is_dataline_field(ff)) {
-                rs.firstdataline[f] = s.L - 1;
+                rs.files[f].firstdataline = s.L - 1;
                 survey_data(s, ff, 5);
                 return 0;
             }
@@ -361,7 +363,7 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
         }
     }
     // The end of the file came first.
-    if (rs.y8format[f] == 0 && s.L > 0) {
+    if (rs.files[f].y8format == 0 && s.L > 0) {
         survey_headerless(s);
         return 0;
     }
@@ -379,26 +381,27 @@ void close_file(RunState& rs, int f) {
     const std::string& h = rs.templine[f];
     if (f == 0) {
         rs.hdrlen = std::max(static_cast<int>(h.size()) + 2, 5000);
-        if (rs.paraline[0] > 0) rs.hdrsmissing = 0;
-        if (rs.firstdataline[0] == 0) rs.nohdr = 1;
+        if (rs.files[0].paraline > 0) rs.hdrsmissing = 0;
+        if (rs.files[0].firstdataline == 0) rs.nohdr = 1;
     }
     if (rs.verbose) {
         out("%s Format %d ParameterLine %d Len %d DataLine %d Cols %d Rows %d\n",
-            datafile(rs, f).c_str(), rs.y8format[f], rs.paraline[f], static_cast<int>(h.size()),
-            rs.firstdataline[f], rs.numcols[f], rs.numrows[f]);
-        out("%lld %lld %d <%.72s>\n", static_cast<long long>(rs.csvstartsecs[f]),
-            static_cast<long long>(rs.csvendsecs[f]), rs.samp[f], h.c_str());
+            datafile(rs, f).c_str(), rs.files[f].y8format, rs.files[f].paraline,
+            static_cast<int>(h.size()), rs.files[f].firstdataline, rs.files[f].numcols,
+            rs.files[f].numrows);
+        out("%lld %lld %d <%.72s>\n", static_cast<long long>(rs.files[f].csvstartsecs),
+            static_cast<long long>(rs.files[f].csvendsecs), rs.files[f].samp, h.c_str());
     }
 }
 
 void file_set_times(RunState& rs) {
-    rs.earlieststart = rs.csvstartsecs[0];
-    rs.latestend = rs.csvendsecs[0];
+    rs.earlieststart = rs.files[0].csvstartsecs;
+    rs.latestend = rs.files[0].csvendsecs;
     for (int f = 1; f <= rs.filenum; ++f) {
-        rs.earlieststart = std::min(rs.earlieststart, rs.csvstartsecs[f]);
-        rs.latestend = std::max(rs.latestend, rs.csvendsecs[f]);
-        if (rs.csvstartsecs[f] == 0) out("Warning: invalid start time in file %d\n", f);
-        if (rs.csvendsecs[f] == 0) out("Warning: invalid end time in file %d\n", f);
+        rs.earlieststart = std::min(rs.earlieststart, rs.files[f].csvstartsecs);
+        rs.latestend = std::max(rs.latestend, rs.files[f].csvendsecs);
+        if (rs.files[f].csvstartsecs == 0) out("Warning: invalid start time in file %d\n", f);
+        if (rs.files[f].csvendsecs == 0) out("Warning: invalid end time in file %d\n", f);
     }
     if (rs.verbose) {
         std::string s, e;
@@ -517,13 +520,12 @@ int check_csv_files(RunState& rs, int n) {
     rs.actualmaxlinelen = get_maxline_len(rs, rs.templine) + 1;
     if (rs.verbose) out("Max line length = %d\n", rs.actualmaxlinelen);
     alloc_line_space(rs, rs.actualmaxlinelen);
-    int last_slot = rs.filenum + 1;
-    rs.numcols[last_slot] = 0;
-    rs.numrows[last_slot] = 0;
+    rs.totals.numcols = 0;
+    rs.totals.numrows = 0;
     for (int f = 0; f <= rs.filenum; ++f) {
-        rs.line[f] = rs.templine[f];
-        rs.numcols[last_slot] += rs.numcols[f];
-        rs.numrows[last_slot] += rs.numrows[f];
+        rs.files[f].line = rs.templine[f];
+        rs.totals.numcols += rs.files[f].numcols;
+        rs.totals.numrows += rs.files[f].numrows;
     }
     file_set_times(rs);
     free_templine_space(rs, rs.maxlinelen);
@@ -534,13 +536,13 @@ namespace {
 
 // Per-file tables and the facts the survey finds, fresh for each attempt.
 void reset_survey(RunState& rs) {
-    size_t n = static_cast<size_t>(rs.filenum + 2);
-    for (auto* v : {&rs.y8format, &rs.paraline, &rs.firstdataline, &rs.numcols, &rs.numrows,
-                    &rs.samp, &rs.fileparamnums, &rs.fileintnums})
-        v->assign(n, 0);
-    rs.csvstartsecs.assign(n, 0);
-    rs.csvendsecs.assign(n, 0);
-    rs.nodenam.assign(n, std::string());
+    for (InputFile& f : rs.files) {
+        InputFile fresh;
+        fresh.datafil = std::move(f.datafil);
+        fresh.line = std::move(f.line);
+        f = std::move(fresh);
+    }
+    rs.totals = InputFile{};
     rs.earlieststart = rs.latestend = 0;
     rs.hdrsmissing = rs.nohdr = rs.diffparams = rs.perfmon = 0;
     rs.hdrlen = 20000;
@@ -555,8 +557,8 @@ void reset_survey(RunState& rs) {
 // Lines above the heading of the first file: node line, header facts, dates.
 void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
     std::string ff;
-    const std::string& name = rs.datafil[0];
-    int hidx = rs.paraline[0];
+    const std::string& name = rs.files[0].datafil;
+    int hidx = rs.files[0].paraline;
     for (int i = 0;; ++i) {
         if (i >= 50 || !rd.next(cur)) {
             out("No header lines detected in %s\n", name.c_str());
@@ -564,16 +566,16 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
         }
         if (i == 0) {
             if (rs.mflag) rs.merg_nodes = first_field(cur);
-            if (rs.y8format[0] == 1 && hidx == 0)
+            if (rs.files[0].y8format == 1 && hidx == 0)
                 rs.hdrsmissing = 1;
             else
                 get_data_from_header(rs, cur, 0);
         }
-        if (rs.y8format[0] == 1 && i == hidx) return;
-        if (rs.y8format[0] == 2 && cur.find(START_MARKER) != std::string::npos) {
+        if (rs.files[0].y8format == 1 && i == hidx) return;
+        if (rs.files[0].y8format == 2 && cur.find(START_MARKER) != std::string::npos) {
             rd.sync();
             std::string newline;
-            read_format2_headers(rs, 0, newline, rd.file(), 0, rs.line);
+            read_format2_headers(rs, 0, newline, rd.file(), 0, rs.files[0].line);
             if (!rs.fmtflag) rs.format = 2;
             return;
         }
@@ -588,7 +590,7 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
 
 // The numbered list of the first file's parameters.
 void list_parameters(RunState& rs) {
-    std::string h = rs.line[0];
+    std::string h = rs.files[0].line;
     remove_chars(h, '"');
     std::vector<std::string> fields;
     split_fields(h, fields);
@@ -615,11 +617,11 @@ void list_parameters(RunState& rs) {
         out("Too many columns (%d)! Max supported is %d\n", rs.numcol, 20000);
         end_run(END_ERROR);
     }
-    rs.fileparamnums[0] = rs.numcol;
+    rs.files[0].fileparamnums = rs.numcol;
     const char* fmt =
         rs.numcol == 1 ? "Format 1: %d parameter in %s\n" : "Format 1: %d parameters in %s\n";
-    if (!rs.qflag) out(fmt, rs.numcol, rs.datafil[0].c_str());
-    if (!rs.iflag) fout(rs.logfp, fmt, rs.numcol, rs.datafil[0].c_str());
+    if (!rs.qflag) out(fmt, rs.numcol, rs.files[0].datafil.c_str());
+    if (!rs.iflag) fout(rs.logfp, fmt, rs.numcol, rs.files[0].datafil.c_str());
 }
 
 void prompt_for_columns(RunState& rs) {
@@ -635,7 +637,7 @@ void prompt_for_columns(RunState& rs) {
 void read_other_headers(RunState& rs, std::string& cur) {
     std::vector<std::string> fields;
     for (int f = 1; f <= rs.filenum; ++f) {
-        const std::string& name = rs.datafil[f];
+        const std::string& name = rs.files[f].datafil;
         FILE* fp = open_input(name);
         if (!fp) {
             out("Input file %s could not be opened\n", name.c_str());
@@ -645,11 +647,11 @@ void read_other_headers(RunState& rs, std::string& cur) {
         if (rs.verbose) out("Reading headers from %s\n", name.c_str());
         LineReader rd(fp, 1 << 16);
         if (!rd.next(cur)) cur.clear();
-        if (rs.mflag && rs.firstdataline[f] > 1) {
+        if (rs.mflag && rs.files[f].firstdataline > 1) {
             std::string node = first_field(cur);
             if (rs.merg_nodes.find(node) == std::string::npos) rs.merg_nodes += "/" + node;
         }
-        split_fields(rs.line[f], fields);
+        split_fields(rs.files[f].line, fields);
         int names = fields.empty() ? 0 : static_cast<int>(fields.size()) - 1;
         if (names > 20000) {
             out("Too many columns (%d)! Max supported is %d\n", names, 20000);
@@ -657,22 +659,22 @@ void read_other_headers(RunState& rs, std::string& cur) {
         }
         if (!rs.fileparams.empty())
             for (int i = 0; i < names; ++i) rs.fileparams[f][i] = strltrim(fields[i + 1]);
-        rs.fileparamnums[f] = rs.numcols[f];
-        rs.fileintnums[f] = rs.numrows[f];
+        rs.files[f].fileparamnums = rs.files[f].numcols;
+        rs.files[f].fileintnums = rs.files[f].numrows;
     }
     if (rs.mflag) rs.merg_nodes += " Merged";
-    int last = rs.filenum + 1;
-    rs.fileintnums[last] = 0;
-    for (int f = 0; f <= rs.filenum; ++f) rs.fileintnums[last] += rs.fileintnums[f];
+    rs.totals.fileintnums = 0;
+    for (int f = 0; f <= rs.filenum; ++f) rs.totals.fileintnums += rs.files[f].fileintnums;
     if (rs.verbose)
         for (int f = 0; f <= rs.filenum; ++f)
-            out("len: %d: %80.80s...\n", static_cast<int>(rs.line[f].size()), rs.line[f].c_str());
+            out("len: %d: %80.80s...\n", static_cast<int>(rs.files[f].line.size()),
+                rs.files[f].line.c_str());
 }
 
 }  // namespace
 
 int read_datafil_cols(RunState& rs, int retry) {
-    if (rs.filenum < 0 || static_cast<int>(rs.datafil.size()) <= rs.filenum) {
+    if (rs.filenum < 0 || static_cast<int>(rs.files.size()) <= rs.filenum) {
         out("No CSV file given\n");
         end_run(END_ERROR);
     }
@@ -698,7 +700,7 @@ int read_datafil_cols(RunState& rs, int retry) {
         if (rs.diffparams == 0 && whole && check_if_diff_nodes(rs) == 0) return -2;
     }
 
-    const std::string& first = rs.datafil[0];
+    const std::string& first = rs.files[0].datafil;
     FILE* fp = open_input(first);
     if (!fp) {
         out("Input file %s not found\n", first.c_str());
@@ -709,7 +711,7 @@ int read_datafil_cols(RunState& rs, int retry) {
     if (!rs.iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
     LineReader rd(fp);
     read_lines_above_heading(rs, rd, tmpline);
-    if (rs.y8format[0] == 1) list_parameters(rs);
+    if (rs.files[0].y8format == 1) list_parameters(rs);
 
     count_records(rs, rd);
 

@@ -29,7 +29,8 @@ static std::string without_year(const std::string& d) {
 }
 
 void write_html_table_start(RunState& rs) {
-    fout(rs.htmfp, "<center>%s \n", html_escape(rs.datafil.empty() ? "" : rs.datafil[0]).c_str());
+    fout(rs.htmfp, "<center>%s \n",
+         html_escape(rs.files.empty() ? "" : rs.files[0].datafil).c_str());
     if (!rs.axisflag)
         fout(rs.htmfp, "from %s %5.5s to %s %5.5s</center>\n",
              html_escape(without_year(rs.ch_start_d)).c_str(), html_escape(rs.start_t).c_str(),

@@ -28,6 +28,25 @@ struct data_t {
     std::string parnam;
 };
 
+// One input file of the run: the name it goes by and what the survey found in it. The
+// file set is a vector of these, so putting the files in time order moves each file's
+// facts with it.
+struct InputFile {
+    std::string datafil;      // name (a converted file's new name once it is rewritten)
+    std::string line;         // heading: time column name, then the parameter names
+    int y8format = 0;         // layout code of the survey
+    int paraline = 0;         // index of the heading line
+    int firstdataline = 0;    // index of the first data line
+    int numrows = 0;          // data lines
+    int numcols = 0;          // parameter columns
+    int samp = 0;             // sample interval in seconds
+    int fileparamnums = 0;    // parameter names of the file itself
+    int fileintnums = 0;      // intervals counted
+    time_t csvstartsecs = 0;  // first and last time stamp
+    time_t csvendsecs = 0;
+    std::string nodenam;      // node the file comes from
+};
+
 struct RunState {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
@@ -68,8 +87,8 @@ struct RunState {
     std::vector<std::string> cargv;
     int cargc = 0;
 
-    // Command line: input file list
-    std::vector<std::string> datafil;
+    // Command line: input file list (filenum is files.size() - 1 once the list is taken)
+    std::vector<InputFile> files;
     std::vector<FileId> input_ids;  // the input files as found when they were named
     int filenum = -1;
     int toomanyfiles = 0;
@@ -220,7 +239,6 @@ struct RunState {
     std::string cfgfil = "TSGRAF.CFG";
 
     // Working tables: counts that size them (filled by the survey and selection)
-    std::vector<int> numcols;
     int numcol = 0;
     int numpar = 0;
     int num = 0;
@@ -236,7 +254,6 @@ struct RunState {
     // Working tables: created once per run (see run/tables.h)
     std::vector<std::vector<std::string>> fileparams;
     std::vector<std::string> templine;
-    std::vector<std::string> line;
     std::vector<std::vector<int>> nums_mask;
     std::vector<std::vector<int>> param_nums;
     std::vector<std::string> xlabel;
@@ -257,17 +274,10 @@ struct RunState {
     std::vector<time_t> outrows_secs;
     std::vector<std::vector<double>> mpts;
 
-    // Input: the per-file survey table; slot filenum + 1 holds totals where noted
-    std::vector<int> y8format;
-    std::vector<int> paraline;
-    std::vector<int> firstdataline;
-    std::vector<int> numrows;
-    std::vector<time_t> csvstartsecs;
-    std::vector<time_t> csvendsecs;
-    std::vector<int> samp;
-    std::vector<std::string> nodenam;
-    std::vector<int> fileparamnums;
-    std::vector<int> fileintnums;
+    // Input: the file set taken as one: union heading and count (line, numcols), rows
+    // summed or the merged axis length (numrows), intervals (fileintnums) and merged
+    // parameters (fileparamnums)
+    InputFile totals;
 
     // Input: facts of the whole file set and of the first file's header
     time_t earlieststart = 0;

@@ -58,7 +58,7 @@ static void survey_files(RunState& rs) {
     }
     if (rs.filenum >= 1 && !rs.append) {
         get_all_param_names(rs);
-        if (!rs.numcols.empty()) rs.numcol = rs.numcols[0];
+        if (!rs.files.empty()) rs.numcol = rs.files[0].numcols;
     }
 }
 
@@ -192,7 +192,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     parse_options(rs);
     if (rs.verbose) get_current_time("Started at");
     out("\n%s\n\n", banner().c_str());
-    update_histfile(rs, rs.datafil.empty() ? std::string() : rs.datafil[0], rs.ocmdline);
+    update_histfile(rs, rs.files.empty() ? std::string() : rs.files[0].datafil, rs.ocmdline);
     print_hdrs(rs);
     read_limits(rs);
 

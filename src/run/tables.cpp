@@ -90,7 +90,8 @@ void free_templine_space(RunState& rs, int maxlinelen) {
 }
 
 void alloc_line_space(RunState& rs, int actualmaxlinelen) {
-    alloc_table1(rs.line, rs.filenum + 2, "line");
+    for (InputFile& f : rs.files) f.line.clear();
+    rs.totals.line.clear();
     if (rs.verbose)
         out("allocated space for line[%d][%d]\n", rs.filenum + 2,
             (rs.filenum + 1) * actualmaxlinelen + 100);
@@ -98,14 +99,13 @@ void alloc_line_space(RunState& rs, int actualmaxlinelen) {
 
 static int largest_file_cols(const RunState& rs) {
     int m = 0;
-    for (int f = 0; f <= rs.filenum && f < static_cast<int>(rs.numcols.size()); ++f)
-        m = std::max(m, rs.numcols[f]);
+    for (int f = 0; f <= rs.filenum && f < static_cast<int>(rs.files.size()); ++f)
+        m = std::max(m, rs.files[f].numcols);
     return m;
 }
 
 static int total_cols(const RunState& rs) {
-    size_t k = static_cast<size_t>(rs.filenum + 1);
-    return k < rs.numcols.size() ? rs.numcols[k] : 0;
+    return rs.totals.numcols;
 }
 
 void alloc_global_vars(RunState& rs) {

@@ -351,7 +351,8 @@ void select_first_file(RunState& rs, const std::vector<std::string>& names) {
 void map_later_file(RunState& rs, int f, const std::vector<std::string>& names) {
     auto& mask = rs.nums_mask[static_cast<size_t>(f)];
     auto& nums = rs.param_nums[static_cast<size_t>(f)];
-    int ncols = f < static_cast<int>(rs.numcols.size()) ? rs.numcols[static_cast<size_t>(f)] : 0;
+    int ncols =
+        f < static_cast<int>(rs.files.size()) ? rs.files[static_cast<size_t>(f)].numcols : 0;
     for (int c = 0; c <= ncols && c < static_cast<int>(mask.size()); ++c)
         mask[static_cast<size_t>(c)] = 0;
     std::unordered_map<std::string, int> first;
@@ -387,7 +388,7 @@ std::vector<std::string> heading_names(const std::string& heading) {
 void get_parameters(RunState& rs, int f) {
     const std::string empty;
     const std::string& heading =
-        f < static_cast<int>(rs.line.size()) ? rs.line[static_cast<size_t>(f)] : empty;
+        f < static_cast<int>(rs.files.size()) ? rs.files[static_cast<size_t>(f)].line : empty;
     std::vector<std::string> names = heading_names(heading);
     if (f == 0) {
         // A heading shorter than the column count would leave labels without names.

@@ -6,7 +6,7 @@
 
 #include "run/run_state.h"
 
-// Builds the selection for file f from rs.nums_str and the file's heading rs.line[f].
+// Builds the selection for file f from rs.nums_str and the file's heading rs.files[f].line.
 // File 0 decides the selection; later files map its labels onto their own columns.
 void get_parameters(RunState& rs, int f);
 // The column names of a heading: its fields after the first (the time column).

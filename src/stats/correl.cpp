@@ -68,7 +68,7 @@ bool rows_have_stamps(const RunState& rs) {
 }
 
 std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
-    const std::string& name = rs.datafil[0];
+    const std::string& name = rs.files[0].datafil;
     FILE* fp = open_input(name);
     if (!fp) {
         out("Error opening <%s>\n", name.c_str());
@@ -79,7 +79,7 @@ std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
     try {
         LineReader rd(fp);
         std::string ln, stamp, value;
-        int first = rs.firstdataline.empty() ? 0 : rs.firstdataline[0];
+        int first = rs.files.empty() ? 0 : rs.files[0].firstdataline;
         for (int i = 0; i < first && rd.next(ln); ++i) {
         }
         while (rd.next(ln)) {
@@ -253,7 +253,7 @@ void read_correl_param(RunState& rs, int param) {
         end_run(END_ERROR);
     }
     rs.cor_n = 0;
-    if (rs.datafil.empty() || rs.datafil[0].empty()) return;
+    if (rs.files.empty() || rs.files[0].datafil.empty()) return;
     std::vector<RefLine> lines = read_reference_lines(rs, param);
     pair_with_rows(rs, lines, rows);
     reference_sums(rs);
@@ -319,7 +319,7 @@ void check_for_allcorrelation(RunState& rs) {
     FileCloser closer{fp};
     if (rs.dirflag) switch_dir(rs.curname, "12", rs.verbose);
     fout(fp, "Correlation of parameters in %s\n\n",
-         rs.datafil.empty() ? "" : rs.datafil[0].c_str());
+         rs.files.empty() ? "" : rs.files[0].datafil.c_str());
     const char* heading =
         "      Parameter                           correlates with Parameter               "
         "Coeff.\n\n";

@@ -288,7 +288,7 @@ bool contributes(const RunState& rs, int w) {
 // selection order of the loader's heading.
 void write_extract_header(RunState& rs, int n) {
     if (rs.macsvflg || rs.noheader) return;
-    size_t hdr = rs.line.empty() ? 0 : rs.line[0].size();
+    size_t hdr = rs.files.empty() ? 0 : rs.files[0].line.size();
     if (rs.verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
     std::string tline = rs.format == 2 ? "" : "Sample Time";
     for (int w = 0; w < n; ++w)

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     fuzz::write_file("in.csv", text);
     auto rs = fuzz::fresh_state();
-    rs->datafil = {"in.csv"};
+    rs->files.assign(1, InputFile{});
+    rs->files[0].datafil = "in.csv";
     rs->filenum = 0;
     rs->pflag = 1;
     rs->nums_str = "0";

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::write_file("in.csv", csv);
     fuzz::write_file("p.lis", std::string(reinterpret_cast<const char*>(data), size));
     auto rs = fuzz::fresh_state();
-    rs->datafil = {"in.csv"};
+    rs->files.assign(1, InputFile{});
+    rs->files[0].datafil = "in.csv";
     rs->filenum = 0;
     rs->iflag = 1;
     rs->nocharts = 1;

@@ -27,9 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rs->iflag = size % 3 == 0;
     rs->qflag = 1;
     rs->filenum = 1;
-    rs->numcols = {kCols, kCols2, kCols};
+    rs->files.assign(2, InputFile{});
+    rs->files[0].numcols = rs->totals.numcols = kCols;
+    rs->files[1].numcols = kCols2;
     rs->numcol = kCols;
-    rs->line = {kHeading, kHeading2, ""};
+    rs->files[0].line = kHeading;
+    rs->files[1].line = kHeading2;
     fuzz::guarded([&] {
         handle_option(*rs, 'p', sel.c_str());
         alloc_global_vars(*rs);

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         rs->comm_sampint = 60;
         rs->totmiss = 8;
         rs->miss_ar.assign(16, 0);
-        rs->fileintnums = {2};
+        rs->files.assign(1, InputFile{});
+        rs->files[0].fileintnums = 2;
         rs->verbose = 1;
         calc_sampint(*rs, 1, 0, 0);
         calc_sampint(*rs, 1, 1, 0);

@@ -34,10 +34,11 @@ inline RunState chart_grid(const std::vector<std::vector<double>>& series,
     rs.rangedursecs = rs.rangeend - rs.rangestart;
     rs.dur = rs.rangedursecs;
     rs.miss_ar.assign(rs.num + 1, 0);
-    rs.samp = {60};
+    rs.files.assign(1, InputFile{});
+    rs.files[0].samp = 60;
     rs.sampint = 60;
     rs.max_xvals = rs.num + 2;
-    rs.nodenam = {"NODEA"};
+    rs.files[0].nodenam = "NODEA";
     rs.ch_start_t = "00:00:00";
     rs.ch_end_t = rs.x_vals[rs.num - 1].substr(12);
     return rs;

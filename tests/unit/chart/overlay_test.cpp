@@ -24,8 +24,9 @@ RunState grid_of(const std::vector<std::vector<std::vector<double>>>& files,
     RunState all = make_grid(files, labels);
     rs.pts = all.pts;
     rs.filenum = all.filenum;
-    rs.nodenam = {"NODEA", "NODEB", "NODEC"};
-    rs.nodenam.resize(files.size());
+    rs.files.assign(files.size(), InputFile{});
+    const char* nodes[] = {"NODEA", "NODEB", "NODEC"};
+    for (size_t f = 0; f < files.size() && f < 3; ++f) rs.files[f].nodenam = nodes[f];
     rs.zflag = 1;
     for (const std::string& l : labels) rs.maxlabelsiz = std::max<int>(rs.maxlabelsiz, l.size());
     return rs;

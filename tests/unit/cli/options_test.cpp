@@ -628,7 +628,8 @@ TEST_F(Options, TimeRanges) {
     RunState spaced;
     EXPECT_EQ(parse(spaced, {"-t", "8:15,9:45", "a.csv"}).status, -1);
     EXPECT_EQ(spaced.timerange.from, 8 * 3600 + 15 * 60);
-    EXPECT_EQ(spaced.datafil, std::vector<std::string>{"a.csv"});
+    ASSERT_EQ(spaced.files.size(), 1u);
+    EXPECT_EQ(spaced.files[0].datafil, "a.csv");
 }
 
 // A date range is told apart from a time of day by its '-' or '/'; ISO dates are dates.
@@ -662,7 +663,9 @@ TEST_F(Options, FileLists) {
         RunState rs;
         SCOPED_TRACE(c.args[0]);
         parse(rs, c.args);
-        EXPECT_EQ(rs.datafil, c.files);
+        std::vector<std::string> names;
+        for (const InputFile& f : rs.files) names.push_back(f.datafil);
+        EXPECT_EQ(names, c.files);
         EXPECT_EQ(rs.filenum, static_cast<int>(c.files.size()) - 1);
         EXPECT_EQ(rs.toomanyfiles, 0);
     }
@@ -703,8 +706,8 @@ TEST_F(Options, FileCountLimit) {
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(rs.filenum, c.filenum);
         EXPECT_EQ(rs.toomanyfiles, c.toomany);
-        EXPECT_GE(rs.datafil.size(), static_cast<size_t>(c.filenum + 1));
-        EXPECT_EQ(rs.datafil[c.filenum], names[c.filenum]);
+        EXPECT_GE(rs.files.size(), static_cast<size_t>(c.filenum + 1));
+        EXPECT_EQ(rs.files[c.filenum].datafil, names[c.filenum]);
     }
 }
 

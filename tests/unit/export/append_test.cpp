@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file_set.h"
 #include "harness.h"
 
 TEST(Append, DataLinesAreThoseWithAClockTimeFirst) {
@@ -31,12 +32,12 @@ struct Copy {
     Copy(const std::string& first, const std::string& second) {
         d.write("a.csv", first);
         d.write("b.csv", second);
-        rs.filenum = 1;
-        rs.datafil = {d.file("a.csv"), d.file("b.csv")};
-        rs.y8format = {1, 1};
-        rs.paraline = {1, 1};
-        rs.firstdataline = {2, 2};
-        rs.line = {"Sample Time,CPU,Mem", "Sample Time,CPU,Mem"};
+        name_files(rs, {d.file("a.csv"), d.file("b.csv")});
+        for (InputFile& f : rs.files) {
+            f.y8format = f.paraline = 1;
+            f.firstdataline = 2;
+            f.line = "Sample Time,CPU,Mem";
+        }
         rs.csv_outfil = d.file("out.csv");
     }
     RunResult run() {
@@ -82,12 +83,12 @@ TEST(Append, HeadingOfTheFirstFileInEachLayout) {
     };
     for (const auto& c : cases) {
         Copy cp(c.first, kSecond);
-        cp.rs.y8format[0] = c.format;
-        cp.rs.paraline[0] = c.paraline;
-        cp.rs.firstdataline[0] = c.firstdata;
+        cp.rs.files[0].y8format = c.format;
+        cp.rs.files[0].paraline = c.paraline;
+        cp.rs.files[0].firstdataline = c.firstdata;
         cp.rs.fmtflag = c.fmtflag;
         cp.rs.format = c.layout;
-        cp.rs.line[0] = c.heading;
+        cp.rs.files[0].line = c.heading;
         RunResult r = cp.run();
         EXPECT_EQ(r.status, 0) << c.what;
         EXPECT_EQ(cp.d.read("out.csv"), c.expected) << c.what;
@@ -111,7 +112,7 @@ TEST(Append, MessagesAndAMissingFile) {
     EXPECT_EQ(cp.rs.outcsvfp, nullptr);  // closed by the copy
 
     Copy gone("NODEA,x\nSample Time,CPU,Mem\n01-JAN-2008 10:00:00,1,2\n", kSecond);
-    gone.rs.datafil[1] = gone.d.file("gone.csv");
+    gone.rs.files[1].datafil = gone.d.file("gone.csv");
     r = gone.run();
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nAppending data:\nappended " + gone.d.file("a.csv") +

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <functional>
 
+#include "file_set.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
@@ -150,7 +151,8 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
         o.rs.numpar = 2;
         o.rs.xlabel = {"A", "B"};
         o.rs.newline = "Date Time,A,B";
-        o.rs.nodenam = {"NODE7"};
+        o.rs.files.assign(1, InputFile{});
+        o.rs.files[0].nodenam = "NODE7";
         c.set(o.rs);
         extract_heading(o.rs, 0);
         extract_heading(o.rs, 1);  // later files add nothing
@@ -171,8 +173,7 @@ struct LoadRun {
         tzset();
         o.dir.write("in.csv", csv);
         RunState& rs = o.rs;
-        rs.datafil = {"in.csv"};
-        rs.filenum = 0;
+        name_files(rs, {"in.csv"});
         rs.pflag = 1;
         rs.nums_str = rs.orig_nums_str = "all";
         rs.iflag = rs.qflag = rs.nocharts = 1;

@@ -19,13 +19,12 @@ RunState named_files(const std::vector<std::vector<std::string>>& files, int dif
     rs.filenum = static_cast<int>(files.size()) - 1;
     size_t slots = files.size() + 1;
     rs.fileparams.assign(slots, std::vector<std::string>(20));
-    rs.fileparamnums.assign(slots, 0);
-    rs.numcols.assign(slots, 0);
+    rs.files.assign(files.size(), InputFile{});
     for (size_t f = 0; f < files.size(); ++f) {
         for (size_t k = 0; k < files[f].size(); ++k) rs.fileparams[f][k] = files[f][k];
-        rs.fileparamnums[f] = rs.numcols[f] = static_cast<int>(files[f].size());
+        rs.files[f].fileparamnums = rs.files[f].numcols = static_cast<int>(files[f].size());
     }
-    rs.numcol = rs.numcols[0];
+    rs.numcol = rs.files[0].numcols;
     rs.diffparams = diffparams;
     rs.dupflag = dupflag;
     return rs;
@@ -34,13 +33,13 @@ RunState named_files(const std::vector<std::vector<std::string>>& files, int dif
 std::vector<std::string> merged_list(const RunState& rs) {
     int last = rs.filenum + 1;
     const auto& names = rs.fileparams[static_cast<size_t>(last)];
-    return std::vector<std::string>(names.begin(),
-                                    names.begin() + rs.fileparamnums[static_cast<size_t>(last)]);
+    return std::vector<std::string>(names.begin(), names.begin() + rs.totals.fileparamnums);
 }
 
 std::vector<int> mapping(const RunState& rs, int f) {
     const auto& row = rs.merged_ar[static_cast<size_t>(f)];
-    return std::vector<int>(row.begin(), row.begin() + rs.fileparamnums[static_cast<size_t>(f)]);
+    return std::vector<int>(row.begin(),
+                            row.begin() + rs.files[static_cast<size_t>(f)].fileparamnums);
 }
 
 }  // namespace
@@ -112,7 +111,7 @@ TEST(Merge, FindInArray) {
     int last = rs.filenum + 1;
     rs.fileparams[static_cast<size_t>(last)][0] = "CPU";
     rs.fileparams[static_cast<size_t>(last)][1] = "Mem";
-    rs.fileparamnums[static_cast<size_t>(last)] = 2;
+    rs.totals.fileparamnums = 2;
     struct Case {
         const char* name;
         int dupflag, expected;
@@ -137,10 +136,15 @@ struct Written {
         rs.filenum = 1;
         rs.fileparams.assign(3, std::vector<std::string>(5));
         rs.fileparams[2] = {"CPU", "Mem", "CPU_1", "", ""};
-        rs.fileparamnums = {2, 1, 3};
-        rs.numcols = {3, 1, 3};
+        rs.files.assign(2, InputFile{});
+        rs.files[0].fileparamnums = 2;
+        rs.files[1].fileparamnums = 1;
+        rs.totals.fileparamnums = 3;
+        rs.files[0].numcols = rs.totals.numcols = 3;
+        rs.files[1].numcols = 1;
         rs.numcol = 3;
-        rs.line = {"Sample Time,CPU,Mem,Disk", "Sample Time,CPU", ""};
+        rs.files[0].line = "Sample Time,CPU,Mem,Disk";
+        rs.files[1].line = "Sample Time,CPU";
         rs.diffparams = 1;
         rs.orig_nums_str = "all";
         rs.nums_str = "1,2,3";
@@ -191,7 +195,7 @@ TEST(Merge, WrittenHeadingAndValues) {
         {"equal headings and all: the first file's heading as it stands",
          [](RunState& rs) {
              rs.diffparams = 0;
-             rs.line[0] = "Sample Time, CPU, Mem, CPU_1";
+             rs.files[0].line = "Sample Time, CPU, Mem, CPU_1";
          },
          "Sample Time, CPU, Mem, CPU_1\n" + rows4, 3, 4},
         {"an empty merged name is never written", [](RunState& rs) { rs.fileparams[2][1] = ""; },

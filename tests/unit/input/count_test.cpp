@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "file_set.h"
 #include "harness.h"
 
 namespace {
@@ -20,12 +21,9 @@ struct CountTest : ::testing::Test {
     RunState rs;
     CountTest() {
         tzset();
-        rs.filenum = 0;
-        rs.datafil = {"c.csv"};
-        rs.firstdataline = {1, 0};
-        rs.samp = {60, 0};
-        rs.fileintnums = {0, 0};
-        rs.numrows = {0, 0};
+        name_files(rs, {"c.csv"});
+        rs.files[0].firstdataline = 1;
+        rs.files[0].samp = 60;
         rs.qflag = 0;
     }
     // Heading, then one line per second-of-day on 01-JAN-2008.
@@ -63,14 +61,14 @@ TEST_F(CountTest, TenMinuteGapLeavesRoomForNineSamples) {
     EXPECT_EQ(rs.miss_ar.size(), 159u);
     EXPECT_EQ(rs.x_vals.size(), 111u);
     EXPECT_EQ(rs.dur, 108 * 60);
-    EXPECT_EQ(rs.fileintnums[0], 109);
+    EXPECT_EQ(rs.files[0].fileintnums, 109);
 }
 
 TEST_F(CountTest, ShortGapsOfFastSamplesAreNotRoomedFor) {
     // 10-second samples, 20 missing = 200 s of gap: at most 299 s is ignored.
     std::vector<int> secs = every(0, 50, 10);
     for (int s : every(700, 50, 10)) secs.push_back(s);
-    rs.samp[0] = 10;
+    rs.files[0].samp = 10;
     count(secs);
     EXPECT_EQ(rs.badsamps, 1);
     EXPECT_EQ(rs.totmiss, 0);

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "cli/platform.h"
+#include "file_set.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
@@ -33,17 +34,10 @@ std::string rest_of(FILE* fp) {
     return s;
 }
 
-// State for reading file k (of `files`) with the survey's tables sized.
+// State for reading file k (of `files`): the files as yet unsurveyed.
 void size_tables(RunState& rs, int files) {
     rs.filenum = files - 1;
-    size_t n = static_cast<size_t>(files + 1);
-    for (auto* v : {&rs.y8format, &rs.paraline, &rs.firstdataline, &rs.numcols, &rs.numrows,
-                    &rs.samp, &rs.fileparamnums, &rs.fileintnums})
-        v->assign(n, 0);
-    rs.csvstartsecs.assign(n, 0);
-    rs.csvendsecs.assign(n, 0);
-    rs.nodenam.assign(n, "");
-    rs.datafil.resize(static_cast<size_t>(files));
+    rs.files.assign(static_cast<size_t>(files), InputFile{});
 }
 
 }  // namespace
@@ -85,10 +79,10 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         RunState rs;
         size_tables(rs, c.files);
         int k = c.files - 1;
-        rs.datafil[static_cast<size_t>(k)] = "x.csv";
+        rs.files[static_cast<size_t>(k)].datafil = "x.csv";
         rs.cflag = c.cflag;
         if (c.files > 1) alloc_fileparams_space(rs);
-        std::vector<std::string> ln(static_cast<size_t>(c.files + 1));
+        std::string ln;
         std::string newline;
         OpenFile in(d.file("b"));
         int got = 0;
@@ -96,11 +90,11 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
             capture([&] { got = read_format2_headers(rs, k, newline, in.fp, c.suppress, ln); });
         ASSERT_EQ(r.status, -1) << c.what << r.out;
         EXPECT_EQ(got, c.returned) << c.what;
-        EXPECT_EQ(ln[static_cast<size_t>(k)], c.heading) << c.what;
+        EXPECT_EQ(ln, c.heading) << c.what;
         EXPECT_EQ(r.out, c.printed) << c.what;
         EXPECT_EQ(rs.correl_param, c.correl) << c.what;
         int names = count_cols(c.heading);
-        EXPECT_EQ(rs.fileparamnums[static_cast<size_t>(k)], names) << c.what;
+        EXPECT_EQ(rs.files[static_cast<size_t>(k)].fileparamnums, names) << c.what;
         EXPECT_EQ(rs.numcol, k == 0 ? names : 0) << c.what;
         if (c.files > 1) {
             EXPECT_EQ(rs.fileparams[1][0], "A") << c.what;
@@ -132,11 +126,11 @@ TEST(Format2Block, CountLineGoesToTheLogEvenWhenSuppressed) {
     for (const auto& c : cases) {
         RunState rs;
         size_tables(rs, 1);
-        rs.datafil[0] = "x.csv";
+        rs.files[0].datafil = "x.csv";
         rs.iflag = c.iflag;
         rs.qflag = c.qflag;
         rs.logfp = fopen(d.file("log").c_str(), "wb");
-        std::vector<std::string> ln(2);
+        std::string ln;
         std::string newline;
         OpenFile in(d.file("b"));
         RunResult r = capture([&] { read_format2_headers(rs, 0, newline, in.fp, c.suppress, ln); });
@@ -163,9 +157,9 @@ TEST(Format2Block, LineThatFillsTheBufferEndsTheRun) {
         d.write("b", c.line + "$$$ END COLUMN HEADERS $$$\n");
         RunState rs;
         size_tables(rs, 1);
-        rs.datafil[0] = "x.csv";
+        rs.files[0].datafil = "x.csv";
         rs.format2maxlen = 40;
-        std::vector<std::string> ln(2);
+        std::string ln;
         std::string newline;
         OpenFile in(d.file("b"));
         RunResult r = capture([&] { read_format2_headers(rs, 0, newline, in.fp, 1, ln); });
@@ -185,21 +179,20 @@ struct Rewrite {
     InDir in{dir.path()};
     EnvVar tz{"TZ", "UTC"};
     RunState rs;
-    std::vector<std::string> ln;
+    std::string ln;
     RunResult result;
 
     Rewrite() {
         tzset();
         size_tables(rs, 1);
-        ln.resize(2);
     }
     // Runs the rewrite of file 0 named `name`, whose heading is line `heading` (0-based).
     RunResult run(const std::string& name, const std::string& text, int heading) {
         dir.write(name, text);
-        rs.datafil[0] = name;
-        rs.paraline[0] = heading;
-        rs.firstdataline[0] = heading + 1;
-        rs.y8format[0] = 3;
+        rs.files[0].datafil = name;
+        rs.files[0].paraline = heading;
+        rs.files[0].firstdataline = heading + 1;
+        rs.files[0].y8format = 3;
         OpenFile f(name);
         return result = capture([&] { rewrite_format_3(rs, 0, f.fp, ln); });
     }
@@ -235,16 +228,16 @@ TEST(Format3, RewritesThePlotFileAsAY8File) {
     // The lines above the heading go to the listing instead.
     EXPECT_EQ(w.dir.read("peak"), "merovand run 7\n# host alpha\n");
     const RunState& rs = w.rs;
-    EXPECT_EQ(rs.datafil[0], "node_NEW.CSV");
-    EXPECT_EQ(w.ln[0], "Date Time,CPU,Free,Disk");
-    EXPECT_EQ(rs.y8format[0], -3);
-    EXPECT_EQ(rs.numcols[0], 3);
-    EXPECT_EQ(rs.numrows[0], 3);
-    EXPECT_EQ(rs.paraline[0], 0);
-    EXPECT_EQ(rs.firstdataline[0], 1);
-    EXPECT_EQ(rs.csvstartsecs[0], JAN15_2008 + 10 * 3600 + 20 * 60 + 30);
-    EXPECT_EQ(rs.csvendsecs[0], JAN15_2008 + 10 * 3600 + 22 * 60 + 30);
-    EXPECT_EQ(rs.samp[0], 60);
+    EXPECT_EQ(rs.files[0].datafil, "node_NEW.CSV");
+    EXPECT_EQ(w.ln, "Date Time,CPU,Free,Disk");
+    EXPECT_EQ(rs.files[0].y8format, -3);
+    EXPECT_EQ(rs.files[0].numcols, 3);
+    EXPECT_EQ(rs.files[0].numrows, 3);
+    EXPECT_EQ(rs.files[0].paraline, 0);
+    EXPECT_EQ(rs.files[0].firstdataline, 1);
+    EXPECT_EQ(rs.files[0].csvstartsecs, JAN15_2008 + 10 * 3600 + 20 * 60 + 30);
+    EXPECT_EQ(rs.files[0].csvendsecs, JAN15_2008 + 10 * 3600 + 22 * 60 + 30);
+    EXPECT_EQ(rs.files[0].samp, 60);
     EXPECT_EQ(rs.end_d, "01/15/2008");
     EXPECT_EQ(rs.end_t, "10:22:30");
 }
@@ -260,10 +253,10 @@ TEST(Format3, NameOfTheConvertedFile) {
         if (std::string(c.first).find("run.1/") == 0) make_directory(w.dir.file("run.1"));
         w.run(c.first, "#Date Time A\n20080115 10:20:30 1\n", 0);
         ASSERT_EQ(w.result.status, -1) << c.first << w.result.out;
-        EXPECT_EQ(w.rs.datafil[0], c.second);
+        EXPECT_EQ(w.rs.files[0].datafil, c.second);
         EXPECT_TRUE(w.dir.exists(c.second)) << c.first;
         EXPECT_EQ(w.dir.read(c.second), "Date Time,A\n01/15/2008 10:20:30,1\n");
-        EXPECT_EQ(w.rs.samp[0], 60);  // one sample: no measured interval
+        EXPECT_EQ(w.rs.files[0].samp, 60);  // one sample: no measured interval
     }
 }
 
@@ -298,9 +291,8 @@ TEST(Format3, BadPlotFilesEndTheRun) {
 TEST(Format3, NeverOverwritesAnotherInputFile) {
     Rewrite w;
     size_tables(w.rs, 2);
-    w.ln.resize(3);
     w.dir.write("m_NEW.CSV", "keep me\n");
-    w.rs.datafil[1] = "m_NEW.CSV";
+    w.rs.files[1].datafil = "m_NEW.CSV";
     w.run("m.tab", "#Date Time A\n20080115 10:20:30 1\n", 0);
     EXPECT_EQ(w.result.status, 1);
     EXPECT_EQ(w.result.out,
@@ -327,8 +319,7 @@ struct Loaded {
         rs.nocharts = 1;
         rs.qflag = 1;
         dir.write(name, text);
-        rs.datafil.push_back(name);
-        rs.filenum = 0;
+        name_files(rs, {name});
         result = capture([&] {
             read_datafil_cols(rs, 0);
             alloc_global_vars(rs);
@@ -439,8 +430,8 @@ TEST(ForeignLayouts, LoadTheSameValuesAsFormat1) {
         EXPECT_EQ(l.values(), ref.values()) << c.what;
         EXPECT_EQ(l.rs.sampint, 60) << c.what;
         EXPECT_EQ(l.rs.x_vals[0], c.first_stamp) << c.what;
-        EXPECT_EQ(l.rs.csvstartsecs[0], ref.rs.csvstartsecs[0]) << c.what;
-        EXPECT_EQ(l.rs.csvendsecs[0], ref.rs.csvendsecs[0]) << c.what;
+        EXPECT_EQ(l.rs.files[0].csvstartsecs, ref.rs.files[0].csvstartsecs) << c.what;
+        EXPECT_EQ(l.rs.files[0].csvendsecs, ref.rs.files[0].csvendsecs) << c.what;
     }
 }
 
@@ -461,15 +452,15 @@ TEST(ForeignLayouts, SurveyOfEachLayout) {
         Loaded l(c.name, c.text);
         ASSERT_EQ(l.result.status, -1) << c.what << l.result.out;
         const RunState& rs = l.rs;
-        EXPECT_EQ(rs.datafil[0], c.datafil) << c.what;
-        EXPECT_EQ(rs.y8format[0], c.paraline == 2 ? 2 : 1) << c.what;
-        EXPECT_EQ(rs.paraline[0], c.paraline) << c.what;
-        EXPECT_EQ(rs.firstdataline[0], c.firstdataline) << c.what;
-        EXPECT_EQ(rs.numrows[0], c.numrows) << c.what;
-        EXPECT_EQ(rs.numcols[0], 3) << c.what;
+        EXPECT_EQ(rs.files[0].datafil, c.datafil) << c.what;
+        EXPECT_EQ(rs.files[0].y8format, c.paraline == 2 ? 2 : 1) << c.what;
+        EXPECT_EQ(rs.files[0].paraline, c.paraline) << c.what;
+        EXPECT_EQ(rs.files[0].firstdataline, c.firstdataline) << c.what;
+        EXPECT_EQ(rs.files[0].numrows, c.numrows) << c.what;
+        EXPECT_EQ(rs.files[0].numcols, 3) << c.what;
         EXPECT_EQ(rs.perfmon, c.perfmon) << c.what;
         if (!c.node.empty()) {
-            EXPECT_EQ(rs.nodenam[0], c.node) << c.what;
+            EXPECT_EQ(rs.files[0].nodenam, c.node) << c.what;
         }
     }
 }

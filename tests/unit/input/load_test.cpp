@@ -36,8 +36,9 @@ struct Load {
     }
     void file(const std::string& name, const std::string& text) {
         dir.write(name, text);
-        rs.datafil.push_back(name);
-        rs.filenum = static_cast<int>(rs.datafil.size()) - 1;
+        rs.files.emplace_back();
+        rs.files.back().datafil = name;
+        rs.filenum = static_cast<int>(rs.files.size()) - 1;
     }
     RunResult run() {
         return result = capture([&] {

@@ -9,21 +9,14 @@ namespace {
 RunState files_with(const std::vector<time_t>& starts) {
     RunState rs;
     rs.filenum = static_cast<int>(starts.size()) - 1;
-    size_t n = starts.size() + 1;
-    rs.csvstartsecs.assign(n, 0);
-    rs.csvendsecs.assign(n, 0);
-    for (auto* v : {&rs.numrows, &rs.numcols, &rs.firstdataline, &rs.paraline, &rs.y8format,
-                    &rs.samp, &rs.fileparamnums})
-        v->assign(n, 0);
-    rs.nodenam.assign(n, "");
-    rs.line.assign(n, "");
+    rs.files.assign(starts.size(), InputFile{});
     for (size_t i = 0; i < starts.size(); ++i) {
-        rs.datafil.push_back("f" + std::to_string(i) + ".csv");
-        rs.csvstartsecs[i] = starts[i];
-        rs.csvendsecs[i] = starts[i] + 3600;
-        rs.numrows[i] = static_cast<int>(10 + i);
-        rs.line[i] = "Sample Time,P" + std::to_string(i);
-        rs.samp[i] = 60;
+        rs.files[i].datafil = "f" + std::to_string(i) + ".csv";
+        rs.files[i].csvstartsecs = starts[i];
+        rs.files[i].csvendsecs = starts[i] + 3600;
+        rs.files[i].numrows = static_cast<int>(10 + i);
+        rs.files[i].line = "Sample Time,P" + std::to_string(i);
+        rs.files[i].samp = 60;
     }
     return rs;
 }
@@ -43,19 +36,20 @@ TEST(MultiFile, NodeNameFromFirstField) {
     };
     for (const auto& c : cases) {
         RunState rs;
-        rs.nodenam.assign(2, "");
+        rs.files.assign(2, InputFile{});
         read_nodename(rs, c.line, 1);
         EXPECT_EQ(rs.nodestr, c.node) << c.line;
-        EXPECT_EQ(rs.nodenam[1], c.node);
+        EXPECT_EQ(rs.files[1].nodenam, c.node);
         read_nodename(rs, "OTHER,x", 1);  // a name once set stays
-        EXPECT_EQ(rs.nodenam[1], c.node);
+        EXPECT_EQ(rs.files[1].nodenam, c.node);
         EXPECT_EQ(rs.nodestr, "OTHER");
     }
 }
 
 TEST(MultiFile, HeaderFactsOfTheFirstFile) {
     RunState rs;
-    rs.paraline = {1, 0};
+    rs.files.assign(1, InputFile{});
+    rs.files[0].paraline = 1;
     rs.verbose = 1;
     TempDir dir;
     rs.logfp = fopen(dir.file("log").c_str(), "wb");
@@ -80,7 +74,8 @@ TEST(MultiFile, HeaderFactsOfTheFirstFile) {
 
     // ... and at a repeat of the node name.
     RunState repeat;
-    repeat.paraline = {1, 0};
+    repeat.files.assign(1, InputFile{});
+    repeat.files[0].paraline = 1;
     capture([&] {
         get_data_from_header(repeat, "NODEA, Sampling Interval: 30, NODEA, Sampling Interval: 99",
                              0);
@@ -88,7 +83,7 @@ TEST(MultiFile, HeaderFactsOfTheFirstFile) {
     EXPECT_EQ(repeat.comm_sampint, 30);
 
     RunState heading_first;
-    heading_first.paraline = {0, 0};
+    heading_first.files.assign(1, InputFile{});
     get_data_from_header(heading_first, "N, Sampling Interval: 30", 0);
     EXPECT_EQ(heading_first.comm_sampint, 0);
 }
@@ -108,20 +103,20 @@ TEST(MultiFile, OrderByStartTiesKeepCommandLineOrder) {
         RunState before = rs;
         capture([&] { reorder_csvfiles(rs); });
         for (size_t k = 0; k < c.order.size(); ++k) {
-            EXPECT_EQ(rs.datafil[k], c.order[k]);
+            EXPECT_EQ(rs.files[k].datafil, c.order[k]);
             int from = std::stoi(c.order[k].substr(1));
             // Every fact moves with its file.
-            EXPECT_EQ(rs.csvstartsecs[k], before.csvstartsecs[from]);
-            EXPECT_EQ(rs.csvendsecs[k], before.csvendsecs[from]);
-            EXPECT_EQ(rs.numrows[k], before.numrows[from]);
-            EXPECT_EQ(rs.line[k], before.line[from]);
+            EXPECT_EQ(rs.files[k].csvstartsecs, before.files[from].csvstartsecs);
+            EXPECT_EQ(rs.files[k].csvendsecs, before.files[from].csvendsecs);
+            EXPECT_EQ(rs.files[k].numrows, before.files[from].numrows);
+            EXPECT_EQ(rs.files[k].line, before.files[from].line);
         }
     }
 }
 
 TEST(MultiFile, VerboseReorderWarnsOfDifferentIntervals) {
     RunState rs = files_with({200, 100});
-    rs.samp[0] = 30;
+    rs.files[0].samp = 30;
     rs.verbose = 1;
     RunResult r = capture([&] { reorder_csvfiles(rs); });
     EXPECT_EQ(r.out,
@@ -132,10 +127,10 @@ TEST(MultiFile, VerboseReorderWarnsOfDifferentIntervals) {
 
 TEST(MultiFile, SameOrDifferentNodes) {
     RunState rs = files_with({1, 2, 3});
-    rs.nodenam = {"A", "A", "A", ""};
+    for (InputFile& f : rs.files) f.nodenam = "A";
     RunResult r = capture([&] { EXPECT_EQ(check_if_diff_nodes(rs), 0); });
     EXPECT_EQ(r.out, "The CSV files are from the same node\n");
-    rs.nodenam[2] = "B";
+    rs.files[2].nodenam = "B";
     r = capture([&] { EXPECT_EQ(check_if_diff_nodes(rs), 1); });
     EXPECT_EQ(r.out, "");
 }
@@ -155,16 +150,17 @@ TEST(MultiFile, UnionOfParameterNames) {
     for (const auto& c : cases) {
         RunState rs;
         rs.filenum = static_cast<int>(c.headings.size()) - 1;
-        rs.line = c.headings;
-        rs.line.push_back("");
-        rs.numcols = c.cols;
-        rs.numcols.push_back(0);
+        rs.files.assign(c.headings.size(), InputFile{});
+        for (size_t f = 0; f < c.headings.size(); ++f) {
+            rs.files[f].line = c.headings[f];
+            rs.files[f].numcols = c.cols[f];
+        }
         rs.actualmaxlinelen = 100;
         get_all_param_names(rs);
-        EXPECT_EQ(rs.line[0], c.joined);
-        EXPECT_EQ(rs.line.back(), c.joined);
-        EXPECT_EQ(rs.numcols[0], c.count);
-        EXPECT_EQ(rs.numcols.back(), c.count);
+        EXPECT_EQ(rs.files[0].line, c.joined);
+        EXPECT_EQ(rs.totals.line, c.joined);
+        EXPECT_EQ(rs.files[0].numcols, c.count);
+        EXPECT_EQ(rs.totals.numcols, c.count);
     }
 }
 
@@ -172,7 +168,8 @@ TEST(MultiFile, UnionOfParameterNames) {
 TEST(MultiFile, HugeMemorySizeIsHeldAtTheLimit) {
     for (const char* size : {"99999999999", "2147483647", "16777216"}) {
         RunState rs;
-        rs.paraline = {1, 0};
+        rs.files.assign(1, InputFile{});
+        rs.files[0].paraline = 1;
         rs.qflag = 1;
         rs.iflag = 1;
         capture([&] {

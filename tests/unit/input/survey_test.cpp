@@ -1,11 +1,12 @@
 #include "input/survey.h"
-#include "input/timestamps.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 
+#include "file_set.h"
 #include "harness.h"
+#include "input/timestamps.h"
 
 namespace {
 
@@ -33,12 +34,12 @@ struct SurveyTest : ::testing::Test {
     RunState rs;
     SurveyTest() { tzset(); }
     void files(const std::vector<std::pair<std::string, std::string>>& fs) {
-        rs.datafil.clear();
+        std::vector<std::string> names;
         for (const auto& f : fs) {
             dir.write(f.first, f.second);
-            rs.datafil.push_back(f.first);
+            names.push_back(f.first);
         }
-        rs.filenum = static_cast<int>(fs.size()) - 1;
+        name_files(rs, names);
     }
     RunResult check(int n = 0) {
         InDir in(dir.path());
@@ -49,15 +50,14 @@ struct SurveyTest : ::testing::Test {
         StdinFrom input(stdin_text);
         return capture([&] { survey_status = read_datafil_cols(rs, 0); });
     }
-    // check_csv_files needs the per-file tables that read_datafil_cols sizes.
+    // check_csv_files starts from files nothing is known of yet, as read_datafil_cols
+    // leaves them.
     void size_tables() {
-        size_t n = static_cast<size_t>(rs.filenum + 2);
-        for (auto* v : {&rs.y8format, &rs.paraline, &rs.firstdataline, &rs.numcols, &rs.numrows,
-                        &rs.samp, &rs.fileparamnums, &rs.fileintnums})
-            v->assign(n, 0);
-        rs.csvstartsecs.assign(n, 0);
-        rs.csvendsecs.assign(n, 0);
-        rs.nodenam.assign(n, "");
+        for (InputFile& f : rs.files) {
+            InputFile fresh;
+            fresh.datafil = f.datafil;
+            f = fresh;
+        }
     }
     int check_csv_files_status = 99;
     int survey_status = 99;
@@ -128,22 +128,22 @@ TEST_F(SurveyTest, Format1WithDateLineAndUnitsLine) {
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
     EXPECT_EQ(check_csv_files_status, 0);
-    EXPECT_EQ(rs.y8format[0], 1);
-    EXPECT_EQ(rs.paraline[0], 2);
-    EXPECT_EQ(rs.firstdataline[0], 4);  // the units line is passed over
-    EXPECT_EQ(rs.numcols[0], 2);        // the empty heading field is no column
-    EXPECT_EQ(rs.numrows[0], 9);        // trailer counted
-    EXPECT_EQ(rs.samp[0], 60);
-    EXPECT_EQ(rs.csvstartsecs[0], JAN1_2008 + 36000);
-    EXPECT_EQ(rs.csvendsecs[0], JAN1_2008 + 36000 + 7 * 60);
-    EXPECT_EQ(rs.nodenam[0], "NODEB");
+    EXPECT_EQ(rs.files[0].y8format, 1);
+    EXPECT_EQ(rs.files[0].paraline, 2);
+    EXPECT_EQ(rs.files[0].firstdataline, 4);  // the units line is passed over
+    EXPECT_EQ(rs.files[0].numcols, 2);        // the empty heading field is no column
+    EXPECT_EQ(rs.files[0].numrows, 9);        // trailer counted
+    EXPECT_EQ(rs.files[0].samp, 60);
+    EXPECT_EQ(rs.files[0].csvstartsecs, JAN1_2008 + 36000);
+    EXPECT_EQ(rs.files[0].csvendsecs, JAN1_2008 + 36000 + 7 * 60);
+    EXPECT_EQ(rs.files[0].nodenam, "NODEB");
     EXPECT_EQ(rs.comment_sdate, "01-JAN-2008");
     EXPECT_EQ(rs.start_t, "10:00:00");
     EXPECT_EQ(rs.end_d, "01-JAN-2008");
     EXPECT_EQ(rs.end_t, "10:07:00");
-    EXPECT_EQ(rs.line[0], "Sample Time,CPU,,MEM");
-    EXPECT_EQ(rs.numcols[1], 2);
-    EXPECT_EQ(rs.numrows[1], 9);
+    EXPECT_EQ(rs.files[0].line, "Sample Time,CPU,,MEM");
+    EXPECT_EQ(rs.totals.numcols, 2);
+    EXPECT_EQ(rs.totals.numrows, 9);
     EXPECT_EQ(rs.actualmaxlinelen, 21);
     EXPECT_EQ(rs.hdrlen, 5000);
 }
@@ -157,12 +157,12 @@ TEST_F(SurveyTest, MidnightEndMarkerAndSingleLine) {
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
     time_t day = 0;  // no date line: 01-JAN-1970
-    EXPECT_EQ(rs.csvstartsecs[0], day + 86280);
-    EXPECT_EQ(rs.csvendsecs[0], day + 60 + 86400);
-    EXPECT_EQ(rs.numrows[0], 5);  // blank line counted, marker and later lines not
-    EXPECT_EQ(rs.samp[1], 60);    // one data line
-    EXPECT_EQ(rs.numrows[1], 1);
-    EXPECT_EQ(rs.csvendsecs[1], rs.csvstartsecs[1]);
+    EXPECT_EQ(rs.files[0].csvstartsecs, day + 86280);
+    EXPECT_EQ(rs.files[0].csvendsecs, day + 60 + 86400);
+    EXPECT_EQ(rs.files[0].numrows, 5);  // blank line counted, marker and later lines not
+    EXPECT_EQ(rs.files[1].samp, 60);    // one data line
+    EXPECT_EQ(rs.files[1].numrows, 1);
+    EXPECT_EQ(rs.files[1].csvendsecs, rs.files[1].csvstartsecs);
     EXPECT_EQ(r.out, "Parameters in all files are the same\n");
     EXPECT_EQ(rs.diffparams, 0);
 }
@@ -176,12 +176,12 @@ TEST_F(SurveyTest, CrlfLinesReadLikeLf) {
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
     for (int f = 0; f < 2; ++f) {
-        EXPECT_EQ(rs.numrows[f], f == 0 ? 6 : 7);
-        EXPECT_EQ(rs.samp[f], 30);
-        EXPECT_EQ(rs.numcols[f], 3);
-        EXPECT_EQ(rs.csvendsecs[f], JAN1_2008 + 36000 + 150);
+        EXPECT_EQ(rs.files[f].numrows, f == 0 ? 6 : 7);
+        EXPECT_EQ(rs.files[f].samp, 30);
+        EXPECT_EQ(rs.files[f].numcols, 3);
+        EXPECT_EQ(rs.files[f].csvendsecs, JAN1_2008 + 36000 + 150);
     }
-    EXPECT_EQ(rs.line[1], "Sample Time,CPU,MEM,IO");
+    EXPECT_EQ(rs.files[1].line, "Sample Time,CPU,MEM,IO");
     EXPECT_EQ(rs.diffparams, 0);
 }
 
@@ -192,12 +192,12 @@ TEST_F(SurveyTest, HeaderlessFile) {
     size_tables();
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
-    EXPECT_EQ(rs.firstdataline[0], 0);
+    EXPECT_EQ(rs.files[0].firstdataline, 0);
     EXPECT_EQ(rs.nohdr, 1);
-    EXPECT_EQ(rs.samp[0], 10);
-    EXPECT_EQ(rs.numrows[0], 14);
-    EXPECT_EQ(rs.line[0], "Sample Time, Parameter #1, Parameter #2");
-    EXPECT_EQ(rs.csvendsecs[0], JAN1_2008 + 3600 + 130);
+    EXPECT_EQ(rs.files[0].samp, 10);
+    EXPECT_EQ(rs.files[0].numrows, 14);
+    EXPECT_EQ(rs.files[0].line, "Sample Time, Parameter #1, Parameter #2");
+    EXPECT_EQ(rs.files[0].csvendsecs, JAN1_2008 + 3600 + 130);
 }
 
 TEST_F(SurveyTest, BadInputEndsWithMessage) {
@@ -231,7 +231,8 @@ TEST_F(SurveyTest, BadInputEndsWithMessage) {
 
 TEST_F(SurveyTest, MissingFileAmongSeveral) {
     files({{"a.csv", y8file(0, 3, 60)}, {"b.csv", y8file(0, 3, 60)}});
-    rs.datafil.insert(rs.datafil.begin() + 1, "gone.csv");
+    rs.files.insert(rs.files.begin() + 1, InputFile{});
+    rs.files[1].datafil = "gone.csv";
     rs.filenum = 2;
     size_tables();
     RunResult r = check();
@@ -253,7 +254,7 @@ TEST_F(SurveyTest, OverlongLineRetriesOnceThenFails) {
     size_tables();
     r = check(1);
     EXPECT_EQ(check_csv_files_status, 0) << r.out;
-    EXPECT_EQ(rs.numcols[0], 30);
+    EXPECT_EQ(rs.files[0].numcols, 30);
 
     rs.maxlinelen = 100;
     size_tables();
@@ -289,10 +290,10 @@ TEST_F(SurveyTest, ExplicitRows) {
     rs.datalinerow = 3;  // only the data row: the heading is the line above
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
-    EXPECT_EQ(rs.paraline[0], 2);
-    EXPECT_EQ(rs.line[0], "more");
-    EXPECT_EQ(rs.numrows[0], 3);
-    EXPECT_EQ(rs.samp[0], 60);
+    EXPECT_EQ(rs.files[0].paraline, 2);
+    EXPECT_EQ(rs.files[0].line, "more");
+    EXPECT_EQ(rs.files[0].numrows, 3);
+    EXPECT_EQ(rs.files[0].samp, 60);
 
     rs.datalinerow = -1;
     rs.headerlinerow = 1;  // only the heading row: data follows it
@@ -300,9 +301,9 @@ TEST_F(SurveyTest, ExplicitRows) {
     r = check();
     EXPECT_EQ(r.status, -1) << r.out;
     EXPECT_EQ(rs.datalinerow, 2);
-    EXPECT_EQ(rs.line[0], "NAMES,A,B");
-    EXPECT_EQ(rs.numcols[0], 2);
-    EXPECT_EQ(rs.numrows[0], 4);
+    EXPECT_EQ(rs.files[0].line, "NAMES,A,B");
+    EXPECT_EQ(rs.files[0].numcols, 2);
+    EXPECT_EQ(rs.files[0].numrows, 4);
 }
 
 TEST_F(SurveyTest, PerfmonFile) {
@@ -316,11 +317,11 @@ TEST_F(SurveyTest, PerfmonFile) {
     RunResult r = check();
     EXPECT_EQ(r.out, "Perfmon file!!\n");
     EXPECT_EQ(rs.perfmon, 1);
-    EXPECT_EQ(rs.nodenam[0], "WINBOX");
-    EXPECT_EQ(rs.numcols[0], 2);
-    EXPECT_EQ(rs.line[0].find('"'), std::string::npos);
-    EXPECT_EQ(rs.samp[0], 60);
-    EXPECT_EQ(rs.csvstartsecs[0], JAN1_2008 + 14 * 86400 + 36000);
+    EXPECT_EQ(rs.files[0].nodenam, "WINBOX");
+    EXPECT_EQ(rs.files[0].numcols, 2);
+    EXPECT_EQ(rs.files[0].line.find('"'), std::string::npos);
+    EXPECT_EQ(rs.files[0].samp, 60);
+    EXPECT_EQ(rs.files[0].csvstartsecs, JAN1_2008 + 14 * 86400 + 36000);
 }
 
 TEST_F(SurveyTest, DifferentHeadingsAndVerboseSummary) {
@@ -365,7 +366,7 @@ TEST_F(SurveyTest, SurveyStepListsParametersCountsAndPrompts) {
     EXPECT_EQ(rs.totmiss, 0);
     EXPECT_EQ(rs.firstdate, "01-JAN-2008 10:00:00");
     EXPECT_EQ(rs.lastdate, "01-JAN-2008 10:19:00");
-    EXPECT_EQ(rs.fileintnums[0], 20);
+    EXPECT_EQ(rs.files[0].fileintnums, 20);
     EXPECT_EQ(rs.x_vals.size(), 22u);
     EXPECT_EQ(rs.miss_ar.size(), 70u);
 }
@@ -410,7 +411,7 @@ TEST_F(SurveyTest, LaterFilesGetNamesAndCounts) {
     EXPECT_EQ(r.out, "Parameters in the CSV files are different\n");
     EXPECT_EQ(rs.fileparams[0][2], "IO");
     EXPECT_EQ(rs.fileparams[1][1], "DISK");
-    EXPECT_EQ(rs.fileparamnums[1], 2);
-    EXPECT_EQ(rs.fileintnums[1], 7);
-    EXPECT_EQ(rs.fileintnums[2], 5 + 7);
+    EXPECT_EQ(rs.files[1].fileparamnums, 2);
+    EXPECT_EQ(rs.files[1].fileintnums, 7);
+    EXPECT_EQ(rs.totals.fileintnums, 5 + 7);
 }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "base/out.h"
+#include "file_set.h"
 #include "harness.h"
 #include "report/html.h"
 
@@ -62,7 +63,7 @@ std::string cell(int col, const std::string& png, const std::string& alt) {
 TEST(HtmlRows, WholePageOfThreeChartsWithDefaults) {
     Page pg(3);
     RunState& rs = pg.rs;
-    rs.datafil = {"day.csv"};
+    name_files(rs, {"day.csv"});
     rs.ch_start_d = "05-JAN-2008";
     rs.ch_end_d = "5-FEB-2008";
     rs.start_t = "00:00:00";

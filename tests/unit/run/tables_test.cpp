@@ -7,7 +7,8 @@
 TEST(Tables, GlobalTablesOfOneFileWithTenColumns) {
     RunState rs;
     rs.filenum = 0;
-    rs.numcols = {10, 10};
+    rs.files.assign(1, InputFile{});
+    rs.files[0].numcols = rs.totals.numcols = 10;
     rs.numcol = 10;
     rs.verbose = 1;
     rs.pcflag = 1;
@@ -45,8 +46,9 @@ TEST(Tables, LabelCountAndOptionalTablesFollowTheRun) {
     for (const auto& c : cases) {
         RunState rs;
         rs.filenum = c.filenum;
-        rs.numcols.assign(static_cast<size_t>(c.filenum + 2), c.numcol);
-        rs.numcols[static_cast<size_t>(c.filenum + 1)] = c.total;
+        rs.files.assign(static_cast<size_t>(c.filenum + 1), InputFile{});
+        for (InputFile& f : rs.files) f.numcols = c.numcol;
+        rs.totals.numcols = c.total;
         rs.numcol = c.numcol;
         rs.mflag = c.mflag;
         rs.append = c.append;

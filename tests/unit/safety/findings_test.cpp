@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "cli/handlers.h"
+#include "file_set.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
@@ -29,8 +30,7 @@ struct OneFile {
     explicit OneFile(const std::string& text) {
         tzset();
         dir.write("f.csv", text);
-        rs.datafil = {"f.csv"};
-        rs.filenum = 0;
+        name_files(rs, {"f.csv"});
         rs.pflag = 1;
         rs.nums_str = "0";
         rs.iflag = 1;
@@ -110,7 +110,8 @@ TEST(FuzzFindings, IntervalOfClockTextsBeyondInt) {
     rs.x_vals = {"5595595:00:00", "10:00:00"};
     rs.num = 2;
     rs.miss_ar.assign(8, 0);
-    rs.fileintnums = {2};
+    rs.files.assign(1, InputFile{});
+    rs.files[0].fileintnums = 2;
     RunResult r = capture([&] { EXPECT_EQ(calc_sampint(rs, 1, 0, 0), INT_MIN); });
     EXPECT_EQ(r.out, "Invalid sampling interval -2147483648 between 5595595:00:00 and 10:00:00\n");
 }
@@ -156,12 +157,10 @@ TEST(FuzzFindings, ThousandsOfNameTermsSelectQuickly) {
     TempDir dir;
     InDir in{dir.path()};
     RunState rs;
-    rs.filenum = 0;
-    rs.numcols = {3, 3};
+    same_heading_files(rs, 1, "Time,Alpha,Beta,Gamma", 3);
     rs.numcol = 3;
     rs.iflag = 1;
     rs.qflag = 1;
-    rs.line = {"Time,Alpha,Beta,Gamma", ""};
     std::string sel = "beta";
     for (int i = 0; i < 20000; ++i) sel += ",-x" + std::to_string(i);
     rs.nums_str = sel;
@@ -183,12 +182,10 @@ TEST(FuzzFindings, ParameterFileIsClosedWhenItEndsTheRun) {
     for (int i = 0; i < 51; ++i) lis += "[CALC],Alpha,+,Beta,C" + std::to_string(i) + "\n";
     dir.write("p.lis", lis);
     RunState rs;
-    rs.filenum = 0;
-    rs.numcols = {3, 3};
+    same_heading_files(rs, 1, "Time,Alpha,Beta,Gamma", 3);
     rs.numcol = 3;
     rs.iflag = 1;
     rs.qflag = 1;
-    rs.line = {"Time,Alpha,Beta,Gamma", ""};
     int before = open_descriptors();
     RunResult r = capture([&] {
         handle_option(rs, 'p', "p.lis");

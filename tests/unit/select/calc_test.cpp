@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "file_set.h"
 #include "harness.h"
 #include "run/tables.h"
 #include "select/calccount.h"
@@ -34,13 +35,11 @@ struct Calc {
 
     explicit Calc(const std::string& lis) {
         dir.write("calc.lis", lis);
-        rs.filenum = 0;
-        rs.numcols.assign(2, kCols);
+        same_heading_files(rs, 1, kHeading, kCols);
         rs.numcol = kCols;
         rs.nums_str = rs.orig_nums_str = "calc.lis";
         rs.iflag = 1;
         rs.qflag = 1;
-        rs.line.assign(2, kHeading);
     }
     // Selection, translation and the per-row routines; false when the run ended.
     bool run() {

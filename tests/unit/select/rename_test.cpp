@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file_set.h"
 #include "harness.h"
 #include "run/tables.h"
 #include "select/selection.h"
@@ -17,14 +18,12 @@ struct Rename {
     RunResult result;
 
     Rename(const std::string& sel, const std::string& heading) {
-        rs.filenum = 0;
         int cols = static_cast<int>(heading_names(heading).size());
-        rs.numcols.assign(2, cols);
+        same_heading_files(rs, 1, heading, cols);
         rs.numcol = cols;
         rs.nums_str = rs.orig_nums_str = sel;
         rs.iflag = 1;
         rs.qflag = 1;
-        rs.line.assign(2, heading);
     }
     // Selection, then the renaming the header builder asks for, label by label.
     std::vector<std::string> run() {

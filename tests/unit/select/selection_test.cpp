@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file_set.h"
 #include "harness.h"
 #include "run/output_files.h"
 #include "run/tables.h"
@@ -24,13 +25,11 @@ struct Selection {
 
     // The selection text as the option scanner leaves it.
     explicit Selection(const std::string& sel, int files = 1) {
-        rs.filenum = files - 1;
-        rs.numcols.assign(static_cast<size_t>(files + 1), kCols);
+        same_heading_files(rs, files, kHeading, kCols);
         rs.numcol = kCols;
         rs.nums_str = rs.orig_nums_str = sel;
         rs.iflag = 1;
         rs.qflag = 1;
-        rs.line.assign(static_cast<size_t>(files + 1), kHeading);
         if (sel.find_first_not_of(",0123456789") == std::string::npos)
             sort_params(rs, rs.nums_str, rs.orig_nums_str);
         else if (sel.find_first_not_of("-0123456789") == std::string::npos)
@@ -138,8 +137,8 @@ TEST(Selection, ParameterFileTermsAndErrors) {
 TEST(Selection, LongNamesAreCutWithAWarning) {
     Selection s("long");
     std::string name = "Long" + std::string(150, 'x');
-    s.rs.line[0] = "Sample Time,a,  " + name + "  ,b";
-    s.rs.numcol = s.rs.numcols[0] = 3;
+    s.rs.files[0].line = "Sample Time,a,  " + name + "  ,b";
+    s.rs.numcol = s.rs.files[0].numcols = 3;
     s.run();
     ASSERT_EQ(s.rs.numpar, 1);
     EXPECT_EQ(s.rs.xlabel[0], name.substr(0, 137));  // cut to 139, then trimmed
@@ -151,8 +150,8 @@ TEST(Selection, OverlayKeepsTwentyParameters) {
     Selection s("0");
     std::string heading = "Sample Time";
     for (int i = 1; i <= 25; ++i) heading += ",p" + std::to_string(i);
-    s.rs.line[0] = heading;
-    s.rs.numcol = s.rs.numcols[0] = s.rs.numcols[1] = 25;
+    s.rs.files[0].line = heading;
+    s.rs.numcol = s.rs.files[0].numcols = s.rs.files[1].numcols = 25;
     s.rs.oflag = 1;
     s.run();
     EXPECT_EQ(s.rs.numpar, 20);
@@ -162,8 +161,8 @@ TEST(Selection, OverlayKeepsTwentyParameters) {
 
 TEST(Selection, LaterFilesMapLabelsByName) {
     Selection s("idle", 2);
-    s.rs.line[1] = "Time,[CPU]Cpu 1 Idle,x,y";
-    s.rs.numcols[1] = 3;
+    s.rs.files[1].line = "Time,[CPU]Cpu 1 Idle,x,y";
+    s.rs.files[1].numcols = 3;
     s.run();
     ASSERT_EQ(s.rs.numpar, 2);
     EXPECT_EQ(s.rs.param_nums[1][0], 4);  // [CPU]Cpu 00 Idle is missing: one past the end

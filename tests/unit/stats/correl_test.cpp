@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cli/timerange.h"
+#include "file_set.h"
 #include "grid.h"
 #include "harness.h"
 #include "input/load.h"
@@ -65,8 +66,7 @@ struct CorrelRun {
     }
     RunResult load(const std::string& text) {
         dir.write("a.csv", text);
-        rs.datafil = {"a.csv"};
-        rs.filenum = 0;
+        name_files(rs, {"a.csv"});
         return result = capture([&] {
                    read_datafil_cols(rs, 0);
                    alloc_global_vars(rs);
@@ -336,8 +336,8 @@ TEST(Correl, ReadingFailures) {
         RunState rs;
         rs.num = 10;
         rs.maxpts = c.maxpts;
-        rs.datafil = {"gone.csv"};
-        rs.firstdataline = {1};
+        name_files(rs, {"gone.csv"});
+        rs.files[0].firstdataline = 1;
         if (c.file)
             dir.write("gone.csv", csv({"A"}, minutes(0, 10),
                                       [](int i) { return std::vector<double>{double(i)}; }));
@@ -365,7 +365,7 @@ Matrix all_pairs(RunState& rs) {
     TempDir dir;
     InDir in(dir.path());
     rs.corrall = 1;
-    rs.datafil = {"day.csv"};
+    name_files(rs, {"day.csv"});
     Matrix m;
     m.result = capture([&] { check_for_allcorrelation(rs); });
     m.file = dir.read("CORREL_MATRIX.LIS");
