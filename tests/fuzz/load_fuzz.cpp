@@ -25,11 +25,9 @@ static void layout_options(RunState& rs, unsigned char last) {
             rs.headerlinerow = 1;
             break;
         default:
-            rs.tflag = 2;
-            rs.shh = 0;
-            rs.smm = 1;
-            rs.ehh = 23;
-            rs.emm = 59;
+            rs.timerange.kind = TimeRange::DAILY;
+            rs.timerange.from = 60;
+            rs.timerange.to = 23 * 3600 + 59 * 60;
             break;
     }
 }
