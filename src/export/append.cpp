@@ -162,6 +162,6 @@ void append_similar_files(RunState& rs) {
         end_run(END_ERROR);
     }
     out("\nAppended data written to %s\n", rs.csv_outfil.c_str());
-    if (rs.verbose) get_current_time("Ended at");
+    if (rs.verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }

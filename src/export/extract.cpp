@@ -322,7 +322,7 @@ void write_trimzeros(RunState& rs, int) {
     out("\nOutput file %s created with %d parameters\n", rs.csv_outfil.c_str(),
         static_cast<int>(kept.size()));
     out("Excluded %d all-zero parameters\n", excluded);
-    if (rs.verbose) get_current_time("Ended at");
+    if (rs.verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }
 

@@ -534,6 +534,6 @@ void consolidate_params(RunState& rs) {
     }
     out("\n%d parameters and %d intervals written to merged csv file %s\n", rs.mergeparcnt,
         rs.mergeintcnt, rs.csv_outfil.c_str());
-    if (rs.verbose) get_current_time("Ended at");
+    if (rs.verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }

@@ -24,10 +24,9 @@ struct HistoryScan {
     std::string last;  // the last line read
 };
 
-std::string today_ddmmyyyy() {
-    time_t now = time(nullptr);
+std::string today_ddmmyyyy(const WallClock& clock) {
     tm lt = {};
-    local_time(now, lt);
+    local_time(clock.now(), lt);
     return strfmt("%02d%02d%04d", lt.tm_mday, lt.tm_mon + 1, lt.tm_year + 1900);
 }
 
@@ -175,7 +174,7 @@ std::string carried_qualifiers(const std::string& cmd) {
 
 void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) {
     const std::string cmd = command_part(cmds);
-    const std::string today = today_ddmmyyyy();
+    const std::string today = today_ddmmyyyy(rs.clock);
     if (rs.hisflag && rs.hisvalue.empty()) rs.hisvalue = today;
     if (rs.iflag) return;
 

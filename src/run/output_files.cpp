@@ -10,10 +10,9 @@
 #include "report/pdf.h"
 #include "cli/platform.h"
 
-void get_current_time(const char* text) {
-    time_t now = time(nullptr);
+void get_current_time(const RunState& rs, const char* text) {
     struct tm lt = {};
-    local_time(now, lt);
+    local_time(rs.clock.now(), lt);
     out("\n%s %02d:%02d:%02d\n", text, lt.tm_hour, lt.tm_min, lt.tm_sec);
 }
 

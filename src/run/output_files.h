@@ -4,8 +4,8 @@
 
 #include "run/run_state.h"
 
-// Prints "\n<text> hh:mm:ss\n" with the local time.
-void get_current_time(const char* text);
+// Prints "\n<text> hh:mm:ss\n" with the local time of the run's clock.
+void get_current_time(const RunState& rs, const char* text);
 // Opens the log, HTML page and peak files, in the output directory when one was given.
 void print_hdrs(RunState& rs);
 // Closes every run file still open (used when the run ends, normally or early); files

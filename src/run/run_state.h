@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/files.h"
 #include "input/stamp_range.h"
 
@@ -55,6 +56,9 @@ struct RunState {
     int format2maxlen = 15000;   // MAXF2LEN
     int fmt2max = 6;             // MAXF2OUTPAR
     int spaceprefix = 0;         // SPACEPREFIX defined
+
+    // Run control: the wall clock the run reads
+    WallClock clock;
 
     // Run control: output files of the run, and the end-of-run counters
     std::string htmfil = "tsgraf.htm";

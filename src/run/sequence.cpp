@@ -190,7 +190,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     rs.optch = OPTION_PREFIX;
     clean_up_args(rs, argc, argv);
     parse_options(rs);
-    if (rs.verbose) get_current_time("Started at");
+    if (rs.verbose) get_current_time(rs, "Started at");
     out("\n%s\n\n", banner().c_str());
     update_histfile(rs, rs.files.empty() ? std::string() : rs.files[0].datafil, rs.ocmdline);
     print_hdrs(rs);
@@ -243,5 +243,5 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     if (rs.dirflag) switch_dir(rs.direcname, "2", rs.verbose);
     finish_all_outputs(rs);
     if (rs.pdfflag && !rs.nocharts) create_pdf_doc(rs);
-    if (rs.verbose) get_current_time("Ended at");
+    if (rs.verbose) get_current_time(rs, "Ended at");
 }

@@ -8,15 +8,12 @@
 #include <ctime>
 
 #include "harness.h"
+#include "run/output_files.h"
 
 namespace {
 
-std::string today_history_name() {
-    time_t now = time(nullptr);
-    char buf[32];
-    strftime(buf, sizeof buf, "TSGRAF_%d%m%Y.HIS", localtime(&now));
-    return buf;
-}
+// The day every history test runs on: 4 March 2026, 10:20:30 UTC.
+const time_t kToday = 1772619630;
 
 // A working directory for the history files, in UTC, with a stand-in `tsgraf` first on
 // PATH that writes the arguments it was given, one per line, to "replay.args".
@@ -30,10 +27,11 @@ class History : public ::testing::Test {
         bin_.write("tsgraf", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                                  work_.file("replay.args") + "'\n");
         chmod(bin_.file("tsgraf").c_str(), 0755);
-        today_ = today_history_name();
+        today_ = "TSGRAF_04032026.HIS";
     }
 
     RunResult update(RunState& rs, const std::string& hisnum, const std::string& cmds) {
+        rs.clock = WallClock::fixed(kToday);
         return capture([&] { update_histfile(rs, hisnum, cmds); });
     }
 
@@ -238,4 +236,10 @@ TEST_F(History, Listing) {
         EXPECT_EQ(r.out, "Available history files:\n\n" + c.listed) << c.hisvalue;
     }
     EXPECT_EQ(work_.read(today_), content);
+}
+
+TEST_F(History, TimeOfDayMessagesReadTheRunClock) {
+    RunState rs;
+    rs.clock = WallClock::fixed(kToday);
+    EXPECT_EQ(capture([&] { get_current_time(rs, "Ended at"); }).out, "\nEnded at 10:20:30\n");
 }
