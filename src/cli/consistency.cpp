@@ -301,7 +301,8 @@ static void final_rules(RunState& rs) {
     rename_rule(rs);
     if (rs.qflag || rs.verbose) out("%s\n", rs.cmdline.c_str());
     apply_sort_request(rs);
-    if (rs.oflag && rs.srtflag == 2 && rs.sortdim == 7) rs.srtflag = 0;
+    if (rs.oflag && rs.srtflag == SORT_ASCENDING && rs.sortdim == SORT_TYPED_ORDER)
+        rs.srtflag = SORT_NONE;
     if (rs.dupflag && !rs.mflag) {
         out("/duplicates can only be used with /merge\n\n");
         end_run(END_ERROR);
@@ -319,8 +320,8 @@ static void final_rules(RunState& rs) {
     }
     if (rs.datalinerow != -1 && rs.headerlinerow == -1 && !rs.noheader)
         rs.headerlinerow = rs.datalinerow - 1;
-    if (rs.corrall && rs.srtflag) rs.srtflag = 0;
-    if (rs.append) rs.srtflag = 0;
+    if (rs.corrall && rs.srtflag) rs.srtflag = SORT_NONE;
+    if (rs.append) rs.srtflag = SORT_NONE;
     if (rs.filenum < 0 && !rs.hisflag) {
         out("No Y8 CSV file specified\n");
         end_run(END_ERROR);

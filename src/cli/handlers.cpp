@@ -163,7 +163,7 @@ static void opt_extract(RunState& rs, const std::string& v) {
 
 static void opt_x(RunState& rs, const std::string& v) {
     rs.eflag = 1;
-    rs.srtflag = 0;
+    rs.srtflag = SORT_NONE;
     rs.nocharts = 1;
     rs.xflag = rs.trimzeros ? 0 : 1;
     extract_value(rs, v);
@@ -197,7 +197,7 @@ static void opt_trimzeros(RunState& rs, const std::string& v) {
     rs.trimzeros = 1;
     rs.eflag = 1;
     rs.xflag = 0;
-    rs.srtflag = 0;
+    rs.srtflag = SORT_NONE;
     rs.nocharts = 1;
     if (!v.empty()) rs.csv_outfil = v;
 }
@@ -261,34 +261,34 @@ static void opt_pdf(RunState& rs, const char* arg) {
 }
 
 static void opt_sort(RunState& rs, const char* arg) {
-    rs.srtflag = 1;
+    rs.srtflag = SORT_DESCENDING;
     if (!arg) return;
     std::string v = upper_copy(value_of(arg));
     char c1 = v.size() > 0 ? v[0] : '\0', c2 = v.size() > 1 ? v[1] : '\0';
-    rs.sortdim = 0;
+    rs.sortdim = SORT_NUMBER;
     if (c1 == 'L') {
-        rs.sortdim = 9;
-        rs.srtflag = 2;
+        rs.sortdim = SORT_LABEL;
+        rs.srtflag = SORT_ASCENDING;
     } else if (c1 == 'A') {
-        rs.sortdim = 1;
+        rs.sortdim = SORT_AVERAGE;
     } else if (c1 == 'M') {
-        rs.sortdim = c2 == 'E' ? 3 : c2 == 'I' ? 5 : 6;
+        rs.sortdim = c2 == 'E' ? SORT_MEDIAN : c2 == 'I' ? SORT_MINIMUM : SORT_MAXIMUM;
     } else if (c1 == 'P') {
-        if (c2 == '1') rs.sortdim = 2;
-        if (c2 == '2') rs.sortdim = 4;
+        if (c2 == '1') rs.sortdim = SORT_P1;
+        if (c2 == '2') rs.sortdim = SORT_P2;
     } else if (c1 == 'N') {
-        rs.sortdim = 0;
+        rs.sortdim = SORT_NUMBER;
     }
     size_t colon = v.find(':');
     if (colon != std::string::npos && colon + 1 < v.size()) {
-        if (v[colon + 1] == 'A') rs.srtflag = 2;
-        if (v[colon + 1] == 'D') rs.srtflag = 1;
+        if (v[colon + 1] == 'A') rs.srtflag = SORT_ASCENDING;
+        if (v[colon + 1] == 'D') rs.srtflag = SORT_DESCENDING;
     }
     if (c1 == 'S') {
-        rs.sortdim = 8;
+        rs.sortdim = SORT_STDEV;
         rs.sdflag = 1;
     }
-    if (rs.sortdim >= 2 && rs.sortdim <= 4) rs.pcflag = 1;
+    if (rs.sortdim == SORT_P1 || rs.sortdim == SORT_MEDIAN || rs.sortdim == SORT_P2) rs.pcflag = 1;
     // A named key outlives --top and the typed order of a selection (apply_sort_request).
     rs.sortkey_asked = rs.sortdim;
     rs.sortdir_asked = rs.srtflag;
@@ -296,8 +296,8 @@ static void opt_sort(RunState& rs, const char* arg) {
 
 static void opt_top(RunState& rs, const std::string& v) {
     rs.topflag = 1;
-    rs.srtflag = 1;
-    rs.sortdim = 1;
+    rs.srtflag = SORT_DESCENDING;
+    rs.sortdim = SORT_AVERAGE;
     rs.topnum = atoi_s(upper_copy(v));
     if (rs.topnum == 0) rs.topnum = 6;
 }

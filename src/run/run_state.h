@@ -23,10 +23,58 @@ inline bool is_missing(double v) {
     return v != v;
 }
 
-// One statistics row of the listing, used for sorting.
-struct data_t {
-    double aa[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+// What a sorted listing is ordered by (sortdim).
+enum SortKey : int {
+    SORT_NUMBER,  // the parameter's place in the selection
+    SORT_AVERAGE,
+    SORT_P1,  // first percentile
+    SORT_MEDIAN,
+    SORT_P2,  // second percentile
+    SORT_MINIMUM,
+    SORT_MAXIMUM,
+    SORT_TYPED_ORDER,  // the order the parameter numbers were typed in
+    SORT_STDEV,
+    SORT_LABEL,
+};
+
+// Whether a run makes a sorted pass, and in which direction (srtflag).
+enum SortOrder : int { SORT_NONE, SORT_DESCENDING, SORT_ASCENDING };
+
+// One statistics row of the listing, used for sorting. A statistic without any value
+// present is MISSING.
+struct ListingRow {
+    double number = 0;
+    double average = 0, p1 = 0, median = 0, p2 = 0, minimum = 0, maximum = 0;
+    double typed_order = 0;
+    double stdev = 0;
     std::string parnam;
+
+    // The value sorted by under key k; SORT_LABEL sorts by parnam and has none.
+    double key(SortKey k) const {
+        switch (k) {
+            case SORT_NUMBER:
+                return number;
+            case SORT_AVERAGE:
+                return average;
+            case SORT_P1:
+                return p1;
+            case SORT_MEDIAN:
+                return median;
+            case SORT_P2:
+                return p2;
+            case SORT_MINIMUM:
+                return minimum;
+            case SORT_MAXIMUM:
+                return maximum;
+            case SORT_TYPED_ORDER:
+                return typed_order;
+            case SORT_STDEV:
+                return stdev;
+            case SORT_LABEL:
+                break;
+        }
+        return 0;
+    }
 };
 
 // One input file of the run: the name it goes by and what the survey found in it. The
@@ -151,10 +199,10 @@ struct RunState {
     int sdflag = 0;
     int jflag = 0;
     std::string jval;
-    int srtflag = 0;
-    int sortdim = 3;
-    int sortkey_asked = -1;  // the key a --sort value named (-1 none), and its direction
-    int sortdir_asked = 0;
+    SortOrder srtflag = SORT_NONE;
+    SortKey sortdim = SORT_MEDIAN;
+    SortKey sortkey_asked = SORT_MEDIAN;  // the key a --sort value named, and its direction
+    SortOrder sortdir_asked = SORT_NONE;  // (SORT_NONE: no key was named)
     int topflag = 0;
     int topnum = 0;
     int cflag = 0;
@@ -274,7 +322,7 @@ struct RunState {
     std::vector<std::string> calc;
     std::vector<std::string> wlcalc;
     std::vector<std::vector<std::string>> calcops;
-    std::vector<data_t> pdata;
+    std::vector<ListingRow> pdata;
     std::vector<time_t> outrows_secs;
     std::vector<std::vector<double>> mpts;
 

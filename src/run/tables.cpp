@@ -185,7 +185,7 @@ void alloc_calcp_space(RunState& rs, int n) {
 
 void alloc_pdata(RunState& rs) {
     try {
-        rs.pdata.assign(static_cast<size_t>(std::max(rs.numpar, 0)), data_t());
+        rs.pdata.assign(static_cast<size_t>(std::max(rs.numpar, 0)), ListingRow());
     } catch (const std::exception&) {
         out("daa(v): error on dynamic allocation. %s\n", "daa: failure to allocate memory.");
         end_run(END_ERROR);

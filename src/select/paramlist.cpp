@@ -27,9 +27,9 @@ static std::vector<int> split_numbers(const std::string& list) {
 
 void sort_params(RunState& rs, std::string& nums_list, std::string& orig_nums_str) {
     if (nums_list == "0") return;
-    rs.sortdim = 7;
+    rs.sortdim = SORT_TYPED_ORDER;
     // Appended files keep their rows in file order; there is no sorted pass to follow.
-    if (!rs.wild && !rs.append) rs.srtflag = 2;
+    if (!rs.wild && !rs.append) rs.srtflag = SORT_ASCENDING;
     orig_nums_str = nums_list;
     std::vector<int> typed = split_numbers(nums_list);
     if (typed.size() <= 1) {

@@ -208,51 +208,47 @@ void assign_pdata(RunState& rs, int w) {
     if (w == 0 || rs.pdata.empty()) alloc_pdata(rs);
     if (static_cast<size_t>(w) >= rs.pdata.size()) rs.pdata.resize(static_cast<size_t>(w) + 1);
     double ratio = rs.ratio != 0 ? rs.ratio : 1.0;
-    data_t& d = rs.pdata[w];
+    ListingRow& d = rs.pdata[w];
     d.parnam = label_of(rs, w).substr(0, 79);
-    d.aa[0] = w;
+    d.number = w;
+    if (rs.sortdim == SORT_TYPED_ORDER && static_cast<size_t>(w) < rs.orig_order.size())
+        d.typed_order = rs.orig_order[w];
     if (rs.nodata) {
         // No value to sort by: such a parameter goes last in either direction.
-        for (int k = 1; k <= 8; ++k)
-            if (k != 7) d.aa[k] = MISSING;
-        if (rs.sortdim == 7 && static_cast<size_t>(w) < rs.orig_order.size())
-            d.aa[7] = rs.orig_order[w];
+        d.average = d.p1 = d.median = d.p2 = d.minimum = d.maximum = d.stdev = MISSING;
         return;
     }
-    d.aa[1] = rs.avg / ratio;
-    d.aa[5] = rs.min_y / ratio;
-    d.aa[6] = rs.max_y / ratio;
-    d.aa[8] = rs.stdev / ratio;
+    d.average = rs.avg / ratio;
+    d.minimum = rs.min_y / ratio;
+    d.maximum = rs.max_y / ratio;
+    d.stdev = rs.stdev / ratio;
     if (rs.pcflag) {
-        d.aa[2] = value_at(rs.p1, w) / ratio;
-        d.aa[3] = value_at(rs.median, w) / ratio;
-        d.aa[4] = value_at(rs.p2, w) / ratio;
+        d.p1 = value_at(rs.p1, w) / ratio;
+        d.median = value_at(rs.median, w) / ratio;
+        d.p2 = value_at(rs.p2, w) / ratio;
     }
-    if (rs.sortdim == 7 && static_cast<size_t>(w) < rs.orig_order.size())
-        d.aa[7] = rs.orig_order[w];
 }
 
 void apply_sort_request(RunState& rs) {
-    if (rs.sortkey_asked < 0 || rs.srtflag == 0) return;
+    if (rs.sortdir_asked == SORT_NONE || rs.srtflag == SORT_NONE) return;
     rs.sortdim = rs.sortkey_asked;
     rs.srtflag = rs.sortdir_asked;
 }
 
-void sortx(std::vector<data_t>& B, int n, int idx, int dir) {
+void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir) {
     n = std::min(n, static_cast<int>(B.size()));
     if (n < 2) return;
     auto first = B.begin(), last = B.begin() + n;
-    bool desc = dir == 1;
-    if (idx == 9) {
-        std::stable_sort(first, last, [desc](const data_t& a, const data_t& b) {
+    bool desc = dir == SORT_DESCENDING;
+    if (idx == SORT_LABEL) {
+        std::stable_sort(first, last, [desc](const ListingRow& a, const ListingRow& b) {
             return desc ? a.parnam > b.parnam : a.parnam < b.parnam;
         });
         return;
     }
-    if (idx < 0 || idx > 8) return;
     // NaN keys go last in either direction, keeping the order well defined.
-    std::stable_sort(first, last, [desc, idx](const data_t& a, const data_t& b) {
-        double x = a.aa[idx], y = b.aa[idx];
+    std::stable_sort(first, last, [desc, idx](const ListingRow& a, const ListingRow& b) {
+        double x = a.key(idx), y = b.key(idx);
         if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
         return desc ? x > y : x < y;
     });
@@ -262,20 +258,20 @@ namespace {
 
 // Column widths of the sorted listing, taken from the row that leads in the sort key.
 void size_columns(RunState& rs, int n) {
-    const data_t& row = rs.pdata[rs.srtflag == 1 ? 0 : n - 1];
-    int* widths[10] = {nullptr,    &rs.avgsiz, &rs.p1siz, &rs.medsiz,   &rs.p2siz,
-                       &rs.minsiz, &rs.maxsiz, nullptr,   &rs.stdevsiz, nullptr};
-    for (int k = 1; k <= 9; ++k) {
-        if (!widths[k]) continue;
-        double v = row.aa[k];
+    const ListingRow& row = rs.pdata[rs.srtflag == SORT_DESCENDING ? 0 : n - 1];
+    const std::pair<int*, double> columns[] = {{&rs.avgsiz, row.average}, {&rs.p1siz, row.p1},
+                                               {&rs.medsiz, row.median},  {&rs.p2siz, row.p2},
+                                               {&rs.minsiz, row.minimum}, {&rs.maxsiz, row.maximum},
+                                               {&rs.stdevsiz, row.stdev}};
+    for (const auto& [width_of, v] : columns) {
         int width = static_cast<int>(strfmt("%.2f", v).size());
         if (v > 10.0) width -= 3;
-        *widths[k] = std::max(width, 8);
+        *width_of = std::max(width, 8);
     }
 }
 
 int sorted_param(const RunState& rs, int w) {
-    return static_cast<int>(rs.pdata[w].aa[0]);
+    return static_cast<int>(rs.pdata[w].number);
 }
 
 // Sorted positions whose values go into the extract file (with top-n only the first n).

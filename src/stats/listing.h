@@ -11,12 +11,12 @@ void print_list_hdrs(RunState& rs);
 void print_vals(RunState& rs, int w, int skipped);
 // Fills statistics row w from the statistics just computed (creating the rows at w = 0).
 void assign_pdata(RunState& rs, int w);
-// Sorts the first n rows by aa[idx] (by parnam when idx is 9), descending when dir is 1,
-// ascending when dir is 2; equal keys keep their order.
+// Sorts the first n rows by key idx (by parnam for SORT_LABEL) in direction dir; equal
+// keys keep their order.
 // A key and direction named with --sort decide the order of a sorted run, whatever other
 // option or selection form set one; a run without a sorted pass stays without one.
 void apply_sort_request(RunState& rs);
-void sortx(std::vector<data_t>& B, int n, int idx, int dir);
+void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir);
 // The second pass of a sorted or top-n run: sort, widths, Others sums, extract rows,
 // then listing and charts in sorted order.
 void sorted_run(RunState& rs);

@@ -136,14 +136,14 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
         {"moving averages",
          [](RunState& rs) {
              rs.macsvflg = 1;
-             rs.srtflag = 1;
+             rs.srtflag = SORT_DESCENDING;
              rs.numcalcs = 1;
              rs.skipcalc = {1};
              rs.xlabel = {"A", "B", "Sum"};
          },
          "Sample Time, A,B,Sum\n"},
         {"noheader", [](RunState& rs) { rs.noheader = 1; }, ""},
-        {"sorted run writes it", [](RunState& rs) { rs.srtflag = 2; }, ""},
+        {"sorted run writes it", [](RunState& rs) { rs.srtflag = SORT_ASCENDING; }, ""},
         {"trim-zeros writes its own", [](RunState& rs) { rs.trimzeros = 1; }, ""},
     };
     for (const Case& c : cases) {
@@ -266,7 +266,7 @@ TEST(ExtractLoad, OrdinaryCalculatedValuesFollowTheColumns) {
     t.o.rs.numcalcs = get_numcalcs_cnt(t.o.rs, "calc.lis");
     RunResult r = t.load([](RunState& rs) {
         // A listing that is not sorted leaves the rows to the load.
-        rs.srtflag = 0;
+        rs.srtflag = SORT_NONE;
     });
     EXPECT_EQ(r.status, -1) << r.out;
     EXPECT_EQ(t.o.rs.outcsvfp, nullptr);  // closed at the end of the load

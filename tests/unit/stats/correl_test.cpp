@@ -286,7 +286,7 @@ TEST(Correl, SortedRunCollectsAndLogsOnce) {
         return std::vector<double>{ref(i), static_cast<double>(i % 3), 2 * ref(i) + 1};
     }));
     ASSERT_EQ(run.result.status, -1) << run.result.out;
-    run.rs.srtflag = 1;
+    run.rs.srtflag = SORT_DESCENDING;
     run.rs.logfp = fopen("log.lis", "wb");
     run.stats();
     run.rs.srtpass = 1;

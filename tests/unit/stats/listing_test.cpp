@@ -152,8 +152,8 @@ TEST(Listing, SkippedConstantParameterEndsInNochart) {
 
 TEST(Listing, SortByMaximumAscendingSizesColumnsFromTheLastRow) {
     RunState rs = make_grid({{{1, 5}, {100, 123456789}, {3, 250}}});
-    rs.srtflag = 2;
-    rs.sortdim = 6;
+    rs.srtflag = SORT_ASCENDING;
+    rs.sortdim = SORT_MAXIMUM;
     Listing l = run_listing(rs, list_sorted);
     // Row of the largest maximum: max "123456789.00" gives 9, the others stay 8.
     EXPECT_EQ(l.screen, head(8, 8, 10, "MaxTime") + "\n\n" + "  1 " + L("P1") +
@@ -169,8 +169,8 @@ TEST(Listing, SortByMaximumAscendingSizesColumnsFromTheLastRow) {
 
 TEST(Listing, SortByLabelsKeepsEqualLabelsInSelectionOrder) {
     RunState rs = make_grid({{{1, 2}, {3, 4}, {5, 7}, {8, 9}}}, {"disk", "cpu", "disk", "Zeta"});
-    rs.srtflag = 2;
-    rs.sortdim = 9;
+    rs.srtflag = SORT_ASCENDING;
+    rs.sortdim = SORT_LABEL;
     Listing l = run_listing(rs, list_sorted);
     EXPECT_EQ(l.csv,
               "#,Parameter Name,Min,Avg,Max,MaxTime\n"
@@ -192,8 +192,8 @@ TEST(Listing, TopThreeOfTenWithTheOthersSeries) {
     RunState rs = make_grid({params});
     rs.topflag = 1;
     rs.topnum = 3;
-    rs.srtflag = 1;
-    rs.sortdim = 1;
+    rs.srtflag = SORT_DESCENDING;
+    rs.sortdim = SORT_AVERAGE;
     rs.eflag = 1;
     Listing l = run_listing(rs, list_sorted, true);
     EXPECT_EQ(l.csv,
@@ -219,27 +219,28 @@ TEST(Listing, TopThreeOfTenWithTheOthersSeries) {
 
 TEST(Listing, SortxIsStableInBothDirections) {
     struct Case {
-        int idx, dir;
+        SortKey idx;
+        SortOrder dir;
         std::vector<int> order;
     };
     const Case cases[] = {
-        {1, 1, {1, 3, 0, 2, 4}},  // descending; equal keys keep their order
-        {1, 2, {4, 0, 2, 1, 3}},
-        {9, 1, {1, 3, 0, 2, 4}},  // labels, descending
-        {9, 2, {4, 0, 2, 1, 3}},
+        {SORT_AVERAGE, SORT_DESCENDING, {1, 3, 0, 2, 4}},  // equal keys keep their order
+        {SORT_AVERAGE, SORT_ASCENDING, {4, 0, 2, 1, 3}},
+        {SORT_LABEL, SORT_DESCENDING, {1, 3, 0, 2, 4}},
+        {SORT_LABEL, SORT_ASCENDING, {4, 0, 2, 1, 3}},
     };
     const double keys[] = {3, 5, 3, 5, 1};
     const char* names[] = {"m", "x", "m", "x", "a"};
     for (const Case& c : cases) {
-        std::vector<data_t> rows(5);
+        std::vector<ListingRow> rows(5);
         for (int i = 0; i < 5; ++i) {
-            rows[i].aa[0] = i;
-            rows[i].aa[1] = keys[i];
+            rows[i].number = i;
+            rows[i].average = keys[i];
             rows[i].parnam = names[i];
         }
         sortx(rows, 5, c.idx, c.dir);
         std::vector<int> got;
-        for (const data_t& d : rows) got.push_back(static_cast<int>(d.aa[0]));
+        for (const ListingRow& d : rows) got.push_back(static_cast<int>(d.number));
         EXPECT_EQ(got, c.order) << c.idx << " " << c.dir;
     }
 }
