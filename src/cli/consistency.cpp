@@ -145,7 +145,7 @@ static void file_count_rules(RunState& rs) {
     }
     if (rs.filltype && !rs.mflag) {
         ignoring("\n/missing is valid only with /merge\n", "/missing");
-        rs.filltype = 0;
+        rs.filltype = FILL_NOTHING;
     }
 }
 

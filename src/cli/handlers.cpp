@@ -322,13 +322,13 @@ static void opt_axis(RunState& rs, const std::string& value) {
 }
 
 static void opt_missing(RunState& rs, const std::string& v) {
-    rs.filltype = 1;
+    rs.filltype = FILL_ZERO;
     rs.fillvalue = 0;
     if (v.empty()) return;
     if (v[0] == 'p' || v[0] == 'P') {
-        rs.filltype = 3;
+        rs.filltype = FILL_PREVIOUS;
     } else if (atof_s(v) != 0) {
-        rs.filltype = 2;
+        rs.filltype = FILL_VALUE;
         rs.fillvalue = atof_s(v);
     }
 }

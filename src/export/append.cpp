@@ -150,7 +150,7 @@ void append_similar_files(RunState& rs) {
     int layout = rs.fmtflag ? rs.format : rs.files[0].y8format;
     out("\nAppending data:\n");
     // The heading's 1-based line number; a block's start marker already has one.
-    int headno = rs.files[0].paraline + (rs.files[0].y8format == 2 ? 0 : 1);
+    int headno = rs.files[0].paraline + (rs.files[0].y8format == LAYOUT_HEADING_BLOCK ? 0 : 1);
     for (int f = 0; f <= rs.filenum; ++f) {
         int count = append_file(rs, f, layout, headno, ofp);
         out("appended %s, %d data lines\n", rs.files[static_cast<size_t>(f)].datafil.c_str(),

@@ -191,7 +191,7 @@ void extract_line_above(RunState& rs, int f, int i, const std::string& line) {
     if (f != 0 || !writing(rs) || rs.noheader || rs.files.empty()) return;
     if (i >= rs.files[0].paraline) return;
     // Format 2: the lines above the start of the heading block.
-    if (!rs.files.empty() && rs.files[0].y8format == 2 &&
+    if (!rs.files.empty() && rs.files[0].y8format == LAYOUT_HEADING_BLOCK &&
         line.find(START_BLOCK) != std::string::npos)
         return;
     fout(rs.outcsvfp, "%s\n", line.c_str());

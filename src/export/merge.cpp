@@ -140,15 +140,17 @@ void write_node_line(RunState& rs, const std::string& line) {
 // to the output. Returns the number of lines read.
 int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
     size_t fi = static_cast<size_t>(f);
-    int fmt = rs.files[fi].y8format;
-    bool headerless = fmt != 2 && rs.files[fi].firstdataline == 0;
+    CsvLayout fmt = rs.files[fi].y8format;
+    bool headerless = fmt != LAYOUT_HEADING_BLOCK && rs.files[fi].firstdataline == 0;
     // Lines above the heading line, or above the start marker of a heading block.
-    int above = headerless ? 0 : fmt == 2 ? rs.files[fi].paraline - 1 : rs.files[fi].paraline;
-    if (fmt == 2 && above > 9) {
+    int above = headerless                    ? 0
+                : fmt == LAYOUT_HEADING_BLOCK ? rs.files[fi].paraline - 1
+                                              : rs.files[fi].paraline;
+    if (fmt == LAYOUT_HEADING_BLOCK && above > 9) {
         out("Error! Header not found in first 10 lines (format 2)\n");
         end_run(END_ERROR);
     }
-    if (fmt != 2 && above >= 10) {
+    if (fmt != LAYOUT_HEADING_BLOCK && above >= 10) {
         out("\nColumn Headings not found in first %d lines\n", 10);
         end_run(END_ERROR);
     }
@@ -161,7 +163,7 @@ int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
         if (!first || i >= above) continue;
         if (i == 0)
             write_node_line(rs, cur);
-        else if (fmt != 2 && i <= 2 && !rs.noheader)
+        else if (fmt != LAYOUT_HEADING_BLOCK && i <= 2 && !rs.noheader)
             fout(rs.outcsvfp, "%s\n", cur.c_str());
     }
     return n;
@@ -210,12 +212,14 @@ int step_of(const RunState& rs, time_t secs, int outrows) {
 void fill_gap(FileRead& r, int step) {
     RunState& rs = r.rs;
     int prev = rs.merge_prevstep;
-    if (rs.filltype < 2 || r.f == 0 || prev < 0 || prev >= step - 1) return;
+    if (rs.filltype == FILL_NOTHING || rs.filltype == FILL_ZERO || r.f == 0 || prev < 0 ||
+        prev >= step - 1)
+        return;
     for (int k = 0; k < r.ncols; ++k) {
         auto& col = rs.mpts[static_cast<size_t>(merged_col(rs, r.f, k))];
         // The previous value of the same merged column, so that a column never takes
         // the value of another parameter.
-        double v = rs.filltype == 2 ? rs.fillvalue : col[static_cast<size_t>(prev)];
+        double v = rs.filltype == FILL_VALUE ? rs.fillvalue : col[static_cast<size_t>(prev)];
         for (int s = prev + 1; s < step; ++s) col[static_cast<size_t>(s)] = v;
     }
 }

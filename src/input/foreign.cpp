@@ -255,7 +255,7 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) 
 
     rs.files[f].datafil = name;
     heading_out = heading;
-    rs.files[f].y8format = -3;
+    rs.files[f].y8format = LAYOUT_REWRITTEN;
     rs.files[f].numcols = cols;
     rs.files[f].numrows = rows;
     // The indexes describe the new file, which the later passes read: its heading is

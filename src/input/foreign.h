@@ -18,6 +18,6 @@ int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, in
 // Rewrites the merovand file fno (fp rewound, paraline[fno] its heading index) as a
 // format 1 file "<name>_NEW.CSV", which takes its place: datafil[fno],
 // csvstartsecs/csvendsecs, samp, numcols and numrows of the slot are set, the heading
-// goes to heading_out and y8format[fno] becomes -3. paraline and firstdataline then
+// goes to heading_out and y8format becomes LAYOUT_REWRITTEN. paraline and firstdataline then
 // describe the new file (0 and 1). Returns 1.
 int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out);

@@ -214,7 +214,7 @@ void survey_headerless(Scan& s) {
         end_run(END_ERROR);
     }
     s.L = 1;
-    rs.files[f].y8format = 1;
+    rs.files[f].y8format = LAYOUT_HEADING_LINE;
     rs.files[f].firstdataline = 0;
     trim(ff);
     rs.files[f].csvstartsecs = stamp_seconds(rs, f, ff);
@@ -241,7 +241,7 @@ void survey_headerless(Scan& s) {
 void survey_format2(Scan& s) {
     RunState& rs = s.rs;
     int f = s.f;
-    rs.files[f].y8format = 2;
+    rs.files[f].y8format = LAYOUT_HEADING_BLOCK;
     rs.files[f].paraline = s.L;
     s.rd.sync();
     std::string newline;
@@ -267,7 +267,7 @@ void survey_explicit(Scan& s) {
     else if (hidx < 0)
         hidx = rs.datalinerow - 1;
     if (hidx < 0) hidx = 0;
-    rs.files[f].y8format = 1;
+    rs.files[f].y8format = LAYOUT_HEADING_LINE;
     rs.files[f].paraline = hidx;
     rs.files[f].firstdataline = rs.datalinerow;
     rs.files[f].samp = 60;
@@ -324,10 +324,11 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
             if (cur.find("#Date Time") != std::string::npos) {
                 rs.files[f].paraline = s.L - 1;
                 rs.files[f].firstdataline = s.L;
-                rs.files[f].y8format = 3;
+                rs.files[f].y8format = LAYOUT_TAB;
                 rd.rewind();
                 rewrite_format_3(rs, f, fp, rs.templine[f]);
-                if (rs.files[f].y8format == -3) rs.files[f].y8format = 1;
+                if (rs.files[f].y8format == LAYOUT_REWRITTEN)
+                    rs.files[f].y8format = LAYOUT_HEADING_LINE;
                 return 0;
             }
             continue;
@@ -340,13 +341,13 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
         }
         first_field_into(cur, ff);
         note_date_fields(rs, ff);
-        if (s.L > 10 && rs.files[f].y8format == 0) {
+        if (s.L > 10 && rs.files[f].y8format == LAYOUT_UNKNOWN) {
             survey_headerless(s);
             return 0;
         }
-        if (rs.files[f].y8format == 0) {
+        if (rs.files[f].y8format == LAYOUT_UNKNOWN) {
             if (is_heading_field(ff)) {
-                rs.files[f].y8format = 1;
+                rs.files[f].y8format = LAYOUT_HEADING_LINE;
                 rs.files[f].paraline = s.L - 1;
                 remove_chars(cur, '"');
                 rs.templine[f] = cur;
@@ -363,7 +364,7 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
         }
     }
     // The end of the file came first.
-    if (rs.files[f].y8format == 0 && s.L > 0) {
+    if (rs.files[f].y8format == LAYOUT_UNKNOWN && s.L > 0) {
         survey_headerless(s);
         return 0;
     }
@@ -386,7 +387,7 @@ void close_file(RunState& rs, int f) {
     }
     if (rs.verbose) {
         out("%s Format %d ParameterLine %d Len %d DataLine %d Cols %d Rows %d\n",
-            datafile(rs, f).c_str(), rs.files[f].y8format, rs.files[f].paraline,
+            datafile(rs, f).c_str(), static_cast<int>(rs.files[f].y8format), rs.files[f].paraline,
             static_cast<int>(h.size()), rs.files[f].firstdataline, rs.files[f].numcols,
             rs.files[f].numrows);
         out("%lld %lld %d <%.72s>\n", static_cast<long long>(rs.files[f].csvstartsecs),
@@ -566,13 +567,14 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
         }
         if (i == 0) {
             if (rs.mflag) rs.merg_nodes = first_field(cur);
-            if (rs.files[0].y8format == 1 && hidx == 0)
+            if (rs.files[0].y8format == LAYOUT_HEADING_LINE && hidx == 0)
                 rs.hdrsmissing = 1;
             else
                 get_data_from_header(rs, cur, 0);
         }
-        if (rs.files[0].y8format == 1 && i == hidx) return;
-        if (rs.files[0].y8format == 2 && cur.find(START_MARKER) != std::string::npos) {
+        if (rs.files[0].y8format == LAYOUT_HEADING_LINE && i == hidx) return;
+        if (rs.files[0].y8format == LAYOUT_HEADING_BLOCK &&
+            cur.find(START_MARKER) != std::string::npos) {
             rd.sync();
             std::string newline;
             read_format2_headers(rs, 0, newline, rd.file(), 0, rs.files[0].line);
@@ -693,7 +695,7 @@ int read_datafil_cols(RunState& rs, int retry) {
 
     if (rs.filenum >= 1 && rs.datalinerow == -1) reorder_csvfiles(rs);
 
-    if (rs.append || (rs.mflag && rs.filltype == 0)) {
+    if (rs.append || (rs.mflag && rs.filltype == FILL_NOTHING)) {
         std::string sel = upper_copy(rs.nums_str);
         // Appending without a selection joins the whole files, as the help shows.
         bool whole = sel == "ALL" || sel == "0" || (rs.append && !rs.pflag);
@@ -711,7 +713,7 @@ int read_datafil_cols(RunState& rs, int retry) {
     if (!rs.iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
     LineReader rd(fp);
     read_lines_above_heading(rs, rd, tmpline);
-    if (rs.files[0].y8format == 1) list_parameters(rs);
+    if (rs.files[0].y8format == LAYOUT_HEADING_LINE) list_parameters(rs);
 
     count_records(rs, rd);
 

@@ -77,13 +77,30 @@ struct ListingRow {
     }
 };
 
+// What a merge puts into the steps between two files (filltype).
+enum FillType : int {
+    FILL_NOTHING,   // no --missing: the steps stay empty
+    FILL_ZERO,      // --missing without a value (or 0)
+    FILL_VALUE,     // --missing=n: the value fillvalue
+    FILL_PREVIOUS,  // --missing=p: the column's previous value
+};
+
+// The layout of an input file as the survey finds it (y8format).
+enum CsvLayout : int {
+    LAYOUT_REWRITTEN = -3,     // a tab layout file rewritten with one heading line
+    LAYOUT_UNKNOWN = 0,        // not (yet) recognised
+    LAYOUT_HEADING_LINE = 1,   // one line of names above the data
+    LAYOUT_HEADING_BLOCK = 2,  // names one per line between a start and an end marker
+    LAYOUT_TAB = 3,            // "#Date Time" tab layout, rewritten before it is read
+};
+
 // One input file of the run: the name it goes by and what the survey found in it. The
 // file set is a vector of these, so putting the files in time order moves each file's
 // facts with it.
 struct InputFile {
     std::string datafil;      // name (a converted file's new name once it is rewritten)
     std::string line;         // heading: time column name, then the parameter names
-    int y8format = 0;         // layout code of the survey
+    CsvLayout y8format = LAYOUT_UNKNOWN;
     int paraline = 0;         // index of the heading line
     int firstdataline = 0;    // index of the first data line
     int numrows = 0;          // data lines
@@ -269,7 +286,7 @@ struct RunState {
     std::string csv_outfil = "Y8_OUT.CSV";
     int samplemerge = 0;
     int dupflag = 0;
-    int filltype = 0;
+    FillType filltype = FILL_NOTHING;
     double fillvalue = 0;
     int fmtflag = 0;
     int format = 1;

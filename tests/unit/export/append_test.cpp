@@ -34,7 +34,8 @@ struct Copy {
         d.write("b.csv", second);
         name_files(rs, {d.file("a.csv"), d.file("b.csv")});
         for (InputFile& f : rs.files) {
-            f.y8format = f.paraline = 1;
+            f.y8format = LAYOUT_HEADING_LINE;
+            f.paraline = 1;
             f.firstdataline = 2;
             f.line = "Sample Time,CPU,Mem";
         }
@@ -83,7 +84,7 @@ TEST(Append, HeadingOfTheFirstFileInEachLayout) {
     };
     for (const auto& c : cases) {
         Copy cp(c.first, kSecond);
-        cp.rs.files[0].y8format = c.format;
+        cp.rs.files[0].y8format = static_cast<CsvLayout>(c.format);
         cp.rs.files[0].paraline = c.paraline;
         cp.rs.files[0].firstdataline = c.firstdata;
         cp.rs.fmtflag = c.fmtflag;

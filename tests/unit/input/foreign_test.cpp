@@ -192,7 +192,7 @@ struct Rewrite {
         rs.files[0].datafil = name;
         rs.files[0].paraline = heading;
         rs.files[0].firstdataline = heading + 1;
-        rs.files[0].y8format = 3;
+        rs.files[0].y8format = LAYOUT_TAB;
         OpenFile f(name);
         return result = capture([&] { rewrite_format_3(rs, 0, f.fp, ln); });
     }
@@ -230,7 +230,7 @@ TEST(Format3, RewritesThePlotFileAsAY8File) {
     const RunState& rs = w.rs;
     EXPECT_EQ(rs.files[0].datafil, "node_NEW.CSV");
     EXPECT_EQ(w.ln, "Date Time,CPU,Free,Disk");
-    EXPECT_EQ(rs.files[0].y8format, -3);
+    EXPECT_EQ(rs.files[0].y8format, LAYOUT_REWRITTEN);
     EXPECT_EQ(rs.files[0].numcols, 3);
     EXPECT_EQ(rs.files[0].numrows, 3);
     EXPECT_EQ(rs.files[0].paraline, 0);
