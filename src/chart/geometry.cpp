@@ -16,8 +16,6 @@
 namespace {
 
 constexpr int MAXTICS = 1200;
-constexpr int ZMIN_KEYWORD = 99999998;  // /scale=min: the data minimum
-constexpr int ZMIN_UNSET = 99999999;
 
 bool has_dot(const std::string& s) {
     return s.find('.') != std::string::npos;

@@ -335,10 +335,10 @@ static void opt_missing(RunState& rs, const std::string& v) {
 
 static void opt_zero(RunState& rs, const std::string& value) {
     rs.zflag = 1;
-    rs.zmax = -1;
+    rs.zmax = ZMAX_NONE;
     if (value.empty()) return;
     std::string v = upper_copy(value);
-    rs.zmax = v.find('M') != std::string::npos ? -2 : atoi_s(v);
+    rs.zmax = v.find('M') != std::string::npos ? ZMAX_LARGEST : atoi_s(v);
 }
 
 static void opt_scale(RunState& rs, const std::string& value) {
@@ -346,13 +346,14 @@ static void opt_scale(RunState& rs, const std::string& value) {
     if (value.empty()) return;
     auto f = split_colons(upper_copy(value));
     auto set_min = [&rs](const std::string& m) {
-        rs.zmin = m.find("MI") != std::string::npos ? 99999998 : atoi_s(m);
+        rs.zmin = m.find("MI") != std::string::npos ? ZMIN_KEYWORD : atoi_s(m);
     };
     if (f.size() == 1) {
         set_min(f[0]);
         return;
     }
-    if (has_field(f, 1)) rs.zmax = f[1].find("MA") != std::string::npos ? -2 : atoi_s(f[1]);
+    if (has_field(f, 1))
+        rs.zmax = f[1].find("MA") != std::string::npos ? ZMAX_LARGEST : atoi_s(f[1]);
     if (has_field(f, 0)) set_min(f[0]);
 }
 

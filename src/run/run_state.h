@@ -23,6 +23,12 @@ inline bool is_missing(double v) {
     return v != v;
 }
 
+// Marks the Y-scale limits zmax and zmin hold instead of a number.
+inline constexpr int ZMAX_NONE = -1;           // --zero without a maximum
+inline constexpr int ZMAX_LARGEST = -2;        // "max": the largest maximum of the run
+inline constexpr int ZMIN_KEYWORD = 99999998;  // "min": the data minimum
+inline constexpr int ZMIN_UNSET = 99999999;
+
 // What a sorted listing is ordered by (sortdim).
 enum SortKey : int {
     SORT_NUMBER,  // the parameter's place in the selection
@@ -272,8 +278,8 @@ struct RunState {
     int axisflag = 0;
     int axiscol = 0;
     int zflag = 0;
-    int zmax = 0;
-    int zmin = 99999999;
+    int zmax = 0;           // a fixed Y-scale maximum when above 0, or ZMAX_NONE, ZMAX_LARGEST
+    int zmin = ZMIN_UNSET;  // a fixed Y-scale minimum, or ZMIN_KEYWORD, ZMIN_UNSET
     int scflag = 0;
 
     // Options: CSV output (extract, trim-zeros, merge, append)
@@ -484,7 +490,8 @@ struct RunState {
         std::string para;        // part of a parameter name, matched without case
         std::string op;          // "<", ">" or "=" fire; other accepted texts never do
         double thresh = 0;       // -1 while a relative threshold is not yet computed
-        int period = 0;          // samples; -1 average, -2 maximum, -3 minimum
+        int period = 0;          // samples, or one of the statistics below
+        static constexpr int PERIOD_AVERAGE = -1, PERIOD_MAXIMUM = -2, PERIOD_MINIMUM = -3;
         std::string msg;         // chart caption, $P1/$P2 replaced
         std::string caption;     // the caption as written, filled again for a relative threshold
         std::string optfil;      // details file, empty when none
@@ -495,7 +502,8 @@ struct RunState {
     };
     std::vector<Y8Rule> ruleptr;  // at most MAXRULES
     int ruleindx = -1;            // rule of the current parameter
-    int ruleflg = 0;              // 0 none, 1 on average/maximum/minimum, 2 held for a period
+    enum RuleCheck : int { RULE_NONE, RULE_ON_STATISTIC, RULE_HELD_FOR_PERIOD };
+    RuleCheck ruleflg = RULE_NONE;  // how the current parameter's rule is checked
     int cntfires = 0;             // entries of that rule's pts in use
     int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
 

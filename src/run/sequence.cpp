@@ -220,7 +220,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     setup_height_and_width(rs);
     prepare_parameters(rs);
 
-    if (rs.zmax == -2) rs.zmax = largest_running_max(rs);
+    if (rs.zmax == ZMAX_LARGEST) rs.zmax = largest_running_max(rs);
 
     unsorted_pass(rs);
     if (rs.topflag) {

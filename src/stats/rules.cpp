@@ -17,9 +17,9 @@ using Rule = RunState::Y8Rule;
 // Period field: A... average, MAX maximum, MIN minimum, else minutes converted to samples.
 int period_of(const RunState& rs, std::string f) {
     strupper(f);
-    if (f.compare(0, 1, "A") == 0) return -1;
-    if (f.compare(0, 3, "MAX") == 0) return -2;
-    if (f.compare(0, 3, "MIN") == 0) return -3;
+    if (f.compare(0, 1, "A") == 0) return Rule::PERIOD_AVERAGE;
+    if (f.compare(0, 3, "MAX") == 0) return Rule::PERIOD_MAXIMUM;
+    if (f.compare(0, 3, "MIN") == 0) return Rule::PERIOD_MINIMUM;
     // Negative minutes would read as the average/maximum/minimum codes.
     long long secs = std::max(atoi_s(f), 0) * 60LL;
     // Without a known sample interval the samples are taken as seconds apart.
@@ -106,7 +106,8 @@ double ratio(const RunState& rs) {
 }
 
 Rule* current(RunState& rs) {
-    if (rs.ruleflg == 0 || rs.ruleindx < 0 || static_cast<size_t>(rs.ruleindx) >= rs.ruleptr.size())
+    if (rs.ruleflg == RunState::RULE_NONE || rs.ruleindx < 0 ||
+        static_cast<size_t>(rs.ruleindx) >= rs.ruleptr.size())
         return nullptr;
     return &rs.ruleptr[rs.ruleindx];
 }
@@ -159,7 +160,7 @@ void get_y8rules(RunState& rs) {
 }
 
 void init_rules(RunState& rs, int param) {
-    rs.ruleflg = 0;
+    rs.ruleflg = RunState::RULE_NONE;
     rs.cntfires = 0;
     rs.ruleindx = -1;
     std::string label = upper_copy(label_of(rs, param));
@@ -167,7 +168,7 @@ void init_rules(RunState& rs, int param) {
         Rule& r = rs.ruleptr[i];
         if (label.find(upper_copy(r.para)) == std::string::npos) continue;
         rs.ruleindx = static_cast<int>(i);
-        rs.ruleflg = r.period >= 0 ? 2 : 1;
+        rs.ruleflg = r.period >= 0 ? RunState::RULE_HELD_FOR_PERIOD : RunState::RULE_ON_STATISTIC;
         r.cnt = r.flg = r.fired = 0;
         r.pts.clear();
         return;
@@ -178,7 +179,9 @@ void rule_check1(RunState& rs, int param) {
     Rule* r = current(rs);
     if (!r || r->fired) return;
     const double div = ratio(rs);
-    double value = r->period == -1 ? rs.avg : r->period == -2 ? rs.max_y : rs.min_y;
+    double value = r->period == Rule::PERIOD_AVERAGE   ? rs.avg
+                   : r->period == Rule::PERIOD_MAXIMUM ? rs.max_y
+                                                       : rs.min_y;
     double v = value / div;
     bool fires = (r->op == "<" && v < r->thresh) || (r->op == ">" && v > r->thresh) ||
                  (r->op == "=" && v == r->thresh);
@@ -229,10 +232,10 @@ static void relative_threshold(RunState& rs, Rule& r) {
 
 void check_rules(RunState& rs, int w) {
     init_rules(rs, w);
-    if (rs.nodata) rs.ruleflg = 0;  // no value to test
+    if (rs.nodata) rs.ruleflg = RunState::RULE_NONE;  // no value to test
     if (Rule* r = current(rs)) relative_threshold(rs, *r);
-    if (rs.ruleflg == 1) rule_check1(rs, w);
-    if (rs.ruleflg != 2) return;
+    if (rs.ruleflg == RunState::RULE_ON_STATISTIC) rule_check1(rs, w);
+    if (rs.ruleflg != RunState::RULE_HELD_FOR_PERIOD) return;
     const std::vector<double>* vals = values_of(rs, 0, w);
     int n = vals ? static_cast<int>(std::min<size_t>(vals->size(), std::max(rs.num, 0))) : 0;
     int tmpk = 0;
@@ -241,7 +244,7 @@ void check_rules(RunState& rs, int w) {
 }
 
 const RunState::Y8Rule* fired_rule(const RunState& rs) {
-    if (!rs.rflag || rs.ruleflg == 0 || rs.ruleindx < 0 ||
+    if (!rs.rflag || rs.ruleflg == RunState::RULE_NONE || rs.ruleindx < 0 ||
         static_cast<size_t>(rs.ruleindx) >= rs.ruleptr.size())
         return nullptr;
     const Rule& r = rs.ruleptr[rs.ruleindx];
