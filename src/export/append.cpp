@@ -156,11 +156,7 @@ void append_similar_files(RunState& rs) {
         out("appended %s, %d data lines\n", rs.files[static_cast<size_t>(f)].datafil.c_str(),
             count);
     }
-    rs.outcsvfp = nullptr;
-    if (!finish_output(rs, ofp)) {
-        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
-        end_run(END_ERROR);
-    }
+    close_output_csv(rs);
     out("\nAppended data written to %s\n", rs.csv_outfil.c_str());
     if (rs.verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);

@@ -325,13 +325,3 @@ void write_trimzeros(RunState& rs, int) {
     if (rs.verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }
-
-void close_output_csv(RunState& rs) {
-    FILE* fp = rs.outcsvfp;
-    if (!fp) return;
-    rs.outcsvfp = nullptr;
-    if (!finish_output(rs, fp)) {
-        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
-        end_run(END_ERROR);
-    }
-}

@@ -35,6 +35,3 @@ void write_fmt2_header(RunState& rs, const std::string& newline);
 // The trim-zeros file: the first file again without its all-zero selected columns.
 // Ends the run. mlen is the line buffer size of the caller (lines have no limit here).
 void write_trimzeros(RunState& rs, int mlen);
-// Closes rs.outcsvfp; a file that could not be written completely ends the run with a
-// message and status 1.
-void close_output_csv(RunState& rs);

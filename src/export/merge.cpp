@@ -530,12 +530,7 @@ void consolidate_params(RunState& rs) {
         newmatrix_add(rs, f, rs.files[static_cast<size_t>(f)].datafil, mlen, rs.outrows);
     }
 
-    FILE* fp = rs.outcsvfp;
-    rs.outcsvfp = nullptr;
-    if (!finish_output(rs, fp)) {
-        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
-        end_run(END_ERROR);
-    }
+    close_output_csv(rs);
     out("\n%d parameters and %d intervals written to merged csv file %s\n", rs.mergeparcnt,
         rs.mergeintcnt, rs.csv_outfil.c_str());
     if (rs.verbose) get_current_time(rs, "Ended at");

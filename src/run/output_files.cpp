@@ -60,6 +60,16 @@ bool finish_output(RunState& rs, FILE* fp, bool written) {
     return ok;
 }
 
+void close_output_csv(RunState& rs) {
+    FILE* fp = rs.outcsvfp;
+    if (!fp) return;
+    rs.outcsvfp = nullptr;
+    if (!finish_output(rs, fp)) {
+        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
+        end_run(END_ERROR);
+    }
+}
+
 // The run's own handles that point at fp are closed with it.
 static void forget_handle(RunState& rs, FILE* fp) {
     for (FILE** h : {&rs.logfp, &rs.htmfp, &rs.outfp, &rs.outfp_csv, &rs.outcsvfp, &rs.htmrfp,

@@ -20,6 +20,9 @@ FILE* open_pending(RunState& rs, const std::string& name, const char* mode = "wb
 // Closes fp; a pending file is renamed into place, or removed when writing it failed
 // (also when the caller says so with written). False when writing or renaming failed.
 bool finish_output(RunState& rs, FILE* fp, bool written = true);
+// Closes rs.outcsvfp, the CSV output of extract, trim-zeros, merge and append; a file
+// that could not be written completely ends the run with a message and status 1.
+void close_output_csv(RunState& rs);
 // Puts every pending file in place (the run completed).
 void finish_all_outputs(RunState& rs);
 // Closes and removes every pending file: the previous run's files stay as they were.

@@ -9,6 +9,7 @@
 #include "chart/draw.h"
 #include "chart/geometry.h"
 #include "export/extract.h"
+#include "run/output_files.h"
 #include "run/tables.h"
 #include "stats/statistics.h"
 

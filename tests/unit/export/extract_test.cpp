@@ -9,6 +9,7 @@
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
+#include "run/output_files.h"
 #include "run/tables.h"
 #include "select/calc.h"
 #include "select/calccount.h"
