@@ -64,6 +64,10 @@ bool replace_file(const std::string& from, const std::string& to);
 // Broken-down local and UTC time of secs; false when secs has no such time.
 bool local_time(time_t secs, struct tm& t);
 bool utc_time(time_t secs, struct tm& t);
+// The moment a broken-down local time names (tm_isdst as mktime takes it), its fields
+// normalised; -1 when there is none. Every year the broken-down time can hold is
+// converted.
+time_t local_seconds(struct tm& t);
 
 // ---- Terminal and commands ----
 

@@ -85,6 +85,10 @@ bool utc_time(time_t secs, struct tm& t) {
     return gmtime_r(&secs, &t) != nullptr;
 }
 
+time_t local_seconds(struct tm& t) {
+    return mktime(&t);
+}
+
 void clear_terminal() {
     if (!isatty(fileno(stdout))) return;
     run_shell(CLEAR_COMMAND);

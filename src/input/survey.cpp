@@ -1,7 +1,6 @@
 #include "input/survey.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <exception>
@@ -11,6 +10,7 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "cli/platform.h"
 #include "input/count.h"
 #include "input/foreign.h"
 #include "input/linereader.h"
@@ -287,8 +287,10 @@ void survey_explicit(Scan& s) {
 int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last) {
     FILE* fp = open_input(datafile(rs, f));
     if (!fp) {
-        // A wildcard that is still there matched no file.
-        if (errno == ENOENT && datafile(rs, f).find_first_of("*?[") != std::string::npos)
+        // A wildcard that is still there matched no file. (Windows refuses such a name
+        // with another error than a missing file: ask what the name reaches.)
+        if (datafile(rs, f).find_first_of("*?[") != std::string::npos &&
+            path_kind(datafile(rs, f)) == PathKind::NONE)
             out("\nNo file matches %s\n", datafile(rs, f).c_str());
         else
             out("\nError opening file, %s\n", datafile(rs, f).c_str());

@@ -129,7 +129,7 @@ time_t local_from_clock(long long clock, StampTime& st) {
         struct tm t = {};
         if (!utc_time(midnight, t)) return -1;
         t.tm_isdst = 0;  // clock texts are always read as standard time
-        time_t m = mktime(&t);
+        time_t m = local_seconds(t);
         if (m == -1) return -1;
         cached_day = day;
         cached_midnight = m;
@@ -270,10 +270,10 @@ time_t cvttime(const std::string& timstr) {
     t.tm_min = piece(timstr, 10, 2);
     t.tm_sec = piece(timstr, 12, 2);
     t.tm_isdst = 0;  // clock texts are always read as standard time
-    // The pieces are at most four digits, so the year stays far inside what a 64-bit
-    // mktime handles; should it still fail, its -1 is the result (one second before
-    // the epoch), as for any other caller of mktime.
-    return mktime(&t);
+    // The pieces are at most four digits, so the year stays far inside what the
+    // conversion handles; should it still fail, its -1 is the result (one second before
+    // the epoch).
+    return local_seconds(t);
 }
 
 bool local_standard_time(time_t secs, struct tm& t) {
