@@ -31,14 +31,14 @@ TEST(HelpCli, PromptingEndsCleanly) {
 }
 
 TEST(HelpCli, HelpFromThePrompt) {
-    SKIP_ON_WINDOWS("help texts show options with the '/' prefix");
     TempDir dir;
     RunResult r = run_tsgraf(dir, {}, "help\n/ave\nbogus\n\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind(Q_FILE + "\nTSGRAF ", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("  --append "), std::string::npos);
-    EXPECT_NE(r.out.find("TSGRAF subtopic? \n--average[=val][:0]\n\n\n"), std::string::npos);
-    EXPECT_EQ(r.out.find("--append[=outfile]"), std::string::npos);
+    EXPECT_NE(r.out.find(native_options("  --append ")), std::string::npos);
+    EXPECT_NE(r.out.find(native_options("TSGRAF subtopic? \n--average[=val][:0]\n\n\n")),
+              std::string::npos);
+    EXPECT_EQ(r.out.find(native_options("--append[=outfile]")), std::string::npos);
     EXPECT_NE(r.out.find("TSGRAF subtopic? Invalid answer!\nTSGRAF subtopic? "), std::string::npos);
     EXPECT_TRUE(dir.files().empty());
 }
@@ -61,13 +61,16 @@ TEST(HelpCli, HelpFromScripts) {
         {{"--help=--aver"}, 0, "\n--average[=val][:0]\n\n\n"},
         {{"--help=nosuch"}, 1, "No help on nosuch\n" + summary},
     };
-    EXPECT_NE(summary.find("  --version      --width "), std::string::npos) << summary;
+    EXPECT_NE(summary.find(native_options("  --version      --width ")), std::string::npos)
+        << summary;
     for (const auto& c : cases) {
         RunResult r = run_tsgraf(dir, c.args);
         EXPECT_EQ(r.status, c.status) << c.args[0];
-        EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args[0] << ": " << r.out;
+        EXPECT_NE(r.out.find(native_options(c.out)), std::string::npos)
+            << c.args[0] << ": " << r.out;
         EXPECT_EQ(r.out.find("subtopic?"), std::string::npos) << c.args[0];
-        EXPECT_EQ(r.out.find("\n--", r.out.find("\n--") + 1), std::string::npos) << c.args[0];
+        const std::string topic = std::string("\n") + OPTION_PREFIX;
+        EXPECT_EQ(r.out.find(topic, r.out.find(topic) + 1), std::string::npos) << c.args[0];
     }
     EXPECT_TRUE(dir.files().empty());
 }

@@ -1,7 +1,7 @@
 // Surveying and loading synthetic files through the built binary.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include "cli/platform.h"
 #include "harness.h"
 
 namespace {
@@ -218,19 +218,21 @@ TEST(InputCli, RepeatedColumnNumbersSelectOnce) {
 // Input named in ways a newcomer tries: each run ends on a message that says what is wrong.
 TEST(InputCli, MessagesNameWhatIsWrong) {
     const std::string cut = gzipped(minutes(10, 30));
+    // Windows splits "/" off as a qualifier; its paths are written with "\\".
+    const std::string up = WINDOWS_BUILD ? "..\\" : "../", sub = WINDOWS_BUILD ? "sub\\" : "sub/";
     struct Case {
-        const char* arg;
+        std::string arg;
         std::string message;
     } cases[] = {
         {"logs.csv", "Input file logs.csv is a directory, not a CSV file\n"},
-        {"../nonexistent.csv", "\nError opening file, ../nonexistent.csv\n"},
-        {"sub/none.csv", "\nError opening file, sub/none.csv\n"},
+        {up + "nonexistent.csv", "\nError opening file, " + up + "nonexistent.csv\n"},
+        {sub + "none.csv", "\nError opening file, " + sub + "none.csv\n"},
         {"cut.csv", "\nCompressed file cut.csv cannot be read: unexpected end of file\n"},
         {"none*.csv", "\nNo file matches none*.csv\n"},
     };
     for (const auto& c : cases) {
         TempDir d;
-        mkdir(d.file("logs.csv").c_str(), 0755);
+        make_directory(d.file("logs.csv"));
         d.write("cut.csv", cut.substr(0, cut.size() / 2));
         RunResult r = run_tsgraf(d, base_args({c.arg}));
         EXPECT_EQ(r.status, 1) << c.arg;

@@ -7,12 +7,31 @@
 #include <string>
 #include <vector>
 
+#include "cli/platform.h"
+
 // Tests that cannot hold on Windows say why there.
 #ifdef _WIN32
 #define SKIP_ON_WINDOWS(reason) GTEST_SKIP() << "not on Windows: " << reason
 #else
 #define SKIP_ON_WINDOWS(reason) (void)0
 #endif
+
+// The text with every option written with "--" at the start of a word (or of a line)
+// written the way this build writes options ("/" on Windows).
+inline std::string native_options(const std::string& text) {
+    std::string s;
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool word_start = i == 0 || text[i - 1] == ' ' || text[i - 1] == '\n';
+        if (word_start && text.compare(i, 2, "--") == 0 && i + 2 < text.size() &&
+            text[i + 2] != ' ' && text[i + 2] != '\n') {
+            s += OPTION_PREFIX;
+            ++i;
+        } else {
+            s += text[i];
+        }
+    }
+    return s;
+}
 
 // A fresh directory under /tmp (on Windows beside the test program), removed with everything in it at the end of the test.
 class TempDir {
@@ -73,6 +92,7 @@ public:
 
 private:
     int saved_;
+    std::string name_;
 };
 
 // Changes the working directory for its lifetime.

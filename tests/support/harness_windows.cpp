@@ -45,8 +45,13 @@ std::string temp_name(const char* what) {
 }  // namespace
 
 TempDir::TempDir() {
-    path_ = temp_name("test");
-    if (!make_directory(path_)) throw std::runtime_error("cannot make " + path_);
+    // The emulator hands out the same few process ids again, and a folder still in use
+    // when its test ended stays behind: take the next free name.
+    for (int tries = 0; tries < 1000; ++tries) {
+        path_ = temp_name("test");
+        if (make_directory(path_)) return;
+    }
+    throw std::runtime_error("cannot make " + path_);
 }
 
 TempDir::~TempDir() {
@@ -101,12 +106,17 @@ RunResult run_tsgraf(const TempDir& dir, const std::vector<std::string>& args,
     RunResult r;
     std::vector<char> line(cmdline.begin(), cmdline.end());
     line.push_back('\0');
-    BOOL started = CreateProcessA(bin.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
-                                  block.data(), dir.path().c_str(), &si, &pi);
+    // The emulator now and then fails to start a program on a busy machine: try again.
+    BOOL started = FALSE;
+    for (int tries = 0; tries < 5 && !started; ++tries) {
+        if (tries > 0) Sleep(500 * tries);
+        started = CreateProcessA(bin.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                 block.data(), dir.path().c_str(), &si, &pi);
+    }
     CloseHandle(in);
     CloseHandle(out);
     if (!started) {
-        r.out = "could not start " + bin;
+        r.out = "could not start " + bin + ": error " + std::to_string(GetLastError());
         return r;
     }
     // The emulator starts programs slowly; the limit is for hangs, not for speed.
@@ -153,7 +163,7 @@ StdinFrom::StdinFrom(const std::string& text) {
     saved_ = _dup(0);
     _dup2(fd, 0);
     _close(fd);
-    std::remove(name.c_str());  // refused while open on Windows; left for the folder's owner
+    name_ = name;  // removed when closed: Windows refuses to remove an open file
     fseek(stdin, 0, SEEK_SET);
     clearerr(stdin);
 }
@@ -163,6 +173,7 @@ StdinFrom::~StdinFrom() {
     _close(saved_);
     fseek(stdin, 0, SEEK_CUR);
     clearerr(stdin);
+    if (!name_.empty()) std::remove(name_.c_str());
 }
 
 EnvVar::EnvVar(const std::string& name, const char* value) : name_(name) {

@@ -19,6 +19,11 @@ const std::string Q_AVG = "Do you want the Moving Average         [y] : ";
 const std::string Q_WINDOW = "Enter the Moving Average window size  [60] : ";
 const std::string Q_PARAMS = "Enter required parameters            [ALL] : ";
 
+std::vector<std::string> native(std::vector<std::string> args) {
+    for (auto& a : args) a = native_options(a);
+    return args;
+}
+
 struct Prompted {
     RunResult r;
     int count = 0;
@@ -46,9 +51,9 @@ TEST(Prompt, ExampleAnswersAndEcho) {
     EXPECT_EQ(p.r.status, -1);
     EXPECT_EQ(p.count, 5);
     EXPECT_EQ(p.args,
-              (std::vector<std::string>{"data.csv", "--width=800", "--height=400", "--para=0"}));
+              native({"data.csv", "--width=800", "--height=400", "--para=0"}));
     EXPECT_EQ(p.r.out, Q_FILE + Q_WIDTH + Q_HEIGHT + Q_LINES + Q_BORDER + Q_AVG + Q_PARAMS +
-                           "\ndata.csv --width=800 --height=400 \n\n");
+                           native_options("\ndata.csv --width=800 --height=400 \n\n"));
 }
 
 TEST(Prompt, ChartAnswersBecomeArguments) {
@@ -71,7 +76,7 @@ TEST(Prompt, ChartAnswersBecomeArguments) {
         Prompted p = prompt_with(dir, std::string("data.csv\n") + c.answers);
         std::vector<std::string> want = {"data.csv"};
         want.insert(want.end(), c.args.begin(), c.args.end());
-        EXPECT_EQ(p.args, want) << c.answers;
+        EXPECT_EQ(p.args, native(want)) << c.answers;
         EXPECT_EQ(p.count, static_cast<int>(want.size()) + 1);
         EXPECT_EQ(p.r.status, -1);
     }
@@ -90,9 +95,11 @@ TEST(Prompt, FileQuestionRepeatsUntilAFileOpens) {
                            Q_FILE + "No such file\n" +  // a directory
                            Q_FILE +
                            "Y8_n2_a_b_c.csv\ny8_n1_a_b_c.CSV\n\n" +  // "?": collector files
-                           Q_FILE + "Y8_n2_a_b_c.csv\ndata.csv\nother.csv\n\n" + Q_FILE + Q_WIDTH +
+                           // Windows names match in either case.
+                           Q_FILE + "Y8_n2_a_b_c.csv\ndata.csv\nother.csv\n" +
+                           (WINDOWS_BUILD ? "y8_n1_a_b_c.CSV\n\n" : "\n") + Q_FILE + Q_WIDTH +
                            Q_HEIGHT + Q_LINES + Q_BORDER + Q_AVG + Q_PARAMS +
-                           "\ndata.csv --width=800 --height=400 \n\n");
+                           native_options("\ndata.csv --width=800 --height=400 \n\n"));
 }
 
 TEST(Prompt, EndsWithoutArguments) {

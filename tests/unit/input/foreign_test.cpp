@@ -144,13 +144,14 @@ TEST(Format2Block, LineThatFillsTheBufferEndsTheRun) {
     struct Case {
         std::string line;  // with its new-line
         bool refused;
+        const char* hint;  // the Windows program's advice
     };
     // With a limit of 40 a line, its new-line included, must be shorter than 39.
     const Case cases[] = {
-        {"Time,A,B," + std::string(29, 'C') + "\n", true},   // 39
-        {"Time,A,B," + std::string(28, 'C') + "\n", false},  // 38
-        {"Time,A,B," + std::string(28, 'C') + "\r\n", true},
-        {"Time,A,B," + std::string(500, 'C') + "\n", true},
+        {"Time,A,B," + std::string(29, 'C') + "\n", true, "Try: SET MAXF2LEN=139\n"},  // 39
+        {"Time,A,B," + std::string(28, 'C') + "\n", false, ""},                          // 38
+        {"Time,A,B," + std::string(28, 'C') + "\r\n", true, "Try: SET MAXF2LEN=139\n"},
+        {"Time,A,B," + std::string(500, 'C') + "\n", true, "Try: SET MAXF2LEN=610\n"},
     };
     for (const auto& c : cases) {
         TempDir d;
@@ -165,7 +166,8 @@ TEST(Format2Block, LineThatFillsTheBufferEndsTheRun) {
         RunResult r = capture([&] { read_format2_headers(rs, 0, newline, in.fp, 1, ln); });
         if (c.refused) {
             EXPECT_EQ(r.status, 1) << c.line;
-            EXPECT_EQ(r.out, "Y8 Format2 line exceeds max tsgraf length of 40.\n");
+            EXPECT_EQ(r.out, "Y8 Format2 line exceeds max tsgraf length of 40.\n" +
+                                 std::string(SHOWS_LINE_LIMIT_HINT ? c.hint : ""));
         } else {
             EXPECT_EQ(r.status, -1) << c.line << r.out;
         }

@@ -183,14 +183,16 @@ TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
 TEST(Load, HtmlTableStartShowsTheSpan) {
     Load l;
     l.rs.nocharts = 0;
-    l.file("a<b>.csv", dated(every(36000, 12, 60)));
+    // Windows names cannot hold "<" or ">".
+    l.file(WINDOWS_BUILD ? "a&b.csv" : "a<b>.csv", dated(every(36000, 12, 60)));
     FILE* fp = fopen("page.htm", "wb");
     l.rs.htmfp = fp;
     l.run();
     fclose(fp);
     l.rs.htmfp = nullptr;
     EXPECT_EQ(l.dir.read("page.htm"),
-              "<center>a&lt;b&gt;.csv \nfrom 01-JAN 10:00 to 01-JAN 10:11</center>\n"
+              std::string("<center>") + (WINDOWS_BUILD ? "a&amp;b" : "a&lt;b&gt;") +
+                  ".csv \nfrom 01-JAN 10:00 to 01-JAN 10:11</center>\n"
               "<center><table>\n");
 }
 

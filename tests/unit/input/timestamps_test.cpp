@@ -106,7 +106,8 @@ TEST(Timestamps, SummerTimeRoundTrip) {
         time_t jul15_noon;  // 15-JUL-2008 12:00:00 read as standard time
     };
     std::vector<Zoned> zones = {{CET_RULES, 1216119600}};
-    if (file_exists("/usr/share/zoneinfo/America/New_York"))
+    // The Windows C runtime knows zones by rules only, not by name.
+    if (!WINDOWS_BUILD && file_exists("/usr/share/zoneinfo/America/New_York"))
         zones.push_back({"America/New_York", 1216141200});
     for (const auto& zn : zones) {
         Zone z(zn.tz);

@@ -115,6 +115,7 @@ TEST_F(History, NoHistoryAndNoLogs) {
 }
 
 TEST_F(History, Replay) {
+    SKIP_ON_WINDOWS("stands a shell script in for the program on PATH");
     const std::string stand_in = bin_.file("tsgraf");
     const std::string records =
         "  1 a.csv --lines\n# second try\n  3 b.csv --caption=\"Disk rate\"\n  4 " + stand_in +

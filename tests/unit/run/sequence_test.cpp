@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/platform.h"
 #include "harness.h"
 #include "run/output_files.h"
 
@@ -103,7 +104,7 @@ TEST(Sequence, NoLogsAndNoChartsOpenNothing) {
 TEST(Sequence, OutputDirectoryIsEnteredAndLeft) {
     TempDir d;
     InDir in(d.path());
-    ASSERT_EQ(system(("mkdir " + d.file("out")).c_str()), 0);
+    ASSERT_TRUE(make_directory(d.file("out")));
     RunState rs;
     rs.dirflag = 1;
     rs.direcname = d.file("out");
@@ -131,7 +132,7 @@ TEST(Sequence, OutputDirectoryIsEnteredAndLeft) {
 TEST(Sequence, UnwritableOutputFileEndsWithError) {
     TempDir d;
     InDir in(d.path());
-    ASSERT_EQ(system(("mkdir " + d.file("tsgraf.htm")).c_str()), 0);  // a directory in the way
+    ASSERT_TRUE(make_directory(d.file("tsgraf.htm")));  // a directory in the way
     RunState rs;
     rs.qflag = 1;
     RunResult r = capture([&] { print_hdrs(rs); });
