@@ -6,14 +6,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 #include "base/dirswitch.h"
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "chart/colours.h"
-#include "chart/encode.h"
+#include "chart/chart_files.h"
 #include "chart/geometry.h"
 #include "chart/overlay.h"
 #include "report/html.h"
@@ -340,8 +340,25 @@ void draw_texts(Chart& ch, int p) {
                      ch.c.black);
 }
 
-// The PNG file, created in the output directory when one is set.
-void write_png(RunState& rs, gdImagePtr im) {
+// The charts written so far are finished in drawing order; with all, also those still
+// on their way.
+void take_charts(RunState& rs, bool all) {
+    ChartFiles::Written w;
+    while (rs.chart_files && rs.chart_files->take(w, all)) {
+        // A chart that did not reach the disk whole is an error, not a finished chart.
+        if (!finish_output(rs, w.fp, w.ok)) {
+            out("\nError opening output .PNG file, %s\n", w.name.c_str());
+            // The charts drawn after it are not kept: the run ends at this one.
+            while (rs.chart_files->take(w, true)) finish_output(rs, w.fp, false);
+            end_run(END_ERROR);
+        }
+        rs.pngfiles.push_back(w.name);
+    }
+}
+
+// The PNG file, created in the output directory when one is set; the image is written
+// on its way (and then freed) while the next chart is drawn.
+void write_png(RunState& rs, Image& img) {
     if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
     refuse_input_as_output(rs, rs.outpng);
     FILE* fp = open_pending(rs, rs.outpng);
@@ -350,15 +367,10 @@ void write_png(RunState& rs, gdImagePtr im) {
         end_run(END_ERROR);
     }
     if (rs.dirflag) switch_dir(rs.curname, "6", rs.verbose);
-    static PngEncoder encoder;
-    std::vector<unsigned char> png;
-    bool written = encoder.encode(im, png) && fwrite(png.data(), 1, png.size(), fp) == png.size();
-    // A chart that did not reach the disk whole is an error, not a finished chart.
-    if (!finish_output(rs, fp, written)) {
-        out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
-        end_run(END_ERROR);
-    }
-    rs.pngfiles.push_back(rs.outpng);
+    if (!rs.chart_files) rs.chart_files = std::make_shared<ChartFiles>(rs.threads);
+    rs.chart_files->submit(img.im, fp, rs.outpng);
+    img.im = nullptr;
+    take_charts(rs, false);
 }
 
 }  // namespace
@@ -439,8 +451,16 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     draw_data(ch, p);
     draw_texts(ch, p);
     if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3, rule ? rule->msg : "");
-    write_png(rs, img.im);
+    write_png(rs, img);
     rs.kflag = rs.origkflag;
     write_html_row(rs, p);
     if (rule) write_fired_rule_rows(rs, p, rule->optfil);
+}
+
+void finish_chart_files(RunState& rs) { take_charts(rs, true); }
+
+void settle_chart_files(RunState& rs) {
+    ChartFiles::Written w;
+    while (rs.chart_files && rs.chart_files->take(w, true))
+        if (finish_output(rs, w.fp, w.ok)) rs.pngfiles.push_back(w.name);
 }

@@ -346,6 +346,7 @@ static void value_limits(const RunState& rs) {
     out_of_range("dots", rs.dotsize, -MAX_PEN, MAX_PEN);
     out_of_range("decimals", rs.decsize, INT_MIN, 100);
     out_of_range("top", rs.topnum, 0, INT_MAX);
+    out_of_range("threads", rs.threads, 1, 64);
     if (rs.movavg < 0) {
         out("Error: %saverage value must not be negative\n", OPTION_PREFIX);
         end_run(END_ERROR);

@@ -366,6 +366,9 @@ void handle_option(RunState& rs, int c, const char* arg) {
         case '$':
             rs.thk = atoi_s(raw);
             break;
+        case OPT_THREADS:
+            rs.threads = atoi_s(raw);
+            break;
         case '?':
             clear_terminal();
             usage1(rs, END_OK);

@@ -5,3 +5,6 @@
 // Runs the handler of option letter c with its value (nullptr when none was given).
 // A letter without a handler ends the run with "Invalid option %c".
 void handle_option(RunState& rs, int c, const char* arg);
+
+// The code of options that have no letter of their own.
+inline constexpr int OPT_THREADS = 256;

@@ -373,6 +373,12 @@ const Section sections[] = {
     {"thickness", "TH",
      "\n%sthickness=n\n\n"
      "      Thickness of the chart line in pixels.\n\n"},
+    {"threads", "THR",
+     "\n%sthreads=n\n\n"
+     "      Number of threads that make the charts: one draws them, the others\n"
+     "      compress and write the files meanwhile. 1 writes each chart before\n"
+     "      drawing the next. Default: one per processor. Output is the same\n"
+     "      whatever the number.\n\n"},
     {"timerange", "TI",
      "\n%stimerange=start,end\n\n"
      "      Replaced by %srange\n\n"},

@@ -31,7 +31,7 @@ const char* const LEGIT_NAMES[] = {
     "ignore",    "lines",       "merge",    "nocharts",  "noheader",   "nohistory", "nohorizontal",
     "nologs",    "normalize",   "notimes",  "novert",    "output",     "overlay",   "parametes",
     "pdf",       "percentiles", "quiet",    "range",     "rename",     "scale",     "sdtdev",
-    "sort",      "sparklines",  "stack",    "thickness", "top",        "trimzeros", "verbose",
+    "sort",      "sparklines",  "stack",    "thickness", "threads", "top",        "trimzeros", "verbose",
     "width",     "zero",
 };
 

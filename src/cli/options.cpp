@@ -43,6 +43,7 @@ static std::vector<LongOption> long_options(RunState& rs) {
         flag("set_defaults", &rs.set_defaults),
         flag("show_defaults", &rs.show_defaults),
         {"thickness", REQ, nullptr, '$'},
+        {"threads", REQ, nullptr, OPT_THREADS},
         {"?", NONE, nullptr, '?'},
         {"help", OPT, nullptr, '?'},
         {"append", OPT, nullptr, 'A'},

@@ -6,6 +6,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "chart/draw.h"
 #include "report/html.h"
 #include "report/pdf.h"
 #include "cli/platform.h"
@@ -158,6 +159,8 @@ static void close_file(FILE*& fp) {
 
 void close_run_files(RunState& rs) {
     fflush(stdout);
+    // Charts drawn before the run ended are complete files, as they are without threads.
+    settle_chart_files(rs);
     // Whatever is still pending did not complete: the previous run's files stay.
     discard_outputs(rs);
     close_file(rs.logfp);

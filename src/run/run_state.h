@@ -6,6 +6,7 @@
 #include <ctime>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 inline constexpr const char* VERSION = "V1.0-156";
 inline constexpr const char* PROGNAME = "TSGRAF";
 inline constexpr int MAXFILES = 200;
+
+class ChartFiles;
 
 // The mark of a value the data does not give (see RunState::pts).
 inline constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
@@ -472,6 +475,9 @@ struct RunState {
 
     // Chart: the PNG files this run wrote, so that the PDF step deletes only those
     std::vector<std::string> pngfiles;
+    // Chart: the files on their way to the disk, and how many threads work on charts
+    std::shared_ptr<ChartFiles> chart_files;
+    int threads = 1;
 
     // Correlation: the reference series on the grid rows, and how many rows it pairs with
     std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none

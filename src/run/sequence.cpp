@@ -229,6 +229,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
         if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - rs.topnum);
     }
     if (rs.srtflag) sorted_run(rs);
+    finish_chart_files(rs);
     if (rs.macsvflg) write_ma_csv(rs);
     // A sorted run writes the extract after the statistics; it is complete now.
     close_output_csv(rs);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <map>
+
 #include "base/out.h"
 #include "cli/platform.h"
 #include "harness.h"
@@ -22,6 +25,24 @@ std::string day_file(int n) {
         s += buf;
     }
     return s;
+}
+
+// text with every from turned into to.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// Every file under d by name and content, with the thread option as given turned into
+// the one of the reference run.
+std::map<std::string, std::string> run_files(const TempDir& d, const std::string& threads) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(d.path()))
+        if (e.is_regular_file())
+            files[e.path().lexically_relative(d.path()).generic_string()] =
+                replaced(read_file(e.path().string()), threads, "--threads=1");
+    return files;
 }
 
 std::pair<int, int> png_size(const std::string& path) {
@@ -90,6 +111,42 @@ TEST(ChartCli, ChartsInTheOutputDirectoryAndUnwritableCharts) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\nError opening output .PNG file, Busy.png\n"), std::string::npos)
         << r.out;
+}
+
+// However many threads write the charts, a run prints and writes the same bytes: every
+// chart, the page, the listings and the log, also with sorting, an output directory and
+// more threads than charts.
+TEST(ChartCli, EveryThreadCountWritesTheSameRun) {
+    std::string csv = "NODEB,Monitor Comment: threads,Sampling Interval: 60,NODEB\n01-JAN-2024\nSample Time";
+    for (int c = 0; c < 12; ++c) csv += ",P" + std::to_string(c);
+    for (int r = 0; r < 200; ++r) {
+        csv += strfmt("\n01-JAN-2024 %02d:%02d:00", r / 60, r % 60);
+        for (int c = 0; c < 12; ++c) csv += strfmt(",%d", (r * (c + 3)) % (17 + c));
+    }
+    csv += "\n";
+    const std::vector<std::vector<std::string>> variants = {
+        {}, {"--directory=out", "--sort=max", "--average=10"}, {"--top=3", "--lines"}};
+    for (const auto& variant : variants) {
+        std::map<std::string, std::string> reference;
+        std::string reference_out;
+        for (const char* threads : {"--threads=1", "--threads=2", "--threads=5"}) {
+            TempDir d;
+            d.write("t.csv", csv);
+            std::vector<std::string> args = {"t.csv", "--nohistory", "--parameters=all", threads};
+            args.insert(args.end(), variant.begin(), variant.end());
+            RunResult r = run_tsgraf(d, args);
+            EXPECT_EQ(r.status, 0) << r.out;
+            std::map<std::string, std::string> files = run_files(d, threads);
+            std::string out = replaced(r.out, d.path(), "DIR");
+            if (reference.empty()) {
+                reference = files, reference_out = out;
+                EXPECT_GE(files.size(), 8u) << r.out;
+                continue;
+            }
+            EXPECT_EQ(out, reference_out) << threads;
+            EXPECT_TRUE(files == reference) << threads << " " << variant.size();
+        }
+    }
 }
 
 // Labels that make the same file name get a file each, and the page shows each one.

@@ -87,6 +87,7 @@ TEST(OptionsCli, AbsurdValuesEndTheRunBeforeAnythingIsWritten) {
         {{"--dots=2147483647"}, "Error: --dots value 2147483647 is out of range (-1000 to 1000)\n"},
         {{"--decimals=2147483647"}, "Error: --decimals value 2147483647 is out of range (-2147483648 to 100)\n"},
         {{"--top=-1"}, "Error: --top value -1 is out of range (0 to 2147483647)\n"},
+        {{"--threads=0"}, "Error: --threads value 0 is out of range (1 to 64)\n"},
         {{"--average=-5"}, "Error: --average value must not be negative\n"},
         {{"--average=-2147483649"}, "Error: --average value must not be negative\n"},
     };

@@ -332,3 +332,30 @@ TEST(DrawChart, FarOffValuesDrawWithoutOverflow) {
         EXPECT_EQ(q[3].y, rs.boryt) << style;
     }
 }
+
+// Charts written on other threads end the run at the same chart, with the same message,
+// as charts written one by one: the chart before it is kept, none after it.
+TEST(DrawChart, WriteFailureEndsTheRunWhateverTheThreads) {
+    if (!file_exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    for (int threads : {1, 3}) {
+        TempDir d;
+        RunState rs = chart_grid({ramp(101), ramp(101), ramp(101)}, {"a", "b", "c"});
+        rs.threads = threads;
+        Utc utc;
+        InDir in(d.path());
+        setup_height_and_width(rs);
+        RunResult r;
+        for (int w = 0; w < 3 && r.status == -1; ++w) {
+            prepare_chart(rs, w);
+            if (w == 1) rs.outpng = "/dev/full";
+            r = capture([&] {
+                draw_chart(rs, w, 60);
+                if (w == 2) finish_chart_files(rs);
+            });
+        }
+        EXPECT_EQ(r.status, 1) << threads;
+        EXPECT_EQ(r.out, "\nError opening output .PNG file, /dev/full\n") << threads;
+        EXPECT_EQ(d.files(), std::vector<std::string>{"a.png"}) << threads;
+        EXPECT_EQ(Png(d.file("a.png")).w(), 611) << threads;
+    }
+}

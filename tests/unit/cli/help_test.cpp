@@ -92,7 +92,7 @@ const std::vector<std::string> ALL_HEADERS = {
     "notimestamp",  "novertical",   "overlay",     "output",     "parameters", "pdf",
     "percentile",   "quiet",        "range",       "rename",     "rules",      "samplemerge",
     "scale",        "sd",           "set_defaults", "show_defaults", "sort",   "sparklines",
-    "stack",        "thickness",    "timerange",   "top",        "trimzeros",  "u",
+    "stack",        "thickness",    "threads",     "timerange",   "top",        "trimzeros",  "u",
     "verbose",      "version",      "width",       "x",          "y",          "zero"};
 
 TEST(Help, SummaryScreenAndEmptyAnswerEnd) {
@@ -150,7 +150,8 @@ TEST(Help, TopicsSelectSections) {
          {"samplemerge", "scale", "sd", "set_defaults", "show_defaults", "sort", "sparklines",
           "stack"}},
         {"/sample", {"samplemerge"}},
-        {"/t", {"thickness", "timerange", "top"}},
+        {"/t", {"thickness", "threads", "timerange", "top"}},
+        {"/thr", {"threads"}},
         {"/tr", {"trimzeros"}},
         {"/u", {"u"}},
         {"/v", {"version"}},  // a whole option name
@@ -170,7 +171,7 @@ TEST(Help, TopicsSelectSections) {
 }
 
 TEST(Help, EverySectionIsSelectedByItsOwnName) {
-    ASSERT_EQ(section_count(), 66);
+    ASSERT_EQ(section_count(), 67);
     for (int i = 0; i < section_count(); ++i) {
         std::string name = section_name(i);
         for (auto& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));

@@ -211,6 +211,7 @@ TEST_F(Options, ValueFormsOfChartOptions) {
              EXPECT_EQ(rs.bkgcolor, 2);
          }},
         {{"--thickness=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.thk, 3); }},
+        {{"--threads=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.threads, 3); }},
         {{"-$=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.thk, 0); }},  // no '=' dropping
         {{"-B", "4", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.displaynum, 4); }},
         {{"--axis=right", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.axiscol, -1); }},
@@ -864,6 +865,7 @@ TEST_F(Options, LongNameTable) {
         {"set_defaults", NONE},
         {"show_defaults", NONE},
         {"thickness", REQ},
+        {"threads", REQ},
         {"?", NONE},
         {"help", OPT},
         {"append", OPT},
@@ -917,7 +919,7 @@ TEST_F(Options, LongNameTable) {
         {"zero", OPT},
         {"scale", OPT},
     };
-    ASSERT_EQ(sizeof names / sizeof names[0], 72u);
+    ASSERT_EQ(sizeof names / sizeof names[0], 73u);
     auto scanner_error = [this](const std::string& arg) {
         RunState rs;
         std::string out = parse(rs, {"a.csv", "b.csv", arg}).out;
