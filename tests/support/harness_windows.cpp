@@ -141,6 +141,8 @@ RunResult capture(const std::function<void()>& fn) {
     FILE* f = fopen(name.c_str(), "w+b");
     int saved = _dup(1);
     _dup2(_fileno(f), 1);
+    // Binary while captured: what the routine prints arrives as printed, its own "\r" too.
+    int mode = _setmode(1, _O_BINARY);
     RunResult r;
     try {
         fn();
@@ -148,10 +150,11 @@ RunResult capture(const std::function<void()>& fn) {
         r.status = e.status;
     }
     fflush(stdout);
+    _setmode(1, mode);
     _dup2(saved, 1);
     _close(saved);
     fclose(f);
-    r.out = without_cr(read_file(name));
+    r.out = read_file(name);
     std::remove(name.c_str());
     return r;
 }

@@ -21,7 +21,6 @@ RunResult read_defaults(RunState& rs, const char* cfg, int show = 0) {
 }  // namespace
 
 TEST(Defaults, EveryKeyWithItsMessage) {
-    SKIP_ON_WINDOWS("one echoed line keeps its carriage return under wine; not explained yet");
     struct Case {
         const char* file;
         std::string messages;  // after the echo; the whole output when it starts with "[["
