@@ -151,7 +151,7 @@ TEST(Selection, OverlayKeepsTwentyParameters) {
     std::string heading = "Sample Time";
     for (int i = 1; i <= 25; ++i) heading += ",p" + std::to_string(i);
     s.rs.files[0].line = heading;
-    s.rs.numcol = s.rs.files[0].numcols = s.rs.files[1].numcols = 25;
+    s.rs.numcol = s.rs.files[0].numcols = s.rs.totals.numcols = 25;
     s.rs.oflag = 1;
     s.run();
     EXPECT_EQ(s.rs.numpar, 20);
