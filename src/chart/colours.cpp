@@ -74,9 +74,9 @@ static const Rgb* dot_code_colour(int code) {
     return code >= 0 && code < 6 ? codes[code] : nullptr;
 }
 
-static const Rgb* line_letter_colour(int lflag) {
+static const Rgb* line_letter_colour(GridLines lflag) {
     static const Rgb* letters[] = {&RED, &GREEN, &BLUE, &BLACK, &MAGENTA, &YELLOW, &WHITE};
-    return lflag >= 3 && lflag <= 9 ? letters[lflag - 3] : nullptr;
+    return lflag >= LINES_RED && lflag <= LINES_WHITE ? letters[lflag - LINES_RED] : nullptr;
 }
 
 void setup_series_colours(RunState& rs, gdImagePtr im) {

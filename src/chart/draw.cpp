@@ -331,7 +331,7 @@ void draw_texts(Chart& ch, int p) {
         if (!ch.compact)
             ch.text(ch.small, ch.maxx / 2 - static_cast<int>(label.size()) * sw / 2,
                     ch.bory / 2 - 12, label, ch.c.black);
-        else if (rs.bkgcolor == 9)
+        else if (rs.bkgcolor == BKG_COMPACT_NAMED)
             ch.text(ch.small, ch.maxx + 30, ch.maxy / 2, label, ch.c.black);
     }
     if (rs.oflag && !ch.compact) draw_overlay_legend(rs, ch.frame(), p);
@@ -381,13 +381,13 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     const int caph = caption_height(rs);
     rs.threshrow = rule ? threshold_row(rs, *rule, caph + rs.BORDERyval) : -1;
     rs.maxy = caph + 2 * rs.BORDERyval + rs.hi;
-    const bool compact = rs.bkgcolor >= 8;
+    const bool compact = rs.bkgcolor >= BKG_COMPACT;
     int width, height;
     if (!compact) {
         width = rs.maxx + 1;
         height = rs.maxy + 1;
     } else {
-        width = 2 * rs.BORDERxval + rs.wi + (rs.bkgcolor == 8 ? 30 : 230);
+        width = 2 * rs.BORDERxval + rs.wi + (rs.bkgcolor == BKG_COMPACT ? 30 : 230);
         height = 2 * rs.BORDERyval + rs.hi;
     }
     if (rs.oflag) {
@@ -418,10 +418,10 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     if (rs.colors.empty()) rs.colors.assign(21, ch.c.navy);
 
     if (rs.bflag && !compact) {
-        int bg = rs.bkgcolor == 0   ? ch.c.black
-                 : rs.bkgcolor == 1 ? ch.c.white
-                 : rs.bkgcolor == 2 ? ch.c.gainsboro
-                                    : ch.c.background;
+        int bg = rs.bkgcolor == BKG_BLACK   ? ch.c.black
+                 : rs.bkgcolor == BKG_WHITE ? ch.c.white
+                 : rs.bkgcolor == BKG_GREY  ? ch.c.gainsboro
+                                            : ch.c.background;
         gdImageFilledRectangle(img.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1,
                                ch.maxy - ch.bory + 1, bg);
     } else if (compact) {
@@ -430,7 +430,7 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     // The colour letter of /lines recolours the line of single charts.
     const int letters[] = {ch.c.red,     ch.c.green,  ch.c.blue, ch.c.black,
                            ch.c.magenta, ch.c.yellow, ch.c.white};
-    if (rs.lflag >= 3 && rs.lflag <= 9) rs.colors[0] = letters[rs.lflag - 3];
+    if (rs.lflag >= LINES_RED && rs.lflag <= LINES_WHITE) rs.colors[0] = letters[rs.lflag - LINES_RED];
 
     draw_average(ch, p);
     if (rs.lflag) {

@@ -347,7 +347,7 @@ int plot_top(RunState& rs) {
 
 void adjust_vals_for_size(RunState& rs, int w) {
     if (w < 0) return;
-    int offset = rs.bkgcolor >= 8 ? 30 : 0;
+    int offset = rs.bkgcolor >= BKG_COMPACT ? 30 : 0;
     // The parameter's threshold rule is selected and tested on its chart points.
     if (rs.rflag) check_rules(rs, w);
     release_previous_points(rs, w);

@@ -162,7 +162,7 @@ static void take_default_flags(RunState& rs) {
         if (rs.kcflagdef) rs.capcol = rs.capcoldef;
         if (rs.ksflagdef) rs.capsiz = rs.capsizdef;
     }
-    take(rs.lflag, rs.lflagdef);
+    if (!rs.lflag && rs.lflagdef) rs.lflag = LINES_ON;
     take(rs.wflag, rs.wflagdef);
     take(rs.zflag, rs.zflagdef);
 }
@@ -266,7 +266,8 @@ static void output_rules(RunState& rs) {
     }
     if (rs.spkflag) {
         rs.zflag = rs.wflag = 1;
-        rs.lflag = rs.bflag = 0;
+        rs.lflag = LINES_NONE;
+        rs.bflag = 0;
     }
     if (writes_csv(rs)) {
         rs.y8hdrflag = 1;
@@ -307,7 +308,7 @@ static void final_rules(RunState& rs) {
         out("/duplicates can only be used with /merge\n\n");
         end_run(END_ERROR);
     }
-    if (rs.lflag == 9) {
+    if (rs.lflag == LINES_WHITE) {
         rs.dflag = 1;
         if (rs.dotcolor == -1 && !rs.dotcoloflag) {
             rs.dotcolor = 0;

@@ -45,8 +45,8 @@ KeyValue key_value(const std::string& line) {
 void key_border(RunState& rs, const KeyValue& v) {
     static const char* const names[] = {"black", "white", "grey"};
     rs.bflagdef = 1;
-    rs.bkgcolor = atoi_s(v.given ? v.word : "2");
-    if (!rs.qflag && rs.bkgcolor >= 0 && rs.bkgcolor <= 2)
+    rs.bkgcolor = static_cast<Background>(atoi_s(v.given ? v.word : "2"));
+    if (!rs.qflag && rs.bkgcolor >= BKG_BLACK && rs.bkgcolor <= BKG_GREY)
         out("Default Background color is %s\n", names[rs.bkgcolor]);
 }
 

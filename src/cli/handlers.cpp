@@ -58,12 +58,12 @@ static void opt_border(RunState& rs, const char* arg) {
         return;
     }
     rs.bflag = 1;
-    rs.bkgcolor = 2;
+    rs.bkgcolor = BKG_GREY;
     if (!arg) return;
     int n = atoi_s(value_of(arg));
-    rs.bkgcolor = n;
-    if (n > 2) rs.bflag = n;
-    if (n >= 8) {
+    rs.bkgcolor = static_cast<Background>(n);
+    if (n > BKG_GREY) rs.bflag = n;
+    if (n >= BKG_COMPACT) {
         rs.BORDERxval = rs.BORDERyval = 3;
         rs.zflag = 1;
     }
@@ -117,8 +117,8 @@ static void opt_directory(RunState& rs, const std::string& dir) {
 }
 
 // Sets member to the code of letter c in the table; an unknown letter changes nothing.
-template <size_t N>
-static void letter_code(char c, const std::pair<char, int> (&codes)[N], int& member) {
+template <typename Code, size_t N>
+static void letter_code(char c, const std::pair<char, Code> (&codes)[N], Code& member) {
     for (const auto& [letter, code] : codes)
         if (letter == c) member = code;
 }
@@ -203,15 +203,16 @@ static void opt_trimzeros(RunState& rs, const std::string& v) {
 }
 
 static void opt_lines(RunState& rs, const std::string& v) {
-    rs.lflag = 1;
+    rs.lflag = LINES_ON;
     if (v.empty()) return;
     auto f = split_colons(v);
     rs.tictime = clamped_mul(atoi_s(f[0]), 60);
     rs.lflagval = 1;
     if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
     if (!has_field(f, 2)) return;
-    static const std::pair<char, int> codes[] = {{'R', 3}, {'G', 4}, {'B', 5}, {'K', 6},
-                                                 {'M', 7}, {'Y', 8}, {'W', 9}};
+    static const std::pair<char, GridLines> codes[] = {
+        {'R', LINES_RED},     {'G', LINES_GREEN},   {'B', LINES_BLUE},  {'K', LINES_BLACK},
+        {'M', LINES_MAGENTA}, {'Y', LINES_YELLOW}, {'W', LINES_WHITE}};
     letter_code(first_upper(f[2]), codes, rs.lflag);
 }
 

@@ -156,14 +156,14 @@ static std::vector<std::string> second_pass(RunState& rs) {
 }
 
 static void settings_for_sparklines(RunState& rs) {
-    rs.bkgcolor = 8;
+    rs.bkgcolor = BKG_COMPACT;
     rs.BORDERxval = rs.BORDERyval = 3;
     rs.zflag = 1;
     rs.wflag = 1;
     rs.width = rs.wi = 400;
     rs.hflag = 1;
     rs.height = rs.hi = 30;
-    rs.lflag = 0;
+    rs.lflag = LINES_NONE;
 }
 
 void parse_options(RunState& rs) {

@@ -62,7 +62,7 @@ static void close_open_row(RunState& rs) {
 }
 
 void write_html_row(RunState& rs, int p) {
-    if (rs.bkgcolor == 8) rs.labels = 1;
+    if (rs.bkgcolor == BKG_COMPACT) rs.labels = 1;
     int col = column_number(rs, p);
     std::string img = html_escape(image_reference(rs.outpng));
     std::string label = label_of(rs, p);

@@ -103,6 +103,29 @@ enum CsvLayout : int {
     LAYOUT_TAB = 3,            // "#Date Time" tab layout, rewritten before it is read
 };
 
+// The plot background --border asks for, and the compact page layout (bkgcolor). The
+// values 3 to 7 draw the plot grey, as 2 does.
+enum Background : int {
+    BKG_BLACK = 0,
+    BKG_WHITE = 1,
+    BKG_GREY = 2,
+    BKG_COMPACT = 8,        // narrow borders, no texts around the plot (sparklines)
+    BKG_COMPACT_NAMED = 9,  // compact, the parameter name right of the plot
+};
+
+// Whether --lines draws a grid, and the colour its letter gives the chart's line (lflag).
+enum GridLines : int {
+    LINES_NONE = 0,
+    LINES_ON = 1,  // the line keeps its series colour
+    LINES_RED = 3,
+    LINES_GREEN,
+    LINES_BLUE,
+    LINES_BLACK,
+    LINES_MAGENTA,
+    LINES_YELLOW,
+    LINES_WHITE,  // the line vanishes: only the dots of the data points show
+};
+
 // One input file of the run: the name it goes by and what the survey found in it. The
 // file set is a vector of these, so putting the files in time order moves each file's
 // facts with it.
@@ -246,7 +269,7 @@ struct RunState {
     int spkflag = 0;
     int thk = 0;
     int bflag = 0;
-    int bkgcolor = 0;
+    Background bkgcolor = BKG_BLACK;
     int BORDERxval = 55;
     int BORDERyval = 55;
     int displaynum = 1;
@@ -271,7 +294,7 @@ struct RunState {
     std::string caption;
     std::string capsiz;
     std::string capcol;
-    int lflag = 0;
+    GridLines lflag = LINES_NONE;
     int lflagval = 0;
     int tictime = 0;
     int nflag = 0;

@@ -153,7 +153,7 @@ TEST(SeriesColours, OptionsChangeColoursInTheirOrder) {
         rs.dotcoloflagdef = c.dotcoloflagdef;
         rs.dotcolsequence = c.dotcolsequence;
         rs.dotcolor = c.dotcolor;
-        rs.lflag = c.lflag;
+        rs.lflag = static_cast<GridLines>(c.lflag);
         auto im = chart_image(false);
         setup_series_colours(rs, im.get());
         for (size_t j = 0; j < 21; ++j) {
@@ -169,9 +169,9 @@ TEST(SeriesColours, OptionsChangeColoursInTheirOrder) {
 
 TEST(SeriesColours, LineLettersAndDotCodes) {
     const unsigned letters[] = {RED, GREEN, BLUE, BLACK, MAGENTA, YELLOW, WHITE};
-    for (int lflag = 3; lflag <= 9; ++lflag) {
+    for (int lflag = LINES_RED; lflag <= LINES_WHITE; ++lflag) {
         RunState rs;
-        rs.lflag = lflag;
+        rs.lflag = static_cast<GridLines>(lflag);
         auto im = chart_image(true);
         setup_series_colours(rs, im.get());
         EXPECT_EQ(rgb_of(im.get(), rs.colors[0]), letters[lflag - 3]) << lflag;

@@ -73,10 +73,12 @@ TEST(DrawChart, DefaultLayout) {
 
 TEST(DrawChart, BordersAndPlotBackgrounds) {
     struct Case {
-        int bkgcolor;
+        Background bkgcolor;
         unsigned image, plot;
     };
-    const Case cases[] = {{0, GAINSBORO, BLACK}, {1, GAINSBORO, WHITE}, {2, GAINSBORO, GAINSBORO}};
+    const Case cases[] = {{BKG_BLACK, GAINSBORO, BLACK},
+                          {BKG_WHITE, GAINSBORO, WHITE},
+                          {BKG_GREY, GAINSBORO, GAINSBORO}};
     for (const Case& c : cases) {
         TempDir d;
         RunState rs = chart_grid({ramp(101)});
@@ -197,7 +199,7 @@ TEST(DrawChart, LineStyles) {
         // The colour letter of /lines recolours the line.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.lflag = 3; }));
+        Png png(draw(rs, d, [](RunState& r) { r.lflag = LINES_RED; }));
         EXPECT_EQ(png.at(300, 180), RED);
         EXPECT_EQ(png.count(NAVY), 0);
     }
@@ -205,7 +207,7 @@ TEST(DrawChart, LineStyles) {
         // A white line shows only the dots of the samples.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [&](RunState& r) { r.lflag = 9, r.dflag = dots, r.dotsize = 2; }));
+        Png png(draw(rs, d, [&](RunState& r) { r.lflag = LINES_WHITE, r.dflag = dots, r.dotsize = 2; }));
         if (dots)
             EXPECT_GT(png.count(NAVY, 55, 175, 556, 186), 100);
         else
@@ -216,7 +218,7 @@ TEST(DrawChart, LineStyles) {
 TEST(DrawChart, DashedGridWithLines) {
     TempDir d;
     RunState rs = chart_grid({ramp(101)});
-    Png png(draw(rs, d, [](RunState& r) { r.lflag = 1; }));
+    Png png(draw(rs, d, [](RunState& r) { r.lflag = LINES_ON; }));
     ASSERT_NE(png.im, nullptr);
     int row = rs.ytics[1];
     EXPECT_EQ(row, 280);
@@ -235,7 +237,7 @@ TEST(DrawChart, DashedGridWithLines) {
     EXPECT_GT(png.count(LITEGREY, 105, 60, 106, 300), 100);
     rs = chart_grid({ramp(101)});
     TempDir d2;
-    Png plain(draw(rs, d2, [](RunState& r) { r.lflag = 1, r.nohoriz = r.novert = 1; }));
+    Png plain(draw(rs, d2, [](RunState& r) { r.lflag = LINES_ON, r.nohoriz = r.novert = 1; }));
     EXPECT_EQ(plain.count(LITEGREY), 0);
 }
 
@@ -243,7 +245,7 @@ TEST(DrawChart, SparklineLayout) {
     TempDir d;
     RunState rs = chart_grid({ramp(101)}, {"spark"});
     Png png(draw(rs, d, [](RunState& r) {
-        r.bkgcolor = 8, r.BORDERxval = r.BORDERyval = 3, r.zflag = 1;
+        r.bkgcolor = BKG_COMPACT, r.BORDERxval = r.BORDERyval = 3, r.zflag = 1;
         r.width = 400, r.height = 30, r.wflag = r.hflag = 1;
     }));
     ASSERT_NE(png.im, nullptr);

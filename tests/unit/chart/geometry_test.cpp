@@ -32,7 +32,7 @@ TEST(ChartFrame, SizesFromTheSampleCountAndOptions) {
         RunState rs = chart_grid({ramp(c.num)});
         if (c.width) rs.wflag = 1, rs.width = c.width;
         if (c.height) rs.hflag = 1, rs.height = c.height;
-        if (c.sparklines) rs.BORDERxval = rs.BORDERyval = 3, rs.bkgcolor = 8;
+        if (c.sparklines) rs.BORDERxval = rs.BORDERyval = 3, rs.bkgcolor = BKG_COMPACT;
         setup_height_and_width(rs);
         EXPECT_EQ(rs.wi, c.wi) << c.width;
         EXPECT_EQ(rs.hi, c.hi) << c.width;
@@ -190,7 +190,7 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
 TEST(TimeAxis, LinesValueZeroAndTooCloseGrid) {
     Utc utc;
     RunState rs = chart_grid({ramp(250)});
-    rs.lflag = rs.lflagval = 1;
+    rs.lflag = LINES_ON, rs.lflagval = 1;
     rs.tictime = 0;  // /lines=0 reads as /lines without a value
     EXPECT_EQ(capture([&] { setup_height_and_width(rs); }).status, -1);
     EXPECT_EQ(rs.tictime, 3600);  // span of 249 minutes
@@ -220,7 +220,7 @@ TEST(XMapping, SamplesSpanThePlot) {
     EXPECT_EQ(rs.ma_px_max, 555);
 
     RunState spark = chart_grid({ramp(101)});
-    spark.BORDERxval = spark.BORDERyval = 3, spark.bkgcolor = 8;
+    spark.BORDERxval = spark.BORDERyval = 3, spark.bkgcolor = BKG_COMPACT;
     spark.width = 400, spark.height = 30, spark.wflag = spark.hflag = 1;
     setup_height_and_width(spark);
     adjust_vals_for_size(spark, 0);
@@ -272,7 +272,7 @@ TEST(YScale, EndsAndRounding) {
     for (const Case& c : cases) {
         RunState rs = chart_grid({c.v});
         if (c.decimals) rs.fp_nums[1] = 1;
-        rs.zflag = c.zflag, rs.lflag = c.lflag, rs.scflag = c.scflag;
+        rs.zflag = c.zflag, rs.lflag = static_cast<GridLines>(c.lflag), rs.scflag = c.scflag;
         rs.zmin = c.zmin, rs.zmax = c.zmax;
         setup_height_and_width(rs);
         prepare_chart(rs, 0);
@@ -307,14 +307,14 @@ TEST(YScale, GridRowsAndLabels) {
     // /lines without /zero: labels from the minimum up, in the style of the first label,
     // which the scale end texts then follow.
     RunState lines = chart_grid({{20, 57}});
-    lines.lflag = 1;
+    lines.lflag = LINES_ON;
     setup_height_and_width(lines);
     prepare_chart(lines, 0);
     EXPECT_EQ(lines.y_ticvals[1], "23.70");
     EXPECT_EQ(lines.max_ystr, "57.00");
 
     RunState big = chart_grid({{200, 1200}});
-    big.lflag = 1;
+    big.lflag = LINES_ON;
     setup_height_and_width(big);
     prepare_chart(big, 0);
     EXPECT_EQ(big.y_ticvals[1], "300");

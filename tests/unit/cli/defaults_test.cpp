@@ -43,13 +43,13 @@ TEST(Defaults, EveryKeyWithItsMessage) {
              EXPECT_EQ(rs.movavg, 7);
          }},
         {"border=0\n", "Default Background color is black\n",
-         [](const RunState& rs) { EXPECT_EQ(rs.bkgcolor, 0); }},
+         [](const RunState& rs) { EXPECT_EQ(rs.bkgcolor, BKG_BLACK); }},
         {"bkg = 1\n", "Default Background color is white\n",
-         [](const RunState& rs) { EXPECT_EQ(rs.bkgcolor, 1); }},
+         [](const RunState& rs) { EXPECT_EQ(rs.bkgcolor, BKG_WHITE); }},
         {"border\n", "Default Background color is grey\n",
          [](const RunState& rs) {
              EXPECT_EQ(rs.bflagdef, 1);
-             EXPECT_EQ(rs.bkgcolor, 2);
+             EXPECT_EQ(rs.bkgcolor, BKG_GREY);
          }},
         {"border=7\n", "", [](const RunState& rs) { EXPECT_EQ(rs.bkgcolor, 7); }},
         {"correlate=.8\n", "Default correlation threshold = 0.80\n",

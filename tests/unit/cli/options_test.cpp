@@ -159,11 +159,11 @@ TEST_F(Options, ValueFormsOfChartOptions) {
              EXPECT_EQ(rs.tictime, 300);
              EXPECT_EQ(rs.lflagval, 1);
              EXPECT_EQ(rs.thk, 2);
-             EXPECT_EQ(rs.lflag, 3);
+             EXPECT_EQ(rs.lflag, LINES_RED);
          }},
         {{"-l", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.lflag, 1);
+             EXPECT_EQ(rs.lflag, LINES_ON);
              EXPECT_EQ(rs.lflagval, 0);
          }},
         {{"--dots=3:g", "a.csv"},
@@ -201,14 +201,14 @@ TEST_F(Options, ValueFormsOfChartOptions) {
         {{"--border=8", "a.csv"},
          [](auto& rs) {
              EXPECT_EQ(rs.bflag, 8);
-             EXPECT_EQ(rs.bkgcolor, 8);
+             EXPECT_EQ(rs.bkgcolor, BKG_COMPACT);
              EXPECT_EQ(rs.BORDERxval, 3);
              EXPECT_EQ(rs.zflag, 1);
          }},
         {{"-b", "a.csv"},
          [](auto& rs) {
              EXPECT_EQ(rs.bflag, 1);
-             EXPECT_EQ(rs.bkgcolor, 2);
+             EXPECT_EQ(rs.bkgcolor, BKG_GREY);
          }},
         {{"--thickness=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.thk, 3); }},
         {{"--threads=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.threads, 3); }},
@@ -501,8 +501,8 @@ TEST_F(Options, RulesWithoutMessages) {
              EXPECT_EQ(rs.width, 300);
              EXPECT_EQ(rs.height, 30);
              EXPECT_EQ(rs.hi, 30);
-             EXPECT_EQ(rs.bkgcolor, 8);
-             EXPECT_EQ(rs.lflag, 0);
+             EXPECT_EQ(rs.bkgcolor, BKG_COMPACT);
+             EXPECT_EQ(rs.lflag, LINES_NONE);
              EXPECT_EQ(rs.zflag, 1);
          }},
         {{"a.csv", "b.csv", "-A", "-S"},
@@ -515,7 +515,7 @@ TEST_F(Options, RulesWithoutMessages) {
         {{"a.csv", "-p3,1"}, [](auto& rs) { EXPECT_EQ(rs.srtflag, 2); }},
         {{"a.csv", "-l5:1:w"},
          [](auto& rs) {
-             EXPECT_EQ(rs.lflag, 9);
+             EXPECT_EQ(rs.lflag, LINES_WHITE);
              EXPECT_EQ(rs.dflag, 1);
              EXPECT_EQ(rs.dotcolor, 0);
              EXPECT_EQ(rs.dotsize, 1);

@@ -126,7 +126,7 @@ TEST(HtmlRows, LabelsGiveOneRowPerChartWithTheCutLabel) {
         RunState& rs = pg.rs;
         rs.displaynum = 3;
         if (sparkline)
-            rs.bkgcolor = 8;
+            rs.bkgcolor = BKG_COMPACT;
         else
             rs.labels = 1;
         rs.xlabel = {long_label, "short", "a<b & \"c\""};

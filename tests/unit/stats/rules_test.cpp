@@ -361,7 +361,7 @@ TEST(RulesChart, ThresholdLineMeetsTheSeriesOnEveryScale) {
     const std::function<void(RunState&)> scales[] = {
         [](RunState&) {},
         [](RunState& rs) { rs.zflag = 1; },
-        [](RunState& rs) { rs.lflag = 1; },
+        [](RunState& rs) { rs.lflag = LINES_ON; },
         [](RunState& rs) { rs.scflag = 1, rs.zmin = 0; },
     };
     int i = 0;
