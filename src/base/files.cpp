@@ -10,20 +10,44 @@
 #include "base/run_end.h"
 #include "cli/platform.h"
 
-bool file_id(const std::string& name, FileId& id) {
-    FileIdentity fi;
-    if (!file_identity(name, fi)) return false;
-    id.dev = fi.volume;
-    id.ino = fi.index;
+// The name with symbolic links, "." and ".." resolved as far as the path exists.
+static std::string resolved_name(const std::string& path) {
+    std::string r = resolved_path(path);
+    if (!r.empty()) return r;
+    size_t slash = path.find_last_of(path_separators());
+    if (slash == std::string::npos || slash == 0) return path;
+    std::string dir = resolved_name(path.substr(0, slash));
+    return dir + path.substr(slash);
+}
+
+FileId file_id(const std::string& name) {
+    FileId id;
     id.name = name;
-    return true;
+    FileIdentity fi;
+    if (file_identity(name, fi)) {
+        id.exists = true;
+        id.dev = fi.volume;
+        id.ino = fi.index;
+    }
+    id.path = resolved_name(is_absolute_path(name) ? name
+                                                   : current_directory() + path_separators()[0] + name);
+    return id;
+}
+
+bool same_file(const FileId& a, const FileId& b) {
+    if (a.exists && b.exists) return a.dev == b.dev && a.ino == b.ino;
+    return a.path == b.path;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    return same_file(file_id(a), file_id(b));
 }
 
 const FileId* same_file_as(const std::vector<FileId>& ids, const std::string& name) {
-    FileId out;
-    if (ids.empty() || !file_id(name, out)) return nullptr;
+    if (ids.empty()) return nullptr;
+    const FileId out = file_id(name);
     for (const auto& id : ids)
-        if (id.dev == out.dev && id.ino == out.ino) return &id;
+        if (same_file(id, out)) return &id;
     return nullptr;
 }
 

@@ -14,14 +14,20 @@ struct FileCloser {
     }
 };
 
-// An existing file as the file system knows it, whatever name or link reaches it.
+// A file as the file system knows it, whatever name or link reaches it: its identity
+// when it exists, else the place where it would be created.
 struct FileId {
+    bool exists = false;
     unsigned long long dev = 0, ino = 0;
+    std::string path;  // absolute, links, "." and ".." resolved as far as the path exists
     std::string name;  // the name it was given by
 };
-// The identity of the file a name reaches; false when there is none.
-bool file_id(const std::string& name, FileId& id);
-// The one of ids that name reaches, or nullptr (also when name reaches no file).
+// What name reaches from the current directory.
+FileId file_id(const std::string& name);
+// True when a and b are the same file, or the same place for a file not there yet.
+bool same_file(const FileId& a, const FileId& b);
+bool same_file(const std::string& a, const std::string& b);
+// The one of ids that name reaches, or nullptr.
 const FileId* same_file_as(const std::vector<FileId>& ids, const std::string& name);
 
 // Opens an input file for reading as an ordinary seekable stream, or returns nullptr

@@ -76,8 +76,7 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
     }
     rs.input_ids.clear();
     if (!taken.empty() && is_list_file(taken[0])) {
-        FileId list;
-        if (file_id(taken[0], list)) rs.input_ids.push_back(list);
+        rs.input_ids.push_back(file_id(taken[0]));
         // The list's names take the place of the list file; later arguments follow them.
         std::vector<std::string> listed = expand_wildcards(read_list_file(taken[0]));
         listed.insert(listed.end(), taken.begin() + 1, taken.end());
@@ -85,8 +84,7 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
     }
     for (const auto& name : taken) {
         refuse_special_file(name);
-        FileId id;
-        if (file_id(name, id)) rs.input_ids.push_back(id);
+        rs.input_ids.push_back(file_id(name));
     }
     rs.files.clear();
     for (auto& name : taken) {
@@ -94,30 +92,6 @@ void take_file_list(RunState& rs, const std::vector<std::string>& names) {
         rs.files.back().datafil = std::move(name);
     }
     rs.filenum = static_cast<int>(taken.size()) - 1;
-}
-
-// ---- Same-file test for the output CSV ----
-
-static std::string absolute_name(const std::string& name, const std::string& base) {
-    if (is_absolute_path(name)) return name;
-    return base + path_separators()[0] + name;
-}
-
-// The name with symbolic links, "." and ".." resolved as far as the path exists.
-static std::string resolved_name(const std::string& path) {
-    std::string r = resolved_path(path);
-    if (!r.empty()) return r;
-    size_t slash = path.find_last_of(path_separators());
-    if (slash == std::string::npos || slash == 0) return path;
-    std::string dir = resolved_name(path.substr(0, slash));
-    return dir + path.substr(slash);
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-    FileIdentity ia, ib;
-    if (file_identity(a, ia) && file_identity(b, ib))
-        return ia.volume == ib.volume && ia.index == ib.index;
-    return resolved_name(a) == resolved_name(b);
 }
 
 // ---- Consistency rules ----
@@ -222,24 +196,13 @@ static bool run_will_end(const RunState& rs) {
            (rs.eflag && several_files(rs) && !rs.append) || (rs.filenum < 0 && !rs.hisflag);
 }
 
-// An output file that is one of the inputs would be emptied before it is read.
-static void refuse_input_as_output(RunState& rs, const std::string& startdir) {
-    std::string outname = absolute_name(rs.csv_outfil, current_dir());
-    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.files.size()); ++i) {
-        if (!same_file(outname, absolute_name(rs.files[i].datafil, startdir))) continue;
-        out("\nOutput CSV file %s is the same file as input file %s\n", rs.csv_outfil.c_str(),
-            rs.files[i].datafil.c_str());
-        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
-        end_run(END_ERROR);
-    }
-}
-
 static void open_output_csv(RunState& rs) {
     if (!rs.mflag && !rs.eflag) return;
     if (run_will_end(rs)) return;
-    std::string startdir = rs.dirflag ? rs.curname : current_dir();
     if (rs.dirflag) switch_dir(rs.direcname, "1a", rs.verbose);
-    refuse_input_as_output(rs, startdir);
+    refuse_input_as_output(rs, rs.csv_outfil, "Output CSV file", [&] {
+        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+    });
     rs.outcsvfp = open_pending(rs, rs.csv_outfil);
     if (!rs.outcsvfp) {
         out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());

@@ -11,5 +11,3 @@
 void take_file_list(RunState& rs, const std::vector<std::string>& names);
 // The consistency rules, in their fixed order; may end the run.
 void apply_option_rules(RunState& rs);
-// True when the two names denote the same file (or would, once created).
-bool same_file(const std::string& a, const std::string& b);

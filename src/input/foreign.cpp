@@ -7,7 +7,8 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "cli/consistency.h"
+#include "base/files.h"
+#include "run/output_files.h"
 #include "input/fields.h"
 #include "input/timestamps.h"
 #include "cli/platform.h"
@@ -138,13 +139,8 @@ std::string converted_name(const std::string& given) {
 }
 
 // The converted file must not replace a file that the run reads or writes.
-void refuse_clobber(const RunState& rs, int fno, const std::string& name) {
-    for (int i = 0; i <= rs.filenum && i < static_cast<int>(rs.files.size()); ++i) {
-        if (i == fno || !same_file(name, rs.files[static_cast<size_t>(i)].datafil)) continue;
-        out("\nOutput CSV file %s is the same file as input file %s\n", name.c_str(),
-            rs.files[static_cast<size_t>(i)].datafil.c_str());
-        end_run(END_ERROR);
-    }
+void refuse_clobber(const RunState& rs, const std::string& name) {
+    refuse_input_as_output(rs, name, "Output CSV file");
     if (rs.outcsvfp && !rs.csv_outfil.empty()) {
         std::string csvout = rs.csv_outfil;
         if (rs.dirflag && !rs.direcname.empty() && csvout[0] != '/')
@@ -188,7 +184,7 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) 
     const std::string given = rs.files[f].datafil;
     const std::string name = converted_name(given);
     out("Y8 format CSV file will be %s\n", name.c_str());
-    refuse_clobber(rs, fno, name);
+    refuse_clobber(rs, name);
     FileWriter w{fopen(name.c_str(), "wb")};
     if (!w.fp) {
         out("\nError opening file, %s\n", name.c_str());
@@ -254,6 +250,7 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) 
     out("%s created in Y8 CSV format\n", name.c_str());
 
     rs.files[f].datafil = name;
+    rs.input_ids.push_back(file_id(name));
     heading_out = heading;
     rs.files[f].y8format = LAYOUT_REWRITTEN;
     rs.files[f].numcols = cols;

@@ -17,10 +17,12 @@ void get_current_time(const RunState& rs, const char* text) {
     out("\n%s %02d:%02d:%02d\n", text, lt.tm_hour, lt.tm_min, lt.tm_sec);
 }
 
-void refuse_input_as_output(const RunState& rs, const std::string& name) {
+void refuse_input_as_output(const RunState& rs, const std::string& name, const char* what,
+                            const std::function<void()>& undo) {
     const FileId* input = same_file_as(rs.input_ids, name);
     if (!input) return;
-    out("\nOutput file %s is the same file as input file %s\n", name.c_str(), input->name.c_str());
+    out("\n%s %s is the same file as input file %s\n", what, name.c_str(), input->name.c_str());
+    if (undo) undo();
     end_run(END_ERROR);
 }
 

@@ -1,5 +1,6 @@
 // The run's output files: opening them (print_hdrs), closing them at the end.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "run/run_state.h"
@@ -11,8 +12,12 @@ void print_hdrs(RunState& rs);
 // Closes every run file still open (used when the run ends, normally or early); files
 // still pending are removed.
 void close_run_files(RunState& rs);
-// Ends the run when name reaches one of the input files: writing would destroy it.
-void refuse_input_as_output(const RunState& rs, const std::string& name);
+// Ends the run with "\n<what> <name> is the same file as input file <input>\n" when name
+// reaches one of the input files or the list that named them: writing would destroy it
+// before it is read. undo runs just before the run ends (e.g. to leave a directory).
+void refuse_input_as_output(const RunState& rs, const std::string& name,
+                            const char* what = "Output file",
+                            const std::function<void()>& undo = nullptr);
 // Result files replace the previous run's only when they are complete: open_pending
 // writes under a temporary name beside name, finish_output puts the file in place.
 // A file that cannot be created gives nullptr (nothing printed).

@@ -190,7 +190,7 @@ struct RunState {
 
     // Command line: input file list (filenum is files.size() - 1 once the list is taken)
     std::vector<InputFile> files;
-    std::vector<FileId> input_ids;  // the input files as found when they were named
+    std::vector<FileId> input_ids;  // the input files (and their list) as named, and converted files
     int filenum = -1;
     int toomanyfiles = 0;
 

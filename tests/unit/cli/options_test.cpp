@@ -560,6 +560,7 @@ TEST_F(Options, RefusedExtractLeavesOutputFileAlone) {
 TEST_F(Options, OutputCsvMayNotBeAnInput) {
     dir.write("a.csv", "Time,cpu\n");
     dir.write("b.csv", "Time,cpu\n");
+    dir.write("set.lis", "a.csv\n");
     make_directory(dir.file("sub"));
     make_directory(dir.file("out"));
     ASSERT_TRUE(link_file(dir, "a.csv", "link.csv"));
@@ -577,6 +578,7 @@ TEST_F(Options, OutputCsvMayNotBeAnInput) {
         {{"a.csv", "b.csv", "-mb.csv"}, "b.csv", "b.csv"},
         {{"a.csv", "b.csv", "-A", "--append=b.csv"}, "b.csv", "b.csv"},
         {{"new.csv", "-Knew.csv"}, "new.csv", "new.csv"},
+        {{"set.lis", "-eset.lis"}, "set.lis", "set.lis"},
     };
     for (const auto& c : cases) {
         RunState rs;
@@ -588,6 +590,7 @@ TEST_F(Options, OutputCsvMayNotBeAnInput) {
         EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), msg.size())), msg) << r.out;
         EXPECT_EQ(dir.read("a.csv"), "Time,cpu\n");
         EXPECT_EQ(dir.read("b.csv"), "Time,cpu\n");
+        EXPECT_EQ(dir.read("set.lis"), "a.csv\n");
         EXPECT_FALSE(dir.exists("new.csv"));
         EXPECT_EQ(current_dir(), start);
     }

@@ -295,6 +295,7 @@ TEST(Format3, NeverOverwritesAnotherInputFile) {
     size_tables(w.rs, 2);
     w.dir.write("m_NEW.CSV", "keep me\n");
     w.rs.files[1].datafil = "m_NEW.CSV";
+    w.rs.input_ids.push_back(file_id("m_NEW.CSV"));
     w.run("m.tab", "#Date Time A\n20080115 10:20:30 1\n", 0);
     EXPECT_EQ(w.result.status, 1);
     EXPECT_EQ(w.result.out,
