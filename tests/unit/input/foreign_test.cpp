@@ -6,12 +6,8 @@
 #include <ctime>
 
 #include "cli/platform.h"
-#include "file_set.h"
 #include "harness.h"
-#include "input/load.h"
-#include "input/survey.h"
-#include "run/tables.h"
-#include "select/selection.h"
+#include "loaded_run.h"
 
 namespace {
 
@@ -306,29 +302,11 @@ TEST(Format3, NeverOverwritesAnotherInputFile) {
 
 namespace {
 
-// Survey, selection and load of one file, as a run does them.
-struct Loaded {
-    TempDir dir;
-    InDir in{dir.path()};
-    EnvVar tz{"TZ", "UTC"};
-    RunState rs;
-    RunResult result;
-
-    explicit Loaded(const std::string& name, const std::string& text) {
-        tzset();
-        rs.pflag = 1;
-        rs.nums_str = "0";
-        rs.iflag = 1;
-        rs.nocharts = 1;
-        rs.qflag = 1;
-        dir.write(name, text);
-        name_files(rs, {name});
-        result = capture([&] {
-            read_datafil_cols(rs, 0);
-            alloc_global_vars(rs);
-            get_parameters(rs, 0);
-            read_all_data(rs);
-        });
+// One file of the given layout surveyed, selected and loaded.
+struct Loaded : LoadedRun {
+    Loaded(const std::string& name, const std::string& text) {
+        file(name, text);
+        load();
     }
     std::vector<std::string> labels() const {
         return std::vector<std::string>(rs.xlabel.begin(), rs.xlabel.begin() + rs.numpar);
@@ -342,12 +320,6 @@ struct Loaded {
         return v;
     }
 };
-
-std::string clock_text(int secs) {
-    char buf[16];
-    snprintf(buf, sizeof buf, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
-    return buf;
-}
 
 // Twelve samples a minute apart from 10:20:30 on 15-JAN-2008, in each layout.
 const int ROWS = 12;

@@ -5,53 +5,9 @@
 
 #include <ctime>
 
-#include "harness.h"
-#include "input/survey.h"
-#include "run/tables.h"
-#include "select/selection.h"
+#include "loaded_run.h"
 
 namespace {
-
-std::string clock_text(int secs) {
-    char buf[16];
-    snprintf(buf, sizeof buf, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
-    return buf;
-}
-
-// Survey, selection and load of files written into a temporary directory, as a run does.
-struct Load {
-    TempDir dir;
-    InDir in{dir.path()};
-    EnvVar tz{"TZ", "UTC"};
-    RunState rs;
-    RunResult result;
-
-    Load() {
-        tzset();
-        rs.pflag = 1;
-        rs.nums_str = "0";
-        rs.iflag = 1;
-        rs.nocharts = 1;
-        rs.qflag = 1;
-    }
-    void file(const std::string& name, const std::string& text) {
-        dir.write(name, text);
-        rs.files.emplace_back();
-        rs.files.back().datafil = name;
-        rs.filenum = static_cast<int>(rs.files.size()) - 1;
-    }
-    RunResult run() {
-        return result = capture([&] {
-                   read_datafil_cols(rs, 0);
-                   alloc_global_vars(rs);
-                   for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
-                   read_all_data(rs);
-               });
-    }
-    double at(int f, int j, int slot) const {
-        return rs.pts[static_cast<size_t>(f)][static_cast<size_t>(j)][static_cast<size_t>(slot)];
-    }
-};
 
 // A dated file with one line per second-of-day on 01-JAN-2008; values "i,2*i".
 std::string dated(const std::vector<int>& secs) {
@@ -71,9 +27,9 @@ std::vector<int> every(int from, int n, int step) {
 }  // namespace
 
 TEST(Load, ValuesGoIntoTheGridInSelectionOrder) {
-    Load l;
+    LoadedRun l;
     l.file("a.csv", dated(every(36000, 20, 60)));
-    l.run();
+    l.load();
     ASSERT_EQ(l.result.status, -1) << l.result.out;
     EXPECT_EQ(l.rs.numpar, 2);
     EXPECT_EQ(l.rs.num, 20);
@@ -96,11 +52,11 @@ TEST(Load, GapsOfFiveOrMoreSamplesLeaveMarkedRows) {
     };
     const Case cases[] = {{9, 9}, {4, 0}};
     for (const auto& c : cases) {
-        Load l;
+        LoadedRun l;
         std::vector<int> secs = every(36000, 50, 60);
         for (int s : every(36000 + (50 + c.missing) * 60, 50, 60)) secs.push_back(s);
         l.file("g.csv", dated(secs));
-        l.run();
+        l.load();
         ASSERT_EQ(l.result.status, -1) << l.result.out;
         int marked = 0;
         for (int m : l.rs.miss_ar) marked += m == -1;
@@ -122,7 +78,7 @@ TEST(Load, GapsOfFiveOrMoreSamplesLeaveMarkedRows) {
 }
 
 TEST(Load, EmptyFieldsReadAsZeroAndTimeOnlyStamps) {
-    Load l;
+    LoadedRun l;
     std::string s = "Sample Time,A,B,C\n";
     for (int i = 0; i < 12; ++i) {
         // Intervals of 59 and 61 seconds between time-only stamps count as 60.
@@ -130,7 +86,7 @@ TEST(Load, EmptyFieldsReadAsZeroAndTimeOnlyStamps) {
         s += clock_text(t) + ",1,,3\n";
     }
     l.file("t.csv", s);
-    l.run();
+    l.load();
     ASSERT_EQ(l.result.status, -1) << l.result.out;
     EXPECT_EQ(l.rs.numpar, 3);
     EXPECT_DOUBLE_EQ(l.at(0, 0, 4), 1);
@@ -140,29 +96,29 @@ TEST(Load, EmptyFieldsReadAsZeroAndTimeOnlyStamps) {
 }
 
 TEST(Load, ThinningAndTimeOfDayRange) {
-    Load l;
+    LoadedRun l;
     l.file("a.csv", dated(every(36000, 30, 60)));
     l.rs.nth = 3;
-    l.run();
+    l.load();
     ASSERT_EQ(l.result.status, -1) << l.result.out;
     EXPECT_EQ(l.rs.num, 10);
     EXPECT_DOUBLE_EQ(l.at(0, 0, 0), 0);
     EXPECT_DOUBLE_EQ(l.at(0, 0, 1), 3);
     EXPECT_DOUBLE_EQ(l.at(0, 0, 2), 6);
 
-    Load r;
+    LoadedRun r;
     r.file("a.csv", dated(every(36000, 30, 60)));
     r.rs.timerange.kind = TimeRange::DAILY;
     r.rs.timerange.from = 10 * 3600 + 5 * 60;
     r.rs.timerange.to = 10 * 3600 + 15 * 60;
-    r.run();
+    r.load();
     ASSERT_EQ(r.result.status, -1) << r.result.out;
     EXPECT_DOUBLE_EQ(r.at(0, 0, 0), 5);  // 10:05 is the first row inside the range
     EXPECT_DOUBLE_EQ(r.at(0, 0, 9), 14);
 }
 
 TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
-    Load l;
+    LoadedRun l;
     l.rs.qflag = 0;
     l.file("a.csv", dated(every(36000, 12, 60)));
     l.file("b.csv", "Sample Time,B,A\n" + [] {
@@ -172,7 +128,7 @@ TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
                  "," + std::to_string(200 + i) + "\n";
         return s;
     }());
-    l.run();
+    l.load();
     ASSERT_EQ(l.result.status, -1) << l.result.out;
     EXPECT_DOUBLE_EQ(l.at(1, 0, 3), 203);  // label A is column 2 of the second file
     EXPECT_DOUBLE_EQ(l.at(1, 1, 3), 103);
@@ -181,13 +137,13 @@ TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
 }
 
 TEST(Load, HtmlTableStartShowsTheSpan) {
-    Load l;
+    LoadedRun l;
     l.rs.nocharts = 0;
     // Windows names cannot hold "<" or ">".
     l.file(WINDOWS_BUILD ? "a&b.csv" : "a<b>.csv", dated(every(36000, 12, 60)));
     FILE* fp = fopen("page.htm", "wb");
     l.rs.htmfp = fp;
-    l.run();
+    l.load();
     fclose(fp);
     l.rs.htmfp = nullptr;
     EXPECT_EQ(l.dir.read("page.htm"),

@@ -10,10 +10,7 @@
 #include "file_set.h"
 #include "grid.h"
 #include "harness.h"
-#include "input/load.h"
-#include "input/survey.h"
-#include "run/tables.h"
-#include "select/selection.h"
+#include "loaded_run.h"
 #include "stats/statistics.h"
 
 namespace {
@@ -48,33 +45,14 @@ double ref(int i) {
 }
 
 // Survey, selection, load and the reference series of a file, as a run does them.
-struct CorrelRun {
-    TempDir dir;
-    InDir in{dir.path()};
-    EnvVar tz{"TZ", "UTC"};
-    RunState rs;
-    RunResult result;
-
-    explicit CorrelRun(int cflag) {
-        tzset();
-        rs.pflag = 1;
-        rs.nums_str = "0";
-        rs.iflag = 1;
-        rs.nocharts = 1;
-        rs.qflag = 1;
-        rs.cflag = cflag;
-    }
+struct CorrelRun : LoadedRun {
+    explicit CorrelRun(int cflag) { rs.cflag = cflag; }
     RunResult load(const std::string& text) {
-        dir.write("a.csv", text);
-        name_files(rs, {"a.csv"});
-        return result = capture([&] {
-                   read_datafil_cols(rs, 0);
-                   alloc_global_vars(rs);
-                   get_parameters(rs, 0);
-                   read_all_data(rs);
-                   read_correl_param(rs, rs.cflag);
-                   rs.num += rs.totmiss;
-               });
+        file("a.csv", text);
+        return LoadedRun::load([&] {
+            read_correl_param(rs, rs.cflag);
+            rs.num += rs.totmiss;
+        });
     }
     // Statistics of every parameter; the results of calc_stats.
     std::vector<int> stats() {
