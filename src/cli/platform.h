@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -93,3 +94,13 @@ int run_shell(const std::string& command);
 // exit status, 128 + the signal number when a signal ended it, or -1 when it could not be
 // started (errno tells why).
 int run_program(const std::vector<std::string>& args);
+
+// ---- Memory ----
+
+// Blocks of this size or more are taken from the heap one after another instead of each
+// from a mapping of its own (as far as the C library lets a program choose).
+void keep_large_blocks_together();
+// Memory that is about to be written from end to end, as (start, bytes) blocks: where the
+// system allows, it is backed by huge pages now, sparing a page fault for every 4 KB
+// written. What the memory holds does not change.
+void back_with_huge_pages(std::vector<std::pair<void*, size_t>> blocks);

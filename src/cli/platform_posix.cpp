@@ -1,17 +1,27 @@
 // The platform layer on POSIX systems.
 #include <glob.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/platform.h"
 
 extern char** environ;
+
+#if defined(__linux__) && !defined(MADV_COLLAPSE)
+#define MADV_COLLAPSE 25  // Linux 6.1 on; earlier kernels refuse it
+#endif
 
 bool file_identity(const std::string& name, FileIdentity& id) {
     struct stat st;
@@ -129,4 +139,44 @@ int run_program(const std::vector<std::string>& args) {
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+void keep_large_blocks_together() {
+#if defined(__GLIBC__)
+    // The largest threshold glibc accepts: series of up to 4 million values stay on the
+    // heap, side by side, where huge pages can back them.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
+
+void back_with_huge_pages(std::vector<std::pair<void*, size_t>> blocks) {
+#if defined(MADV_HUGEPAGE)
+    const uintptr_t huge = uintptr_t{2} << 20;
+    std::sort(blocks.begin(), blocks.end());
+    size_t i = 0;
+    while (i < blocks.size()) {
+        // Blocks that follow each other on the heap (a few bytes of bookkeeping apart)
+        // make one region.
+        uintptr_t lo = reinterpret_cast<uintptr_t>(blocks[i].first);
+        uintptr_t hi = lo + blocks[i].second;
+        for (++i; i < blocks.size(); ++i) {
+            uintptr_t b = reinterpret_cast<uintptr_t>(blocks[i].first);
+            if (b > hi + 4096) break;
+            hi = std::max(hi, b + blocks[i].second);
+        }
+        lo = (lo + huge - 1) & ~(huge - 1);
+        hi &= ~(huge - 1);
+        if (hi <= lo) continue;
+        void* at = reinterpret_cast<void*>(lo);
+        // Advice only: where it is refused, pages come one at a time as usual.
+        if (madvise(at, hi - lo, MADV_HUGEPAGE) != 0) continue;
+#if defined(MADV_COLLAPSE)
+        // The first bytes of each block were written when it was allocated; without this
+        // those pages would keep their 2 MB stretch from being one huge page.
+        madvise(at, hi - lo, MADV_COLLAPSE);
+#endif
+    }
+#else
+    (void)blocks;
+#endif
 }

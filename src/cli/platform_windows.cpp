@@ -307,3 +307,7 @@ int run_program(const std::vector<std::string>& args) {
 bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+void keep_large_blocks_together() {}
+
+void back_with_huge_pages(std::vector<std::pair<void*, size_t>>) {}

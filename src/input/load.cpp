@@ -1,9 +1,8 @@
 #include "input/load.h"
 
-#include <cmath>
-
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -12,6 +11,7 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "cli/platform.h"
 #include "export/extract.h"
 #include "input/fields.h"
 #include "input/linereader.h"
@@ -47,6 +47,10 @@ void alloc_space(RunState& rs) {
         out("pts calloc failed\n");
         end_run(END_ERROR);
     }
+    // All series are allocated before any is filled, side by side and backed by huge
+    // pages: filling them page by page was a third of the time of loading a large file.
+    keep_large_blocks_together();
+    std::vector<std::pair<void*, size_t>> blocks;
     for (f = 0; f < files; ++f) {
         try {
             rs.pts[f].assign(static_cast<size_t>(slots), {});
@@ -55,12 +59,19 @@ void alloc_space(RunState& rs) {
             end_run(END_ERROR);
         }
         try {
-            for (j = 0; j < slots; ++j) rs.pts[f][j].assign(static_cast<size_t>(rows), MISSING);
+            for (j = 0; j < slots; ++j) {
+                rs.pts[f][j].reserve(static_cast<size_t>(rows));
+                blocks.emplace_back(rs.pts[f][j].data(),
+                                    sizeof(double) * static_cast<size_t>(rows));
+            }
         } catch (const std::exception&) {
             out("pts[%d][%d] calloc failed\n", f, j);
             end_run(END_ERROR);
         }
     }
+    back_with_huge_pages(std::move(blocks));
+    for (auto& file : rs.pts)
+        for (auto& series : file) series.assign(static_cast<size_t>(rows), MISSING);
     if (rs.verbose) out("Allocated memory for pts[%d][%d][%d]\n", files, slots, rows);
 }
 
