@@ -1,5 +1,7 @@
 #include "input/fields.h"
 
+#include <fast_float/fast_float.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -37,10 +39,11 @@ double field_value(const char* b, const char* e, bool& bad) {
     while (b < e && is_space(*b)) ++b;
     while (e > b && is_space(e[-1])) --e;
     if (b == e) return 0.0;
+    double v = 0;
+    if (plain_field(b, e, v) == e) return v;
     const char* p = b;
     if (*p == '+') ++p;
     if (p < e && (p == b || *p != '-')) {
-        double v = 0;
         auto res = std::from_chars(p, e, v);
         if (res.ptr == e && res.ec == std::errc() && !std::isnan(v)) return v;
         if (res.ptr == e && res.ec == std::errc::result_out_of_range) {
@@ -50,4 +53,26 @@ double field_value(const char* b, const char* e, bool& bad) {
     }
     bad = true;
     return MISSING;
+}
+
+namespace {
+
+// True when no digit before the exponent of the number text [b, e) is other than 0: a
+// zero read from it is its value, not one too small for a double.
+bool zero_digits(const char* b, const char* e) {
+    for (; b < e && *b != 'e' && *b != 'E'; ++b)
+        if (*b >= '1' && *b <= '9') return false;
+    return true;
+}
+
+}  // namespace
+
+const char* plain_field(const char* p, const char* end, double& v) {
+    // Both readers round correctly, so they agree on every finite value; infinities, NaN
+    // and values beyond the range of a double are left to field_value.
+    auto res = fast_float::from_chars(p, end, v);
+    if (res.ec != std::errc() || res.ptr == p) return nullptr;
+    if (res.ptr != end && *res.ptr != ',') return nullptr;
+    if (!std::isfinite(v) || (v == 0 && !zero_digits(p, res.ptr))) return nullptr;
+    return res.ptr;
 }

@@ -277,22 +277,35 @@ struct FileLoad {
         size_t n = ln.size();
         // pos is at the comma after the time stamp. Every further comma starts a field,
         // an empty one included (it reads as 0); a comma that ends the line starts none.
+        const bool first_row = r == 0 && f == 0;
+        auto field_end = [&](size_t from) {
+            const void* c = memchr(s + from, ',', n - from);
+            return c ? static_cast<size_t>(static_cast<const char*>(c) - s) : n;
+        };
         while (pos < n && (k < ncols || k <= rs.axiscol)) {
             ++pos;
             if (pos >= n) break;
             size_t e = pos;
-            while (e < n && s[e] != ',') ++e;
             if (k >= ncols && r == 0 && f == 0 && rs.verbose)
                 out("Warning: there are less Column Headers (%d) than data columns (%d)\n", ncols,
                     k + 1);
             int j = k < ncols ? slot_of_column(k) : -1;
             if (j >= 0 && static_cast<size_t>(slot) < rows) {
-                bool colon = memchr(s + pos, ':', e - pos) != nullptr;
-                if (r == 0 && f == 0 && !colon && memchr(s + pos, '.', e - pos) &&
-                    static_cast<size_t>(k + 1) < rs.fp_nums.size())
-                    rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
+                // Most fields are plain numbers: finding the end and reading the value
+                // is then one step. The first row also notes which columns have decimals.
+                double v = 0;
                 bool bad = false;
-                double v = colon ? 0.0 : field_value(s + pos, s + e, bad);
+                const char* end = first_row ? nullptr : short_decimal_field(s + pos, s + n, v);
+                if (end) {
+                    e = static_cast<size_t>(end - s);
+                } else {
+                    e = field_end(pos);
+                    bool colon = memchr(s + pos, ':', e - pos) != nullptr;
+                    if (first_row && !colon && memchr(s + pos, '.', e - pos) &&
+                        static_cast<size_t>(k + 1) < rs.fp_nums.size())
+                        rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
+                    v = colon ? 0.0 : field_value(s + pos, s + e, bad);
+                }
                 if (bad) tell_bad_cell(k);
                 if (ex && static_cast<size_t>(j) < exvals.size())
                     exvals[static_cast<size_t>(j)] =
@@ -309,6 +322,8 @@ struct FileLoad {
                     if (is_missing(mx) || v > mx) mx = v;
                 }
                 ++stored;
+            } else {
+                e = field_end(pos);
             }
             if (rs.axisflag && rs.axiscol == k + 2)
                 rs.x_vals[static_cast<size_t>(r)].assign(s + pos, e - pos);

@@ -171,3 +171,61 @@ TEST(Load, IntervalsAtTheIntLimitsDoNotOverflow) {
         }
     }
 }
+
+// Cells are read to the same double in the first row (which also looks for decimals) and
+// in the rows after it (read in one step with finding their end), whatever their form.
+TEST(Load, CellsReadToTheExactValueInEveryRow) {
+    const struct {
+        const char* cell;
+        double value;  // MISSING for a cell that is no number
+    } cases[] = {
+        {"16.32", 16.32},
+        {"0.3", 0.3},
+        {"-0", -0.0},
+        {"-0.00", -0.0},
+        {"+7.5", 7.5},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"0.30000000000000004", 0.30000000000000004},
+        {"123456789012345", 123456789012345.0},
+        {"1234567.89012345678", 1234567.89012345678},
+        {"9007199254740993", 9007199254740993.0},
+        {"00012.5000", 12.5},
+        {"2.5E3", 2500.0},
+        {"1e-5", 1e-5},
+        {"4.9e-324", 4.9e-324},
+        {"1e400", HUGE_VAL},
+        {"1e-400", 0.0},
+        {" 12 ", 12.0},
+        {"", 0.0},
+        {"12abc", MISSING},
+        {"0x10", MISSING},
+        {"1.2.3", MISSING},
+        {"1e", MISSING},
+        {"+-5", MISSING},
+        {"-", MISSING},
+        {"nan", MISSING},
+        {"-1.5", -1.5},  // last on the line: no comma ends it
+    };
+    std::string heading = "Sample Time", row;
+    for (size_t c = 0; c < std::size(cases); ++c) {
+        heading += ",c" + std::to_string(c);
+        row += std::string(",") + cases[c].cell;
+    }
+    std::string text = heading + "\n";
+    for (int i = 0; i < 3; ++i) text += "01-JAN-2008 " + clock_text(36000 + 60 * i) + row + "\n";
+    LoadedRun l;
+    l.file("cells.csv", text);
+    l.load();
+    ASSERT_EQ(l.result.status, -1) << l.result.out;
+    ASSERT_EQ(l.rs.numpar, static_cast<int>(std::size(cases)));
+    for (size_t c = 0; c < std::size(cases); ++c)
+        for (int i = 0; i < 3; ++i) {
+            double v = l.at(0, static_cast<int>(c), i), want = cases[c].value;
+            if (is_missing(want))
+                EXPECT_TRUE(is_missing(v)) << cases[c].cell << " row " << i << ": " << v;
+            else
+                EXPECT_TRUE(v == want && std::signbit(v) == std::signbit(want))
+                    << cases[c].cell << " row " << i << ": " << v;
+        }
+}
