@@ -31,8 +31,7 @@ ChartFiles::~ChartFiles() {
         if (job->im) gdImageDestroy(job->im);
 }
 
-void ChartFiles::write(Job& job, PngEncoder& encoder) {
-    std::vector<unsigned char> png;
+void ChartFiles::write(Job& job, PngEncoder& encoder, std::vector<unsigned char>& png) {
     job.ok = encoder.encode(job.im, png) &&
              fwrite(png.data(), 1, png.size(), job.fp) == png.size() && fflush(job.fp) == 0;
     gdImageDestroy(job.im);
@@ -41,6 +40,7 @@ void ChartFiles::write(Job& job, PngEncoder& encoder) {
 
 void ChartFiles::work() {
     PngEncoder encoder;
+    std::vector<unsigned char> png;  // kept from chart to chart, like the encoder
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         // Charts already drawn are written also when the run is ending.
@@ -49,7 +49,7 @@ void ChartFiles::work() {
         Job* job = todo_.front();
         todo_.pop_front();
         lock.unlock();
-        write(*job, encoder);
+        write(*job, encoder, png);
         lock.lock();
         job->done = true;
         job_done_.notify_all();
@@ -63,7 +63,7 @@ void ChartFiles::submit(gdImagePtr im, FILE* fp, const std::string& name) {
     job->name = name;
     job->pixels = static_cast<size_t>(gdImageSX(im)) * static_cast<size_t>(gdImageSY(im));
     if (workers_.empty()) {
-        write(*job, encoder_);
+        write(*job, encoder_, png_);
         job->done = true;
     }
     Job* todo = job->done ? nullptr : job.get();
@@ -76,6 +76,8 @@ void ChartFiles::submit(gdImagePtr im, FILE* fp, const std::string& name) {
     if (todo) work_ready_.notify_one();
 }
 
+// Called by take() with the lock held. jobs_ and pixels_ are changed by the drawing
+// thread alone (submit and take), so it could read them without the lock too.
 bool ChartFiles::full() const {
     return jobs_.size() > JOBS_PER_WORKER * workers_.size() || pixels_ > MAX_PIXELS_ON_THE_WAY;
 }

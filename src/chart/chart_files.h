@@ -48,11 +48,12 @@ private:
         size_t pixels;
         bool done = false, ok = false;
     };
-    static void write(Job& job, PngEncoder& encoder);
+    static void write(Job& job, PngEncoder& encoder, std::vector<unsigned char>& png);
     void work();
     bool full() const;
 
     PngEncoder encoder_;  // of the drawing thread, when it writes the charts itself
+    std::vector<unsigned char> png_;  // its file bytes
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable work_ready_, job_done_;
