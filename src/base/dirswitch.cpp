@@ -1,7 +1,7 @@
 #include "base/dirswitch.h"
 
 #include "base/out.h"
-#include "cli/platform.h"
+#include "base/platform.h"
 
 bool switch_dir(const std::string& dir, const char* tag, bool verbose) {
     if (!change_directory(dir)) {

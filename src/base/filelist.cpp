@@ -1,7 +1,7 @@
 #include "base/filelist.h"
 
 #include "base/out.h"
-#include "cli/platform.h"
+#include "base/platform.h"
 
 std::vector<std::string> match_files(const std::string& pattern) {
     return list_pattern(pattern);

@@ -7,8 +7,8 @@
 #include <map>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
-#include "cli/platform.h"
 
 // The name with symbolic links, "." and ".." resolved as far as the path exists.
 static std::string resolved_name(const std::string& path) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 struct Rgb {
     int r, g, b;

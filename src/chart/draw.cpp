@@ -12,14 +12,14 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "chart/colours.h"
 #include "chart/chart_files.h"
+#include "chart/colours.h"
 #include "chart/geometry.h"
 #include "chart/overlay.h"
+#include "core/output_files.h"
 #include "report/html.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
-#include "run/output_files.h"
 
 namespace {
 

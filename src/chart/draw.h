@@ -1,6 +1,6 @@
 // Drawing one chart.
 #pragma once
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 void draw_chart(RunState& rs, int w, int sampint);
 // Finishes the chart files still on their way; one that could not be written ends the

@@ -9,7 +9,7 @@
 #include "base/strings.h"
 #include "chart/colours.h"
 #include "chart/overlay.h"
-#include "input/timestamps.h"
+#include "core/timestamps.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
 

@@ -1,6 +1,6 @@
 // Chart geometry, time axis and Y scale.
 #pragma once
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The chart frame and the time axis, once per run (and before a sorted chart pass).
 void setup_height_and_width(RunState& rs);

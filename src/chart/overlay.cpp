@@ -7,7 +7,7 @@
 
 #include "base/out.h"
 #include "base/strings.h"
-#include "input/timestamps.h"
+#include "core/timestamps.h"
 
 namespace {
 

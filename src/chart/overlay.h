@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The plot area of the chart being drawn and its black.
 struct PlotFrame {

@@ -6,11 +6,11 @@
 
 #include "base/dirswitch.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "cli/platform.h"
+#include "core/output_files.h"
 #include "stats/listing.h"
-#include "run/output_files.h"
 
 // ---- File list ----
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Stores the file names left after the options into datafil and sets filenum; a first
 // name ending in .LIS or .lis is a list of CSV file names.

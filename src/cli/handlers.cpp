@@ -6,11 +6,11 @@
 
 #include "base/dirswitch.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
 #include "cli/help.h"
-#include "cli/platform.h"
 #include "cli/timerange.h"
 #include "select/calccount.h"
 #include "select/paramlist.h"

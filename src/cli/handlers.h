@@ -1,6 +1,6 @@
 // The handlers of the option letters: each turns one option value into settings.
 #pragma once
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Runs the handler of option letter c with its value (nullptr when none was given).
 // A letter without a handler ends the run with "Invalid option %c".

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "cli/options.h"
-#include "cli/platform.h"
 #include "cli/prompt.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Summary screen and topic prompt loop; ends the run with the given status when the
 // user gives an empty answer or input ends (END_ERROR when help follows an option error).

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/strings.h"
 #include "cli/help.h"
-#include "cli/platform.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <cctype>
 
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "cli/platform.h"
 #include "cli/prompt.h"
 #include "run/history.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Builds cmdline, ocmdline and cargv/cargc; may prompt or re-run and end. Returns 1.
 int clean_up_args(RunState& rs, int argc, char** argv);

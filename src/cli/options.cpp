@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "cli/consistency.h"
 #include "cli/defaults.h"
 #include "cli/handlers.h"
 #include "cli/help.h"
-#include "cli/platform.h"
 #include "cli/scanner.h"
 
 static const char* const LETTERS =

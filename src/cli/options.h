@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The long option names the scanner accepts, in table order.
 std::vector<std::string> long_option_names();

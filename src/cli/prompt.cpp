@@ -9,10 +9,10 @@
 
 #include "base/filelist.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "cli/help.h"
-#include "cli/platform.h"
 
 bool read_answer(std::string& line) {
     line.clear();

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Fills cargv from entry 1 on with synthesised arguments; returns the new count.
 int prompt_for_input(RunState& rs);

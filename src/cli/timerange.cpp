@@ -5,7 +5,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/scan.h"
-#include "input/timestamps.h"
+#include "core/timestamps.h"
 
 // "dd-mmm-yyyy:hh:mm" reads as a date and a time once its first ':' is a blank (an ISO
 // date and time keeps its 'T' or blank).

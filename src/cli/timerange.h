@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Sets rs.timerange to a range of dates and times or a daily range of times of day.
 // Ends the run on a value it cannot read.

@@ -6,9 +6,9 @@
 #include "base/files.h"
 #include "base/out.h"
 #include "base/run_end.h"
-#include "input/load.h"
 #include "base/strings.h"
-#include "run/output_files.h"
+#include "core/output_files.h"
+#include "input/load.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Copies the first file's header lines and heading once, then the data lines of every
 // file in file order, to the output CSV file; ends the run.

@@ -7,10 +7,10 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "core/output_files.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/load.h"
-#include "run/output_files.h"
 
 namespace {
 

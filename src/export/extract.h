@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The loader writes the extract's heading itself (not while a sorted run writes the
 // file in sorted order, and never in trim-zeros mode).

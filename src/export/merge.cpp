@@ -12,11 +12,11 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "core/output_files.h"
+#include "core/tables.h"
+#include "core/timestamps.h"
 #include "input/fields.h"
 #include "input/linereader.h"
-#include "input/timestamps.h"
-#include "run/output_files.h"
-#include "run/tables.h"
 #include "select/selection.h"
 
 namespace {

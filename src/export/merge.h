@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The merge table merged_ar: for file f and its column k, the merged column.
 void allocate_merged_ar(RunState& rs);

@@ -8,8 +8,8 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "input/timestamps.h"
-#include "run/tables.h"
+#include "core/tables.h"
+#include "core/timestamps.h"
 
 namespace {
 

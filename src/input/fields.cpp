@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "base/strings.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 std::string first_field(const std::string& line) {
     size_t b = line.find_first_not_of(',');

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/files.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "base/files.h"
-#include "run/output_files.h"
+#include "core/output_files.h"
+#include "core/timestamps.h"
 #include "input/fields.h"
-#include "input/timestamps.h"
-#include "cli/platform.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Reads a format 2 heading block from fp, which stands just after the start-marker
 // line, up to and including the end marker. The joined heading goes to heading (the time

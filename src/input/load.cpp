@@ -8,15 +8,15 @@
 #include <exception>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "cli/platform.h"
+#include "core/timestamps.h"
 #include "export/extract.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
-#include "input/timestamps.h"
 #include "report/html.h"
 #include "select/calc.h"
 #include "select/rename.h"

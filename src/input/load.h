@@ -2,8 +2,8 @@
 #pragma once
 #include <string>
 
-#include "input/stamp_range.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
+#include "core/stamp_range.h"
 
 // Allocates the grid, reads every file's rows into it, and starts the HTML table.
 void read_all_data(RunState& rs);

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Node name from the first line of file fno: its first comma field, cut at the first
 // blank and the first underscore, goes to nodestr and, when still empty, nodenam[fno].

@@ -7,16 +7,16 @@
 
 #include "base/files.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "cli/platform.h"
+#include "core/tables.h"
+#include "core/timestamps.h"
 #include "input/count.h"
 #include "input/foreign.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
-#include "input/timestamps.h"
-#include "run/tables.h"
 
 namespace {
 

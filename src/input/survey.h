@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "input/fields.h"
 #include "input/multifile.h"
-#include "run/run_state.h"
 
 // The survey step of the run. retry is 0 on the first call and 1 on the one retry.
 // Returns 0 when the run goes on, -1 when a line did not fit maxlinelen (which has

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Escapes &, <, > and " for text taken from data or the command line.
 std::string html_escape(const std::string& s);

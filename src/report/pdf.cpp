@@ -9,8 +9,8 @@
 
 #include "base/dirswitch.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
-#include "cli/platform.h"
 
 std::string pdf_converter_options(const RunState& rs) {
     if (const char* env = std::getenv("HTMLDOCENV")) return env;

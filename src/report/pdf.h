@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // The converter options: HTMLDOCENV when set, else a browser width fitting the charts.
 std::string pdf_converter_options(const RunState& rs);

@@ -9,10 +9,10 @@
 
 #include "base/filelist.h"
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "cli/platform.h"
-#include "run/output_files.h"
+#include "core/output_files.h"
 
 namespace {
 

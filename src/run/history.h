@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Returns only when the run is to go on with the current command.
 void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds);

@@ -3,8 +3,8 @@
 
 #include "base/run_end.h"
 #include "chart/chart_files.h"
-#include "run/output_files.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
+#include "run/run_files.h"
 #include "run/sequence.h"
 
 int main(int argc, char** argv) {

@@ -1,6 +1,6 @@
 // The fixed run sequence, from the raw arguments to the end-of-run summary.
 #pragma once
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Runs the whole sequence; ends by returning (status 0) or by throwing RunEnd.
 void run_sequence(RunState& rs, int argc, char** argv);

@@ -9,7 +9,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "run/tables.h"
+#include "core/tables.h"
 #include "select/patmat.h"
 
 namespace {

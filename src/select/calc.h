@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Takes an ordinary "[CALC]" line into entry rs.numcalcs and appends the column names it
 // needs to collected. 1 accepted, -1 rejected (message printed; the run goes on).

@@ -5,7 +5,7 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "run/tables.h"
+#include "core/tables.h"
 
 int get_numcalcs_cnt(RunState& rs, const std::string& filename) {
     std::ifstream in(filename, std::ios::binary);

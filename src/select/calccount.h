@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Number of lines of the file that begin with "[CALC]" in any case; sizes the calculation
 // tables for that many lines. Ends the run when the file cannot be opened.

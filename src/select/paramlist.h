@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // A comma list of column numbers: unless it is "0", the listing follows the user's
 // order (sortdim 7); a list of several numbers is rewritten in ascending order without

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // 1 when the whole of raw matches the whole of pat ('*' any run, '?' one character),
 // else 0. After a match rs.var[n] holds the upper-cased text the n-th star matched

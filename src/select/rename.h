@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Stores one pattern and its template (at most 10 per run; later lines are ignored) and
 // appends the pattern to collected, so the columns it matches are selected. Returns 0.

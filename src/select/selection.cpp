@@ -12,12 +12,12 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "run/tables.h"
+#include "core/output_files.h"
+#include "core/tables.h"
 #include "select/calc.h"
 #include "select/paramlist.h"
 #include "select/patmat.h"
 #include "select/rename.h"
-#include "run/output_files.h"
 
 namespace {
 

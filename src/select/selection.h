@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Builds the selection for file f from rs.nums_str and the file's heading rs.files[f].line.
 // File 0 decides the selection; later files map its labels onto their own columns.

@@ -14,11 +14,11 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "core/output_files.h"
+#include "core/timestamps.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/load.h"
-#include "input/timestamps.h"
-#include "run/output_files.h"
 
 namespace {
 

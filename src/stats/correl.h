@@ -7,7 +7,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Reads column param of the first file as the reference series (corpoints, cor_n),
 //, paired with the rows of the loaded grid.

@@ -8,9 +8,9 @@
 #include "base/strings.h"
 #include "chart/draw.h"
 #include "chart/geometry.h"
+#include "core/output_files.h"
+#include "core/tables.h"
 #include "export/extract.h"
-#include "run/output_files.h"
-#include "run/tables.h"
 #include "stats/statistics.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Column headings; written before the first listed parameter.
 void print_list_hdrs(RunState& rs);

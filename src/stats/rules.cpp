@@ -7,8 +7,8 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
+#include "core/output_files.h"
 #include "stats/statistics.h"
-#include "run/output_files.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Threshold rules.
 #pragma once
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 inline constexpr int MAXRULES = 100;
 inline constexpr int MAXRULEFIRES = 50;  // stretches kept per rule and parameter

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Column number of parameter param in the first file (0 when it has none).
 int column_of(const RunState& rs, int param);

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "base/out.h"
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 #include "png_reader.h"
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 
 namespace {

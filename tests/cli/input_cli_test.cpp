@@ -1,7 +1,7 @@
 // Surveying and loading synthetic files through the built binary.
 #include <gtest/gtest.h>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "base/run_end.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 namespace fuzz {
 

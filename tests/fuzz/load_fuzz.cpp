@@ -1,9 +1,9 @@
 // The survey and loading of one CSV file, as a run does them: read_datafil_cols (with
 // its one retry), the tables, the selection of every column and read_all_data.
+#include "core/tables.h"
 #include "fuzz_support.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "run/tables.h"
 #include "select/calc.h"
 #include "select/selection.h"
 

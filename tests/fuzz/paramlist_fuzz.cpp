@@ -2,10 +2,10 @@
 // small fixed CSV file: the selection, the translation of the calculated lines and the
 // load that computes their values row by row.
 #include "cli/handlers.h"
+#include "core/tables.h"
 #include "fuzz_support.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "run/tables.h"
 #include "select/calc.h"
 #include "select/selection.h"
 

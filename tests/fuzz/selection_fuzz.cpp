@@ -2,8 +2,8 @@
 // first file and a second one with other columns; and wildcard matching with the rest
 // of the input as the text to match.
 #include "cli/handlers.h"
+#include "core/tables.h"
 #include "fuzz_support.h"
-#include "run/tables.h"
 #include "select/patmat.h"
 #include "select/selection.h"
 

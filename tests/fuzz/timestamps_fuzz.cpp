@@ -2,10 +2,10 @@
 // conversion and its seconds, a CSV time field with and
 // without the file's date, the way back to a date text, and the interval between two
 // rows as the loader works it out (both the reading and the closing call).
+#include "core/timestamps.h"
 #include "fuzz_support.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "input/timestamps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Scope scope;

@@ -5,7 +5,7 @@
 #include <getopt.h>
 
 #include "fuzz_support.h"
-#include "run/output_files.h"
+#include "run/run_files.h"
 #include "run/sequence.h"
 
 namespace fuzz {

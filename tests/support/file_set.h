@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // One input file per name, in order; filenum follows.
 inline void name_files(RunState& rs, const std::vector<std::string>& names) {

@@ -24,8 +24,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/platform.h"
 #include "base/run_end.h"
-#include "cli/platform.h"
 
 void write_file(const std::string& path, const std::string& content) {
     std::ofstream f(path, std::ios::binary);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 
 // Tests that cannot hold on Windows say why there.
 #ifdef _WIN32

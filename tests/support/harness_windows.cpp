@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/platform.h"
 #include "base/run_end.h"
-#include "cli/platform.h"
 #include "harness.h"
 
 namespace {

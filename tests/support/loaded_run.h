@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "core/tables.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "run/tables.h"
 #include "select/selection.h"
 
 // "hh:mm:ss" of a second of the day.

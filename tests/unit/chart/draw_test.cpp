@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "base/dirswitch.h"
+#include "base/platform.h"
 #include "chart_grid.h"
-#include "cli/platform.h"
 #include "png_reader.h"
 
 namespace {

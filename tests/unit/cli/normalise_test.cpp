@@ -5,7 +5,7 @@
 
 #include <ctime>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <functional>
 
 #include "base/dirswitch.h"
+#include "base/platform.h"
 #include "base/run_end.h"
 #include "cli/handlers.h"
-#include "cli/platform.h"
+#include "core/output_files.h"
 #include "harness.h"
-#include "run/output_files.h"
 
 namespace {
 

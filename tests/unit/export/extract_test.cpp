@@ -5,12 +5,12 @@
 #include <ctime>
 #include <functional>
 
+#include "core/output_files.h"
+#include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "run/output_files.h"
-#include "run/tables.h"
 #include "select/calc.h"
 #include "select/calccount.h"
 #include "select/selection.h"

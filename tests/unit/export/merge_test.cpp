@@ -6,8 +6,8 @@
 #include <functional>
 #include <numeric>
 
+#include "core/timestamps.h"
 #include "harness.h"
-#include "input/timestamps.h"
 
 namespace {
 

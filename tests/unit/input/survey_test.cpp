@@ -4,9 +4,9 @@
 
 #include <ctime>
 
+#include "core/timestamps.h"
 #include "file_set.h"
 #include "harness.h"
-#include "input/timestamps.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/output_files.h"
 #include "harness.h"
-#include "run/output_files.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/platform.h"
+#include "base/platform.h"
+#include "core/output_files.h"
 #include "harness.h"
-#include "run/output_files.h"
+#include "run/run_files.h"
 
 TEST(Sequence, LimitsComeFromTheEnvironment) {
     struct Case {

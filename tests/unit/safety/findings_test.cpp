@@ -9,11 +9,11 @@
 #include <ctime>
 
 #include "cli/handlers.h"
+#include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
 #include "input/load.h"
 #include "input/survey.h"
-#include "run/tables.h"
 #include "select/calccount.h"
 #include "select/paramlist.h"
 #include "select/selection.h"

@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
-#include "run/tables.h"
 #include "select/calccount.h"
 #include "select/selection.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
-#include "run/tables.h"
 #include "select/selection.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/output_files.h"
+#include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
-#include "run/output_files.h"
-#include "run/tables.h"
 #include "select/paramlist.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/out.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 inline std::string minute_stamp(int r) {
     return strfmt("01-JAN-2024 %02d:%02d:00", r / 60 % 24, r % 60);

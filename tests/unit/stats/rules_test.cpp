@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "../chart/chart_grid.h"
+#include "core/output_files.h"
 #include "grid.h"
 #include "harness.h"
-#include "run/output_files.h"
 
 namespace {
 

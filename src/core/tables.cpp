@@ -1,4 +1,4 @@
-#include "run/tables.h"
+#include "core/tables.h"
 
 #include <algorithm>
 #include <exception>

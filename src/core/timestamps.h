@@ -5,8 +5,8 @@
 #include <ctime>
 #include <string>
 
-#include "input/stamp_range.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
+#include "core/stamp_range.h"
 
 // Writes the compact date text (yyyymmddhhmmss) of dat into cvtdat; upper-cases dat
 // in place when it contains a dash. Returns 1.

@@ -1,17 +1,13 @@
-// The run's output files: opening them (print_hdrs), closing them at the end.
+// The run's output files: opening one (never over an input), results that replace the
+// previous run's only when complete, closing the CSV output.
 #pragma once
 #include <functional>
 #include <string>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 // Prints "\n<text> hh:mm:ss\n" with the local time of the run's clock.
 void get_current_time(const RunState& rs, const char* text);
-// Opens the log, HTML page and peak files, in the output directory when one was given.
-void print_hdrs(RunState& rs);
-// Closes every run file still open (used when the run ends, normally or early); files
-// still pending are removed.
-void close_run_files(RunState& rs);
 // Ends the run with "\n<what> <name> is the same file as input file <input>\n" when name
 // reaches one of the input files or the list that named them: writing would destroy it
 // before it is read. undo runs just before the run ends (e.g. to leave a directory).
@@ -32,8 +28,6 @@ void close_output_csv(RunState& rs);
 void finish_all_outputs(RunState& rs);
 // Closes and removes every pending file: the previous run's files stay as they were.
 void discard_outputs(RunState& rs);
-// Ends the run when one of the run's own files (log, page, peak files) would be an input.
-void refuse_run_files_over_inputs(const RunState& rs);
 // Opens a file for writing (never over an input); on failure prints
 // "\nError opening output file, %s\n".
 FILE* open_output(const RunState& rs, const std::string& name);

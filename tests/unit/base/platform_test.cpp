@@ -1,4 +1,4 @@
-#include "cli/platform.h"
+#include "base/platform.h"
 
 #include <gtest/gtest.h>
 

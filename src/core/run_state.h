@@ -12,7 +12,7 @@
 
 #include "base/clock.h"
 #include "base/files.h"
-#include "input/stamp_range.h"
+#include "core/stamp_range.h"
 
 inline constexpr const char* VERSION = "V1.0-156";
 inline constexpr const char* PROGNAME = "TSGRAF";

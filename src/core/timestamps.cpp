@@ -1,12 +1,12 @@
-#include "input/timestamps.h"
+#include "core/timestamps.h"
 
 #include <cctype>
 #include <climits>
 
 #include "base/out.h"
+#include "base/platform.h"
 #include "base/scan.h"
 #include "base/strings.h"
-#include "cli/platform.h"
 
 const char* const STAMP_EXAMPLES =
     "01-DEC-2026 10:00:00, 12/01/2026 10:00:00, 2026-12-01T10:00:00, 2026-12-01 10:00:00+01:00, "

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 
 // Wildcards in the program's arguments are expanded by the C runtime at start-up, as a
 // POSIX shell does before the program starts.

@@ -1,6 +1,6 @@
 // The parts of the platform layer that are the same text on every system: both shell
 // quotings (so each can be tested anywhere) and the choice between them.
-#include "cli/platform.h"
+#include "base/platform.h"
 
 #include <cstdio>
 #include <cstdlib>

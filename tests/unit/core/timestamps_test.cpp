@@ -1,11 +1,11 @@
-#include "input/timestamps.h"
+#include "core/timestamps.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <memory>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 #include "harness.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/platform.h"
+#include "base/platform.h"
 
 extern char** environ;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 void alloc_fileparams_space(RunState& rs);
 void alloc_templine_space(RunState& rs, int maxlinelen);

@@ -1,0 +1,87 @@
+#include "run/run_files.h"
+
+#include "base/dirswitch.h"
+#include "base/out.h"
+#include "base/run_end.h"
+#include "base/strings.h"
+#include "chart/draw.h"
+#include "core/output_files.h"
+#include "report/html.h"
+#include "report/pdf.h"
+
+void refuse_run_files_over_inputs(const RunState& rs) {
+    std::string dir = rs.dirflag ? rs.direcname + "/" : std::string();
+    auto check = [&](const std::string& name) {
+        refuse_input_as_output(rs, !name.empty() && name[0] == '/' ? name : dir + name);
+    };
+    if (!rs.iflag) check(rs.logfil);
+    if (!rs.nocharts) check(rs.htmfil);
+    if (!rs.nocharts && rs.pdfflag) check(pdf_name(rs));
+    if (!rs.iflag) {
+        check(rs.outfil);
+        check(rs.outfilcsv);
+    }
+}
+
+// After a failed creation in the output directory: go back, then end the run.
+[[noreturn]] static void fail_in_dir(RunState& rs, const char* tag) {
+    if (rs.dirflag) switch_dir(rs.curname, tag, rs.verbose);
+    end_run(END_ERROR);
+}
+
+void print_hdrs(RunState& rs) {
+    // Refused before the log is made, so that nothing at all is written.
+    refuse_run_files_over_inputs(rs);
+    if (rs.dirflag) switch_dir(rs.direcname, "7", rs.verbose);
+    if (!rs.iflag) {
+        rs.logfp = open_output(rs, rs.logfil);
+        if (!rs.logfp) end_run(END_ERROR);
+        if (!rs.qflag) out("Opened output log file %s\n", rs.logfil.c_str());
+        fout(rs.logfp, "\n%s\n\n", banner().c_str());
+    }
+    if (!rs.nocharts) {
+        rs.htmfp = open_pending(rs, rs.htmfil);
+        if (!rs.htmfp) {
+            out("\nError opening output file, %s\n", rs.htmfil.c_str());
+            fail_in_dir(rs, "8");
+        }
+        write_html_first_line(rs);
+    }
+    if (!rs.iflag) {
+        rs.outfp = open_pending(rs, rs.outfil);
+        if (!rs.outfp) {
+            out("\nError opening output file, %s\n", rs.outfil.c_str());
+            fail_in_dir(rs, "9");
+        }
+        rs.outfp_csv = open_pending(rs, rs.outfilcsv);
+        if (!rs.outfp_csv) {
+            out("\nError opening output file, %s\n", rs.outfilcsv.c_str());
+            end_run(END_ERROR);
+        }
+    }
+    if (rs.yflag) {
+        strupper(rs.csv_paramfil);
+        out("List of Parameters in CSV file will be written to %s\n", rs.csv_paramfil.c_str());
+    }
+    if (rs.dirflag) switch_dir(rs.curname, "10", rs.verbose);
+}
+
+static void close_file(FILE*& fp) {
+    if (fp) fclose(fp);
+    fp = nullptr;
+}
+
+void close_run_files(RunState& rs) {
+    fflush(stdout);
+    // Charts drawn before the run ended are complete files, as they are without threads.
+    settle_chart_files(rs);
+    // Whatever is still pending did not complete: the previous run's files stay.
+    discard_outputs(rs);
+    close_file(rs.logfp);
+    close_file(rs.htmfp);
+    close_file(rs.outfp);
+    close_file(rs.outfp_csv);
+    close_file(rs.outcsvfp);
+    close_file(rs.htmrfp);
+    close_file(rs.rparfp);
+}
