@@ -17,7 +17,6 @@
 #include "chart/geometry.h"
 #include "chart/overlay.h"
 #include "core/output_files.h"
-#include "report/html.h"
 #include "stats/rules.h"
 #include "stats/statistics.h"
 
@@ -453,8 +452,6 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3, rule ? rule->msg : "");
     write_png(rs, img);
     rs.kflag = rs.origkflag;
-    write_html_row(rs, p);
-    if (rule) write_fired_rule_rows(rs, p, rule->optfil);
 }
 
 void finish_chart_files(RunState& rs) { take_charts(rs, true); }

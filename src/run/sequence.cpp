@@ -20,6 +20,7 @@
 #include "input/survey.h"
 #include "report/html.h"
 #include "report/pdf.h"
+#include "run/chart_pass.h"
 #include "run/history.h"
 #include "run/run_files.h"
 #include "select/calc.h"
@@ -97,40 +98,6 @@ static int largest_running_max(const RunState& rs) {
         if (p == 0 || t >= z) z = t;
     }
     return z;
-}
-
-// Statistics, listing line and chart of every parameter in selection order.
-static void unsorted_pass(RunState& rs) {
-    for (int w = 0; w < rs.numpar; ++w) {
-        setup_min_max(rs, w);
-        if (rs.corrall) continue;
-        int skipped = calc_stats(rs, w) == -1 || (rs.filenum >= 1 && rs.multi_const);
-        if (rs.srtflag) {
-            assign_pdata(rs, w);
-            if (w == rs.numpar - 1) rs.srtpass = 1;
-            continue;
-        }
-        if (w == 0) print_list_hdrs(rs);
-        if (rs.oflag && w < rs.numovr) {
-            if (!rs.nocharts) adjust_vals_for_size(rs, w);
-            continue;
-        }
-        if (!rs.nocharts) makePNGname(rs, w);
-        print_vals(rs, w, skipped);
-        if (!rs.nocharts) {
-            adjust_vals_for_size(rs, w);
-            setup_scale(rs, w);
-        }
-        if (skipped) continue;
-        // Source columns of wildcard calculations are listed but not charted.
-        if (rs.wild && !rs.param_nums.empty() &&
-            static_cast<size_t>(w) < rs.param_nums[0].size()) {
-            int col = rs.param_nums[0][w];
-            if (col != 0 && col <= rs.numcol) continue;
-        }
-        ++rs.cnt;
-        if (!rs.nocharts) draw_chart(rs, w, rs.sampint);
-    }
 }
 
 static void write_correl_lis(RunState& rs) {
@@ -229,7 +196,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
         size_t others = static_cast<size_t>(rs.numpar + 1);
         if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - rs.topnum);
     }
-    if (rs.srtflag) sorted_run(rs);
+    if (rs.srtflag) sorted_pass(rs);
     finish_chart_files(rs);
     if (rs.macsvflg) write_ma_csv(rs);
     // A sorted run writes the extract after the statistics; it is complete now.

@@ -6,8 +6,6 @@
 #include "base/out.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "chart/draw.h"
-#include "chart/geometry.h"
 #include "core/output_files.h"
 #include "core/tables.h"
 #include "export/extract.h"
@@ -338,11 +336,10 @@ void fold_and_extract(RunState& rs, int n) {
 
 }  // namespace
 
-void sorted_run(RunState& rs) {
+int sort_listing(RunState& rs) {
     int n = std::min(rs.numpar, static_cast<int>(rs.pdata.size()));
     sortx(rs.pdata, n, rs.sortdim, rs.srtflag);
     if (n > 0) size_columns(rs, n);
-    setup_height_and_width(rs);
     if (rs.eflag) write_extract_header(rs, n);
     fold_and_extract(rs, n);
     if (rs.topflag) {
@@ -351,31 +348,7 @@ void sorted_run(RunState& rs) {
             longest = std::max(longest, static_cast<int>(label_of(rs, sorted_param(rs, w)).size()));
         rs.maxlabelsiz = longest;
     }
-
-    int last = rs.topflag ? n : n - 1;
-    for (int w = 0; w <= last; ++w) {
-        int p = w == n ? rs.numpar + 1 : sorted_param(rs, w);
-        setup_min_max(rs, p);
-        if (rs.corrall) continue;
-        int skipped = calc_stats(rs, p) == -1;
-        if (w == 0) print_list_hdrs(rs);
-        if (rs.oflag && w < rs.numovr) {
-            if (!rs.nocharts) adjust_vals_for_size(rs, w);
-            continue;
-        }
-        int col = column_of(rs, p);
-        if (rs.wild && col != 0 && col <= rs.numcol) continue;
-        if (rs.topflag && w >= rs.topnum && w != n) continue;
-        if (!rs.nocharts) makePNGname(rs, p);
-        print_vals(rs, p, skipped);
-        if (!rs.nocharts) {
-            adjust_vals_for_size(rs, p);
-            setup_scale(rs, p);
-        }
-        if (skipped || rs.multi_const == 1) continue;
-        ++rs.cnt;
-        if (!rs.nocharts) draw_chart(rs, p, rs.sampint);
-    }
+    return n;
 }
 
 void write_ma_csv(RunState& rs) {

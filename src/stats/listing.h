@@ -17,8 +17,9 @@ void assign_pdata(RunState& rs, int w);
 // option or selection form set one; a run without a sorted pass stays without one.
 void apply_sort_request(RunState& rs);
 void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir);
-// The second pass of a sorted or top-n run: sort, widths, Others sums, extract rows,
-// then listing and charts in sorted order.
-void sorted_run(RunState& rs);
+// The start of the second pass of a sorted or top-n run: sorts the rows, sizes the
+// columns, sums the Others series and writes the extract rows in sorted order; returns
+// the number of rows sorted.
+int sort_listing(RunState& rs);
 // The moving averages of every parameter to the extract file (rows only).
 void write_ma_csv(RunState& rs);

@@ -7,6 +7,7 @@
 
 #include "grid.h"
 #include "harness.h"
+#include "run/chart_pass.h"
 #include "stats/statistics.h"
 
 namespace {
@@ -59,7 +60,7 @@ void list_sorted(RunState& rs) {
         if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
         rs.xlabel[rs.numpar + 1] = strfmt("Others (%d)", rs.numpar - rs.topnum);
     }
-    sorted_run(rs);
+    sorted_pass(rs);
 }
 
 struct Listing {

@@ -9,6 +9,7 @@
 #include "core/output_files.h"
 #include "grid.h"
 #include "harness.h"
+#include "run/chart_pass.h"
 
 namespace {
 
@@ -298,15 +299,13 @@ TEST(RulesCheck, FirstMatchingRuleAppliesAndStretchesAreCapped) {
 
 namespace {
 
-// Draws chart 0 in the current directory with the main page, rules page and list open.
+// Charts parameter 0 in the current directory with the main page, rules page and list open.
 void draw_fired_chart(RunState& rs) {
     setup_height_and_width(rs);
-    prepare_chart(rs, 0);
-    ++rs.cnt;
     rs.htmfp = fopen("main.htm", "wb");
     rs.htmrfp = fopen("rules.htm", "wb");
     rs.rparfp = fopen("par.lis", "wb");
-    RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
+    RunResult r = capture([&] { chart_parameter(rs, {0, 0}); });
     EXPECT_EQ(r.status, -1) << r.out;
     for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
 }
