@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "stats/rules.h"
+
 const Rgb series_rgb[NUM_SERIES_COLOURS] = {
     {0x00, 0x00, 0x80}, {0xFF, 0x00, 0xFF}, {0xFF, 0x80, 0x40}, {0x00, 0x80, 0x00},
     {0x80, 0x00, 0x80}, {0x80, 0x00, 0x00}, {0x00, 0x80, 0x80}, {0x00, 0x00, 0xFF},
@@ -109,8 +111,13 @@ gdFontPtr caption_font(const RunState& rs) {
     }
 }
 
+// A fired rule's message becomes the chart's caption, with or without --caption.
+bool has_caption(const RunState& rs) {
+    return rs.kflag || (rules_in_force(rs) && fired_rule(rs));
+}
+
 int caption_height(RunState& rs) {
-    return rs.kflag ? caption_font(rs)->h : 0;
+    return has_caption(rs) ? caption_font(rs)->h : 0;
 }
 
 static const Rgb& caption_colour(const RunState& rs) {
@@ -131,7 +138,7 @@ static const Rgb& caption_colour(const RunState& rs) {
 }
 
 void draw_caption(RunState& rs, gdImagePtr im, int x, int y, const std::string& rulemsg) {
-    if (!rs.kflag) return;
+    if (!has_caption(rs)) return;
     bool fired = !rulemsg.empty();
     gdFontPtr font = fired ? gdFontGetGiant() : caption_font(rs);
     const std::string& text = fired ? rulemsg : rs.caption;

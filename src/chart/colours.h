@@ -30,6 +30,8 @@ void setup_series_colours(RunState& rs, gdImagePtr im);
 gdFontPtr caption_font(const RunState& rs);
 
 // Rows the caption takes above the plot: the height of its font while kflag is set, else 0.
+// The chart has a caption: --caption, or the message of a rule that fired.
+bool has_caption(const RunState& rs);
 int caption_height(RunState& rs);
 
 // Writes the caption centred on column x with its top at row y: rulemsg, when not empty,

@@ -36,7 +36,7 @@ struct Palette {
 Palette allocate_palette(const RunState& rs, gdImagePtr im) {
     Palette c;
     auto rgb = [im](int r, int g, int b) { return gdImageColorAllocate(im, r, g, b); };
-    if (rs.bflag && rs.bkgcolor < 8) c.background = rgb(220, 220, 220);
+    if (rs.bflag && rs.bkgcolor < BKG_COMPACT) c.background = rgb(220, 220, 220);
     c.white = rgb(255, 255, 255);
     c.litegrey = rgb(211, 211, 211);
     c.grey = rgb(128, 128, 128);
@@ -110,7 +110,7 @@ const std::string& str_at(const std::vector<std::string>& v, long long i) {
 void draw_average(Chart& ch, int p) {
     RunState& rs = ch.rs;
     if (!rs.aflag) return;
-    if (rs.movavg == rs.num) {
+    if (rs.ma_samples == rs.num) {
         int y = 0;
         if (static_cast<size_t>(p) < rs.mapixels.size() && !rs.mapixels[p].empty())
             y = rs.mapixels[p][0].y;
@@ -423,8 +423,6 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
                                             : ch.c.background;
         gdImageFilledRectangle(img.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1,
                                ch.maxy - ch.bory + 1, bg);
-    } else if (compact) {
-        rs.bflag = 0;
     }
     // The colour letter of /lines recolours the line of single charts.
     const int letters[] = {ch.c.red,     ch.c.green,  ch.c.blue, ch.c.black,
@@ -449,9 +447,8 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     draw_time_axis(ch);
     draw_data(ch, p);
     draw_texts(ch, p);
-    if (rs.kflag) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3, rule ? rule->msg : "");
+    if (has_caption(rs)) draw_caption(rs, img.im, ch.maxx / 2, ch.bory - 3, rule ? rule->msg : "");
     write_png(rs, img);
-    rs.kflag = rs.origkflag;
 }
 
 void finish_chart_files(RunState& rs) { take_charts(rs, true); }

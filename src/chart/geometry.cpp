@@ -72,21 +72,21 @@ void tick_labels(RunState& rs, time_t t0) {
     } else if (rs.axiscol > 0) {
         rs.ch_start_t = xval(rs, 0);
         rs.ch_end_t = xval(rs, rs.num - 1);
-        rs.numtics = rs.lflag && rs.axisflag ? rs.tictime / 60 : 10;
+        rs.numtics = rs.lflag && rs.axisflag ? rs.ticsecs / 60 : 10;
         rs.numtics = std::clamp(rs.numtics, 1, MAXTICS);
         size_tick_labels(rs);
         for (int i = 0; i <= rs.numtics; ++i)
             rs.ticvals[i] = xval(rs, static_cast<long long>(rs.num / (rs.numtics + 1)) * i);
     } else if (!rs.ignoreflag && rs.range_windows <= 1) {
         for (int i = 0; i <= rs.numtics; ++i)
-            label_tick(rs, i, t0 + static_cast<time_t>(i) * rs.tictime);
+            label_tick(rs, i, t0 + static_cast<time_t>(i) * rs.ticsecs);
     } else {
         // Gaps (or the time between the windows of a time-of-day range) are left out of
         // the axis, so each tick takes the time of its sample.
         int samp0 = rs.files.empty() ? 0 : rs.files[0].samp;
         for (int i = 0; i < rs.numtics && samp0 > 0; ++i) {
             double at =
-                (static_cast<double>(t0 - rs.rangestart) + static_cast<double>(i) * rs.tictime) /
+                (static_cast<double>(t0 - rs.rangestart) + static_cast<double>(i) * rs.ticsecs) /
                     samp0 +
                 0.5;
             long long idx = trunc_to_int(at);
@@ -106,21 +106,21 @@ void tick_labels(RunState& rs, time_t t0) {
 void setup_time_axis(RunState& rs) {
     // A /lines value of 0 reads as no value: a zero interval has no ticks to place.
     bool given = rs.lflagval && rs.tictime > 0;
-    if (!given) rs.tictime = 3600;
+    rs.ticsecs = given ? rs.tictime : 3600;
     if (rs.ignoreflag) {
         rs.rangedursecs -= rs.totmisssecs;
         rs.totmisssecs = 0;
     }
     if (rs.rangedursecs <= 0) rs.rangedursecs = 14400;
-    if (!given) rs.tictime = tick_interval(rs.rangedursecs);
+    if (!given) rs.ticsecs = tick_interval(rs.rangedursecs);
 
     if (rs.wi <= 0) rs.wi = 1;
     double s = static_cast<double>(rs.rangedursecs) / rs.wi;
     if (s == 0) s = 1.0;
-    time_t tic = rs.tictime;
+    time_t tic = rs.ticsecs;
     time_t t0 = (tic + rs.rangestart - 1) / tic * tic;
     rs.firstticpixels = pixel(static_cast<double>(t0 - rs.rangestart) / s + 0.5);
-    rs.ppertic = rs.tictime / s;
+    rs.ppertic = rs.ticsecs / s;
     if (rs.ppertic < 0.001) {
         out("\nGrid lines are too close. Use larger /l value\n");
         end_run(END_ERROR);
@@ -186,7 +186,7 @@ void grid_rows(RunState& rs) {
         std::string& t = rs.y_ticvals[i];
         if (rs.oflag) {
             t = maxi > 9 ? strfmt("%d", maxi / horiz * i) : strfmt("%.2f", maxv / horiz * i);
-        } else if (rs.zflag) {
+        } else if (zero_scale(rs)) {
             if (maxv > 10.0)
                 t = strfmt("%lld", static_cast<long long>(trunc_to_int(rs.scale_y_max / ratio)) /
                                        horiz * i);
@@ -220,9 +220,9 @@ void round_scale(RunState& rs, int w) {
         if (rs.max_y_ratio == 0) rs.max_y_ratio = 1;
     }
     if (rs.max_y_10 > 19999999) rs.max_y_ratio = 1;
-    rs.rndf = rs.zflag ? rounding_step(rs.max_y_10) : 1;
-    if (rs.zmax > 0)
-        rs.scale_y_max = rs.zmax;
+    rs.rndf = zero_scale(rs) ? rounding_step(rs.max_y_10) : 1;
+    if (fixed_ymax(rs) > 0)
+        rs.scale_y_max = fixed_ymax(rs);
     else if (rs.rndf > 1)
         rs.scale_y_max = static_cast<double>((rs.rndf + static_cast<long long>(rs.max_y_10)) /
                                              rs.rndf * rs.rndf);
@@ -313,17 +313,14 @@ void setup_chartsize(RunState& rs) {
 
 void setup_height_and_width(RunState& rs) {
     if (rs.pcflag && rs.start_d == rs.end_d) rs.time_w = 9;
-    if (!rs.wflag) {
-        rs.width = 500;
-        rs.wflag = 1;
-    }
+    const int width = rs.wflag ? rs.width : 500;
     if (!rs.nocharts) setup_chartsize(rs);
     if (rs.num > 0) {
-        rs.multiply = static_cast<double>(rs.width) / rs.num;
+        rs.multiply = static_cast<double>(width) / rs.num;
         rs.wi = pixel(rs.num * rs.multiply);
     } else {
         rs.multiply = 1.0;
-        rs.wi = rs.width;
+        rs.wi = width;
     }
     rs.hi = rs.wi / 2;
     if (!rs.hflag)
@@ -349,7 +346,7 @@ void adjust_vals_for_size(RunState& rs, int w) {
     if (w < 0) return;
     int offset = rs.bkgcolor >= BKG_COMPACT ? 30 : 0;
     // The parameter's threshold rule is selected and tested on its chart points.
-    if (rs.rflag) check_rules(rs, w);
+    if (rules_in_force(rs)) check_rules(rs, w);
     release_previous_points(rs, w);
     size_t n = static_cast<size_t>(std::max(rs.num, 0));
     std::vector<RunState::ChartPoint> row(n);
@@ -366,8 +363,6 @@ void adjust_vals_for_size(RunState& rs, int w) {
             rs.mapixels.resize(static_cast<size_t>(w) + 1);
         rs.mapixels[w] = row;
     }
-    rs.origkflag = rs.kflag;
-    if (rs.rflag && fired_rule(rs)) rs.kflag = 1;  // the rule's message becomes the caption
     if (rs.aflag) {
         rs.ma_px_min = std::max(sample_column(rs, rs.ma_x_val_min, offset), 0);
         rs.ma_px_max =
@@ -381,11 +376,11 @@ void setup_scale(RunState& rs, int w) {
     // A maximum above 100 with decimals scales from a whole-number minimum.
     std::string minc = rs.min_ystr;
     if (has_dot(rs.max_ystr) && atof_s(rs.max_ystr) > 100) minc = minc.substr(0, minc.find('.'));
-    rs.scale_y_max = rs.zmax > 0 ? rs.zmax : atof_s(rs.max_ystr);
+    rs.scale_y_max = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : atof_s(rs.max_ystr);
     // /scale without a minimum scales from the data minimum, as /scale=min does.
     bool fixed_min = rs.scflag && rs.zmin != ZMIN_KEYWORD && rs.zmin != ZMIN_UNSET;
     rs.scale_y_min = fixed_min ? rs.zmin : atof_s(minc);
-    if (rs.zflag || rs.lflag || rs.scflag) round_scale(rs, w);
+    if (zero_scale(rs) || rs.lflag || rs.scflag) round_scale(rs, w);
     if (rs.lflag) {
         bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);
         rs.max_ystr = dec ? strfmt("%.2f", atof_s(rs.max_ystr)) : strfmt("%d", atoi_s(rs.max_ystr));

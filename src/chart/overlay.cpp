@@ -181,7 +181,7 @@ void stack_series(RunState& rs, int p) {
     double top = 0;
     if (rs.oflag) {
         const int first = first_series(rs, p);
-        top = rs.zmax > 0 ? rs.zmax : 0;
+        top = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : 0;
         const std::vector<double>* next = nullptr;
         for (int s = p; s >= first; --s) {
             std::vector<double>* v = loaded_values(rs, 0, s);

@@ -284,6 +284,8 @@ static void final_rules(RunState& rs) {
     }
     if (rs.datalinerow != -1 && rs.headerlinerow == -1 && !rs.noheader)
         rs.headerlinerow = rs.datalinerow - 1;
+    // Given only the heading's line, the data start on the next one.
+    if (rs.datalinerow == -1 && rs.headerlinerow != -1) rs.datalinerow = rs.headerlinerow + 1;
     if (rs.corrall && rs.srtflag) rs.srtflag = SORT_NONE;
     if (rs.append) rs.srtflag = SORT_NONE;
     if (rs.filenum < 0 && !rs.hisflag) {

@@ -553,7 +553,7 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
             break;
         case 'y':
             rs.yflag = 1;
-            if (!v.empty()) rs.csv_paramfil = v;
+            if (!v.empty()) rs.csv_paramfil = upper_copy(v);
             break;
         default:
             out("Invalid option %c\n\n", c);

@@ -8,6 +8,7 @@
 #include "base/out.h"
 #include "base/platform.h"
 #include "base/run_end.h"
+#include "chart/chart_files.h"
 #include "cli/consistency.h"
 #include "cli/defaults.h"
 #include "cli/handlers.h"
@@ -167,6 +168,7 @@ static void settings_for_sparklines(RunState& rs) {
 }
 
 void parse_options(RunState& rs) {
+    rs.threads = ChartFiles::default_threads();
     if (rs.cargc <= 1) usage1(rs, END_OK);
     std::string topic;
     Help help = first_pass(rs, topic);

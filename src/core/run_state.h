@@ -394,6 +394,7 @@ struct RunState {
     int physmem = 0;
     int numcpus = 1;  // when the header does not tell
     int comm_sampint = 0;
+    int format_found = 0;  // 2 when the first file's heading is a block of lines
 
     // Input: the sample grid and the figures of the load. A value the data does not give
     // (a row inserted for a collector gap, a field that is no number, a column a short
@@ -439,6 +440,7 @@ struct RunState {
     std::vector<std::vector<int>> calcparslot;
     std::vector<int> colslot;
     int nowcalcfound = 0;  // some wildcard line matched a column
+    int calcs_on = 0;      // calculated parameters are charted: zero-based scale, constants kept
     // Renaming: stored patterns and templates (at most 10), labels already renamed
     std::vector<std::string> oldnameptrn, newnameptrn;
     std::vector<char> renamed;
@@ -446,6 +448,7 @@ struct RunState {
     // Statistics: results of the current parameter, listing widths and chart hand-over.
     // Extremes start from the data: before the first value they are -HUGE_VAL / HUGE_VAL.
     double max_y = -HUGE_VAL, min_y = HUGE_VAL;
+    int largest_ymax = 0;  // the largest maximum of the run, for a zmax of ZMAX_LARGEST
     double thispar_max_y = 0;
     std::string max_y_time;
     std::string max_ystr, min_ystr, thispar_max_ystr, thispar_min_ystr;
@@ -459,6 +462,7 @@ struct RunState {
     int ma_x_val_min = 0, ma_x_val_max = 0;
     std::vector<std::vector<double>> mapoints;  // [slot][row] moving average, not truncated
     int ma_prev = -1;                           // slot whose moving-average row is reused
+    int ma_samples = 0;  // moving-average window in samples (movavg is in seconds)
     std::vector<double> pcwork;                 // work copy of a series for the percentiles
     double corrcoef = 0;                        // coefficient of the correlation test
     int max_y_ratio = 1;                        // Y-scale divisor of the last scale set-up
@@ -475,6 +479,7 @@ struct RunState {
     int firstticpixels = 0;          // first tick's offset from the plot's left edge
     double ppertic = 0;              // pixels per tick interval
     int numtics = 0;                 // tick intervals (at most 1200)
+    int ticsecs = 0;                 // seconds between ticks: tictime, or one to fit the range
     std::vector<std::string> ticvals, ticvals2;  // tick times (or numbers, axis texts), dates
     double scale_y_max = 0, scale_y_min = 0, divisor = 1.0;
     int max_y_10 = 0;                // whole-number maximum the rounding starts from
@@ -491,7 +496,6 @@ struct RunState {
     std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels
     int points_prev = -1;            // slot whose pixels a single chart may release
     int ma_px_min = 0, ma_px_max = 0;  // peak period's left and right pixel columns
-    int origkflag = 0;               // kflag before a fired rule raised it
     std::string avg_ystr, p1_ystr, p2_ystr, med_ystr;  // listing texts the chart repeats
     // Palette indexes of the current chart's series colours (21 lines, 20 dots)
     std::vector<int> colors, dotcolors;
@@ -508,6 +512,7 @@ struct RunState {
 
     // Merge: the merged time axis, the sums of the file being read and the counts written
     int outrows = 0;                  // steps of the merged axis
+    int merge_secs = 0;               // seconds per step: samplemerge, or the interval found
     std::vector<double> tmpmpts;      // per column of the file being read: sum of the open step
     std::vector<int> merged_fp_nums;  // per merged column: 1 when its values are fractional
     int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
@@ -534,6 +539,7 @@ struct RunState {
     enum RuleCheck : int { RULE_NONE, RULE_ON_STATISTIC, RULE_HELD_FOR_PERIOD };
     RuleCheck ruleflg = RULE_NONE;  // how the current parameter's rule is checked
     int cntfires = 0;             // entries of that rule's pts in use
+    int rules_unused = 0;         // the rules file asked for cannot be used (missing, overlay)
     int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
 
     // Chart: overlay and multifile
@@ -541,6 +547,24 @@ struct RunState {
     std::vector<std::vector<std::vector<double>>> stack_loaded;
     std::vector<std::string> ov_minmax_more;  // legend min/max texts of overlay slots 20 and on
 };
+
+// The Y scale starts at zero: asked for, or forced by calculated parameters.
+inline bool zero_scale(const RunState& rs) {
+    return rs.zflag || rs.calcs_on;
+}
+// Constant parameters are charted: asked for, or forced by calculated parameters.
+inline bool keeps_constants(const RunState& rs) {
+    return rs.jflag || rs.calcs_on;
+}
+// The fixed Y-scale maximum (none when not above 0), "max" being the run's largest.
+inline int fixed_ymax(const RunState& rs) {
+    return rs.zmax == ZMAX_LARGEST ? rs.largest_ymax : rs.zmax;
+}
+
+// The layout of a CSV file the run writes: --format, else that of the first file.
+inline int csv_format(const RunState& rs) {
+    return rs.fmtflag || !rs.format_found ? rs.format : rs.format_found;
+}
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".
 std::string banner();

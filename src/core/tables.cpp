@@ -193,7 +193,7 @@ void alloc_pdata(RunState& rs) {
 }
 
 void alloc_mpts(RunState& rs, int params, int intervals, int outrows) {
-    if (rs.samplemerge) {
+    if (rs.merge_secs) {
         intervals = outrows;
         alloc_table1(rs.outrows_secs, outrows, "outrows_secs");
         if (rs.verbose) out("allocated memory for outrows_secs[%d]\n", outrows);

@@ -200,7 +200,7 @@ void extract_line_above(RunState& rs, int f, int i, const std::string& line) {
 void extract_heading(RunState& rs, int f) {
     if (f != 0 || !extract_heading_on(rs)) return;
     std::string heading = heading_of_run(rs);
-    if (rs.format == 2) {
+    if (csv_format(rs) == 2) {
         write_fmt2_header(rs, heading);
         return;
     }
@@ -302,7 +302,7 @@ void write_trimzeros(RunState& rs, int) {
         }
     }
     if (!rs.noheader && rs.outcsvfp) {
-        if (rs.format == 2)
+        if (csv_format(rs) == 2)
             write_fmt2_header(rs, heading);
         else
             fout(rs.outcsvfp, "%s\n", heading.c_str());

@@ -69,9 +69,10 @@ void choose_interval(RunState& rs) {
         out("\nInvalid merge interval %d\n", rs.samplemerge);
         end_run(END_ERROR);
     }
-    if (rs.samplemerge == 0) rs.samplemerge = rs.comm_sampint;
-    if (rs.samplemerge <= 0 && !rs.files.empty()) rs.samplemerge = rs.files[0].samp;
-    if (rs.samplemerge <= 0) {
+    rs.merge_secs = rs.samplemerge;
+    if (rs.merge_secs == 0) rs.merge_secs = rs.comm_sampint;
+    if (rs.merge_secs <= 0 && !rs.files.empty()) rs.merge_secs = rs.files[0].samp;
+    if (rs.merge_secs <= 0) {
         out("\nNo sample interval is known for the merge. Give one with %ssamplemerge\n",
             rs.optch.c_str());
         end_run(END_ERROR);
@@ -81,7 +82,7 @@ void choose_interval(RunState& rs) {
 // Step i of the axis is at earlieststart + i * samplemerge. The last step is the one
 // whose window holds latestend, so that the latest rows are not left off the axis.
 int axis_steps(const RunState& rs) {
-    long long m = rs.samplemerge;
+    long long m = rs.merge_secs;
     long long span = std::max<long long>(rs.latestend - rs.earlieststart, 0);
     long long rows = span / m + 1;
     if (span - (rows - 1) * m >= (m + 1) / 2) ++rows;
@@ -108,7 +109,7 @@ void build_axis(RunState& rs, int outrows) {
     if (rs.outrows_secs.size() < static_cast<size_t>(outrows))
         alloc_or_end(rs.outrows_secs, static_cast<size_t>(outrows), "outrows_secs calloc failed\n");
     for (int i = 0; i < outrows; ++i) {
-        time_t secs = rs.earlieststart + static_cast<time_t>(i) * rs.samplemerge;
+        time_t secs = rs.earlieststart + static_cast<time_t>(i) * rs.merge_secs;
         rs.outrows_secs[static_cast<size_t>(i)] = secs;
         secstodate(secs, rs.x_vals[static_cast<size_t>(i)]);
     }
@@ -128,8 +129,8 @@ void write_node_line(RunState& rs, const std::string& line) {
         while (e < s.size() && (isdigit(static_cast<unsigned char>(s[e])) ||
                                 (e == b && (s[e] == '-' || s[e] == '+'))))
             ++e;
-        if (atoi_s(s.substr(b, e - b)) != rs.samplemerge)
-            s.replace(b, e - b, strfmt("%d", rs.samplemerge));
+        if (atoi_s(s.substr(b, e - b)) != rs.merge_secs)
+            s.replace(b, e - b, strfmt("%d", rs.merge_secs));
     }
     size_t c = s.find(',');
     s = c == std::string::npos ? rs.merg_nodes : rs.merg_nodes + "," + s.substr(c + 1);
@@ -196,7 +197,7 @@ void close_step(FileRead& r) {
 // The step whose window [step - (m + 1) / 2, step + (m + 1) / 2) holds secs, the
 // lowest one when two windows hold it; -1 when it is off the axis.
 int step_of(const RunState& rs, time_t secs, int outrows) {
-    long long m = rs.samplemerge;
+    long long m = rs.merge_secs;
     long long half = (m + 1) / 2;
     long long off = static_cast<long long>(secs - rs.earlieststart);
     long long c = off >= 0 ? off / m : -1;
@@ -289,7 +290,7 @@ bool is_selected(const std::string& name, const std::vector<std::string>& sel) {
 }
 
 void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
-    bool fmt2 = rs.format == 2;
+    bool fmt2 = csv_format(rs) == 2;
     int nmerged = rs.totals.fileparamnums;
     if (fmt2) fout(fp, "$$$ START COLUMN HEADERS $$$\n");
     if (all && same_columns(rs) && !fmt2) {
@@ -299,7 +300,8 @@ void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
         return;
     }
     std::vector<std::string> sel;
-    if (rs.pflag) sel = selected_names(rs);
+    const bool picked = rs.pflag && !all;  // "all" or 0 selects every column
+    if (picked) sel = selected_names(rs);
     const auto& names = merged_names(rs);
     fout(fp, "Sample Time");
     int online = 1;
@@ -309,7 +311,7 @@ void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
             online = 0;
         }
         const std::string& name = names[static_cast<size_t>(j)];
-        if (name.empty() || (rs.pflag && !is_selected(name, sel))) continue;
+        if (name.empty() || (picked && !is_selected(name, sel))) continue;
         fout(fp, online == 0 ? "%s" : ",%s", name.c_str());
         ++online;
         mask[static_cast<size_t>(j)] = 1;
@@ -473,7 +475,6 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
     trim(sel);
     strupper(sel);
     bool all = sel == "ALL" || sel == "0";
-    if (all) rs.pflag = 0;
     if (rs.verbose) out("writing out parameters ");
     write_heading(rs, fp, mask, all);
 

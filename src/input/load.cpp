@@ -179,7 +179,7 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
     std::vector<std::string> f = split_fields(oldline);
     newline = f.empty() ? std::string() : f[0];
     for (int k = 0; k < rs.numpar; ++k) {
-        if (rs.renameflg && !rs.wild) rename_label(rs, k);
+        if ((rs.renameflg || !rs.oldnameptrn.empty()) && !rs.wild) rename_label(rs, k);
         const std::string& label = rs.xlabel[static_cast<size_t>(k)];
         newline += ',';
         newline += label;

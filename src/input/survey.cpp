@@ -260,16 +260,17 @@ void survey_format2(Scan& s) {
 void survey_explicit(Scan& s) {
     RunState& rs = s.rs;
     int f = s.f;
-    if (rs.datalinerow == -1) rs.datalinerow = rs.headerlinerow + 1;
+    // Given only the heading's line, the data start on the next one.
+    const int dataline = rs.datalinerow == -1 ? rs.headerlinerow + 1 : rs.datalinerow;
     int hidx = rs.headerlinerow;
     if (rs.noheader)
         hidx = 0;
     else if (hidx < 0)
-        hidx = rs.datalinerow - 1;
+        hidx = dataline - 1;
     if (hidx < 0) hidx = 0;
     rs.files[f].y8format = LAYOUT_HEADING_LINE;
     rs.files[f].paraline = hidx;
-    rs.files[f].firstdataline = rs.datalinerow;
+    rs.files[f].firstdataline = dataline;
     rs.files[f].samp = 60;
     while (s.rd.next(s.cur)) {
         ++s.L;
@@ -279,7 +280,7 @@ void survey_explicit(Scan& s) {
             rs.files[f].numcols = count_cols(s.cur);
         }
     }
-    rs.files[f].numrows = s.L - rs.datalinerow;
+    rs.files[f].numrows = s.L - dataline;
     if (rs.files[f].numrows <= 0) no_data(rs, f);
 }
 
@@ -580,7 +581,7 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
             rd.sync();
             std::string newline;
             read_format2_headers(rs, 0, newline, rd.file(), 0, rs.files[0].line);
-            if (!rs.fmtflag) rs.format = 2;
+            rs.format_found = 2;
             return;
         }
         first_field_into(cur, ff);

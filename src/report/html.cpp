@@ -62,12 +62,12 @@ static void close_open_row(RunState& rs) {
 }
 
 void write_html_row(RunState& rs, int p) {
-    if (rs.bkgcolor == BKG_COMPACT) rs.labels = 1;
     int col = column_number(rs, p);
     std::string img = html_escape(image_reference(rs.outpng));
     std::string label = label_of(rs, p);
     std::string alt = html_escape(label);
-    if (rs.labels) {
+    // Sparkline pages always name their charts.
+    if (rs.labels || rs.bkgcolor == BKG_COMPACT) {
         // The cell shows the label cut or padded to 36 characters; escaping comes after the
         // cut so that no entity is split.
         std::string cell = html_escape(strfmt("%36.36s", label.c_str()));

@@ -58,6 +58,6 @@ void sorted_pass(RunState& rs) {
     for (int w = 0; w <= last; ++w) {
         bool others = w == n;
         int p = others ? rs.numpar + 1 : static_cast<int>(rs.pdata[w].number);
-        chart_parameter(rs, {w, p, true, others || !rs.topflag || w < rs.topnum});
+        chart_parameter(rs, {w, p, true, others || !rs.topflag || w < top_shown(rs)});
     }
 }

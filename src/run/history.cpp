@@ -175,18 +175,17 @@ std::string carried_qualifiers(const std::string& cmd) {
 void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) {
     const std::string cmd = command_part(cmds);
     const std::string today = today_ddmmyyyy(rs.clock);
-    if (rs.hisflag && rs.hisvalue.empty()) rs.hisvalue = today;
+    const std::string hisvalue = rs.hisflag && rs.hisvalue.empty() ? today : rs.hisvalue;
     if (rs.iflag) return;
 
     std::string name;
     if (!rs.hisflag) {
         name = "TSGRAF_" + today + ".HIS";
-    } else if (rs.hisvalue.find('*') != std::string::npos) {
-        list_history_files(rs.hisvalue);
+    } else if (hisvalue.find('*') != std::string::npos) {
+        list_history_files(hisvalue);
     } else {
-        name = contains_nocase(rs.hisvalue, "TSGRAF_")
-                   ? rs.hisvalue
-                   : strfmt("TSGRAF_%s.HIS", rs.hisvalue.c_str());
+        name = contains_nocase(hisvalue, "TSGRAF_") ? hisvalue
+                                                     : strfmt("TSGRAF_%s.HIS", hisvalue.c_str());
         name = existing_name(name);
     }
 

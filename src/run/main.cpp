@@ -2,14 +2,12 @@
 #include <memory>
 
 #include "base/run_end.h"
-#include "chart/chart_files.h"
 #include "core/run_state.h"
 #include "run/run_files.h"
 #include "run/sequence.h"
 
 int main(int argc, char** argv) {
     auto rs = std::make_unique<RunState>();
-    rs->threads = ChartFiles::default_threads();
     int status = END_OK;
     try {
         run_sequence(*rs, argc, argv);

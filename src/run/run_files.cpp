@@ -60,7 +60,6 @@ void print_hdrs(RunState& rs) {
         }
     }
     if (rs.yflag) {
-        strupper(rs.csv_paramfil);
         out("List of Parameters in CSV file will be written to %s\n", rs.csv_paramfil.c_str());
     }
     if (rs.dirflag) switch_dir(rs.curname, "10", rs.verbose);

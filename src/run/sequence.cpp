@@ -79,9 +79,10 @@ static void prepare_parameters(RunState& rs) {
     }
     rs.numpar += count;
     if (rs.aflag) {
-        if (rs.sampint != 0) rs.movavg /= rs.sampint;
+        rs.ma_samples = rs.movavg;
+        if (rs.sampint != 0) rs.ma_samples /= rs.sampint;
         // A negative interval (time stamps running backwards) gives no usable window.
-        if (rs.movavg <= 0) rs.movavg = rs.num;
+        if (rs.ma_samples <= 0) rs.ma_samples = rs.num;
     }
 }
 
@@ -118,7 +119,7 @@ static void write_correl_lis(RunState& rs) {
 void close_and_summarise(RunState& rs) {
     if (!rs.nocharts) {
         write_html_footer(rs);
-        if (rs.rflag) {
+        if (rules_in_force(rs)) {
             write_rules_html_footer(rs);
             fout(rs.rparfp, "\n");
         }
@@ -140,7 +141,7 @@ void close_and_summarise(RunState& rs) {
         else
             out("\n");
     }
-    if (rs.rflag && rs.firedcnt != 0) {
+    if (rules_in_force(rs) && rs.firedcnt != 0) {
         out("\nCreated HTML file %s with %d fired rules. ", rs.htmrulfil.c_str(), rs.firedcnt);
         out("Fired parameter numbers are in Y8RULESPAR.LIS\n\n");
     }
@@ -188,13 +189,12 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     setup_height_and_width(rs);
     prepare_parameters(rs);
 
-    if (rs.zmax == ZMAX_LARGEST) rs.zmax = largest_running_max(rs);
+    if (rs.zmax == ZMAX_LARGEST) rs.largest_ymax = largest_running_max(rs);
 
     unsorted_pass(rs);
     if (rs.topflag) {
-        if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
         size_t others = static_cast<size_t>(rs.numpar + 1);
-        if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - rs.topnum);
+        if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
     if (rs.srtflag) sorted_pass(rs);
     finish_chart_files(rs);

@@ -314,8 +314,7 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
 }
 
 void translate_calc_params(RunState& rs) {
-    rs.jflag = 1;
-    rs.zflag = 1;
+    rs.calcs_on = 1;
     build_colslot(rs);
     if (rs.numcalcs <= 0) return;
     ensure_entry(rs, rs.numcalcs - 1);

@@ -68,7 +68,6 @@ int parse_rename_line(RunState& rs, const std::string& line, std::string& collec
     if (f.size() < 2 || f[1].empty()) return 0;
     rs.oldnameptrn.push_back(f[0]);
     rs.newnameptrn.push_back(f[1]);
-    rs.renameflg = 1;
     return 0;
 }
 

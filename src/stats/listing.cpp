@@ -40,7 +40,7 @@ void write_csv_value(RunState& rs, double v) {
 }
 
 bool moving_peak_shown(const RunState& rs) {
-    return rs.aflag && rs.movavg != rs.num;
+    return rs.aflag && rs.ma_samples != rs.num;
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ void print_vals(RunState& rs, int w, int skipped) {
     rs.med_ystr = med_ystr;
     std::string minv = strfmt("%.*f", rs.precision, atof_s(rs.min_ystr));
     std::string maxv = strfmt("%.*f", rs.precision, atof_s(rs.max_ystr));
-    if (rs.zflag) rs.min_ystr = "0";
+    if (zero_scale(rs)) rs.min_ystr = "0";
     std::string maxtime = cut_time(rs.max_y_time);
 
     if (rs.numpar == 1 && w == 0) {
@@ -228,6 +228,10 @@ void assign_pdata(RunState& rs, int w) {
     }
 }
 
+int top_shown(const RunState& rs) {
+    return std::min(rs.topnum, rs.numpar);
+}
+
 void apply_sort_request(RunState& rs) {
     if (rs.sortdir_asked == SORT_NONE || rs.srtflag == SORT_NONE) return;
     rs.sortdim = rs.sortkey_asked;
@@ -275,7 +279,7 @@ int sorted_param(const RunState& rs, int w) {
 
 // Sorted positions whose values go into the extract file (with top-n only the first n).
 bool contributes(const RunState& rs, int w) {
-    return !rs.topflag || w < rs.topnum;
+    return !rs.topflag || w < top_shown(rs);
 }
 
 // The rows follow in sorted order (also the typed order of a numeric list), so the
@@ -285,11 +289,11 @@ void write_extract_header(RunState& rs, int n) {
     if (rs.macsvflg || rs.noheader) return;
     size_t hdr = rs.files.empty() ? 0 : rs.files[0].line.size();
     if (rs.verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
-    std::string tline = rs.format == 2 ? "" : "Sample Time";
+    std::string tline = csv_format(rs) == 2 ? "" : "Sample Time";
     for (int w = 0; w < n; ++w)
         if (contributes(rs, w)) tline += "," + label_of(rs, sorted_param(rs, w));
     if (rs.topflag) tline += "," + label_of(rs, rs.numpar + 1);
-    if (rs.format == 2)
+    if (csv_format(rs) == 2)
         write_fmt2_header(rs, tline);
     else
         fout(rs.outcsvfp, "%s\n", tline.c_str());
@@ -309,7 +313,7 @@ void fold_and_extract(RunState& rs, int n) {
         if (others->size() < static_cast<size_t>(rows)) others->resize(static_cast<size_t>(rows));
         // The sum of the values present; a row where none is present has none.
         std::fill(others->begin(), others->begin() + rows, MISSING);
-        for (int w = rs.topnum; w < n; ++w) {
+        for (int w = top_shown(rs); w < n; ++w) {
             std::vector<double>* s = grid_series(rs, sorted_param(rs, w));
             if (!s) continue;
             int m = std::min(rows, static_cast<int>(s->size()));
@@ -344,7 +348,7 @@ int sort_listing(RunState& rs) {
     fold_and_extract(rs, n);
     if (rs.topflag) {
         int longest = 36;
-        for (int w = 0; w < std::min(rs.topnum, n); ++w)
+        for (int w = 0; w < std::min(top_shown(rs), n); ++w)
             longest = std::max(longest, static_cast<int>(label_of(rs, sorted_param(rs, w)).size()));
         rs.maxlabelsiz = longest;
     }

@@ -15,6 +15,8 @@ void assign_pdata(RunState& rs, int w);
 // keys keep their order.
 // A key and direction named with --sort decide the order of a sorted run, whatever other
 // option or selection form set one; a run without a sorted pass stays without one.
+// How many parameters a top-n run shows on their own (at most all of them).
+int top_shown(const RunState& rs);
 void apply_sort_request(RunState& rs);
 void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir);
 // The start of the second pass of a sorted or top-n run: sorts the rows, sizes the

@@ -131,13 +131,13 @@ void fire_stretch(RunState& rs, Rule& r, int param, int start, int end, int endr
 void get_y8rules(RunState& rs) {
     FILE* fp = fopen(rs.rulfil.c_str(), "rb");
     if (!fp) {
-        rs.rflag = 0;
+        rs.rules_unused = 1;
         return;
     }
     if (rs.oflag || rs.filenum >= 1) {
         out("\nIgnoring %s for overlay charts\n\n", rs.rulfil.c_str());
         fclose(fp);
-        rs.rflag = 0;
+        rs.rules_unused = 1;
         return;
     }
     if (!rs.qflag) out("\nReading Y8 Rules from %s\n\n", rs.rulfil.c_str());
@@ -244,7 +244,7 @@ void check_rules(RunState& rs, int w) {
 }
 
 const RunState::Y8Rule* fired_rule(const RunState& rs) {
-    if (!rs.rflag || rs.ruleflg == RunState::RULE_NONE || rs.ruleindx < 0 ||
+    if (!rules_in_force(rs) || rs.ruleflg == RunState::RULE_NONE || rs.ruleindx < 0 ||
         static_cast<size_t>(rs.ruleindx) >= rs.ruleptr.size())
         return nullptr;
     const Rule& r = rs.ruleptr[rs.ruleindx];

@@ -26,3 +26,8 @@ const RunState::Y8Rule* fired_rule(const RunState& rs);
 // Pixel row of a fired rule's threshold line with the plot's top at boryt; -1 when it lies
 // outside the plot.
 int threshold_row(const RunState& rs, const RunState::Y8Rule& r, int boryt);
+
+// Rules were asked for and their file could be used.
+inline bool rules_in_force(const RunState& rs) {
+    return rs.rflag && !rs.rules_unused;
+}

@@ -92,7 +92,7 @@ void note_peak(RunState& rs, int i, int h, int n, double ma) {
         rs.ma_x_val_min = i - h;
         rs.ma_x_val_max = i + h;
         if (rs.ma_x_val_max > n) {
-            rs.ma_x_val_min = n - rs.movavg;
+            rs.ma_x_val_min = n - rs.ma_samples;
             rs.ma_x_val_max = n;
         }
         if (rs.ma_x_val_min < 0) rs.ma_x_val_min = 0;
@@ -109,7 +109,7 @@ void note_peak(RunState& rs, int i, int h, int n, double ma) {
 // has; a window without any has no average.
 void moving_average(RunState& rs, int param, const Series& s, bool finite) {
     int n = s.n;
-    int h = rs.movavg / 2;
+    int h = rs.ma_samples / 2;
     std::vector<double>& ma = ma_row(rs, param, n);
     RunningSum sum;
     int lo = 0, hi = 0, present = 0;
@@ -216,7 +216,7 @@ int constant_data_test(RunState& rs, int param) {
     int col = column_of(rs, param);
     const std::string& label = label_of(rs, param);
     int jval = atoi_s(rs.jval);
-    if (!rs.jflag) {
+    if (!keeps_constants(rs)) {
         if (!rs.iflag)
             fout(rs.logfp, "%d, Data is constant = %f, skipping chart for %s\n", col,
                  shown(rs.max_y), label.c_str());
@@ -290,7 +290,7 @@ void get_min_max(RunState& rs, int fno, int param) {
 
     // The per-file extremes only count on overlay and multi-file runs.
     bool tracked = rs.oflag || rs.filenum >= 1;
-    if (!tracked || s.n == 0 || tmin != tmax || (rs.jflag && tmin >= atoi_s(rs.jval)))
+    if (!tracked || s.n == 0 || tmin != tmax || (keeps_constants(rs) && tmin >= atoi_s(rs.jval)))
         rs.multi_const = 0;
 }
 
@@ -334,7 +334,7 @@ int calc_stats(RunState& rs, int w) {
     rs.sumx = sumx;
     rs.nodata = present == 0;
 
-    bool ma_window = rs.aflag && rs.movavg != rs.num;
+    bool ma_window = rs.aflag && rs.ma_samples != rs.num;
     if (ma_window) moving_average(rs, w, s, finite);
 
     double shown_max = atof_s(rs.max_ystr);
@@ -387,7 +387,7 @@ int calc_stats(RunState& rs, int w) {
 double calc_ma(const RunState& rs, int param, int pt) {
     Series s = series(rs, 0, param);
     if (pt < 0 || pt >= s.n) return 0.0;
-    int h = rs.movavg / 2;
+    int h = rs.ma_samples / 2;
     int lo = std::max(0, pt - h), hi = std::min(s.n, pt + h);
     if (hi <= lo) return s.v[pt];
     double sum = 0;

@@ -115,7 +115,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
     {
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.movavg = 10; }));
+        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = 10; }));
         ASSERT_NE(png.im, nullptr);
         ASSERT_LT(rs.ma_px_min, rs.ma_px_max);
         // Rows away from the steep data segments at both edges.
@@ -130,7 +130,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
         // Only the moving average: no data line.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.movavg = 10, r.maonly_flag = 1; }));
+        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = 10, r.maonly_flag = 1; }));
         EXPECT_EQ(png.count(NAVY), 0);
         EXPECT_GT(png.count(RED), 0);
     }
@@ -138,7 +138,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
         // A window of the whole run: the average as red text right of the plot, no shading.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.movavg = r.num; }));
+        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = r.num; }));
         EXPECT_EQ(png.count(GOLDENROD), 0);
         EXPECT_GT(png.count(RED, 560, 55, 611, 306), 0);
     }

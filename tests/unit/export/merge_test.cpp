@@ -230,8 +230,6 @@ TEST(Merge, WritingReportsItsProgress) {
     RunResult r;
     write_out(w.rs, reached, r);
     EXPECT_EQ(reached, 4);
-    // "all" clears the parameter list flag, so every column is written.
-    EXPECT_EQ(w.rs.pflag, 0);
     EXPECT_EQ(r.out,
               "allocated merged_nums_mask[3]\n"
               "writing out parameters \n"

@@ -300,7 +300,7 @@ TEST_F(SurveyTest, ExplicitRows) {
     size_tables();
     r = check();
     EXPECT_EQ(r.status, -1) << r.out;
-    EXPECT_EQ(rs.datalinerow, 2);
+    EXPECT_EQ(rs.files[0].firstdataline, 2);
     EXPECT_EQ(rs.files[0].line, "NAMES,A,B");
     EXPECT_EQ(rs.files[0].numcols, 2);
     EXPECT_EQ(rs.files[0].numrows, 4);

@@ -145,8 +145,8 @@ TEST(CalcLines, ValuesRowByRow) {
             for (int r = 0; r < kRows; ++r)
                 EXPECT_DOUBLE_EQ(t.at(slot, r), c.lines[i].series(r)) << c.lis << " row " << r;
         }
-        EXPECT_EQ(t.rs.jflag, 1);
-        EXPECT_EQ(t.rs.zflag, 1);
+        EXPECT_TRUE(zero_scale(t.rs));
+        EXPECT_TRUE(keeps_constants(t.rs));
     }
 }
 

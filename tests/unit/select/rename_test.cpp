@@ -112,7 +112,6 @@ TEST(Rename, AtMostTenPatterns) {
     ASSERT_EQ(labels.size(), 10u);  // the eleventh line does not even select
     EXPECT_EQ(labels[0], "R0 x");
     EXPECT_EQ(labels[9], "R9 x");
-    EXPECT_EQ(t.rs.renameflg, 1);
 }
 
 TEST(Rename, PatternJoinsTheCollectedSelection) {

@@ -57,8 +57,7 @@ void list_sorted(RunState& rs) {
     }
     rs.srtpass = 1;
     if (rs.topflag) {
-        if (rs.topnum > rs.numpar) rs.topnum = rs.numpar;
-        rs.xlabel[rs.numpar + 1] = strfmt("Others (%d)", rs.numpar - rs.topnum);
+        rs.xlabel[rs.numpar + 1] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
     sorted_pass(rs);
 }
@@ -111,7 +110,7 @@ TEST(Listing, OneDayRunWithDeviationPercentilesAndPeak) {
     rs.p2.assign(4, 0);
     rs.median.assign(4, 0);
     rs.aflag = 1;
-    rs.movavg = 2;
+    rs.ma_samples = 2;
     Listing l = run_listing(rs, list_unsorted);
 
     std::string extra = "   StdDev    P10.0    Median   P90.0    Peak \n\n";
@@ -305,7 +304,7 @@ TEST(Listing, CorrelationColumnAndThreshold) {
 TEST(Listing, MovingAverageExportKeepsItsDecimals) {
     RunState rs = make_grid({{{0.25, 0.75, 0.25, 0.75, 0.25}, {1, 2, 3, 4, 5}}});
     rs.aflag = 1;
-    rs.movavg = 2;
+    rs.ma_samples = 2;
     rs.macsvflg = 1;
     rs.nth = 2;
     for (int w = 0; w < rs.numpar; ++w) {

@@ -114,7 +114,7 @@ TEST(RulesReader, LinesCommentsAndEnd) {
 
 TEST(RulesReader, OutputFilesAndEnds) {
     Read res = read_rules("A|<|1|1|c\n");
-    EXPECT_EQ(res.rs.rflag, 1);
+    EXPECT_TRUE(rules_in_force(res.rs));
     EXPECT_EQ(res.page, "<html><title>Y8 charts of Norvale Monitor data - Fired Rules</title>\n");
     EXPECT_EQ(res.list, "");
 
@@ -128,12 +128,12 @@ TEST(RulesReader, OutputFilesAndEnds) {
 
     res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.oflag = 1; });
     EXPECT_EQ(res.r.out, "\nIgnoring Y8RULES.LIS for overlay charts\n\n");
-    EXPECT_EQ(res.rs.rflag, 0);
+    EXPECT_FALSE(rules_in_force(res.rs));
     EXPECT_EQ(res.page, "");
 
     res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.rulfil = "none.lis"; });
     EXPECT_EQ(res.r.out, "");
-    EXPECT_EQ(res.rs.rflag, 0);
+    EXPECT_FALSE(rules_in_force(res.rs));
 
     res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.htmrulfil = "no/such/dir.htm"; });
     EXPECT_EQ(res.r.status, 1);

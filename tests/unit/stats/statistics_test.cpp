@@ -270,7 +270,7 @@ TEST(Statistics, MovingAveragePeakPeriod) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
         rs.aflag = 1;
-        rs.movavg = c.movavg;
+        rs.ma_samples = c.movavg;
         stats_of(rs);
         EXPECT_EQ(rs.ma_x_val, minute_stamp(c.peak_row)) << c.what;
         EXPECT_EQ(rs.ma_x_val_min, c.period_min) << c.what;
@@ -288,7 +288,7 @@ TEST(Statistics, RunningMovingAverageMatchesTheDirectSum) {
     for (int movavg : {1, 2, 7, 10, 499, 1000}) {
         RunState rs = make_grid({{v}});
         rs.aflag = 1;
-        rs.movavg = movavg;
+        rs.ma_samples = movavg;
         stats_of(rs);
         for (int i = 0; i < rs.num; ++i) {
             double want = calc_ma(rs, 0, i);
@@ -302,14 +302,14 @@ TEST(Statistics, RunningMovingAverageMatchesTheDirectSum) {
     }
     // A one-row window is the row's own value.
     RunState rs = make_grid({{{4, 9, 1}}});
-    rs.movavg = 1;
+    rs.ma_samples = 1;
     for (int i = 0; i < 3; ++i) EXPECT_EQ(calc_ma(rs, 0, i), rs.pts[0][0][i]);
 }
 
 TEST(Statistics, WholeSeriesWindowIsAFlatRoundedAverage) {
     RunState rs = make_grid({{{1, 2, 2, 2}}});  // average 1.75
     rs.aflag = 1;
-    rs.movavg = rs.num;
+    rs.ma_samples = rs.num;
     stats_of(rs);
     EXPECT_EQ(rs.mapoints[0], std::vector<double>(4, 2.0));
     EXPECT_EQ(rs.ma_x_val, "");
@@ -319,7 +319,7 @@ TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
     RunState rs = make_grid({{{0, 10, 0, 10, 0, 10}}});
     rs.aflag = 1;
     rs.maonly_flag = 1;
-    rs.movavg = 2;
+    rs.ma_samples = 2;
     stats_of(rs);
     EXPECT_EQ(rs.max_ystr, "5");
     EXPECT_EQ(rs.min_ystr, "5");
