@@ -17,7 +17,6 @@
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
-#include "report/html.h"
 #include "select/calc.h"
 #include "select/rename.h"
 
@@ -500,5 +499,4 @@ void read_all_data(RunState& rs) {
     }
     extract_end_of_load(rs);
     align_times_with_rows(rs);
-    if (!rs.nocharts) write_html_table_start(rs);
 }

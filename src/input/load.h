@@ -5,7 +5,7 @@
 #include "core/run_state.h"
 #include "core/stamp_range.h"
 
-// Allocates the grid, reads every file's rows into it, and starts the HTML table.
+// Allocates the grid and reads every file's rows into it.
 void read_all_data(RunState& rs);
 // Allocates rs.pts from the survey's counts.
 void alloc_space(RunState& rs);

@@ -176,6 +176,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     }
     if (rs.numcalcs > 0) translate_calc_params(rs);
     read_all_data(rs);
+    if (!rs.nocharts) write_html_table_start(rs);
     if (rs.trimzeros) {
         write_trimzeros(rs, rs.hdrlen);
         end_run(END_OK);
