@@ -88,16 +88,16 @@ void setup_series_colours(RunState& rs, gdImagePtr im) {
     // Dots keep the default colours even when the lines are recoloured.
     rs.dotcolors.assign(rs.colors.begin(), rs.colors.begin() + NUM_DOT_COLOURS);
 
-    if (rs.coloflag || rs.coloflagdef) apply_sequence(im, rs.colsequence, rs.colors);
-    const Rgb* code = dot_code_colour(rs.dotcolor);
-    if (rs.dotcoloflag || rs.dotcoloflagdef) apply_sequence(im, rs.dotcolsequence, rs.dotcolors);
+    if (rs.opt().coloflag || rs.opt().coloflagdef) apply_sequence(im, rs.opt().colsequence, rs.colors);
+    const Rgb* code = dot_code_colour(rs.opt().dotcolor);
+    if (rs.opt().dotcoloflag || rs.opt().dotcoloflagdef) apply_sequence(im, rs.opt().dotcolsequence, rs.dotcolors);
     // A colour code given with the dots wins over every dot colour of a sequence.
     if (code) rs.dotcolors.assign(NUM_DOT_COLOURS, palette_index(im, *code));
-    if (const Rgb* letter = line_letter_colour(rs.lflag)) rs.colors[0] = palette_index(im, *letter);
+    if (const Rgb* letter = line_letter_colour(rs.opt().lflag)) rs.colors[0] = palette_index(im, *letter);
 }
 
 gdFontPtr caption_font(const RunState& rs) {
-    switch (rs.capsiz.empty() ? '\0' : rs.capsiz[0]) {
+    switch (rs.opt().capsiz.empty() ? '\0' : rs.opt().capsiz[0]) {
         case 'T':
             return gdFontGetTiny();
         case 'S':
@@ -113,7 +113,7 @@ gdFontPtr caption_font(const RunState& rs) {
 
 // A fired rule's message becomes the chart's caption, with or without --caption.
 bool has_caption(const RunState& rs) {
-    return rs.kflag || (rules_in_force(rs) && fired_rule(rs));
+    return rs.opt().kflag || (rules_in_force(rs) && fired_rule(rs));
 }
 
 int caption_height(RunState& rs) {
@@ -121,7 +121,7 @@ int caption_height(RunState& rs) {
 }
 
 static const Rgb& caption_colour(const RunState& rs) {
-    switch (rs.capcol.empty() ? '\0' : rs.capcol[0]) {
+    switch (rs.opt().capcol.empty() ? '\0' : rs.opt().capcol[0]) {
         case 'G':
             return GREEN;
         case 'B':
@@ -141,7 +141,7 @@ void draw_caption(RunState& rs, gdImagePtr im, int x, int y, const std::string& 
     if (!has_caption(rs)) return;
     bool fired = !rulemsg.empty();
     gdFontPtr font = fired ? gdFontGetGiant() : caption_font(rs);
-    const std::string& text = fired ? rulemsg : rs.caption;
+    const std::string& text = fired ? rulemsg : rs.opt().caption;
     int colour = palette_index(im, fired ? MAGENTA : caption_colour(rs));
     int len = static_cast<int>(text.size());
     std::vector<unsigned char> s(text.begin(), text.end());

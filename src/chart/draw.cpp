@@ -36,7 +36,7 @@ struct Palette {
 Palette allocate_palette(const RunState& rs, gdImagePtr im) {
     Palette c;
     auto rgb = [im](int r, int g, int b) { return gdImageColorAllocate(im, r, g, b); };
-    if (rs.bflag && rs.bkgcolor < BKG_COMPACT) c.background = rgb(220, 220, 220);
+    if (rs.opt().bflag && rs.opt().bkgcolor < BKG_COMPACT) c.background = rgb(220, 220, 220);
     c.white = rgb(255, 255, 255);
     c.litegrey = rgb(211, 211, 211);
     c.grey = rgb(128, 128, 128);
@@ -109,7 +109,7 @@ const std::string& str_at(const std::vector<std::string>& v, long long i) {
 // The plain average as a text, or the shaded peak period of a moving average.
 void draw_average(Chart& ch, int p) {
     RunState& rs = ch.rs;
-    if (!rs.aflag) return;
+    if (!rs.opt().aflag) return;
     if (rs.ma_samples == rs.num) {
         int y = 0;
         if (static_cast<size_t>(p) < rs.mapixels.size() && !rs.mapixels[p].empty())
@@ -144,14 +144,14 @@ void draw_frame(Chart& ch) {
                      b);
     ch.tiny_text(ch.borx - ch.tw(rs.max_ystr) - 2, ch.boryt, rs.max_ystr, b);
     ch.tiny_text(ch.borx - ch.tw(rs.min_ystr) - 2, ch.maxy - ch.bory - 5, rs.min_ystr, b);
-    if (rs.axiscol != -1)
+    if (rs.opt().axiscol != -1)
         ch.tiny_text(ch.borx - ch.tw(rs.ch_start_d) / 2 - 2, ch.bottom() + 12, rs.ch_start_d, b);
 }
 
 // Percentile and median lines with their values.
 void draw_percentiles(Chart& ch, int p) {
     RunState& rs = ch.rs;
-    if (!rs.pcflag || rs.nopcline) return;
+    if (!rs.opt().pcflag || rs.opt().nopcline) return;
     const std::pair<const std::vector<double>*, const std::string*> lines[] = {
         {&rs.p1, &rs.p1_ystr}, {&rs.p2, &rs.p2_ystr}, {&rs.median, &rs.med_ystr}};
     for (const auto& [rows, label] : lines) {
@@ -166,8 +166,8 @@ void draw_percentiles(Chart& ch, int p) {
 // Dashed horizontal grid lines with their labels.
 void draw_horizontal_grid(Chart& ch) {
     RunState& rs = ch.rs;
-    if (!rs.lflag || rs.nohoriz) return;
-    for (int i = 1; i < rs.horiz && static_cast<size_t>(i) < rs.ytics.size(); ++i) {
+    if (!rs.opt().lflag || rs.opt().nohoriz) return;
+    for (int i = 1; i < rs.opt().horiz && static_cast<size_t>(i) < rs.ytics.size(); ++i) {
         int y = rs.ytics[i];
         gdImageLine(ch.im, ch.borx, y, ch.wi + ch.borx, y, gdStyled);
         const std::string& t = str_at(rs.y_ticvals, i);
@@ -189,7 +189,7 @@ void draw_time_axis(Chart& ch) {
     ch.tiny_text(ch.borx + ch.wi - labelwidth / 2 + 2, timerow, rs.ch_end_t.substr(0, tmpw), b);
     int labelx = ch.borx;
 
-    const bool grid = rs.lflag && !rs.novert;
+    const bool grid = rs.opt().lflag && !rs.opt().novert;
     const bool dates = rs.start_d != rs.end_d;
     const int ftp = rs.firstticpixels;
     const double ppt = rs.ppertic;
@@ -233,7 +233,7 @@ void draw_time_axis(Chart& ch) {
 
 void dot(Chart& ch, const Point& pt, int colour) {
     if (pt.y >= ch.boryt && pt.y <= ch.maxy - ch.bory)
-        gdImageArc(ch.im, pt.x, pt.y, 2 * ch.rs.dotsize, 2 * ch.rs.dotsize, 0, 360, colour);
+        gdImageArc(ch.im, pt.x, pt.y, 2 * ch.rs.opt().dotsize, 2 * ch.rs.opt().dotsize, 0, 360, colour);
 }
 
 // One segment of a data series.
@@ -243,13 +243,13 @@ void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dot
     const int base = ch.bottom();
     // No line, bar or fill reaches into a stretch without values.
     if (a.missing() || b.missing()) {
-        if (!a.missing() && rs.bar_chart) gdImageLine(im, a.x, a.y, a.x, base, colour);
-        if (!a.missing() && rs.dflag) dot(ch, a, dotcolour);
+        if (!a.missing() && rs.opt().bar_chart) gdImageLine(im, a.x, a.y, a.x, base, colour);
+        if (!a.missing() && rs.opt().dflag) dot(ch, a, dotcolour);
         return;
     }
-    const int t = rs.thk;
+    const int t = rs.opt().thk;
     if (t == 0) {
-        if (rs.bar_chart)
+        if (rs.opt().bar_chart)
             gdImageFilledRectangle(im, a.x, a.y, a.x, base, colour);
         else
             gdImageLine(im, a.x, a.y, b.x, b.y, colour);
@@ -259,12 +259,12 @@ void draw_segment(Chart& ch, const Point& a, const Point& b, int colour, int dot
         gdImageFilledPolygon(im, across, 4, colour);
         gdImageFilledPolygon(im, along, 4, colour);
     }
-    if (rs.fflag) {
+    if (rs.opt().fflag) {
         gdPoint area[4] = {{a.x, base}, {a.x, a.y}, {b.x, b.y}, {b.x, base}};
         gdImageFilledPolygon(im, area, 4, colour);
     }
-    if (rs.bar_chart) gdImageLine(im, b.x, b.y, b.x, base, colour);
-    if (rs.dflag) dot(ch, a, dotcolour);
+    if (rs.opt().bar_chart) gdImageLine(im, b.x, b.y, b.x, base, colour);
+    if (rs.opt().dflag) dot(ch, a, dotcolour);
 }
 
 // The stretches a rule held for a period fired on, as bands on its threshold line.
@@ -286,10 +286,10 @@ void draw_data(Chart& ch, int p) {
     if (static_cast<size_t>(p) >= rs.points[0].size()) return;
     const std::vector<Point>& pts = rs.points[0][p];
     const std::vector<Point>* ma = nullptr;
-    if (rs.aflag && static_cast<size_t>(p) < rs.mapixels.size()) ma = &rs.mapixels[p];
+    if (rs.opt().aflag && static_cast<size_t>(p) < rs.mapixels.size()) ma = &rs.mapixels[p];
     const int colour = ch.compact && rs.filenum == 0 ? ch.c.grey90 : rs.colors.at(0);
     const int dotcolour = rs.dotcolors.empty() ? colour : rs.dotcolors[0];
-    if (rs.oflag) {
+    if (rs.opt().oflag) {
         // Overlay charts draw their other series at each segment (overlay drawing).
         auto segment = [&](const Point& a, const Point& b, int c, int d) {
             draw_segment(ch, a, b, c, d);
@@ -299,7 +299,7 @@ void draw_data(Chart& ch, int p) {
     }
     size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
     for (size_t k = 0; k + 1 < n; ++k) {
-        if (!rs.maonly_flag) draw_segment(ch, pts[k], pts[k + 1], colour, dotcolour);
+        if (!rs.opt().maonly_flag) draw_segment(ch, pts[k], pts[k + 1], colour, dotcolour);
         if (ma && k + 1 < ma->size() && !(*ma)[k].missing() && !(*ma)[k + 1].missing())
             gdImageLine(ch.im, (*ma)[k].x, (*ma)[k].y, (*ma)[k + 1].x, (*ma)[k + 1].y, ch.c.red);
         if (rs.threshrow >= 0)
@@ -308,7 +308,7 @@ void draw_data(Chart& ch, int p) {
         if (rs.filenum >= 1) draw_other_files(rs, ch.frame(), p, k);
     }
     if (n > 1) draw_rule_stretches(ch, pts);
-    if (rs.dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
+    if (rs.opt().dflag && n > 0) dot(ch, pts[n - 1], dotcolour);
 }
 
 // Node name, title and end date.
@@ -325,15 +325,15 @@ void draw_texts(Chart& ch, int p) {
                 nodedesc, ch.c.black);
     // Multifile charts write a legend of their nodes instead (multifile drawing).
     if (rs.filenum >= 1 && !ch.compact) draw_node_legend(rs, ch.frame());
-    if (!rs.oflag) {
+    if (!rs.opt().oflag) {
         const std::string& label = str_at(rs.xlabel, p);
         if (!ch.compact)
             ch.text(ch.small, ch.maxx / 2 - static_cast<int>(label.size()) * sw / 2,
                     ch.bory / 2 - 12, label, ch.c.black);
-        else if (rs.bkgcolor == BKG_COMPACT_NAMED)
+        else if (rs.opt().bkgcolor == BKG_COMPACT_NAMED)
             ch.text(ch.small, ch.maxx + 30, ch.maxy / 2, label, ch.c.black);
     }
-    if (rs.oflag && !ch.compact) draw_overlay_legend(rs, ch.frame(), p);
+    if (rs.opt().oflag && !ch.compact) draw_overlay_legend(rs, ch.frame(), p);
     if (!ch.compact)
         ch.tiny_text(ch.borx + ch.wi - ch.tw(rs.ch_end_d) / 2 + 6, ch.bottom() + 12, rs.ch_end_d,
                      ch.c.black);
@@ -358,15 +358,15 @@ void take_charts(RunState& rs, bool all) {
 // The PNG file, created in the output directory when one is set; the image is written
 // on its way (and then freed) while the next chart is drawn.
 void write_png(RunState& rs, Image& img) {
-    if (rs.dirflag) switch_dir(rs.direcname, "5", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "5", rs.opt().verbose);
     refuse_input_as_output(rs, rs.outpng);
     FILE* fp = open_pending(rs, rs.outpng);
     if (!fp) {
         out("\nError opening output .PNG file, %s\n", rs.outpng.c_str());
         end_run(END_ERROR);
     }
-    if (rs.dirflag) switch_dir(rs.curname, "6", rs.verbose);
-    if (!rs.chart_files) rs.chart_files = std::make_shared<ChartFiles>(rs.threads);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "6", rs.opt().verbose);
+    if (!rs.chart_files) rs.chart_files = std::make_shared<ChartFiles>(rs.opt().threads);
     rs.chart_files->submit(img.im, fp, rs.outpng);
     img.im = nullptr;
     take_charts(rs, false);
@@ -378,18 +378,18 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     if (p < 0 || rs.points.empty()) return;
     const RunState::Y8Rule* rule = fired_rule(rs);
     const int caph = caption_height(rs);
-    rs.threshrow = rule ? threshold_row(rs, *rule, caph + rs.BORDERyval) : -1;
-    rs.maxy = caph + 2 * rs.BORDERyval + rs.hi;
-    const bool compact = rs.bkgcolor >= BKG_COMPACT;
+    rs.threshrow = rule ? threshold_row(rs, *rule, caph + rs.opt().BORDERyval) : -1;
+    rs.maxy = caph + 2 * rs.opt().BORDERyval + rs.hi;
+    const bool compact = rs.opt().bkgcolor >= BKG_COMPACT;
     int width, height;
     if (!compact) {
         width = rs.maxx + 1;
         height = rs.maxy + 1;
     } else {
-        width = 2 * rs.BORDERxval + rs.wi + (rs.bkgcolor == BKG_COMPACT ? 30 : 230);
-        height = 2 * rs.BORDERyval + rs.hi;
+        width = 2 * rs.opt().BORDERxval + rs.wi + (rs.opt().bkgcolor == BKG_COMPACT ? 30 : 230);
+        height = 2 * rs.opt().BORDERyval + rs.hi;
     }
-    if (rs.oflag) {
+    if (rs.opt().oflag) {
         // Overlay charts widen the image for their legend (overlay drawing).
         if (!compact) overlay_image_size(rs, width, height);
     }
@@ -404,9 +404,9 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     }
     Chart ch(rs, img.im);
     ch.compact = compact;
-    ch.borx = compact ? 5 : rs.BORDERxval;
-    ch.bory = compact ? 5 : rs.BORDERyval;
-    ch.boryt = rs.boryt = caph + rs.BORDERyval;
+    ch.borx = compact ? 5 : rs.opt().BORDERxval;
+    ch.bory = compact ? 5 : rs.opt().BORDERyval;
+    ch.boryt = rs.boryt = caph + rs.opt().BORDERyval;
     ch.wi = rs.wi;
     ch.hi = rs.hi;
     ch.maxx = rs.maxx;
@@ -416,10 +416,10 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     setup_series_colours(rs, img.im);
     if (rs.colors.empty()) rs.colors.assign(21, ch.c.navy);
 
-    if (rs.bflag && !compact) {
-        int bg = rs.bkgcolor == BKG_BLACK   ? ch.c.black
-                 : rs.bkgcolor == BKG_WHITE ? ch.c.white
-                 : rs.bkgcolor == BKG_GREY  ? ch.c.gainsboro
+    if (rs.opt().bflag && !compact) {
+        int bg = rs.opt().bkgcolor == BKG_BLACK   ? ch.c.black
+                 : rs.opt().bkgcolor == BKG_WHITE ? ch.c.white
+                 : rs.opt().bkgcolor == BKG_GREY  ? ch.c.gainsboro
                                             : ch.c.background;
         gdImageFilledRectangle(img.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1,
                                ch.maxy - ch.bory + 1, bg);
@@ -427,18 +427,18 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     // The colour letter of /lines recolours the line of single charts.
     const int letters[] = {ch.c.red,     ch.c.green,  ch.c.blue, ch.c.black,
                            ch.c.magenta, ch.c.yellow, ch.c.white};
-    if (rs.lflag >= LINES_RED && rs.lflag <= LINES_WHITE) rs.colors[0] = letters[rs.lflag - LINES_RED];
+    if (rs.opt().lflag >= LINES_RED && rs.opt().lflag <= LINES_WHITE) rs.colors[0] = letters[rs.opt().lflag - LINES_RED];
 
     draw_average(ch, p);
-    if (rs.lflag) {
+    if (rs.opt().lflag) {
         int style[6] = {ch.c.litegrey, ch.c.litegrey, ch.c.litegrey,
                         gdTransparent, gdTransparent, gdTransparent};
         gdImageSetStyle(img.im, style, 6);
     }
     if (compact) {
-        gdImageFilledRectangle(img.im, rs.BORDERxval + 30, ch.boryt - 1, ch.wi + rs.BORDERxval + 30,
+        gdImageFilledRectangle(img.im, rs.opt().BORDERxval + 30, ch.boryt - 1, ch.wi + rs.opt().BORDERxval + 30,
                                ch.maxy - ch.bory + 1, ch.c.grey5);
-        ch.tiny_text(rs.BORDERxval - ch.tw(rs.max_ystr) + 30, ch.boryt, rs.max_ystr, ch.c.black);
+        ch.tiny_text(rs.opt().BORDERxval - ch.tw(rs.max_ystr) + 30, ch.boryt, rs.max_ystr, ch.c.black);
     }
     if (static_cast<size_t>(p) < rs.points[0].size()) draw_missing(ch, rs.points[0][p]);
     if (!compact) draw_frame(ch);

@@ -66,18 +66,18 @@ void size_tick_labels(RunState& rs) {
 // Tick labels: record numbers, texts of the axis column, or clock times of the ticks.
 void tick_labels(RunState& rs, time_t t0) {
     size_tick_labels(rs);
-    if (rs.axiscol == -1 || rs.datalinerow != -1) {
+    if (rs.opt().axiscol == -1 || rs.opt().datalinerow != -1) {
         for (int i = 0; i <= rs.numtics; ++i)
             rs.ticvals[i] = strfmt("%d", rs.num / (rs.numtics + 1) * i);
-    } else if (rs.axiscol > 0) {
+    } else if (rs.opt().axiscol > 0) {
         rs.ch_start_t = xval(rs, 0);
         rs.ch_end_t = xval(rs, rs.num - 1);
-        rs.numtics = rs.lflag && rs.axisflag ? rs.ticsecs / 60 : 10;
+        rs.numtics = rs.opt().lflag && rs.opt().axisflag ? rs.ticsecs / 60 : 10;
         rs.numtics = std::clamp(rs.numtics, 1, MAXTICS);
         size_tick_labels(rs);
         for (int i = 0; i <= rs.numtics; ++i)
             rs.ticvals[i] = xval(rs, static_cast<long long>(rs.num / (rs.numtics + 1)) * i);
-    } else if (!rs.ignoreflag && rs.range_windows <= 1) {
+    } else if (!rs.opt().ignoreflag && rs.range_windows <= 1) {
         for (int i = 0; i <= rs.numtics; ++i)
             label_tick(rs, i, t0 + static_cast<time_t>(i) * rs.ticsecs);
     } else {
@@ -91,7 +91,7 @@ void tick_labels(RunState& rs, time_t t0) {
                 0.5;
             long long idx = trunc_to_int(at);
             if (idx >= rs.max_xvals || static_cast<size_t>(idx) >= rs.x_vals.size()) {
-                if (rs.verbose)
+                if (rs.opt().verbose)
                     out("Warning: trying to access x_vals[%lld] - out of bounds.  i=%d\n", idx, i);
                 break;
             }
@@ -99,15 +99,15 @@ void tick_labels(RunState& rs, time_t t0) {
             label_tick(rs, i, stamp_secs(rs.x_vals[idx]));
         }
     }
-    if (rs.axiscol != -1 && rs.axisflag && rs.numtics > 0) rs.ppertic = rs.wi / rs.numtics;
+    if (rs.opt().axiscol != -1 && rs.opt().axisflag && rs.numtics > 0) rs.ppertic = rs.wi / rs.numtics;
 }
 
 // The tick interval, the first tick and the tick labels.
 void setup_time_axis(RunState& rs) {
     // A /lines value of 0 reads as no value: a zero interval has no ticks to place.
-    bool given = rs.lflagval && rs.tictime > 0;
-    rs.ticsecs = given ? rs.tictime : 3600;
-    if (rs.ignoreflag) {
+    bool given = rs.opt().lflagval && rs.opt().tictime > 0;
+    rs.ticsecs = given ? rs.opt().tictime : 3600;
+    if (rs.opt().ignoreflag) {
         rs.rangedursecs -= rs.totmisssecs;
         rs.totmisssecs = 0;
     }
@@ -135,14 +135,14 @@ void setup_time_axis(RunState& rs) {
 // X pixel of sample i: the first sample on the plot's left edge, the last on its right.
 int sample_column(const RunState& rs, double i, int offset) {
     int x = rs.num > 1 ? pixel(i / (rs.num - 1) * rs.wi) : 0;
-    return x + offset + rs.BORDERxval;
+    return x + offset + rs.opt().BORDERxval;
 }
 
 // A single chart needs only its own pixels; the previous parameter's are released.
 void release_previous_points(RunState& rs, int w) {
     int prev = rs.points_prev;
     rs.points_prev = w;
-    if (rs.oflag || prev < 0 || prev == w) return;
+    if (rs.opt().oflag || prev < 0 || prev == w) return;
     for (auto& file : rs.points)
         if (static_cast<size_t>(prev) < file.size())
             std::vector<RunState::ChartPoint>().swap(file[prev]);
@@ -175,7 +175,7 @@ int rounding_step(int max_y_10) {
 
 // Grid rows and their labels, in the style of the scale in use.
 void grid_rows(RunState& rs) {
-    int horiz = rs.horiz;
+    int horiz = rs.opt().horiz;
     rs.ytics.assign(static_cast<size_t>(std::max(horiz, 2)), 0);
     rs.y_ticvals.assign(static_cast<size_t>(std::max(horiz, 2)), std::string());
     double ratio = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
@@ -184,7 +184,7 @@ void grid_rows(RunState& rs) {
     for (int i = 1; i < horiz; ++i) {
         rs.ytics[i] = (rs.hi + rs.boryt) - (i * rs.hi) / horiz;
         std::string& t = rs.y_ticvals[i];
-        if (rs.oflag) {
+        if (rs.opt().oflag) {
             t = maxi > 9 ? strfmt("%d", maxi / horiz * i) : strfmt("%.2f", maxv / horiz * i);
         } else if (zero_scale(rs)) {
             if (maxv > 10.0)
@@ -201,7 +201,7 @@ void grid_rows(RunState& rs) {
                            rs.scale_y_min / ratio);
         }
     }
-    if (rs.max_y == 0 && !rs.oflag) {
+    if (rs.max_y == 0 && !rs.opt().oflag) {
         rs.max_ystr = "100";
         rs.scale_y_max = 100;
         for (int i = 0; i < horiz; ++i) rs.y_ticvals[i] = strfmt("%d", 100 / horiz * i);
@@ -227,15 +227,15 @@ void round_scale(RunState& rs, int w) {
         rs.scale_y_max = static_cast<double>((rs.rndf + static_cast<long long>(rs.max_y_10)) /
                                              rs.rndf * rs.rndf);
     if (!dot) {
-        rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
+        rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
         rs.scale_y_max *= rs.max_y_ratio;
         rs.scale_y_min *= rs.max_y_ratio;
     }
-    rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
-    rs.min_ystr = strfmt("%.*f", rs.precision, rs.scale_y_min);
-    if (rs.oflag && !has_dot(rs.max_ystr))
-        rs.max_ystr = strfmt("%.*f", rs.precision, rs.scale_y_max);
-    if (rs.sflag) {
+    rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
+    rs.min_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_min);
+    if (rs.opt().oflag && !has_dot(rs.max_ystr))
+        rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
+    if (rs.opt().sflag) {
         // Stacked charts take their maximum from the stacking step (overlay charts).
         stack_series(rs, w);
     }
@@ -254,7 +254,7 @@ void map_series(RunState& rs, int s) {
     const std::vector<double>* v = series_values(rs, 0, s);
     if (!pt || !v) return;
     size_t n = std::min({pt->size(), v->size(), static_cast<size_t>(std::max(rs.num, 0))});
-    bool norm = rs.nflag && s < 20;
+    bool norm = rs.opt().nflag && s < 20;
     double norm_max = norm && rs.norm_max_y_ar[s] != 0 ? rs.norm_max_y_ar[s] : 1.0;
     // The scale is copied out of the state: the rows written below are ints like its
     // members, and the compiler would otherwise reload them after every store.
@@ -276,7 +276,7 @@ void map_series(RunState& rs, int s) {
             y = row_of(val);
         (*pt)[i].y = y;
     }
-    if (!rs.aflag || static_cast<size_t>(s) >= rs.mapixels.size() ||
+    if (!rs.opt().aflag || static_cast<size_t>(s) >= rs.mapixels.size() ||
         static_cast<size_t>(s) >= rs.mapoints.size())
         return;
     std::vector<RunState::ChartPoint>& mp = rs.mapixels[s];
@@ -312,9 +312,9 @@ void setup_chartsize(RunState& rs) {
 }
 
 void setup_height_and_width(RunState& rs) {
-    if (rs.pcflag && rs.start_d == rs.end_d) rs.time_w = 9;
-    const int width = rs.wflag ? rs.width : 500;
-    if (!rs.nocharts) setup_chartsize(rs);
+    if (rs.opt().pcflag && rs.start_d == rs.end_d) rs.time_w = 9;
+    const int width = rs.opt().wflag ? rs.opt().width : 500;
+    if (!rs.opt().nocharts) setup_chartsize(rs);
     if (rs.num > 0) {
         rs.multiply = static_cast<double>(width) / rs.num;
         rs.wi = pixel(rs.num * rs.multiply);
@@ -323,28 +323,28 @@ void setup_height_and_width(RunState& rs) {
         rs.wi = width;
     }
     rs.hi = rs.wi / 2;
-    if (!rs.hflag)
+    if (!rs.opt().hflag)
         rs.hi = std::clamp(rs.hi, 100, 300);
     else
-        rs.hi = std::max(rs.height, 0);
-    if (!rs.corrall) {
-        if (!rs.qflag && !rs.nocharts && !rs.srtpass)
+        rs.hi = std::max(rs.opt().height, 0);
+    if (!rs.opt().corrall) {
+        if (!rs.opt().qflag && !rs.opt().nocharts && !rs.srtpass)
             out("Chart will be %d pixels wide and %d pixels high\n", rs.wi, rs.hi);
-        if (!rs.iflag && !rs.nocharts)
+        if (!rs.opt().iflag && !rs.opt().nocharts)
             fout(rs.logfp, "Chart will be %d pixels wide and %d pixels high\n", rs.wi, rs.hi);
     }
     setup_time_axis(rs);
-    rs.maxx = 2 * rs.BORDERxval + rs.wi;
-    rs.maxy = 2 * rs.BORDERyval + rs.hi;
+    rs.maxx = 2 * rs.opt().BORDERxval + rs.wi;
+    rs.maxy = 2 * rs.opt().BORDERyval + rs.hi;
 }
 
 int plot_top(RunState& rs) {
-    return caption_height(rs) + rs.BORDERyval;
+    return caption_height(rs) + rs.opt().BORDERyval;
 }
 
 void adjust_vals_for_size(RunState& rs, int w) {
     if (w < 0) return;
-    int offset = rs.bkgcolor >= BKG_COMPACT ? 30 : 0;
+    int offset = rs.opt().bkgcolor >= BKG_COMPACT ? 30 : 0;
     // The parameter's threshold rule is selected and tested on its chart points.
     if (rules_in_force(rs)) check_rules(rs, w);
     release_previous_points(rs, w);
@@ -358,30 +358,30 @@ void adjust_vals_for_size(RunState& rs, int w) {
         if (file.size() <= static_cast<size_t>(w)) file.resize(static_cast<size_t>(w) + 1);
         file[w] = row;
     }
-    if (rs.aflag) {
+    if (rs.opt().aflag) {
         if (rs.mapixels.size() <= static_cast<size_t>(w))
             rs.mapixels.resize(static_cast<size_t>(w) + 1);
         rs.mapixels[w] = row;
     }
-    if (rs.aflag) {
+    if (rs.opt().aflag) {
         rs.ma_px_min = std::max(sample_column(rs, rs.ma_x_val_min, offset), 0);
         rs.ma_px_max =
-            std::min(sample_column(rs, rs.ma_x_val_max, offset), offset + rs.wi + rs.BORDERxval);
+            std::min(sample_column(rs, rs.ma_x_val_max, offset), offset + rs.wi + rs.opt().BORDERxval);
     }
 }
 
 void setup_scale(RunState& rs, int w) {
-    if (rs.nocharts || w < 0) return;
+    if (rs.opt().nocharts || w < 0) return;
     rs.boryt = plot_top(rs);
     // A maximum above 100 with decimals scales from a whole-number minimum.
     std::string minc = rs.min_ystr;
     if (has_dot(rs.max_ystr) && atof_s(rs.max_ystr) > 100) minc = minc.substr(0, minc.find('.'));
     rs.scale_y_max = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : atof_s(rs.max_ystr);
     // /scale without a minimum scales from the data minimum, as /scale=min does.
-    bool fixed_min = rs.scflag && rs.zmin != ZMIN_KEYWORD && rs.zmin != ZMIN_UNSET;
-    rs.scale_y_min = fixed_min ? rs.zmin : atof_s(minc);
-    if (zero_scale(rs) || rs.lflag || rs.scflag) round_scale(rs, w);
-    if (rs.lflag) {
+    bool fixed_min = rs.opt().scflag && rs.opt().zmin != ZMIN_KEYWORD && rs.opt().zmin != ZMIN_UNSET;
+    rs.scale_y_min = fixed_min ? rs.opt().zmin : atof_s(minc);
+    if (zero_scale(rs) || rs.opt().lflag || rs.opt().scflag) round_scale(rs, w);
+    if (rs.opt().lflag) {
         bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);
         rs.max_ystr = dec ? strfmt("%.2f", atof_s(rs.max_ystr)) : strfmt("%d", atoi_s(rs.max_ystr));
         rs.min_ystr = dec ? strfmt("%.2f", atof_s(rs.min_ystr)) : strfmt("%d", atoi_s(rs.min_ystr));
@@ -389,9 +389,9 @@ void setup_scale(RunState& rs, int w) {
     rs.divisor = rs.scale_y_max - rs.scale_y_min;
     if (rs.divisor == 0) rs.divisor = 1.0;
 
-    int last = rs.oflag ? std::min(rs.numovr, w) : 0;
+    int last = rs.opt().oflag ? std::min(rs.numovr, w) : 0;
     for (int q = 0; q <= last; ++q) map_series(rs, w - q);
-    if (rs.pcflag) {
+    if (rs.opt().pcflag) {
         for (std::vector<double>* v : {&rs.p1, &rs.p2, &rs.median})
             if (static_cast<size_t>(w) < v->size()) (*v)[w] = percentile_row(rs, (*v)[w]);
     }
@@ -413,8 +413,8 @@ void makePNGname(RunState& rs, int w) {
     int col = 0;
     if (!rs.param_nums.empty() && w >= 0 && static_cast<size_t>(w) < rs.param_nums[0].size())
         col = rs.param_nums[0][w];
-    if (rs.htmflag) {
-        std::string base = rs.htmfil;
+    if (rs.opt().htmflag) {
+        std::string base = rs.opt().htmfil;
         size_t at = base.find(".htm");
         if (at == std::string::npos) at = base.find(".HTM");
         if (at != std::string::npos) base.erase(at);

@@ -92,7 +92,7 @@ void text(gdImagePtr im, gdFontPtr f, int x, int y, const std::string& s, int co
 
 void dot(const RunState& rs, const PlotFrame& fr, const Point& pt, int colour) {
     if (pt.y >= fr.boryt && pt.y <= fr.maxy - fr.bory)
-        gdImageArc(fr.im, pt.x, pt.y, 2 * rs.dotsize, 2 * rs.dotsize, 0, 360, colour);
+        gdImageArc(fr.im, pt.x, pt.y, 2 * rs.opt().dotsize, 2 * rs.opt().dotsize, 0, 360, colour);
 }
 
 // Entries per line, lines, and left margin of the bottom legend.
@@ -105,7 +105,7 @@ LegendLayout legend_layout(const RunState& rs, int count) {
     const bool long_labels = rs.maxlabelsiz > 36;
     // A frame narrower than one entry still holds one per line.
     int npl = std::max(rs.maxx / LEGEND_ENTRY, 1);
-    if (rs.ostyle == 1 && long_labels) npl = 1;
+    if (rs.opt().ostyle == 1 && long_labels) npl = 1;
     int nl = count / npl + 1;
     npl = std::min(npl, count);
     int bor = (rs.maxx - npl * LEGEND_ENTRY) / 2;
@@ -119,7 +119,7 @@ LegendLayout legend_layout(const RunState& rs, int count) {
 void side_legend(const RunState& rs, const PlotFrame& fr, int first, int count) {
     gdFontPtr small = gdFontGetSmall();
     const int last = count - 1;
-    const int x0 = rs.nflag * last * 15 + fr.maxx - fr.borx + 20;
+    const int x0 = rs.opt().nflag * last * 15 + fr.maxx - fr.borx + 20;
     const int ymid = fr.hi / 2 + fr.boryt - 7 * last;
     text(fr.im, small, x0 + 15, ymid - 21, "    Min     Max", fr.black);
     for (int j = 0; j < count; ++j) {
@@ -165,12 +165,12 @@ void normalised_axes(const RunState& rs, const PlotFrame& fr, int first, int cou
 void overlay_image_size(const RunState& rs, int& width, int& height) {
     const int count = std::max(rs.numovr, 0) + 1;
     const int maxy = rs.maxy;
-    if (rs.ostyle == 0) {
+    if (rs.opt().ostyle == 0) {
         // Normalised axes push the side legend right; the image grows with it.
-        width = LEGEND_ENTRY + rs.maxx + 1 + rs.nflag * (count - 1) * 15;
+        width = LEGEND_ENTRY + rs.maxx + 1 + rs.opt().nflag * (count - 1) * 15;
         height = maxy + 1;
     } else {
-        width = rs.nflag * (count - 1) * 25 + rs.maxx + 1;
+        width = rs.opt().nflag * (count - 1) * 25 + rs.maxx + 1;
         height = legend_layout(rs, count).nl * 15 + maxy + 1;
     }
 }
@@ -179,7 +179,7 @@ void stack_series(RunState& rs, int p) {
     if (p < 0) return;
     const size_t n = static_cast<size_t>(std::max(rs.num, 0));
     double top = 0;
-    if (rs.oflag) {
+    if (rs.opt().oflag) {
         const int first = first_series(rs, p);
         top = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : 0;
         const std::vector<double>* next = nullptr;
@@ -188,7 +188,7 @@ void stack_series(RunState& rs, int p) {
             if (!v) return;
             top = add_into(*v, next, n, s == first, top);
             next = v;
-            rs.max_ystr = strfmt("%.*f", rs.precision, top);
+            rs.max_ystr = strfmt("%.*f", rs.opt().precision, top);
         }
     } else if (rs.filenum >= 1) {
         const double ratio = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
@@ -198,7 +198,7 @@ void stack_series(RunState& rs, int p) {
             if (!v) return;
             top = add_into(*v, next, n, f == 0, top);
             next = v;
-            rs.max_ystr = strfmt("%.*f", rs.precision, top / ratio);
+            rs.max_ystr = strfmt("%.*f", rs.opt().precision, top / ratio);
         }
     } else {
         return;
@@ -226,7 +226,7 @@ void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const Do
     for (size_t k = 0; k + 1 < n; ++k)
         for (const auto& [j, pts] : series)
             segment((*pts)[k], (*pts)[k + 1], series_colour(rs, j), series_dotcolour(rs, j));
-    if (rs.dflag && n > 0)
+    if (rs.opt().dflag && n > 0)
         for (const auto& [j, pts] : series) dotfn((*pts)[n - 1], series_dotcolour(rs, j));
 }
 
@@ -239,12 +239,12 @@ void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k) {
         const Point& b = (*pts)[k + 1];
         if (a.missing() || b.missing()) continue;
         const int colour = series_colour(rs, f);
-        if (rs.dflag) {
+        if (rs.opt().dflag) {
             if (k == 0) dot(rs, fr, a, colour);
             dot(rs, fr, b, colour);
         }
         gdImageLine(fr.im, a.x, a.y, b.x, b.y, colour);
-        if (rs.fflag) {
+        if (rs.opt().fflag) {
             gdPoint area[4] = {{a.x, base}, {a.x, a.y}, {b.x, b.y}, {b.x, base}};
             gdImageFilledPolygon(fr.im, area, 4, colour);
         }
@@ -254,11 +254,11 @@ void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k) {
 void draw_overlay_legend(RunState& rs, const PlotFrame& fr, int p) {
     const int first = first_series(rs, p);
     const int count = p - first + 1;
-    if (rs.ostyle == 0)
+    if (rs.opt().ostyle == 0)
         side_legend(rs, fr, first, count);
-    else if (rs.ostyle == 1)
+    else if (rs.opt().ostyle == 1)
         bottom_legend(rs, fr, first, count);
-    if (rs.nflag) normalised_axes(rs, fr, first, count);
+    if (rs.opt().nflag) normalised_axes(rs, fr, first, count);
 }
 
 std::vector<std::string> node_legend_names(const RunState& rs) {

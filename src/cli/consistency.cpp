@@ -69,8 +69,8 @@ static std::vector<std::string> read_list_file(const std::string& name) {
 
 void take_file_list(RunState& rs, const std::vector<std::string>& names) {
     std::vector<std::string> taken = expand_wildcards(names);
-    if (!rs.append && taken.size() > static_cast<size_t>(MAXFILES)) {
-        if (rs.verbose) out("Too many CSV files!, the first %d will be used\n", MAXFILES);
+    if (!rs.opt().append && taken.size() > static_cast<size_t>(MAXFILES)) {
+        if (rs.opt().verbose) out("Too many CSV files!, the first %d will be used\n", MAXFILES);
         rs.toomanyfiles = 1;
         taken.resize(MAXFILES);
     }
@@ -100,7 +100,7 @@ static bool several_files(const RunState& rs) {
     return rs.filenum > 0;
 }
 static bool writes_csv(const RunState& rs) {
-    return rs.eflag || rs.xflag || rs.mflag;
+    return rs.opt().eflag || rs.opt().xflag || rs.opt().mflag;
 }
 
 static void ignoring(const char* why, const char* what) {
@@ -109,17 +109,17 @@ static void ignoring(const char* why, const char* what) {
 }
 
 static void file_count_rules(RunState& rs) {
-    if (rs.verbose) rs.qflag = 0;
-    if (!rs.append && rs.filenum > MAXFILES - 1) {
-        if (rs.verbose)
+    if (rs.opt().verbose) rs.set_opt().qflag = 0;
+    if (!rs.opt().append && rs.filenum > MAXFILES - 1) {
+        if (rs.opt().verbose)
             out("\nToo many CSV files (%d)!. Max allowed is %d\n\n", rs.filenum + 1, MAXFILES);
         rs.toomanyfiles = 1;
         rs.filenum = MAXFILES - 1;
         rs.files.resize(MAXFILES);
     }
-    if (rs.filltype && !rs.mflag) {
+    if (rs.opt().filltype && !rs.opt().mflag) {
         ignoring("\n/missing is valid only with /merge\n", "/missing");
-        rs.filltype = FILL_NOTHING;
+        rs.set_opt().filltype = FILL_NOTHING;
     }
 }
 
@@ -127,168 +127,168 @@ static void take_default_flags(RunState& rs) {
     auto take = [](int& flag, int def) {
         if (!flag && def) flag = 1;
     };
-    take(rs.aflag, rs.aflagdef);
-    take(rs.bflag, rs.bflagdef);
-    take(rs.dflag, rs.dflagdef);
-    take(rs.hflag, rs.hflagdef);
-    take(rs.kflag, rs.kflagdef);
-    if (rs.kdef) {
-        if (rs.kcflagdef) rs.capcol = rs.capcoldef;
-        if (rs.ksflagdef) rs.capsiz = rs.capsizdef;
+    take(rs.set_opt().aflag, rs.set_opt().aflagdef);
+    take(rs.set_opt().bflag, rs.set_opt().bflagdef);
+    take(rs.set_opt().dflag, rs.set_opt().dflagdef);
+    take(rs.set_opt().hflag, rs.set_opt().hflagdef);
+    take(rs.set_opt().kflag, rs.set_opt().kflagdef);
+    if (rs.opt().kdef) {
+        if (rs.opt().kcflagdef) rs.set_opt().capcol = rs.opt().capcoldef;
+        if (rs.opt().ksflagdef) rs.set_opt().capsiz = rs.opt().capsizdef;
     }
-    if (!rs.lflag && rs.lflagdef) rs.lflag = LINES_ON;
-    take(rs.wflag, rs.wflagdef);
-    take(rs.zflag, rs.zflagdef);
+    if (!rs.opt().lflag && rs.opt().lflagdef) rs.set_opt().lflag = LINES_ON;
+    take(rs.set_opt().wflag, rs.set_opt().wflagdef);
+    take(rs.set_opt().zflag, rs.set_opt().zflagdef);
 }
 
 static void chart_kind_rules(RunState& rs) {
-    if (several_files(rs)) rs.zflag = 1;
-    if ((rs.cflag || rs.corrall) && rs.oflag) {
+    if (several_files(rs)) rs.set_opt().zflag = 1;
+    if ((rs.opt().cflag || rs.opt().corrall) && rs.opt().oflag) {
         ignoring("Cannot use /correlate and /overlay together\n", "/correlate");
-        rs.cflag = rs.corrall = 0;
+        rs.set_opt().cflag = rs.set_opt().corrall = 0;
     }
-    if (rs.nflag && several_files(rs)) {
+    if (rs.opt().nflag && several_files(rs)) {
         ignoring("normalize qualifier not supported for multifile charts\n", "/normalize");
-        rs.nflag = 0;
+        rs.set_opt().nflag = 0;
     }
-    if (rs.nflag && rs.sflag) {
+    if (rs.opt().nflag && rs.opt().sflag) {
         out("Qualifier /normalize not supported with /Stack qualifier.\n");
-        rs.nflag = 0;
+        rs.set_opt().nflag = 0;
     }
-    if (rs.oflag && several_files(rs)) {
+    if (rs.opt().oflag && several_files(rs)) {
         ignoring("Cannot use overlay qualifier with multifile charts\n", "/overlay");
-        rs.oflag = 0;
+        rs.set_opt().oflag = 0;
     }
-    if (rs.oflag && rs.topflag) {
+    if (rs.opt().oflag && rs.opt().topflag) {
         ignoring("Cannot use overlay qualifier with /top\n", "/overlay");
-        rs.oflag = 0;
+        rs.set_opt().oflag = 0;
     }
-    if (rs.aflag && several_files(rs)) {
+    if (rs.opt().aflag && several_files(rs)) {
         ignoring("Cannot use /average with multifile charts\n", "/average");
-        rs.aflag = rs.maonly_flag = 0;
+        rs.set_opt().aflag = rs.set_opt().maonly_flag = 0;
     }
-    if (rs.aflag && rs.oflag) {
+    if (rs.opt().aflag && rs.opt().oflag) {
         ignoring("Cannot use /average and /overlay together\n", "/average");
-        rs.aflag = rs.maonly_flag = 0;
+        rs.set_opt().aflag = rs.set_opt().maonly_flag = 0;
     }
 }
 
 static void merge_rules(RunState& rs) {
-    if (rs.mflag && rs.filenum == 0) {
+    if (rs.opt().mflag && rs.filenum == 0) {
         out("No files found. Merge option can only be used with Multiple CSV files\n");
         end_run(END_ERROR);
     }
-    if (rs.mflag && !rs.pflag) {
-        if (rs.verbose) out("\nMerge option now requires /param. Assuming /para=all \n");
-        rs.pflag = 1;
+    if (rs.opt().mflag && !rs.opt().pflag) {
+        if (rs.opt().verbose) out("\nMerge option now requires /param. Assuming /para=all \n");
+        rs.set_opt().pflag = 1;
         rs.nums_str = rs.orig_nums_str = "all";
     }
-    if (rs.sflag && rs.filenum == 0 && !rs.oflag) {
-        rs.sflag = 0;
+    if (rs.opt().sflag && rs.filenum == 0 && !rs.opt().oflag) {
+        rs.set_opt().sflag = 0;
         out("\n/Stack qualifier ignored - not an overlay chart\n");
     }
-    if ((rs.cflag || rs.corrall) && !rs.qflag) out("Correlation Threshold is %f\n", rs.corrth);
+    if ((rs.opt().cflag || rs.opt().corrall) && !rs.opt().qflag) out("Correlation Threshold is %f\n", rs.opt().corrth);
 }
 
 // A later rule that ends the run; the output file is then left untouched.
 static bool run_will_end(const RunState& rs) {
-    return (rs.trimzeros && !rs.eflag) || (rs.dupflag && !rs.mflag) ||
-           (rs.eflag && several_files(rs) && !rs.append) || (rs.filenum < 0 && !rs.hisflag);
+    return (rs.opt().trimzeros && !rs.opt().eflag) || (rs.opt().dupflag && !rs.opt().mflag) ||
+           (rs.opt().eflag && several_files(rs) && !rs.opt().append) || (rs.filenum < 0 && !rs.opt().hisflag);
 }
 
 static void open_output_csv(RunState& rs) {
-    if (!rs.mflag && !rs.eflag) return;
+    if (!rs.opt().mflag && !rs.opt().eflag) return;
     if (run_will_end(rs)) return;
-    if (rs.dirflag) switch_dir(rs.direcname, "1a", rs.verbose);
-    refuse_input_as_output(rs, rs.csv_outfil, "Output CSV file", [&] {
-        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "1a", rs.opt().verbose);
+    refuse_input_as_output(rs, rs.opt().csv_outfil, "Output CSV file", [&] {
+        if (rs.opt().dirflag) switch_dir(rs.opt().curname, "3", rs.opt().verbose);
     });
-    rs.outcsvfp = open_pending(rs, rs.csv_outfil);
+    rs.outcsvfp = open_pending(rs, rs.opt().csv_outfil);
     if (!rs.outcsvfp) {
-        out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
-        if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+        out("\nError opening output CSV file, %s\n", rs.opt().csv_outfil.c_str());
+        if (rs.opt().dirflag) switch_dir(rs.opt().curname, "3", rs.opt().verbose);
         end_run(END_ERROR);
     }
-    if (rs.dirflag) switch_dir(rs.curname, "3", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "3", rs.opt().verbose);
 }
 
 static void output_rules(RunState& rs) {
     open_output_csv(rs);
-    if (rs.rflag && (rs.oflag || several_files(rs))) {
+    if (rs.opt().rflag && (rs.opt().oflag || several_files(rs))) {
         out("/rules cannot be used with Overlay or Multifile charts\n\n");
-        rs.rflag = 0;
+        rs.set_opt().rflag = 0;
     }
-    if (rs.aflag && rs.movavg != 0 && rs.eflag) rs.macsvflg = 1;
-    if (rs.trimzeros && !rs.eflag) {
+    if (rs.opt().aflag && rs.opt().movavg != 0 && rs.opt().eflag) rs.set_opt().macsvflg = 1;
+    if (rs.opt().trimzeros && !rs.opt().eflag) {
         out("/trimzeros must be used with /extract or /x\n\n");
         end_run(END_ERROR);
     }
-    if (rs.append && rs.filenum == 0) {
+    if (rs.opt().append && rs.filenum == 0) {
         out("/append requires two or more CSV files - ignoring /append\n\n");
-        rs.append = 0;
+        rs.set_opt().append = 0;
     }
-    if (rs.spkflag) {
-        rs.zflag = rs.wflag = 1;
-        rs.lflag = LINES_NONE;
-        rs.bflag = 0;
+    if (rs.opt().spkflag) {
+        rs.set_opt().zflag = rs.set_opt().wflag = 1;
+        rs.set_opt().lflag = LINES_NONE;
+        rs.set_opt().bflag = 0;
     }
     if (writes_csv(rs)) {
-        rs.y8hdrflag = 1;
-        if (!rs.decflag) {
-            rs.decflag = 1;
-            rs.decsize = 2;
+        rs.set_opt().y8hdrflag = 1;
+        if (!rs.opt().decflag) {
+            rs.set_opt().decflag = 1;
+            rs.set_opt().decsize = 2;
         }
     }
-    if (rs.y8hdrflag && !writes_csv(rs)) rs.y8hdrflag = 0;
-    if (rs.decflag && !rs.gflag) rs.precision = rs.decsize;
-    if (rs.fmtflag && !writes_csv(rs))
+    if (rs.opt().y8hdrflag && !writes_csv(rs)) rs.set_opt().y8hdrflag = 0;
+    if (rs.opt().decflag && !rs.opt().gflag) rs.set_opt().precision = rs.opt().decsize;
+    if (rs.opt().fmtflag && !writes_csv(rs))
         out("/format is ignored unless writing out a new CSV file\n");
-    if (rs.append) rs.nocharts = 1;
+    if (rs.opt().append) rs.set_opt().nocharts = 1;
 }
 
 static void rename_rule(RunState& rs) {
-    if (!rs.renameflg) return;
+    if (!rs.opt().renameflg) return;
     if (rs.nums_str.find('*') == std::string::npos) {
         out("/rename is ignored unless used with /param and wildcard expression\n");
-        rs.renameflg = 0;
+        rs.set_opt().renameflg = 0;
         return;
     }
     size_t comma = rs.nums_str.find(',');
     if (comma != std::string::npos)
         rs.nums_str = strfmt("[RENAME],%s,%s,%s", rs.nums_str.substr(0, comma).c_str(),
-                             rs.renamestr.c_str(), rs.nums_str.substr(comma + 1).c_str());
+                             rs.opt().renamestr.c_str(), rs.nums_str.substr(comma + 1).c_str());
     else
-        rs.nums_str = strfmt("[RENAME],%s,%s", rs.nums_str.c_str(), rs.renamestr.c_str());
+        rs.nums_str = strfmt("[RENAME],%s,%s", rs.nums_str.c_str(), rs.opt().renamestr.c_str());
 }
 
 static void final_rules(RunState& rs) {
     rename_rule(rs);
-    if (rs.qflag || rs.verbose) out("%s\n", rs.cmdline.c_str());
+    if (rs.opt().qflag || rs.opt().verbose) out("%s\n", rs.cmdline.c_str());
     apply_sort_request(rs);
-    if (rs.oflag && rs.srtflag == SORT_ASCENDING && rs.sortdim == SORT_TYPED_ORDER)
+    if (rs.opt().oflag && rs.srtflag == SORT_ASCENDING && rs.sortdim == SORT_TYPED_ORDER)
         rs.srtflag = SORT_NONE;
-    if (rs.dupflag && !rs.mflag) {
+    if (rs.opt().dupflag && !rs.opt().mflag) {
         out("/duplicates can only be used with /merge\n\n");
         end_run(END_ERROR);
     }
-    if (rs.lflag == LINES_WHITE) {
-        rs.dflag = 1;
-        if (rs.dotcolor == -1 && !rs.dotcoloflag) {
-            rs.dotcolor = 0;
-            if (rs.dotsize == 0) rs.dotsize = 1;
+    if (rs.opt().lflag == LINES_WHITE) {
+        rs.set_opt().dflag = 1;
+        if (rs.opt().dotcolor == -1 && !rs.opt().dotcoloflag) {
+            rs.set_opt().dotcolor = 0;
+            if (rs.opt().dotsize == 0) rs.set_opt().dotsize = 1;
         }
     }
-    if (rs.eflag && several_files(rs) && !rs.append) {
+    if (rs.opt().eflag && several_files(rs) && !rs.opt().append) {
         out("\nWarning: extracting columns from multiple files is not supported.!\n\n");
         end_run(END_ERROR);
     }
-    if (rs.datalinerow != -1 && rs.headerlinerow == -1 && !rs.noheader)
-        rs.headerlinerow = rs.datalinerow - 1;
+    if (rs.opt().datalinerow != -1 && rs.opt().headerlinerow == -1 && !rs.opt().noheader)
+        rs.set_opt().headerlinerow = rs.opt().datalinerow - 1;
     // Given only the heading's line, the data start on the next one.
-    if (rs.datalinerow == -1 && rs.headerlinerow != -1) rs.datalinerow = rs.headerlinerow + 1;
-    if (rs.corrall && rs.srtflag) rs.srtflag = SORT_NONE;
-    if (rs.append) rs.srtflag = SORT_NONE;
-    if (rs.filenum < 0 && !rs.hisflag) {
+    if (rs.opt().datalinerow == -1 && rs.opt().headerlinerow != -1) rs.set_opt().datalinerow = rs.opt().headerlinerow + 1;
+    if (rs.opt().corrall && rs.srtflag) rs.srtflag = SORT_NONE;
+    if (rs.opt().append) rs.srtflag = SORT_NONE;
+    if (rs.filenum < 0 && !rs.opt().hisflag) {
         out("No Y8 CSV file specified\n");
         end_run(END_ERROR);
     }
@@ -306,14 +306,14 @@ static void out_of_range(const char* name, int value, int lo, int hi) {
 static void value_limits(const RunState& rs) {
     constexpr int MAX_PIXELS = 1000000;  // a chart side
     constexpr int MAX_PEN = 1000;        // line thickness and dot size
-    out_of_range("width", rs.width, INT_MIN, MAX_PIXELS);
-    out_of_range("height", rs.height, INT_MIN, MAX_PIXELS);
-    out_of_range("thickness", rs.thk, -MAX_PEN, MAX_PEN);
-    out_of_range("dots", rs.dotsize, -MAX_PEN, MAX_PEN);
-    out_of_range("decimals", rs.decsize, INT_MIN, 100);
-    out_of_range("top", rs.topnum, 0, INT_MAX);
-    out_of_range("threads", rs.threads, 1, 64);
-    if (rs.movavg < 0) {
+    out_of_range("width", rs.opt().width, INT_MIN, MAX_PIXELS);
+    out_of_range("height", rs.opt().height, INT_MIN, MAX_PIXELS);
+    out_of_range("thickness", rs.opt().thk, -MAX_PEN, MAX_PEN);
+    out_of_range("dots", rs.opt().dotsize, -MAX_PEN, MAX_PEN);
+    out_of_range("decimals", rs.opt().decsize, INT_MIN, 100);
+    out_of_range("top", rs.opt().topnum, 0, INT_MAX);
+    out_of_range("threads", rs.opt().threads, 1, 64);
+    if (rs.opt().movavg < 0) {
         out("Error: %saverage value must not be negative\n", OPTION_PREFIX);
         end_run(END_ERROR);
     }

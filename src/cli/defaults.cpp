@@ -44,24 +44,24 @@ KeyValue key_value(const std::string& line) {
 
 void key_border(RunState& rs, const KeyValue& v) {
     static const char* const names[] = {"black", "white", "grey"};
-    rs.bflagdef = 1;
-    rs.bkgcolor = static_cast<Background>(atoi_s(v.given ? v.word : "2"));
-    if (!rs.qflag && rs.bkgcolor >= BKG_BLACK && rs.bkgcolor <= BKG_GREY)
-        out("Default Background color is %s\n", names[rs.bkgcolor]);
+    rs.set_opt().bflagdef = 1;
+    rs.set_opt().bkgcolor = static_cast<Background>(atoi_s(v.given ? v.word : "2"));
+    if (!rs.opt().qflag && rs.opt().bkgcolor >= BKG_BLACK && rs.opt().bkgcolor <= BKG_GREY)
+        out("Default Background color is %s\n", names[rs.opt().bkgcolor]);
 }
 
 // The caption is the whole rest of the line, without its line end and without any
 // double quote characters.
 void key_caption(RunState& rs, const std::string& line) {
-    rs.kflagdef = 1;
-    rs.kdef = 1;
+    rs.set_opt().kflagdef = 1;
+    rs.set_opt().kdef = 1;
     size_t eq = line.find('=');
     if (eq != std::string::npos) {
         std::string text = line.substr(eq + 1);
         chomp(text);
-        rs.caption = remove_chars(text, '"');
+        rs.set_opt().caption = remove_chars(text, '"');
     }
-    if (!rs.qflag) out("Default caption = %s\n", rs.caption.c_str());
+    if (!rs.opt().qflag) out("Default caption = %s\n", rs.opt().caption.c_str());
 }
 
 // First character of the value, upper-cased, as a one-letter text.
@@ -71,21 +71,21 @@ std::string first_upper(const std::string& word) {
 
 void key_c(RunState& rs, const std::string& line, const KeyValue& v) {
     if (starts_with(line, "cor")) {
-        rs.cflagdef = 1;
-        rs.corrth = atof_s(v.given ? v.word : ".65");
-        if (!rs.qflag) out("Default correlation threshold = %0.2f\n", rs.corrth);
+        rs.set_opt().cflagdef = 1;
+        rs.set_opt().corrth = atof_s(v.given ? v.word : ".65");
+        if (!rs.opt().qflag) out("Default correlation threshold = %0.2f\n", rs.opt().corrth);
     } else if (starts_with(line, "col")) {
-        rs.coloflagdef = 1;
-        if (v.given) rs.colsequence = v.word;
-        if (!rs.qflag) out("Default color sequence = %s\n", rs.colsequence.c_str());
+        rs.set_opt().coloflagdef = 1;
+        if (v.given) rs.set_opt().colsequence = v.word;
+        if (!rs.opt().qflag) out("Default color sequence = %s\n", rs.opt().colsequence.c_str());
     } else if (starts_with(line, "captionc")) {
-        rs.kcflagdef = 1;
-        if (v.given) rs.capcoldef = first_upper(v.word);
-        if (!rs.qflag) out("Default caption color = %s\n", rs.capcoldef.c_str());
+        rs.set_opt().kcflagdef = 1;
+        if (v.given) rs.set_opt().capcoldef = first_upper(v.word);
+        if (!rs.opt().qflag) out("Default caption color = %s\n", rs.opt().capcoldef.c_str());
     } else if (starts_with(line, "captions")) {
-        rs.ksflagdef = 1;
-        if (v.given) rs.capsizdef = first_upper(v.word);
-        if (!rs.qflag) out("Default caption size = %s\n", rs.capsizdef.c_str());
+        rs.set_opt().ksflagdef = 1;
+        if (v.given) rs.set_opt().capsizdef = first_upper(v.word);
+        if (!rs.opt().qflag) out("Default caption size = %s\n", rs.opt().capsizdef.c_str());
     } else if (starts_with(line, "caption")) {
         key_caption(rs, line);
     }
@@ -93,13 +93,13 @@ void key_c(RunState& rs, const std::string& line, const KeyValue& v) {
 
 void key_d(RunState& rs, const std::string& line, const KeyValue& v) {
     if (starts_with(line, "dotc")) {
-        rs.dotcoloflagdef = 1;
-        if (v.given) rs.dotcolsequence = v.word;
-        if (!rs.qflag) out("Default dot color sequence = %s\n", rs.dotcolsequence.c_str());
+        rs.set_opt().dotcoloflagdef = 1;
+        if (v.given) rs.set_opt().dotcolsequence = v.word;
+        if (!rs.opt().qflag) out("Default dot color sequence = %s\n", rs.opt().dotcolsequence.c_str());
     } else {
-        rs.dflagdef = 1;
-        rs.dotsize = atoi_s(v.given ? v.word : "1");
-        if (!rs.qflag) out("Default dot size = %d\n", rs.dotsize);
+        rs.set_opt().dflagdef = 1;
+        rs.set_opt().dotsize = atoi_s(v.given ? v.word : "1");
+        if (!rs.opt().qflag) out("Default dot size = %d\n", rs.opt().dotsize);
     }
 }
 
@@ -109,21 +109,21 @@ void key_size(RunState& rs, const KeyValue& v, const char* name, int& flagdef, i
         flagdef = 1;
         value = atoi_s(v.word);
     } else {
-        if (!rs.qflag) out("Expected '=' with %s qualifier in CFG file!\n", name);
+        if (!rs.opt().qflag) out("Expected '=' with %s qualifier in CFG file!\n", name);
         flagdef = 0;
     }
-    if (!rs.qflag) out("Default %s = %d\n", name[0] == 'H' ? "height" : "width", value);
+    if (!rs.opt().qflag) out("Default %s = %d\n", name[0] == 'H' ? "height" : "width", value);
 }
 
 void apply_key(RunState& rs, const std::string& line) {
     const KeyValue v = key_value(line);
     switch (line[0]) {
         case 'a':
-            rs.aflagdef = 1;
-            rs.movavg = 0;
+            rs.set_opt().aflagdef = 1;
+            rs.set_opt().movavg = 0;
             if (v.given) {
-                rs.movavg = clamped_mul(atoi_s(v.word), 60);
-                if (!rs.qflag) out("Default Moving Average = %d\n", rs.movavg);
+                rs.set_opt().movavg = clamped_mul(atoi_s(v.word), 60);
+                if (!rs.opt().qflag) out("Default Moving Average = %d\n", rs.opt().movavg);
             }
             break;
         case 'b':
@@ -136,19 +136,19 @@ void apply_key(RunState& rs, const std::string& line) {
             key_d(rs, line, v);
             break;
         case 'h':
-            key_size(rs, v, "Height", rs.hflagdef, rs.height);
+            key_size(rs, v, "Height", rs.set_opt().hflagdef, rs.set_opt().height);
             break;
         case 'l':
-            rs.lflagdef = 1;
-            rs.tictime = 3600;
-            if (v.given) rs.tictime = clamped_mul(atoi_s(v.word), 60);
-            if (!rs.qflag) out("Default grid line spacing = %d minutes\n", rs.tictime / 60);
+            rs.set_opt().lflagdef = 1;
+            rs.set_opt().tictime = 3600;
+            if (v.given) rs.set_opt().tictime = clamped_mul(atoi_s(v.word), 60);
+            if (!rs.opt().qflag) out("Default grid line spacing = %d minutes\n", rs.opt().tictime / 60);
             break;
         case 'w':
-            key_size(rs, v, "Width", rs.wflagdef, rs.width);
+            key_size(rs, v, "Width", rs.set_opt().wflagdef, rs.set_opt().width);
             break;
         case 'z':
-            rs.zflagdef = 1;
+            rs.set_opt().zflagdef = 1;
             break;
         default:
             break;  // other letters, upper case included, are not keys
@@ -158,11 +158,11 @@ void apply_key(RunState& rs, const std::string& line) {
 }  // namespace
 
 void show_default_values(RunState& rs, int show_defaults) {
-    FILE* fp = std::fopen(rs.cfgfil.c_str(), "rb");
+    FILE* fp = std::fopen(rs.opt().cfgfil.c_str(), "rb");
     if (!fp) {
-        if (rs.verbose || show_defaults) out("\nNo default configuration file found\n");
+        if (rs.opt().verbose || show_defaults) out("\nNo default configuration file found\n");
     } else {
-        if (!rs.qflag) out("\nReading default settings from %s\n", rs.cfgfil.c_str());
+        if (!rs.opt().qflag) out("\nReading default settings from %s\n", rs.opt().cfgfil.c_str());
         std::string line;
         while (read_whole_line(fp, line)) {
             out("[[%s]]\n", line.c_str());
@@ -170,11 +170,11 @@ void show_default_values(RunState& rs, int show_defaults) {
             // one-letter key such as "z" at the very end is not lost.
             size_t len = line.size() + (line.back() == '\n' ? 0 : 1);
             if (len < 2 || line[0] == ';') continue;
-            if (rs.verbose) out("%s\n", line.c_str());
+            if (rs.opt().verbose) out("%s\n", line.c_str());
             apply_key(rs, line);
         }
         std::fclose(fp);
-        if (!rs.qflag) out("\n");
+        if (!rs.opt().qflag) out("\n");
     }
     if (show_defaults) end_run(END_OK);
 }
@@ -182,6 +182,6 @@ void show_default_values(RunState& rs, int show_defaults) {
 void set_default_values(RunState& rs) {
     out("\nSet defaults here (tbd) !\n");
     // Nothing is written yet; the file is only looked at.
-    if (FILE* fp = std::fopen(rs.cfgfil.c_str(), "rb")) std::fclose(fp);
+    if (FILE* fp = std::fopen(rs.opt().cfgfil.c_str(), "rb")) std::fclose(fp);
     end_run(END_OK);
 }

@@ -42,30 +42,30 @@ static char first_upper(const std::string& s) {
 }
 
 static void opt_average(RunState& rs, const std::string& v) {
-    rs.aflag = 1;
-    rs.movavg = 0;
+    rs.set_opt().aflag = 1;
+    rs.set_opt().movavg = 0;
     if (v.empty()) return;
     size_t colon = v.find(':');
-    if (colon != std::string::npos && atoi_s(v.substr(colon + 1)) == 0) rs.maonly_flag = 1;
+    if (colon != std::string::npos && atoi_s(v.substr(colon + 1)) == 0) rs.set_opt().maonly_flag = 1;
     std::string n = v.substr(0, colon);
     size_t s = n.find('s');
-    rs.movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : clamped_mul(atoi_s(n), 60);
+    rs.set_opt().movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : clamped_mul(atoi_s(n), 60);
 }
 
 static void opt_border(RunState& rs, const char* arg) {
-    if (rs.spkflag) {
+    if (rs.opt().spkflag) {
         out("/border is ignored when /sparklines is used\n");
         return;
     }
-    rs.bflag = 1;
-    rs.bkgcolor = BKG_GREY;
+    rs.set_opt().bflag = 1;
+    rs.set_opt().bkgcolor = BKG_GREY;
     if (!arg) return;
     int n = atoi_s(value_of(arg));
-    rs.bkgcolor = static_cast<Background>(n);
-    if (n > BKG_GREY) rs.bflag = n;
+    rs.set_opt().bkgcolor = static_cast<Background>(n);
+    if (n > BKG_GREY) rs.set_opt().bflag = n;
     if (n >= BKG_COMPACT) {
-        rs.BORDERxval = rs.BORDERyval = 3;
-        rs.zflag = 1;
+        rs.set_opt().BORDERxval = rs.set_opt().BORDERyval = 3;
+        rs.set_opt().zflag = 1;
     }
 }
 
@@ -74,12 +74,12 @@ static void opt_correlate(RunState& rs, const std::string& value) {
     size_t colon = v.find(':');
     std::string n = v.substr(0, colon);
     if (colon != std::string::npos)
-        rs.corrth = atof_s(v.substr(colon + 1));
-    else if (!rs.cflagdef)
-        rs.corrth = 0.65;
-    if (n == "0" || n == "ALL") rs.corrall = 1;
-    rs.cflag = atoi_s(n);
-    if (rs.cflag == 0 && rs.corrall == 0) {
+        rs.set_opt().corrth = atof_s(v.substr(colon + 1));
+    else if (!rs.opt().cflagdef)
+        rs.set_opt().corrth = 0.65;
+    if (n == "0" || n == "ALL") rs.set_opt().corrall = 1;
+    rs.set_opt().cflag = atoi_s(n);
+    if (rs.opt().cflag == 0 && rs.opt().corrall == 0) {
         out("Error: '/correlate' option requires a parameter number\n");
         end_run(END_ERROR);
     }
@@ -89,30 +89,30 @@ static void opt_correlate(RunState& rs, const std::string& value) {
 // stays where it started. A directory that can be neither made nor entered ends the run
 // before any file is written, rather than scattering the output where the run started.
 static void opt_directory(RunState& rs, const std::string& dir) {
-    rs.dirflag = 1;
-    rs.direcname = dir;
+    rs.set_opt().dirflag = 1;
+    rs.set_opt().direcname = dir;
     if (CREATES_OUTPUT_DIRECTORY) {
         if (make_directory(dir))
             out("\nCreated directory %s\n\n", dir.c_str());
         else
             out("\nFailed to create directory %s, may exist already\n\n", dir.c_str());
     }
-    rs.curname = current_dir();
-    bool entered = change_directory(rs.direcname);
+    rs.set_opt().curname = current_dir();
+    bool entered = change_directory(rs.opt().direcname);
     if (!entered && !CREATES_OUTPUT_DIRECTORY && path_kind(dir) == PathKind::NONE &&
         make_directory(dir)) {
         out("\nCreated directory %s\n\n", dir.c_str());
-        entered = change_directory(rs.direcname);
+        entered = change_directory(rs.opt().direcname);
     }
     if (!entered) {
-        out("1b Failed to switch directory to %s\n", rs.direcname.c_str());
+        out("1b Failed to switch directory to %s\n", rs.opt().direcname.c_str());
         end_run(END_ERROR);
-    } else if (rs.verbose)
+    } else if (rs.opt().verbose)
         out("Current directory is %s\n", current_dir().c_str());
-    rs.direcname = current_dir();
-    if (!change_directory(rs.curname))
-        out("1c Failed to switch directory to <%s>\n", rs.curname.c_str());
-    else if (rs.verbose)
+    rs.set_opt().direcname = current_dir();
+    if (!change_directory(rs.opt().curname))
+        out("1c Failed to switch directory to <%s>\n", rs.opt().curname.c_str());
+    else if (rs.opt().verbose)
         out("Current directory is %s\n", current_dir().c_str());
 }
 
@@ -124,16 +124,16 @@ static void letter_code(char c, const std::pair<char, Code> (&codes)[N], Code& m
 }
 
 static void opt_dots(RunState& rs, const std::string& v) {
-    rs.dflag = 1;
-    rs.dotsize = 1;
+    rs.set_opt().dflag = 1;
+    rs.set_opt().dotsize = 1;
     if (v.empty()) return;
     auto f = split_colons(v);
-    rs.dotsize = atoi_s(f[0]);
+    rs.set_opt().dotsize = atoi_s(f[0]);
     if (!has_field(f, 1)) return;
     // R B G K M Y; another letter leaves the colour as it was.
     static const std::pair<char, int> codes[] = {{'R', 1}, {'B', 2}, {'G', 3},
                                                  {'K', 0}, {'M', 4}, {'Y', 5}};
-    letter_code(first_upper(f[1]), codes, rs.dotcolor);
+    letter_code(first_upper(f[1]), codes, rs.set_opt().dotcolor);
 }
 
 // The file[:n] value of the extract options: every n-th row, n = 0 meaning trim zeros.
@@ -141,79 +141,79 @@ static void extract_value(RunState& rs, const std::string& v) {
     size_t colon = v.find(':');
     if (colon != std::string::npos) {
         int n = atoi_s(v.substr(colon + 1));
-        rs.nth = n;
+        rs.set_opt().nth = n;
         if (n == 0) {
-            rs.nth = 1;
-            rs.trimzeros = 1;
+            rs.set_opt().nth = 1;
+            rs.set_opt().trimzeros = 1;
         }
     }
     std::string file = v.substr(0, colon);
-    if (!file.empty()) rs.csv_outfil = file;
+    if (!file.empty()) rs.set_opt().csv_outfil = file;
 }
 
 static void opt_extract(RunState& rs, const std::string& v) {
-    rs.eflag = 1;
-    if (rs.trimzeros) {
-        rs.nocharts = 1;
-        rs.xflag = 1;
+    rs.set_opt().eflag = 1;
+    if (rs.opt().trimzeros) {
+        rs.set_opt().nocharts = 1;
+        rs.set_opt().xflag = 1;
     }
     extract_value(rs, v);
-    if (!rs.qflag) out("Output CSV file will be %s\n", rs.csv_outfil.c_str());
+    if (!rs.opt().qflag) out("Output CSV file will be %s\n", rs.opt().csv_outfil.c_str());
 }
 
 static void opt_x(RunState& rs, const std::string& v) {
-    rs.eflag = 1;
+    rs.set_opt().eflag = 1;
     rs.srtflag = SORT_NONE;
-    rs.nocharts = 1;
-    rs.xflag = rs.trimzeros ? 0 : 1;
+    rs.set_opt().nocharts = 1;
+    rs.set_opt().xflag = rs.opt().trimzeros ? 0 : 1;
     extract_value(rs, v);
 }
 
 static void opt_format(RunState& rs, const std::string& v) {
-    rs.fmtflag = 1;
-    rs.format = 1;
-    rs.format = atoi_s(v.find('=') != std::string::npos ? v.substr(1) : v);
+    rs.set_opt().fmtflag = 1;
+    rs.set_opt().format = 1;
+    rs.set_opt().format = atoi_s(v.find('=') != std::string::npos ? v.substr(1) : v);
 }
 
 static void opt_caption(RunState& rs, const std::string& v) {
-    rs.kflag = 1;
-    rs.kdef = 0;
+    rs.set_opt().kflag = 1;
+    rs.set_opt().kdef = 0;
     size_t tail = v.size() > 3 ? v.size() - 3 : 0;
     size_t colon = v.find(':', tail);
     if (colon != std::string::npos) {
         std::string style = upper_copy(v.substr(colon));
-        rs.capsiz = style.substr(1, 1);
-        rs.capcol = style.size() > 2 ? style.substr(2, 1) : std::string();
-        rs.caption = v.substr(0, colon);
+        rs.set_opt().capsiz = style.substr(1, 1);
+        rs.set_opt().capcol = style.size() > 2 ? style.substr(2, 1) : std::string();
+        rs.set_opt().caption = v.substr(0, colon);
     } else {
-        rs.kdef = 1;
-        rs.capsiz = "L";
-        rs.capcol = "R";
-        rs.caption = v;
+        rs.set_opt().kdef = 1;
+        rs.set_opt().capsiz = "L";
+        rs.set_opt().capcol = "R";
+        rs.set_opt().caption = v;
     }
 }
 
 static void opt_trimzeros(RunState& rs, const std::string& v) {
-    rs.trimzeros = 1;
-    rs.eflag = 1;
-    rs.xflag = 0;
+    rs.set_opt().trimzeros = 1;
+    rs.set_opt().eflag = 1;
+    rs.set_opt().xflag = 0;
     rs.srtflag = SORT_NONE;
-    rs.nocharts = 1;
-    if (!v.empty()) rs.csv_outfil = v;
+    rs.set_opt().nocharts = 1;
+    if (!v.empty()) rs.set_opt().csv_outfil = v;
 }
 
 static void opt_lines(RunState& rs, const std::string& v) {
-    rs.lflag = LINES_ON;
+    rs.set_opt().lflag = LINES_ON;
     if (v.empty()) return;
     auto f = split_colons(v);
-    rs.tictime = clamped_mul(atoi_s(f[0]), 60);
-    rs.lflagval = 1;
-    if (has_field(f, 1)) rs.thk = atoi_s(f[1]);
+    rs.set_opt().tictime = clamped_mul(atoi_s(f[0]), 60);
+    rs.set_opt().lflagval = 1;
+    if (has_field(f, 1)) rs.set_opt().thk = atoi_s(f[1]);
     if (!has_field(f, 2)) return;
     static const std::pair<char, GridLines> codes[] = {
         {'R', LINES_RED},     {'G', LINES_GREEN},   {'B', LINES_BLUE},  {'K', LINES_BLACK},
         {'M', LINES_MAGENTA}, {'Y', LINES_YELLOW}, {'W', LINES_WHITE}};
-    letter_code(first_upper(f[2]), codes, rs.lflag);
+    letter_code(first_upper(f[2]), codes, rs.set_opt().lflag);
 }
 
 // Counts from 1 on the command line, from 0 inside.
@@ -223,7 +223,7 @@ static void row_number(int& member, const std::string& arg) {
 }
 
 static void opt_parameters(RunState& rs, std::string v) {
-    rs.pflag = 1;
+    rs.set_opt().pflag = 1;
     if (!v.empty() && v[0] == ',') v[0] = ' ';
     if (!v.empty() && v.back() == ',') v.pop_back();
     rs.nums_str = rs.orig_nums_str = v;
@@ -239,26 +239,26 @@ static void opt_parameters(RunState& rs, std::string v) {
 }
 
 static void opt_percentile(RunState& rs, const std::string& v) {
-    rs.pcflag = 1;
+    rs.set_opt().pcflag = 1;
     if (v.empty()) return;
     auto f = split_colons(v);
-    if (has_field(f, 0)) rs.pc1 = atoi_s(f[0]);
-    if (has_field(f, 1)) rs.pc2 = atoi_s(f[1]);
-    if (f.size() > 2) rs.nopcline = 1;
+    if (has_field(f, 0)) rs.set_opt().pc1 = atoi_s(f[0]);
+    if (has_field(f, 1)) rs.set_opt().pc2 = atoi_s(f[1]);
+    if (f.size() > 2) rs.set_opt().nopcline = 1;
 }
 
 static void opt_pdf(RunState& rs, const char* arg) {
-    rs.pdfflag = 1;
-    rs.pdffile = "tsgraf.pdf";
+    rs.set_opt().pdfflag = 1;
+    rs.set_opt().pdffile = "tsgraf.pdf";
     if (!arg) {
-        rs.pdfflag = 2;
+        rs.set_opt().pdfflag = 2;
         return;
     }
     std::string v = upper_copy(value_of(arg));
     size_t n = v.size();
-    if (n >= 2 && v.compare(n - 2, 2, ":D") == 0) rs.delflag = 1;
+    if (n >= 2 && v.compare(n - 2, 2, ":D") == 0) rs.set_opt().delflag = 1;
     std::string name = v.substr(0, v.find(':'));
-    if (!name.empty()) rs.pdffile = name;
+    if (!name.empty()) rs.set_opt().pdffile = name;
 }
 
 static void opt_sort(RunState& rs, const char* arg) {
@@ -287,74 +287,74 @@ static void opt_sort(RunState& rs, const char* arg) {
     }
     if (c1 == 'S') {
         rs.sortdim = SORT_STDEV;
-        rs.sdflag = 1;
+        rs.set_opt().sdflag = 1;
     }
-    if (rs.sortdim == SORT_P1 || rs.sortdim == SORT_MEDIAN || rs.sortdim == SORT_P2) rs.pcflag = 1;
+    if (rs.sortdim == SORT_P1 || rs.sortdim == SORT_MEDIAN || rs.sortdim == SORT_P2) rs.set_opt().pcflag = 1;
     // A named key outlives --top and the typed order of a selection (apply_sort_request).
-    rs.sortkey_asked = rs.sortdim;
-    rs.sortdir_asked = rs.srtflag;
+    rs.set_opt().sortkey_asked = rs.sortdim;
+    rs.set_opt().sortdir_asked = rs.srtflag;
 }
 
 static void opt_top(RunState& rs, const std::string& v) {
-    rs.topflag = 1;
+    rs.set_opt().topflag = 1;
     rs.srtflag = SORT_DESCENDING;
     rs.sortdim = SORT_AVERAGE;
-    rs.topnum = atoi_s(upper_copy(v));
-    if (rs.topnum == 0) rs.topnum = 6;
+    rs.set_opt().topnum = atoi_s(upper_copy(v));
+    if (rs.opt().topnum == 0) rs.set_opt().topnum = 6;
 }
 
 static void opt_output(RunState& rs, const std::string& v) {
-    rs.nocharts = 1;
+    rs.set_opt().nocharts = 1;
     if (v.empty()) return;
-    rs.htmfil = v;
+    rs.set_opt().htmfil = v;
     if (v.find(".htm") == std::string::npos && v.find(".HTM") == std::string::npos)
-        rs.htmfil += ".HTM";
-    rs.nocharts = 0;
-    rs.htmflag = 1;
+        rs.set_opt().htmfil += ".HTM";
+    rs.set_opt().nocharts = 0;
+    rs.set_opt().htmflag = 1;
     size_t dot = v.find('.');
-    if (dot != std::string::npos) rs.outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
+    if (dot != std::string::npos) rs.set_opt().outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
 }
 
 static void opt_axis(RunState& rs, const std::string& value) {
-    rs.axisflag = 1;
+    rs.set_opt().axisflag = 1;
     if (value.empty()) return;
     std::string v = upper_copy(value);
-    rs.axiscol = v[0] == 'R' ? -1 : atoi_s(v);
+    rs.set_opt().axiscol = v[0] == 'R' ? -1 : atoi_s(v);
 }
 
 static void opt_missing(RunState& rs, const std::string& v) {
-    rs.filltype = FILL_ZERO;
-    rs.fillvalue = 0;
+    rs.set_opt().filltype = FILL_ZERO;
+    rs.set_opt().fillvalue = 0;
     if (v.empty()) return;
     if (v[0] == 'p' || v[0] == 'P') {
-        rs.filltype = FILL_PREVIOUS;
+        rs.set_opt().filltype = FILL_PREVIOUS;
     } else if (atof_s(v) != 0) {
-        rs.filltype = FILL_VALUE;
-        rs.fillvalue = atof_s(v);
+        rs.set_opt().filltype = FILL_VALUE;
+        rs.set_opt().fillvalue = atof_s(v);
     }
 }
 
 static void opt_zero(RunState& rs, const std::string& value) {
-    rs.zflag = 1;
-    rs.zmax = ZMAX_NONE;
+    rs.set_opt().zflag = 1;
+    rs.set_opt().zmax = ZMAX_NONE;
     if (value.empty()) return;
     std::string v = upper_copy(value);
-    rs.zmax = v.find('M') != std::string::npos ? ZMAX_LARGEST : atoi_s(v);
+    rs.set_opt().zmax = v.find('M') != std::string::npos ? ZMAX_LARGEST : atoi_s(v);
 }
 
 static void opt_scale(RunState& rs, const std::string& value) {
-    rs.scflag = 1;
+    rs.set_opt().scflag = 1;
     if (value.empty()) return;
     auto f = split_colons(upper_copy(value));
     auto set_min = [&rs](const std::string& m) {
-        rs.zmin = m.find("MI") != std::string::npos ? ZMIN_KEYWORD : atoi_s(m);
+        rs.set_opt().zmin = m.find("MI") != std::string::npos ? ZMIN_KEYWORD : atoi_s(m);
     };
     if (f.size() == 1) {
         set_min(f[0]);
         return;
     }
     if (has_field(f, 1))
-        rs.zmax = f[1].find("MA") != std::string::npos ? ZMAX_LARGEST : atoi_s(f[1]);
+        rs.set_opt().zmax = f[1].find("MA") != std::string::npos ? ZMAX_LARGEST : atoi_s(f[1]);
     if (has_field(f, 0)) set_min(f[0]);
 }
 
@@ -365,18 +365,18 @@ void handle_option(RunState& rs, int c, const char* arg) {
     const std::string v = value_of(arg);
     switch (c) {
         case '$':
-            rs.thk = atoi_s(raw);
+            rs.set_opt().thk = atoi_s(raw);
             break;
         case OPT_THREADS:
-            rs.threads = atoi_s(raw);
+            rs.set_opt().threads = atoi_s(raw);
             break;
         case '?':
             clear_terminal();
             usage1(rs, END_OK);
         case 'A':
-            rs.append = 1;
-            rs.eflag = 1;
-            if (!v.empty()) rs.csv_outfil = v;
+            rs.set_opt().append = 1;
+            rs.set_opt().eflag = 1;
+            if (!v.empty()) rs.set_opt().csv_outfil = v;
             break;
         case 'a':
             opt_average(rs, v);
@@ -385,7 +385,7 @@ void handle_option(RunState& rs, int c, const char* arg) {
             opt_border(rs, arg);
             break;
         case 'B':
-            rs.displaynum = atoi_s(raw);
+            rs.set_opt().displaynum = atoi_s(raw);
             break;
         case 'c':
             opt_correlate(rs, v);
@@ -397,9 +397,9 @@ void handle_option(RunState& rs, int c, const char* arg) {
             opt_dots(rs, v);
             break;
         case 'D':
-            rs.decflag = 1;
-            rs.decsize = 2;
-            if (arg) rs.decsize = atoi_s(v);
+            rs.set_opt().decflag = 1;
+            rs.set_opt().decsize = 2;
+            if (arg) rs.set_opt().decsize = atoi_s(v);
             break;
         case 'e':
             opt_extract(rs, v);
@@ -417,10 +417,10 @@ void handle_option(RunState& rs, int c, const char* arg) {
             opt_lines(rs, v);
             break;
         case 'L':
-            row_number(rs.datalinerow, raw);
+            row_number(rs.set_opt().datalinerow, raw);
             break;
         case 'X':
-            row_number(rs.headerlinerow, raw);
+            row_number(rs.set_opt().headerlinerow, raw);
             break;
         case 'p':
             opt_parameters(rs, v);
@@ -470,90 +470,90 @@ static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
     const std::string v = value_of(arg);
     switch (c) {
         case 'E':
-            rs.coloflag = 1;
-            rs.colsequence = raw;
+            rs.set_opt().coloflag = 1;
+            rs.set_opt().colsequence = raw;
             break;
         case 'f':
-            rs.fflag = 1;
+            rs.set_opt().fflag = 1;
             break;
         case 'g':
-            rs.gflag = 1;
-            rs.precision = 0;
+            rs.set_opt().gflag = 1;
+            rs.set_opt().precision = 0;
             break;
         case 'G':
-            rs.hisflag = 1;
-            rs.hisvalue = v;
+            rs.set_opt().hisflag = 1;
+            rs.set_opt().hisvalue = v;
             break;
         case 'h':
-            rs.hflag = 1;
-            rs.height = atoi_s(v);
+            rs.set_opt().hflag = 1;
+            rs.set_opt().height = atoi_s(v);
             break;
         case 'H':
-            rs.horiz = 10;
-            if (arg) rs.horiz = atoi_s(v);
-            if (rs.horiz > 50) rs.horiz = 50;
+            rs.set_opt().horiz = 10;
+            if (arg) rs.set_opt().horiz = atoi_s(v);
+            if (rs.opt().horiz > 50) rs.set_opt().horiz = 50;
             break;
         case 'i':
-            rs.iflag = 1;
+            rs.set_opt().iflag = 1;
             break;
         case 'I':
-            rs.ignoreflag = 1;
+            rs.set_opt().ignoreflag = 1;
             break;
         case 'j':
-            rs.jflag = 1;
-            if (arg) rs.jval = v;
-            rs.zflag = 1;
+            rs.set_opt().jflag = 1;
+            if (arg) rs.set_opt().jval = v;
+            rs.set_opt().zflag = 1;
             break;
         case 'J':
-            rs.dflag = 1;
-            rs.dotcoloflag = 1;
-            rs.dotcolsequence = raw;
+            rs.set_opt().dflag = 1;
+            rs.set_opt().dotcoloflag = 1;
+            rs.set_opt().dotcolsequence = raw;
             break;
         case 'm':
-            rs.mflag = 1;
-            if (!v.empty()) rs.csv_outfil = v;
+            rs.set_opt().mflag = 1;
+            if (!v.empty()) rs.set_opt().csv_outfil = v;
             break;
         case 'M':
-            rs.samplemerge = atoi_s(raw);
+            rs.set_opt().samplemerge = atoi_s(raw);
             break;
         case 'n':
-            rs.nflag = rs.zflag = rs.oflag = 1;
+            rs.set_opt().nflag = rs.set_opt().zflag = rs.set_opt().oflag = 1;
             break;
         case 'o':
-            rs.oflag = 1;
-            rs.zflag = 1;
-            rs.ostyle = atoi_s(v);
+            rs.set_opt().oflag = 1;
+            rs.set_opt().zflag = 1;
+            rs.set_opt().ostyle = atoi_s(v);
             break;
         case 'q':
-            rs.qflag = 1;
+            rs.set_opt().qflag = 1;
             break;
         case 'r':
-            rs.rflag = 1;
-            rs.zflag = 1;
-            if (!v.empty()) rs.rulfil = v;
+            rs.set_opt().rflag = 1;
+            rs.set_opt().zflag = 1;
+            if (!v.empty()) rs.set_opt().rulfil = v;
             break;
         case 'R':
-            rs.renameflg = 1;
-            rs.renamestr = v;
+            rs.set_opt().renameflg = 1;
+            rs.set_opt().renamestr = v;
             break;
         case 's':
-            rs.sflag = rs.zflag = 1;
+            rs.set_opt().sflag = rs.set_opt().zflag = 1;
             break;
         case 'U':
-            rs.dupflag = 1;
+            rs.set_opt().dupflag = 1;
             break;
         case 'V':
-            rs.verbose = 1;
+            rs.set_opt().verbose = 1;
             break;
         case 'v':
             break;  // the version request acts in the first pass
         case 'w':
-            rs.wflag = 1;
-            rs.width = atoi_s(v);
+            rs.set_opt().wflag = 1;
+            rs.set_opt().width = atoi_s(v);
             break;
         case 'y':
-            rs.yflag = 1;
-            if (!v.empty()) rs.csv_paramfil = upper_copy(v);
+            rs.set_opt().yflag = 1;
+            if (!v.empty()) rs.set_opt().csv_paramfil = upper_copy(v);
             break;
         default:
             out("Invalid option %c\n\n", c);

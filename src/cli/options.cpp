@@ -24,25 +24,25 @@ static std::vector<LongOption> long_options(RunState& rs) {
     constexpr ArgKind NONE = ArgKind::NONE, REQ = ArgKind::REQUIRED, OPT = ArgKind::OPTIONAL;
     auto flag = [](const char* name, int* member) { return LongOption{name, NONE, member, 1}; };
     return {
-        flag("bar_chart", &rs.bar_chart),
-        flag("duplicates", &rs.dupflag),
-        flag("fill", &rs.fflag),
-        flag("i", &rs.iflag),
-        flag("nologs", &rs.iflag),
-        flag("labels", &rs.labels),
-        flag("nocharts", &rs.nocharts),
-        flag("noheader", &rs.noheader),
-        flag("nohistory", &rs.nohistory),
-        flag("nohorizontal", &rs.nohoriz),
-        flag("notimestamp", &rs.notimestamp),
-        flag("novertical", &rs.novert),
-        flag("quiet", &rs.qflag),
-        flag("sd", &rs.sdflag),
-        flag("sparklines", &rs.spkflag),
-        flag("verbose", &rs.verbose),
-        flag("version", &rs.versionflag),
-        flag("set_defaults", &rs.set_defaults),
-        flag("show_defaults", &rs.show_defaults),
+        flag("bar_chart", &rs.set_opt().bar_chart),
+        flag("duplicates", &rs.set_opt().dupflag),
+        flag("fill", &rs.set_opt().fflag),
+        flag("i", &rs.set_opt().iflag),
+        flag("nologs", &rs.set_opt().iflag),
+        flag("labels", &rs.set_opt().labels),
+        flag("nocharts", &rs.set_opt().nocharts),
+        flag("noheader", &rs.set_opt().noheader),
+        flag("nohistory", &rs.set_opt().nohistory),
+        flag("nohorizontal", &rs.set_opt().nohoriz),
+        flag("notimestamp", &rs.set_opt().notimestamp),
+        flag("novertical", &rs.set_opt().novert),
+        flag("quiet", &rs.set_opt().qflag),
+        flag("sd", &rs.set_opt().sdflag),
+        flag("sparklines", &rs.set_opt().spkflag),
+        flag("verbose", &rs.set_opt().verbose),
+        flag("version", &rs.set_opt().versionflag),
+        flag("set_defaults", &rs.set_opt().set_defaults),
+        flag("show_defaults", &rs.set_opt().show_defaults),
         {"thickness", REQ, nullptr, '$'},
         {"threads", REQ, nullptr, OPT_THREADS},
         {"?", NONE, nullptr, '?'},
@@ -136,8 +136,8 @@ static Help first_pass(RunState& rs, std::string& topic) {
         if (!opt.diagnostic.empty()) out("%s", opt.diagnostic.c_str());
         // The Windows build ends at an ambiguous abbreviation without the help screens.
         if (opt.ambiguous && SLASH_OPTIONS) end_run(END_ERROR);
-        if (opt.code == 'q') rs.qflag = 1;
-        if (opt.code == 'v') rs.versionflag = 1;
+        if (opt.code == 'q') rs.set_opt().qflag = 1;
+        if (opt.code == 'v') rs.set_opt().versionflag = 1;
         if (opt.code == '?') {
             if (opt.diagnostic.empty() && opt.has_value) topic = opt.value;
             return opt.diagnostic.empty() ? Help::ASKED : Help::AFTER_ERROR;
@@ -157,18 +157,18 @@ static std::vector<std::string> second_pass(RunState& rs) {
 }
 
 static void settings_for_sparklines(RunState& rs) {
-    rs.bkgcolor = BKG_COMPACT;
-    rs.BORDERxval = rs.BORDERyval = 3;
-    rs.zflag = 1;
-    rs.wflag = 1;
-    rs.width = rs.wi = 400;
-    rs.hflag = 1;
-    rs.height = rs.hi = 30;
-    rs.lflag = LINES_NONE;
+    rs.set_opt().bkgcolor = BKG_COMPACT;
+    rs.set_opt().BORDERxval = rs.set_opt().BORDERyval = 3;
+    rs.set_opt().zflag = 1;
+    rs.set_opt().wflag = 1;
+    rs.set_opt().width = rs.wi = 400;
+    rs.set_opt().hflag = 1;
+    rs.set_opt().height = rs.hi = 30;
+    rs.set_opt().lflag = LINES_NONE;
 }
 
 void parse_options(RunState& rs) {
-    rs.threads = ChartFiles::default_threads();
+    rs.set_opt().threads = ChartFiles::default_threads();
     if (rs.cargc <= 1) usage1(rs, END_OK);
     std::string topic;
     Help help = first_pass(rs, topic);
@@ -181,13 +181,13 @@ void parse_options(RunState& rs) {
         if (!stdin_is_terminal()) help_summary(rs, status);
         usage1(rs, status);
     }
-    if (rs.set_defaults) set_default_values(rs);
-    if (rs.show_defaults) {
+    if (rs.opt().set_defaults) set_default_values(rs);
+    if (rs.opt().show_defaults) {
         show_default_values(rs, 1);
         end_run(END_OK);
     }
-    if (rs.spkflag) settings_for_sparklines(rs);
-    if (rs.versionflag) {
+    if (rs.opt().spkflag) settings_for_sparklines(rs);
+    if (rs.opt().versionflag) {
         out("\nTSGRAF Version %s\n", VERSION);
         end_run(END_OK);
     }

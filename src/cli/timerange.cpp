@@ -16,7 +16,7 @@ static time_t date_secs(std::string text) {
 }
 
 static void date_range(RunState& rs, const std::string& v) {
-    TimeRange& tr = rs.timerange;
+    TimeRange& tr = rs.set_opt().timerange;
     tr.kind = TimeRange::DATES;
     size_t comma = v.find(',');
     tr.start = date_secs(v.substr(0, comma));
@@ -59,7 +59,7 @@ static void time_of_day_range(RunState& rs, const std::string& v) {
         out("Invalid /timerange syntax %s\n", v.c_str());
         end_run(END_ERROR);
     }
-    TimeRange& tr = rs.timerange;
+    TimeRange& tr = rs.set_opt().timerange;
     tr.kind = TimeRange::DAILY;
     tr.from = clock_secs(s.hh, s.mm, s.ss);
     tr.to = clock_secs(e.hh, e.mm, e.ss);

@@ -65,7 +65,7 @@ void close_output_csv(RunState& rs) {
     if (!fp) return;
     rs.outcsvfp = nullptr;
     if (!finish_output(rs, fp)) {
-        out("\nError writing output CSV file, %s\n", rs.csv_outfil.c_str());
+        out("\nError writing output CSV file, %s\n", rs.opt().csv_outfil.c_str());
         end_run(END_ERROR);
     }
 }

@@ -145,6 +145,148 @@ struct InputFile {
     std::string nodenam;      // node the file comes from
 };
 
+// The options of the run: filled by the option layer (src/cli/), read-only once
+// parse_options has returned. Everything after it reads them through
+// RunState::opt(); only the option layer (and a test playing it) writes through
+// RunState::set_opt().
+struct Options {
+    // Requests handled by the first pass
+    int versionflag = 0;
+    int set_defaults = 0;
+    int show_defaults = 0;
+
+    // Output levels and logs
+    int qflag = 0;
+    int verbose = 0;
+    int iflag = 0;
+    int nohistory = 0;
+    int hisflag = 0;
+    std::string hisvalue;
+
+    // Output places and names
+    int dirflag = 0;
+    std::string direcname;
+    std::string curname;
+    int htmflag = 0;
+    int nocharts = 0;
+    int pdfflag = 0;
+    std::string pdffile = "tsgraf.pdf";
+    int delflag = 0;
+    std::string htmfil = "tsgraf.htm";
+    std::string outfilcsv = "Y8_PEAK.CSV";
+
+    // Parameter selection, calculation and renaming
+    int pflag = 0;
+    int renameflg = 0;
+    std::string renamestr;
+    int yflag = 0;
+    std::string csv_paramfil = "Y8_CSVPARAMS.LIS";
+
+    // Input layout and time range
+    int datalinerow = -1;
+    int headerlinerow = -1;
+    int noheader = 0;
+    int notimestamp = 0;
+    TimeRange timerange;  // the rows every mode keeps
+
+    // Statistics, sorting and correlation
+    int aflag = 0;
+    int movavg = 0;
+    int maonly_flag = 0;
+    int pcflag = 0;
+    int pc1 = 10;
+    int pc2 = 90;
+    int nopcline = 0;
+    int sdflag = 0;
+    int jflag = 0;
+    std::string jval;
+    SortKey sortkey_asked = SORT_MEDIAN;  // the key a --sort value named, and its direction
+    SortOrder sortdir_asked = SORT_NONE;  // (SORT_NONE: no key was named)
+    int topflag = 0;
+    int topnum = 0;
+    int cflag = 0;
+    int corrall = 0;
+    double corrth = 0.65;
+    int rflag = 0;
+    std::string rulfil = "Y8RULES.LIS";
+
+    // Chart layout and look
+    int bar_chart = 0;
+    int fflag = 0;
+    int labels = 0;
+    int nohoriz = 0;
+    int novert = 0;
+    int spkflag = 0;
+    int thk = 0;
+    int bflag = 0;
+    Background bkgcolor = BKG_BLACK;
+    int BORDERxval = 55;
+    int BORDERyval = 55;
+    int displaynum = 1;
+    int dflag = 0;
+    int dotsize = 0;
+    int dotcolor = -1;
+    int coloflag = 0;
+    std::string colsequence;
+    int dotcoloflag = 0;
+    std::string dotcolsequence;
+    int hflag = 0;
+    int height = 0;
+    int wflag = 0;
+    int width = 500;
+    int horiz = 10;
+    int ignoreflag = 0;
+    int kflag = 0;
+    int kdef = 0;
+    std::string caption;
+    std::string capsiz;
+    std::string capcol;
+    GridLines lflag = LINES_NONE;
+    int lflagval = 0;
+    int tictime = 0;
+    int nflag = 0;
+    int oflag = 0;
+    int ostyle = 0;
+    int sflag = 0;
+    int axisflag = 0;
+    int axiscol = 0;
+    int zflag = 0;
+    int zmax = 0;           // a fixed Y-scale maximum when above 0, or ZMAX_NONE, ZMAX_LARGEST
+    int zmin = ZMIN_UNSET;  // a fixed Y-scale minimum, or ZMIN_KEYWORD, ZMIN_UNSET
+    int scflag = 0;
+    int threads = 1;
+
+    // CSV output (extract, trim-zeros, merge, append)
+    int eflag = 0;
+    int xflag = 0;
+    int trimzeros = 0;
+    int mflag = 0;
+    int append = 0;
+    int nth = 1;
+    std::string csv_outfil = "Y8_OUT.CSV";
+    int samplemerge = 0;
+    int dupflag = 0;
+    FillType filltype = FILL_NOTHING;
+    double fillvalue = 0;
+    int fmtflag = 0;
+    int format = 1;
+    int decflag = 0;
+    int decsize = 2;
+    int gflag = 0;
+    int precision = 2;
+    int y8hdrflag = 0;
+    int macsvflg = 0;
+
+    // Defaults file: flags and values that act after the second option pass
+    int aflagdef = 0, bflagdef = 0, dflagdef = 0, hflagdef = 0, kflagdef = 0;
+    int lflagdef = 0, wflagdef = 0, zflagdef = 0;
+    int kcflagdef = 0, ksflagdef = 0, cflagdef = 0;
+    int coloflagdef = 0, dotcoloflagdef = 0;
+    std::string capcoldef;
+    std::string capsizdef;
+    std::string cfgfil = "TSGRAF.CFG";
+};
+
 struct RunState {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
@@ -158,9 +300,7 @@ struct RunState {
     WallClock clock;
 
     // Run control: output files of the run, and the end-of-run counters
-    std::string htmfil = "tsgraf.htm";
     std::string outfil = "Y8_PEAK.LIS";
-    std::string outfilcsv = "Y8_PEAK.CSV";
     std::string logfil = "Y8_LOG.LIS";
     FILE* logfp = nullptr;
     FILE* htmfp = nullptr;
@@ -194,150 +334,22 @@ struct RunState {
     int filenum = -1;
     int toomanyfiles = 0;
 
-    // Options: requests handled by the first pass
-    int versionflag = 0;
-    int set_defaults = 0;
-    int show_defaults = 0;
-
-    // Options: output levels and logs
-    int qflag = 0;
-    int verbose = 0;
-    int iflag = 0;
-    int nohistory = 0;
-    int hisflag = 0;
-    std::string hisvalue;
-
-    // Options: output places and names
-    int dirflag = 0;
-    std::string direcname;
-    std::string curname;
-    int htmflag = 0;
-    int nocharts = 0;
-    int pdfflag = 0;
-    std::string pdffile = "tsgraf.pdf";
-    int delflag = 0;
-
-    // Options: parameter selection, calculation and renaming
-    int pflag = 0;
     std::string nums_str;
     std::string orig_nums_str;
     int numcalcs = 0;
-    int renameflg = 0;
-    std::string renamestr;
-    int yflag = 0;
-    std::string csv_paramfil = "Y8_CSVPARAMS.LIS";
     std::vector<int> orig_order;  // typed position of each listed column (ascending list)
     int wild = 0;                 // some calculated line is a wildcard line
 
-    // Options: input layout and time range
-    int datalinerow = -1;
-    int headerlinerow = -1;
-    int noheader = 0;
-    int notimestamp = 0;
-    TimeRange timerange;  // the rows every mode keeps
     std::string comment_sdate;  // the file's date text, for time-only stamps
 
-    // Options: statistics, sorting and correlation
-    int aflag = 0;
-    int movavg = 0;
-    int maonly_flag = 0;
-    int pcflag = 0;
-    int pc1 = 10;
-    int pc2 = 90;
-    int nopcline = 0;
-    int sdflag = 0;
-    int jflag = 0;
-    std::string jval;
     SortOrder srtflag = SORT_NONE;
     SortKey sortdim = SORT_MEDIAN;
-    SortKey sortkey_asked = SORT_MEDIAN;  // the key a --sort value named, and its direction
-    SortOrder sortdir_asked = SORT_NONE;  // (SORT_NONE: no key was named)
-    int topflag = 0;
-    int topnum = 0;
-    int cflag = 0;
-    int corrall = 0;
-    double corrth = 0.65;
-    int rflag = 0;
-    std::string rulfil = "Y8RULES.LIS";
 
-    // Options: chart layout and look
-    int bar_chart = 0;
-    int fflag = 0;
-    int labels = 0;
-    int nohoriz = 0;
-    int novert = 0;
-    int spkflag = 0;
-    int thk = 0;
-    int bflag = 0;
-    Background bkgcolor = BKG_BLACK;
-    int BORDERxval = 55;
-    int BORDERyval = 55;
-    int displaynum = 1;
     int htm_row_cells = 0;  // chart cells in the page's table row still open
-    int dflag = 0;
-    int dotsize = 0;
-    int dotcolor = -1;
-    int coloflag = 0;
-    std::string colsequence;
-    int dotcoloflag = 0;
-    std::string dotcolsequence;
-    int hflag = 0;
-    int height = 0;
     int hi = 0;
-    int wflag = 0;
-    int width = 500;
     int wi = 0;
-    int horiz = 10;
-    int ignoreflag = 0;
-    int kflag = 0;
-    int kdef = 0;
-    std::string caption;
-    std::string capsiz;
-    std::string capcol;
-    GridLines lflag = LINES_NONE;
-    int lflagval = 0;
-    int tictime = 0;
-    int nflag = 0;
-    int oflag = 0;
-    int ostyle = 0;
-    int sflag = 0;
-    int axisflag = 0;
-    int axiscol = 0;
-    int zflag = 0;
-    int zmax = 0;           // a fixed Y-scale maximum when above 0, or ZMAX_NONE, ZMAX_LARGEST
-    int zmin = ZMIN_UNSET;  // a fixed Y-scale minimum, or ZMIN_KEYWORD, ZMIN_UNSET
-    int scflag = 0;
 
-    // Options: CSV output (extract, trim-zeros, merge, append)
-    int eflag = 0;
-    int xflag = 0;
-    int trimzeros = 0;
-    int mflag = 0;
-    int append = 0;
-    int nth = 1;
-    std::string csv_outfil = "Y8_OUT.CSV";
-    int samplemerge = 0;
-    int dupflag = 0;
-    FillType filltype = FILL_NOTHING;
-    double fillvalue = 0;
-    int fmtflag = 0;
-    int format = 1;
-    int decflag = 0;
-    int decsize = 2;
-    int gflag = 0;
-    int precision = 2;
-    int y8hdrflag = 0;
-    int macsvflg = 0;
     std::vector<double> tr_maxpts;  // trim-zeros: per selected parameter, largest 100 x |value|
-
-    // Defaults file: flags and values that act after the second option pass
-    int aflagdef = 0, bflagdef = 0, dflagdef = 0, hflagdef = 0, kflagdef = 0;
-    int lflagdef = 0, wflagdef = 0, zflagdef = 0;
-    int kcflagdef = 0, ksflagdef = 0, cflagdef = 0;
-    int coloflagdef = 0, dotcoloflagdef = 0;
-    std::string capcoldef;
-    std::string capsizdef;
-    std::string cfgfil = "TSGRAF.CFG";
 
     // Working tables: counts that size them (filled by the survey and selection)
     int numcol = 0;
@@ -504,7 +516,6 @@ struct RunState {
     std::vector<std::string> pngfiles;
     // Chart: the files on their way to the disk, and how many threads work on charts
     std::shared_ptr<ChartFiles> chart_files;
-    int threads = 1;
 
     // Correlation: the reference series on the grid rows, and how many rows it pairs with
     std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
@@ -546,24 +557,32 @@ struct RunState {
     // [file][slot] loaded values of a stacked series, so a later chart restacks from them
     std::vector<std::vector<std::vector<double>>> stack_loaded;
     std::vector<std::string> ov_minmax_more;  // legend min/max texts of overlay slots 20 and on
+
+    // The options (see Options): opt() to read them; set_opt() only in the option
+    // layer and in tests that play it.
+    const Options& opt() const { return options_; }
+    Options& set_opt() { return options_; }
+
+   private:
+    Options options_;
 };
 
 // The Y scale starts at zero: asked for, or forced by calculated parameters.
 inline bool zero_scale(const RunState& rs) {
-    return rs.zflag || rs.calcs_on;
+    return rs.opt().zflag || rs.calcs_on;
 }
 // Constant parameters are charted: asked for, or forced by calculated parameters.
 inline bool keeps_constants(const RunState& rs) {
-    return rs.jflag || rs.calcs_on;
+    return rs.opt().jflag || rs.calcs_on;
 }
 // The fixed Y-scale maximum (none when not above 0), "max" being the run's largest.
 inline int fixed_ymax(const RunState& rs) {
-    return rs.zmax == ZMAX_LARGEST ? rs.largest_ymax : rs.zmax;
+    return rs.opt().zmax == ZMAX_LARGEST ? rs.largest_ymax : rs.opt().zmax;
 }
 
 // The layout of a CSV file the run writes: --format, else that of the first file.
 inline int csv_format(const RunState& rs) {
-    return rs.fmtflag || !rs.format_found ? rs.format : rs.format_found;
+    return rs.opt().fmtflag || !rs.format_found ? rs.opt().format : rs.format_found;
 }
 
 // The banner: program name and version, e.g. "TSGRAF V1.0-156".

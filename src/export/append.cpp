@@ -118,7 +118,7 @@ int append_file(RunState& rs, int f, int layout, int headno, FILE* ofp) {
         if (f == 0 && n == headno) write_heading(rs, ofp, layout);
         if (n > first_data && is_append_data_line(raw)) {
             // The time range holds here as in every other mode.
-            if (rs.timerange.active() && !row_in_range(rs, stamp_field(raw))) continue;
+            if (rs.opt().timerange.active() && !row_in_range(rs, stamp_field(raw))) continue;
             copy_line(ofp, raw);
             ++count;
         }
@@ -144,10 +144,10 @@ bool is_append_data_line(const std::string& line) {
 void append_similar_files(RunState& rs) {
     FILE* ofp = rs.outcsvfp;
     if (!ofp) {
-        out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
+        out("\nError opening output CSV file, %s\n", rs.opt().csv_outfil.c_str());
         end_run(END_ERROR);
     }
-    int layout = rs.fmtflag ? rs.format : rs.files[0].y8format;
+    int layout = rs.opt().fmtflag ? rs.opt().format : rs.files[0].y8format;
     out("\nAppending data:\n");
     // The heading's 1-based line number; a block's start marker already has one.
     int headno = rs.files[0].paraline + (rs.files[0].y8format == LAYOUT_HEADING_BLOCK ? 0 : 1);
@@ -157,7 +157,7 @@ void append_similar_files(RunState& rs) {
             count);
     }
     close_output_csv(rs);
-    out("\nAppended data written to %s\n", rs.csv_outfil.c_str());
-    if (rs.verbose) get_current_time(rs, "Ended at");
+    out("\nAppended data written to %s\n", rs.opt().csv_outfil.c_str());
+    if (rs.opt().verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }

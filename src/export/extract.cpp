@@ -18,7 +18,7 @@ const char* const START_BLOCK = "$$$ START COLUMN HEADERS $$$";
 const char* const END_BLOCK = "$$$ END COLUMN HEADERS $$$";
 
 bool writing(const RunState& rs) {
-    return rs.eflag && rs.outcsvfp;
+    return rs.opt().eflag && rs.outcsvfp;
 }
 
 size_t idx(int i) {
@@ -63,7 +63,7 @@ void append_calc_labels(const RunState& rs, std::string& heading) {
 std::string heading_of_run(const RunState& rs) {
     std::string first = rs.newline.substr(0, rs.newline.find(','));
     std::string heading = first;
-    if (rs.macsvflg) {
+    if (rs.opt().macsvflg) {
         int total = first_calc_slot(rs) + (rs.wild ? rs.totwcalc : rs.numcalcs);
         for (int k = 0; k < total; ++k) heading += "," + label(rs, k);
     } else if (rs.wild) {
@@ -180,15 +180,15 @@ void find_trim_maxima(RunState& rs) {
 }  // namespace
 
 bool extract_heading_on(const RunState& rs) {
-    return writing(rs) && !rs.noheader && !rs.trimzeros && (!rs.srtflag || rs.macsvflg);
+    return writing(rs) && !rs.opt().noheader && !rs.opt().trimzeros && (!rs.srtflag || rs.opt().macsvflg);
 }
 
 bool extract_rows_on(const RunState& rs) {
-    return writing(rs) && !rs.macsvflg && !rs.trimzeros && !rs.srtflag;
+    return writing(rs) && !rs.opt().macsvflg && !rs.opt().trimzeros && !rs.srtflag;
 }
 
 void extract_line_above(RunState& rs, int f, int i, const std::string& line) {
-    if (f != 0 || !writing(rs) || rs.noheader || rs.files.empty()) return;
+    if (f != 0 || !writing(rs) || rs.opt().noheader || rs.files.empty()) return;
     if (i >= rs.files[0].paraline) return;
     // Format 2: the lines above the start of the heading block.
     if (!rs.files.empty() && rs.files[0].y8format == LAYOUT_HEADING_BLOCK &&
@@ -212,8 +212,8 @@ void extract_heading(RunState& rs, int f) {
 
 std::string extract_value(const RunState& rs, int col, const char* text, size_t len, double v) {
     bool fractional =
-        rs.decsize >= 0 && col >= 0 && idx(col) < rs.fp_nums.size() && rs.fp_nums[idx(col)];
-    if (fractional) return strfmt(",%.*f", rs.decsize, v);
+        rs.opt().decsize >= 0 && col >= 0 && idx(col) < rs.fp_nums.size() && rs.fp_nums[idx(col)];
+    if (fractional) return strfmt(",%.*f", rs.opt().decsize, v);
     if (len == 0) return ", ";
     std::string s(1, ',');
     s.append(text, len);
@@ -236,8 +236,8 @@ void extract_row_end(RunState& rs, std::string& row) {
 void extract_end_of_load(RunState& rs) {
     if (!extract_rows_on(rs)) return;
     close_output_csv(rs);
-    if (rs.xflag || rs.append) {
-        out("Output file %s created\n", rs.csv_outfil.c_str());
+    if (rs.opt().xflag || rs.opt().append) {
+        out("Output file %s created\n", rs.opt().csv_outfil.c_str());
         end_run(END_OK);
     }
 }
@@ -301,7 +301,7 @@ void write_trimzeros(RunState& rs, int) {
             ++excluded;
         }
     }
-    if (!rs.noheader && rs.outcsvfp) {
+    if (!rs.opt().noheader && rs.outcsvfp) {
         if (csv_format(rs) == 2)
             write_fmt2_header(rs, heading);
         else
@@ -319,9 +319,9 @@ void write_trimzeros(RunState& rs, int) {
         if (rs.outcsvfp) fwrite(outrow.data(), 1, outrow.size(), rs.outcsvfp);
     });
     close_output_csv(rs);
-    out("\nOutput file %s created with %d parameters\n", rs.csv_outfil.c_str(),
+    out("\nOutput file %s created with %d parameters\n", rs.opt().csv_outfil.c_str(),
         static_cast<int>(kept.size()));
     out("Excluded %d all-zero parameters\n", excluded);
-    if (rs.verbose) get_current_time(rs, "Ended at");
+    if (rs.opt().verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }

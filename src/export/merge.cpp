@@ -35,7 +35,7 @@ int file_cols(const RunState& rs, int f) {
 
 // Equal headings without /duplicates: every file keeps its own column numbers.
 bool same_columns(const RunState& rs) {
-    return !rs.diffparams && !rs.dupflag;
+    return !rs.diffparams && !rs.opt().dupflag;
 }
 
 std::vector<std::string>& merged_names(RunState& rs) {
@@ -65,11 +65,11 @@ void alloc_or_end(std::vector<T>& v, size_t n, const char* failure) {
 // The merge interval: the option's value, else the nominal interval of the header,
 // else the interval measured in the first file.
 void choose_interval(RunState& rs) {
-    if (rs.samplemerge < 0) {
-        out("\nInvalid merge interval %d\n", rs.samplemerge);
+    if (rs.opt().samplemerge < 0) {
+        out("\nInvalid merge interval %d\n", rs.opt().samplemerge);
         end_run(END_ERROR);
     }
-    rs.merge_secs = rs.samplemerge;
+    rs.merge_secs = rs.opt().samplemerge;
     if (rs.merge_secs == 0) rs.merge_secs = rs.comm_sampint;
     if (rs.merge_secs <= 0 && !rs.files.empty()) rs.merge_secs = rs.files[0].samp;
     if (rs.merge_secs <= 0) {
@@ -134,7 +134,7 @@ void write_node_line(RunState& rs, const std::string& line) {
     }
     size_t c = s.find(',');
     s = c == std::string::npos ? rs.merg_nodes : rs.merg_nodes + "," + s.substr(c + 1);
-    if (!rs.noheader) fout(rs.outcsvfp, "%s\n", s.c_str());
+    if (!rs.opt().noheader) fout(rs.outcsvfp, "%s\n", s.c_str());
 }
 
 // Passes over the lines above the first data line; the first file's header lines go
@@ -164,7 +164,7 @@ int read_header_part(RunState& rs, int f, LineReader& rd, std::string& cur) {
         if (!first || i >= above) continue;
         if (i == 0)
             write_node_line(rs, cur);
-        else if (fmt != LAYOUT_HEADING_BLOCK && i <= 2 && !rs.noheader)
+        else if (fmt != LAYOUT_HEADING_BLOCK && i <= 2 && !rs.opt().noheader)
             fout(rs.outcsvfp, "%s\n", cur.c_str());
     }
     return n;
@@ -213,14 +213,14 @@ int step_of(const RunState& rs, time_t secs, int outrows) {
 void fill_gap(FileRead& r, int step) {
     RunState& rs = r.rs;
     int prev = rs.merge_prevstep;
-    if (rs.filltype == FILL_NOTHING || rs.filltype == FILL_ZERO || r.f == 0 || prev < 0 ||
+    if (rs.opt().filltype == FILL_NOTHING || rs.opt().filltype == FILL_ZERO || r.f == 0 || prev < 0 ||
         prev >= step - 1)
         return;
     for (int k = 0; k < r.ncols; ++k) {
         auto& col = rs.mpts[static_cast<size_t>(merged_col(rs, r.f, k))];
         // The previous value of the same merged column, so that a column never takes
         // the value of another parameter.
-        double v = rs.filltype == FILL_VALUE ? rs.fillvalue : col[static_cast<size_t>(prev)];
+        double v = rs.opt().filltype == FILL_VALUE ? rs.opt().fillvalue : col[static_cast<size_t>(prev)];
         for (int s = prev + 1; s < step; ++s) col[static_cast<size_t>(s)] = v;
     }
 }
@@ -240,7 +240,7 @@ void add_values(FileRead& r, const std::vector<std::string>& fields, bool firstr
     int values = static_cast<int>(fields.size()) - 1;
     for (int k = 0; k < values; ++k) {
         if (k >= r.ncols) {
-            if (firstrow && rs.verbose)
+            if (firstrow && rs.opt().verbose)
                 out("\nWarning: There are less column headers (%d) than data columns (%d) in %s\n",
                     r.ncols, values, csvf.c_str());
             break;
@@ -248,7 +248,7 @@ void add_values(FileRead& r, const std::vector<std::string>& fields, bool firstr
         rs.tmpmpts[static_cast<size_t>(k)] += atof_s(fields[static_cast<size_t>(k) + 1]);
         ++r.cnt[static_cast<size_t>(k)];
     }
-    if (values < r.ncols && firstrow && rs.verbose && !rs.qflag)
+    if (values < r.ncols && firstrow && rs.opt().verbose && !rs.opt().qflag)
         out("\nWarning: There are more column headers (%d) than data columns (%d) in %s\n", r.ncols,
             values, csvf.c_str());
 }
@@ -300,7 +300,7 @@ void write_heading(RunState& rs, FILE* fp, std::vector<int>& mask, bool all) {
         return;
     }
     std::vector<std::string> sel;
-    const bool picked = rs.pflag && !all;  // "all" or 0 selects every column
+    const bool picked = rs.opt().pflag && !all;  // "all" or 0 selects every column
     if (picked) sel = selected_names(rs);
     const auto& names = merged_names(rs);
     fout(fp, "Sample Time");
@@ -345,7 +345,7 @@ void write_value(FILE* fp, double v, bool fractional) {
 int find_in_array(const RunState& rs, const std::string& para) {
     int last = last_slot(rs);
     int count = rs.totals.fileparamnums;
-    if (rs.dupflag) return count + 1;
+    if (rs.opt().dupflag) return count + 1;
     const auto& names = rs.fileparams[static_cast<size_t>(last)];
     for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i)
         if (names[static_cast<size_t>(i)] == para) return i;
@@ -356,7 +356,7 @@ void allocate_merged_ar(RunState& rs) {
     int cols = rs.numcol;
     // Different headings (or separate columns for every file) may put every column of
     // every file into a column of its own.
-    if (rs.diffparams || rs.dupflag)
+    if (rs.diffparams || rs.opt().dupflag)
         for (int f = 0; f <= rs.filenum; ++f) cols += rs.files[static_cast<size_t>(f)].numcols;
     for (int f = 0; f <= rs.filenum; ++f) cols = std::max(cols, file_cols(rs, f));
     allocate_merged_ar(rs, cols);
@@ -380,19 +380,19 @@ void merge_params(RunState& rs) {
     }
     // First index of every name of the list, for the lookups of find_in_array.
     std::unordered_map<std::string, int> index;
-    if (!rs.dupflag)
+    if (!rs.opt().dupflag)
         for (int k = 0; k < count; ++k) index.emplace(merged[static_cast<size_t>(k)], k);
     for (int f = 1; f <= rs.filenum; ++f) {
         int before = count;
         for (int k = 0; k < file_cols(rs, f); ++k) {
             const std::string& name = file_param(rs, f, k);
-            auto it = rs.dupflag ? index.end() : index.find(name);
+            auto it = rs.opt().dupflag ? index.end() : index.find(name);
             if (it != index.end()) {
                 rs.merged_ar[static_cast<size_t>(f)][static_cast<size_t>(k)] = it->second;
                 continue;
             }
-            if (rs.verbose) out("%s not found in array\n", name.c_str());
-            std::string entry = rs.dupflag ? strfmt("%s_%d", name.c_str(), f) : name;
+            if (rs.opt().verbose) out("%s not found in array\n", name.c_str());
+            std::string entry = rs.opt().dupflag ? strfmt("%s_%d", name.c_str(), f) : name;
             if (merged.size() <= static_cast<size_t>(count))
                 merged.resize(static_cast<size_t>(count) + 1);
             merged[static_cast<size_t>(count)] = entry;
@@ -401,7 +401,7 @@ void merge_params(RunState& rs) {
         }
         // Names new in this file become known only now, so two equal names of one file
         // both get columns.
-        if (!rs.dupflag)
+        if (!rs.opt().dupflag)
             for (int k = before; k < count; ++k) index.emplace(merged[static_cast<size_t>(k)], k);
         rs.totals.fileparamnums = count;
     }
@@ -410,7 +410,7 @@ void merge_params(RunState& rs) {
 int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/, int outrows) {
     if (fnum == 0) build_axis(rs, outrows);
     int blen = std::max(rs.actualmaxlinelen, 2000);
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         out("allocated hdrline[%d]\n", blen);
         out("allocated newline[%d]\n", blen);
     }
@@ -420,7 +420,7 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
         end_run(END_ERROR);
     }
     FileCloser closer{fp};
-    if (!rs.qflag) out("Merging data from %s ", csvf.c_str());
+    if (!rs.opt().qflag) out("Merging data from %s ", csvf.c_str());
     LineReader rd(fp);
     std::string cur;
     int lineno = read_header_part(rs, fnum, rd, cur);
@@ -445,7 +445,7 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
         if (fields[0].find(':') == std::string::npos) continue;
         if (++rows % tenth == 0) out(".");
         StampTime st = row_stamp(rs, fields[0], dayoff, prev);
-        if (!rs.timerange.holds(st)) continue;
+        if (!rs.opt().timerange.holds(st)) continue;
         int step = step_of(rs, st.secs, outrows);
         if (step < 0) continue;
         if (step != r.open) close_step(r);
@@ -460,7 +460,7 @@ int newmatrix_add(RunState& rs, int fnum, const std::string& csvf, int /*mlen*/,
     }
     close_step(r);
     if (r.open >= 0) rs.merge_prevstep = r.open;
-    if (!rs.qflag) out(" %d records\n", placed);
+    if (!rs.opt().qflag) out(" %d records\n", placed);
     if (fnum < rs.filenum) return 0;
     return write_out_merged_data(rs, rs.outcsvfp);
 }
@@ -470,15 +470,15 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
     int nmask = std::max(rs.totals.numcols, nmerged);
     std::vector<int> mask;
     alloc_or_end(mask, static_cast<size_t>(nmask) + 1, "merged_nums_mask calloc failed\n");
-    if (rs.verbose) out("allocated merged_nums_mask[%d]\n", nmask);
+    if (rs.opt().verbose) out("allocated merged_nums_mask[%d]\n", nmask);
     std::string sel = rs.orig_nums_str;
     trim(sel);
     strupper(sel);
     bool all = sel == "ALL" || sel == "0";
-    if (rs.verbose) out("writing out parameters ");
+    if (rs.opt().verbose) out("writing out parameters ");
     write_heading(rs, fp, mask, all);
 
-    out("\nWriting out data to %s ", rs.csv_outfil.c_str());
+    out("\nWriting out data to %s ", rs.opt().csv_outfil.c_str());
     int tenth = std::max(rs.outrows / 10, 1);
     int i = 0;
     for (; i < static_cast<int>(rs.x_vals.size()) && !rs.x_vals[static_cast<size_t>(i)].empty();
@@ -486,7 +486,7 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
         time_t secs = rs.outrows_secs[static_cast<size_t>(i)];
         if ((i + 1) % tenth == 0) out(".");
         // Steps outside the range hold no data: they are never written.
-        if (!rs.timerange.holds(step_stamp(secs))) continue;
+        if (!rs.opt().timerange.holds(step_stamp(secs))) continue;
         fout(fp, "%s", rs.x_vals[static_cast<size_t>(i)].c_str());
         for (int j = 0; j < nmerged; ++j)
             if (mask[static_cast<size_t>(j)])
@@ -501,7 +501,7 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
 
 void consolidate_params(RunState& rs) {
     if (!rs.outcsvfp) {
-        out("\nError opening output CSV file, %s\n", rs.csv_outfil.c_str());
+        out("\nError opening output CSV file, %s\n", rs.opt().csv_outfil.c_str());
         end_run(END_ERROR);
     }
     choose_interval(rs);
@@ -522,7 +522,7 @@ void consolidate_params(RunState& rs) {
     for (int f = 0; f <= rs.filenum; ++f) {
         if (f == 0) {
             alloc_or_end(rs.tmpmpts, static_cast<size_t>(width), "tmpmpts calloc failed\n");
-            if (rs.verbose) out("allocated memory for tmpmpts[%d]\n", width);
+            if (rs.opt().verbose) out("allocated memory for tmpmpts[%d]\n", width);
         } else {
             std::fill(rs.tmpmpts.begin(), rs.tmpmpts.end(), 0.0);
         }
@@ -533,7 +533,7 @@ void consolidate_params(RunState& rs) {
 
     close_output_csv(rs);
     out("\n%d parameters and %d intervals written to merged csv file %s\n", rs.mergeparcnt,
-        rs.mergeintcnt, rs.csv_outfil.c_str());
-    if (rs.verbose) get_current_time(rs, "Ended at");
+        rs.mergeintcnt, rs.opt().csv_outfil.c_str());
+    if (rs.opt().verbose) get_current_time(rs, "Ended at");
     end_run(END_OK);
 }

@@ -39,7 +39,7 @@ std::string record_text(std::string ff, const std::string& day) {
 }
 
 int nominal_interval(const RunState& rs) {
-    if (rs.ignoreflag) return 0;
+    if (rs.opt().ignoreflag) return 0;
     return rs.comm_sampint != 0 ? rs.comm_sampint : rs.files[0].samp;
 }
 
@@ -70,7 +70,7 @@ struct Windows {
 int count_timed(RunState& rs, LineReader& rd) {
     std::string cur, ff, date;
     const std::string day = undated_day(rs);
-    const TimeRange& range = rs.timerange;
+    const TimeRange& range = rs.opt().timerange;
     bool said = false;
     int count = 0;
     std::string lasttext;
@@ -80,7 +80,7 @@ int count_timed(RunState& rs, LineReader& rd) {
     while (rd.next(cur)) {
         size_t raw = rd.rawlen();
         if (raw == 2 || raw == 3) break;
-        if (raw <= 1 || rs.notimestamp) continue;
+        if (raw <= 1 || rs.opt().notimestamp) continue;
         size_t b = cur.find_first_not_of(',');
         if (b == std::string::npos) continue;
         size_t e = cur.find(',', b);
@@ -119,7 +119,7 @@ int count_timed(RunState& rs, LineReader& rd) {
 int count_rows(RunState& rs, LineReader& rd) {
     std::string cur;
     int count = 0;
-    skip_lines(rd, rs.datalinerow, cur);
+    skip_lines(rd, rs.opt().datalinerow, cur);
     while (rd.next(cur))
         if (rd.rawlen() > 1) ++count;
     rs.dur = static_cast<time_t>(rs.files[0].numrows - 1) * 60;
@@ -128,7 +128,7 @@ int count_rows(RunState& rs, LineReader& rd) {
 
 // Rows of the time tables: the merge lays all files on one axis.
 long long xvals_rows(RunState& rs) {
-    if (!rs.mflag) return static_cast<long long>(rs.num) + rs.totmiss + 2;
+    if (!rs.opt().mflag) return static_cast<long long>(rs.num) + rs.totmiss + 2;
     long long largest = 0;
     for (int f = 0; f <= rs.filenum; ++f)
         largest = std::max<long long>(largest, rs.files[f].numrows);
@@ -145,9 +145,9 @@ long long xvals_rows(RunState& rs) {
 
 void count_records(RunState& rs, LineReader& rd) {
     const std::string& name = rs.files[0].datafil;
-    int count = rs.datalinerow == -1 ? count_timed(rs, rd) : count_rows(rs, rd);
+    int count = rs.opt().datalinerow == -1 ? count_timed(rs, rd) : count_rows(rs, rd);
 
-    if (rs.ignoreflag)
+    if (rs.opt().ignoreflag)
         rs.comm_sampint = 0;
     else if (rs.comm_sampint == 0)
         rs.comm_sampint = rs.files[0].samp;
@@ -156,7 +156,7 @@ void count_records(RunState& rs, LineReader& rd) {
     if (nomints == 0) nomints = rs.num;
     nomints = std::clamp<long long>(nomints, INT_MIN, INT_MAX);
     rs.num = count;
-    if (rs.verbose) out("%d records in %s\n", count, name.c_str());
+    if (rs.opt().verbose) out("%d records in %s\n", count, name.c_str());
     if (count == 0) {
         out("No records found in %s\n", name.c_str());
         end_run(END_ERROR);
@@ -197,11 +197,11 @@ void count_records(RunState& rs, LineReader& rd) {
     alloc_xvals_space(rs, static_cast<int>(rows));
     if (nomints <= 0) nomints = rs.num;
     rs.nomints = static_cast<int>(nomints);
-    if (rs.nth > 1 && rs.macsvflg == 0) rs.num /= rs.nth;
+    if (rs.opt().nth > 1 && rs.opt().macsvflg == 0) rs.num /= rs.opt().nth;
     rs.files[0].fileintnums = rs.nomints;
 
-    if (!rs.qflag && !rs.mflag) out("Number of Intervals = %d\n", rs.num);
-    if (!rs.iflag) fout(rs.logfp, "Number of Intervals in %s = %d\n", name.c_str(), rs.num);
+    if (!rs.opt().qflag && !rs.opt().mflag) out("Number of Intervals = %d\n", rs.num);
+    if (!rs.opt().iflag) fout(rs.logfp, "Number of Intervals in %s = %d\n", name.c_str(), rs.num);
     if (rs.num >= rs.maxpts) {
         out("Too many Intervals in %s. Max is %d.\nTry setting environmental variable "
             "MAXINTERVALS to %d\n",

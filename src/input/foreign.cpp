@@ -55,14 +55,14 @@ std::vector<std::string> words_of(const std::string& s) {
 }
 
 bool store_names(const RunState& rs) {
-    return (rs.mflag || (rs.filenum > 0 && !rs.append)) && !rs.fileparams.empty();
+    return (rs.opt().mflag || (rs.filenum > 0 && !rs.opt().append)) && !rs.fileparams.empty();
 }
 
 // One name of a block: listed, appended to the heading and kept for the file.
 void take_name(RunState& rs, int k, int n, const std::string& name, int suppress,
                std::string& heading) {
-    if (n == rs.cflag) rs.correl_param = name;
-    if (!rs.pflag && !suppress) out("%d\t%s\n", n, name.c_str());
+    if (n == rs.opt().cflag) rs.correl_param = name;
+    if (!rs.opt().pflag && !suppress) out("%d\t%s\n", n, name.c_str());
     heading += ',';
     heading += name;
     if (store_names(rs) && k < static_cast<int>(rs.fileparams.size()) && n <= MAXNAMES) {
@@ -121,8 +121,8 @@ int read_format2_headers(RunState& rs, int k, std::string& newline, FILE* fp, in
     const std::string& name = rs.files[static_cast<size_t>(k)].datafil;
     const char* fmt =
         names == 1 ? "Format 2: %d parameter in %s\n" : "Format 2: %d parameters in %s\n";
-    if (!rs.qflag && !suppress) out(fmt, names, name.c_str());
-    if (!rs.iflag) fout(rs.logfp, fmt, names, name.c_str());
+    if (!rs.opt().qflag && !suppress) out(fmt, names, name.c_str());
+    if (!rs.opt().iflag) fout(rs.logfp, fmt, names, name.c_str());
     split_line_end(last, newline, end);
     return count;
 }
@@ -141,13 +141,13 @@ std::string converted_name(const std::string& given) {
 // The converted file must not replace a file that the run reads or writes.
 void refuse_clobber(const RunState& rs, const std::string& name) {
     refuse_input_as_output(rs, name, "Output CSV file");
-    if (rs.outcsvfp && !rs.csv_outfil.empty()) {
-        std::string csvout = rs.csv_outfil;
-        if (rs.dirflag && !rs.direcname.empty() && csvout[0] != '/')
-            csvout = rs.direcname + "/" + csvout;
+    if (rs.outcsvfp && !rs.opt().csv_outfil.empty()) {
+        std::string csvout = rs.opt().csv_outfil;
+        if (rs.opt().dirflag && !rs.opt().direcname.empty() && csvout[0] != '/')
+            csvout = rs.opt().direcname + "/" + csvout;
         if (same_file(name, csvout)) {
             out("\nOutput CSV file %s is the same file as output file %s\n", name.c_str(),
-                rs.csv_outfil.c_str());
+                rs.opt().csv_outfil.c_str());
             end_run(END_ERROR);
         }
     }
@@ -200,7 +200,7 @@ int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) 
         split_line_end(raw, text, end);
         if (lineno < hidx) {
             // Descriptive lines of the plot file: kept in the listing, not in the new file.
-            if (!rs.iflag) fout(rs.outfp, "%s", raw.c_str());
+            if (!rs.opt().iflag) fout(rs.outfp, "%s", raw.c_str());
             continue;
         }
         if (lineno == hidx) {

@@ -71,7 +71,7 @@ void alloc_space(RunState& rs) {
     back_with_huge_pages(std::move(blocks));
     for (auto& file : rs.pts)
         for (auto& series : file) series.assign(static_cast<size_t>(rows), MISSING);
-    if (rs.verbose) out("Allocated memory for pts[%d][%d][%d]\n", files, slots, rows);
+    if (rs.opt().verbose) out("Allocated memory for pts[%d][%d][%d]\n", files, slots, rows);
 }
 
 int calc_sampint(RunState& rs, int i, int cnt, int fno) {
@@ -98,12 +98,12 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
     if (cursecs > rs.lastsecs && rs.lastsecs != 0) return interval;
 
     if (cnt == 0) {
-        if (i == 1 && !rs.iflag) fout(rs.logfp, "Sampling Interval = %d\n", interval);
+        if (i == 1 && !rs.opt().iflag) fout(rs.logfp, "Sampling Interval = %d\n", interval);
         if (interval < 0)
             out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
                 cur.c_str());
         // From one window of a time-of-day range to the next is no gap in the data.
-        if (fno == 0 && rs.comm_sampint != 0 && rs.nth == 1 && !rs.window_break) {
+        if (fno == 0 && rs.comm_sampint != 0 && rs.opt().nth == 1 && !rs.window_break) {
             // 64-bit: an interval held at the int limit must not overflow here.
             long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
             int gap = wide < 5 ? 0 : clamped_int(wide);
@@ -116,7 +116,7 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
                 }
                 rs.missints += gap;
                 rs.tmpmiss = gap;
-                if (rs.verbose)
+                if (rs.opt().verbose)
                     out("\n%3d Missing samples from %23.23s to %23.23s", gap, prev.c_str(),
                         cur.c_str());
             }
@@ -141,17 +141,17 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
                 rs.ch_end_d = rs.end_d;
             }
         }
-        if (rs.axisflag && rs.axiscol == -1) {
+        if (rs.opt().axisflag && rs.opt().axiscol == -1) {
             rs.start_d.clear();
             rs.end_d.clear();
             rs.start_t = "1";
             rs.end_t = strfmt("%d", rs.num);
         }
         if (cnt == 1) {
-            if (!rs.qflag)
+            if (!rs.opt().qflag)
                 out("Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
                     rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
-            if (!rs.iflag)
+            if (!rs.opt().iflag)
                 fout(rs.logfp, "Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
                      rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
             if (rs.toomanyfiles && !rs.said_toomany) {
@@ -178,7 +178,7 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
     std::vector<std::string> f = split_fields(oldline);
     newline = f.empty() ? std::string() : f[0];
     for (int k = 0; k < rs.numpar; ++k) {
-        if ((rs.renameflg || !rs.oldnameptrn.empty()) && !rs.wild) rename_label(rs, k);
+        if ((rs.opt().renameflg || !rs.oldnameptrn.empty()) && !rs.wild) rename_label(rs, k);
         const std::string& label = rs.xlabel[static_cast<size_t>(k)];
         newline += ',';
         newline += label;
@@ -187,10 +187,10 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
 }
 
 bool row_in_range(const RunState& rs, const std::string& stamp, StampTime& st) {
-    if (rs.axisflag && rs.axiscol == -1) return true;
-    if (!rs.timerange.active()) return true;
+    if (rs.opt().axisflag && rs.opt().axiscol == -1) return true;
+    if (!rs.opt().timerange.active()) return true;
     read_stamp(stamp, undated_day(rs), st);
-    return rs.timerange.holds(st);
+    return rs.opt().timerange.holds(st);
 }
 
 namespace {
@@ -212,8 +212,8 @@ struct FileLoad {
     std::vector<std::string> names;   // the file's column names, split when first needed
 
     FileLoad(RunState& s, int fno) : rs(s), f(fno) {
-        daily = rs.timerange.kind == TimeRange::DAILY && !(rs.axisflag && rs.axiscol == -1);
-        ex = extract_rows_on(rs) && (f == 0 || rs.append);
+        daily = rs.opt().timerange.kind == TimeRange::DAILY && !(rs.opt().axisflag && rs.opt().axiscol == -1);
+        ex = extract_rows_on(rs) && (f == 0 || rs.opt().append);
         int ncols = rs.files[static_cast<size_t>(f)].numcols;
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
         const auto& nums = rs.param_nums[static_cast<size_t>(f)];
@@ -237,24 +237,24 @@ struct FileLoad {
 
     void tell_bad_cell(int k) {
         ++badcells;
-        if (++told > MAX_TOLD || rs.iflag) return;
+        if (++told > MAX_TOLD || rs.opt().iflag) return;
         fout(rs.logfp, "%s line %d: column %s is not a number, read as missing\n",
              rs.files[static_cast<size_t>(f)].datafil.c_str(), lineno, column_name(k));
     }
 
     void tell_short_line(int k) {
         ++shortlines;
-        if (++told > MAX_TOLD || rs.iflag) return;
+        if (++told > MAX_TOLD || rs.opt().iflag) return;
         fout(rs.logfp, "%s line %d: the line ends before column %s, read as missing\n",
              rs.files[static_cast<size_t>(f)].datafil.c_str(), lineno, column_name(k));
     }
 
     // The end of the file's rows: the count of places not named, and one warning line.
     void tell_totals() {
-        if (told > MAX_TOLD && !rs.iflag)
+        if (told > MAX_TOLD && !rs.opt().iflag)
             fout(rs.logfp, "%s: %d more damaged lines or cells not listed\n",
                  rs.files[static_cast<size_t>(f)].datafil.c_str(), told - MAX_TOLD);
-        if ((badcells || shortlines) && !rs.qflag)
+        if ((badcells || shortlines) && !rs.opt().qflag)
             out("Warning: %s has %d cells that are not numbers and %d short lines, read as "
                 "missing values\n",
                 rs.files[static_cast<size_t>(f)].datafil.c_str(), badcells, shortlines);
@@ -268,9 +268,9 @@ struct FileLoad {
 
     void store_fields(const std::string& ln, size_t pos) {
         const int ncols = rs.files[static_cast<size_t>(f)].numcols;
-        const int slot = rs.ignoreflag ? r : rs.missints + r;
+        const int slot = rs.opt().ignoreflag ? r : rs.missints + r;
         const size_t rows = grid_rows(rs);
-        const size_t maxslot = static_cast<size_t>(rs.ignoreflag ? rs.num : rs.totmiss + rs.num);
+        const size_t maxslot = static_cast<size_t>(rs.opt().ignoreflag ? rs.num : rs.totmiss + rs.num);
         int k = 0, stored = 0;
         const char* s = ln.data();
         size_t n = ln.size();
@@ -281,11 +281,11 @@ struct FileLoad {
             const void* c = memchr(s + from, ',', n - from);
             return c ? static_cast<size_t>(static_cast<const char*>(c) - s) : n;
         };
-        while (pos < n && (k < ncols || k <= rs.axiscol)) {
+        while (pos < n && (k < ncols || k <= rs.opt().axiscol)) {
             ++pos;
             if (pos >= n) break;
             size_t e = pos;
-            if (k >= ncols && r == 0 && f == 0 && rs.verbose)
+            if (k >= ncols && r == 0 && f == 0 && rs.opt().verbose)
                 out("Warning: there are less Column Headers (%d) than data columns (%d)\n", ncols,
                     k + 1);
             int j = k < ncols ? slot_of_column(k) : -1;
@@ -324,7 +324,7 @@ struct FileLoad {
             } else {
                 e = field_end(pos);
             }
-            if (rs.axisflag && rs.axiscol == k + 2)
+            if (rs.opt().axisflag && rs.opt().axiscol == k + 2)
                 rs.x_vals[static_cast<size_t>(r)].assign(s + pos, e - pos);
             ++k;
             pos = e;
@@ -336,12 +336,12 @@ struct FileLoad {
 
     void row_zero_checks() {
         if (stored0 >= rs.numpar) return;
-        if (rs.append) {
+        if (rs.opt().append) {
             out("\nThe CSV files used with /append must have the same number of columns and in "
                 "the same order !\n");
             end_run(END_ERROR);
         }
-        if (rs.filenum == 0 && rs.verbose && !rs.qflag)
+        if (rs.filenum == 0 && rs.opt().verbose && !rs.opt().qflag)
             out("Warning: There are more column headers (%d) than data columns (%d)\n",
                 rs.files[static_cast<size_t>(f)].numcols, stored0);
     }
@@ -359,8 +359,8 @@ struct FileLoad {
         if (e == std::string::npos) e = ln.size();
         std::string stamp = ln.substr(b, e - b);
         trim(stamp);
-        bool axis_rows = rs.datalinerow >= 0 || (rs.axisflag && rs.axiscol == -1);
-        if (stamp.find(':') == std::string::npos && !rs.axisflag) return true;
+        bool axis_rows = rs.opt().datalinerow >= 0 || (rs.opt().axisflag && rs.opt().axiscol == -1);
+        if (stamp.find(':') == std::string::npos && !rs.opt().axisflag) return true;
         if (static_cast<size_t>(r) >= rs.x_vals.size()) return false;
         StampTime st;
         if (!row_in_range(rs, stamp, st)) return true;
@@ -371,19 +371,19 @@ struct FileLoad {
             xv = stamp;
             to_classic_stamp(xv);
         }
-        long long w = daily ? rs.timerange.window_of(st) : 0;
+        long long w = daily ? rs.opt().timerange.window_of(st) : 0;
         rs.window_break = r > 0 && w != window;
 
         if (r == 1) {
-            rs.sampint = (rs.axisflag && rs.axiscol != 0 && rs.axiscol != -1)
+            rs.sampint = (rs.opt().axisflag && rs.opt().axiscol != 0 && rs.opt().axiscol != -1)
                              ? 60
                              : calc_sampint(rs, 1, 0, f);
         } else if (r > 1 && rs.badsamps == 1) {
             calc_sampint(rs, r, 0, f);
         }
         rs.window_break = 0;
-        if (rs.macsvflg == 0) {
-            int c = reccnt % std::max(rs.nth, 1);
+        if (rs.opt().macsvflg == 0) {
+            int c = reccnt % std::max(rs.opt().nth, 1);
             ++reccnt;
             if (c != 0) return true;
         } else {
@@ -392,7 +392,7 @@ struct FileLoad {
         if (ex) exvals.assign(static_cast<size_t>(std::max(rs.numpar, 0)), ",");
         store_fields(ln, e);
         if (r == 0) row_zero_checks();
-        int slot = rs.ignoreflag ? r : rs.missints + r;
+        int slot = rs.opt().ignoreflag ? r : rs.missints + r;
         std::string* outrow = nullptr;
         if (ex) {
             extract_row_start(rs, stamp, exvals, exrow);
@@ -459,7 +459,7 @@ void read_all_data(RunState& rs) {
         const std::string& name = rs.files[static_cast<size_t>(f)].datafil;
         FILE* fp = open_input(name);
         if (!fp) open_failed(name);
-        if (rs.verbose) out("opened file %s\n", name.c_str());
+        if (rs.opt().verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);
         int lines_above = read_header(rs, f, rd);
         makenewline(rs, rs.files[static_cast<size_t>(f)].line, rs.newline);
@@ -478,17 +478,17 @@ void read_all_data(RunState& rs) {
             fclose(fp);
             throw;
         }
-        if (rs.ignoreflag || (rs.axisflag && rs.axiscol == -1) || rs.numcalcs > 0) {
+        if (rs.opt().ignoreflag || (rs.opt().axisflag && rs.opt().axiscol == -1) || rs.numcalcs > 0) {
             rs.totmisssecs = rs.totmiss * (rs.files.empty() ? 0 : rs.files[0].samp);
             rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;
         }
         fclose(fp);
         load.tell_totals();
-        if (f == 0 && !rs.trimzeros && load.r > 1) {
+        if (f == 0 && !rs.opt().trimzeros && load.r > 1) {
             calc_sampint(rs, 1, 1, 0);
             rs.missints -= rs.tmpmiss;
         }
-        if (!rs.qflag) {
+        if (!rs.opt().qflag) {
             if (rs.filenum > 0)
                 out("%s, %5d records, %d secs interval", name.c_str(), load.reccnt, rs.sampint);
             if (load.r == load.reccnt)

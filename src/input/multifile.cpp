@@ -30,7 +30,7 @@ static void read_physmem(RunState& rs, const std::string& field, size_t mc) {
     if (paren == std::string::npos || paren < mc) return;
     int megabytes = atoi_s(field.substr(paren + 1, mb - paren - 1));
     rs.physmem = clamped_mul(megabytes, 128);  // a hostile size must not overflow
-    if (rs.verbose) out("Physical Memory = %d Mb %d pages\n", megabytes, rs.physmem);
+    if (rs.opt().verbose) out("Physical Memory = %d Mb %d pages\n", megabytes, rs.physmem);
 }
 
 // "... with 4 cpus": the number between "with" and "cpu".
@@ -40,11 +40,11 @@ static void read_numcpus(RunState& rs, const std::string& field, size_t mc) {
     size_t cpu = field.find("cpu", with);
     if (cpu == std::string::npos) return;
     rs.numcpus = atoi_s(field.substr(with + 4, cpu - with - 4));
-    if (!rs.qflag) out("Number of CPUs = %d\n", rs.numcpus);
+    if (!rs.opt().qflag) out("Number of CPUs = %d\n", rs.numcpus);
 }
 
 void get_data_from_header(RunState& rs, const std::string& tmpxline, int fno) {
-    if (rs.datalinerow != -1) return;
+    if (rs.opt().datalinerow != -1) return;
     std::string tline = tmpxline;
     chomp(tline);
     std::vector<std::string> fields;
@@ -69,14 +69,14 @@ void get_data_from_header(RunState& rs, const std::string& tmpxline, int fno) {
         size_t si = field.find("Sampling Interval: ");
         if (si != std::string::npos) {
             rs.comm_sampint = atoi_s(field.substr(si + 19));
-            if (!rs.qflag) out("Nominal sampling interval = %d\n", rs.comm_sampint);
+            if (!rs.opt().qflag) out("Nominal sampling interval = %d\n", rs.comm_sampint);
         }
-        if (!rs.iflag) {
+        if (!rs.opt().iflag) {
             fout(rs.logfp, "%s\n", field.c_str());
             fout(rs.outfp, "%s\n", field.c_str());
         }
     }
-    if (!rs.iflag) {
+    if (!rs.opt().iflag) {
         fout(rs.logfp, "\n");
         fout(rs.outfp, "\n");
     }
@@ -84,7 +84,7 @@ void get_data_from_header(RunState& rs, const std::string& tmpxline, int fno) {
 
 int reorder_csvfiles(RunState& rs) {
     int n = rs.filenum + 1;
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         out("Original order\n");
         for (int f = 0; f < n; ++f) out("%3d %s\n", f, rs.files[f].datafil.c_str());
     }
@@ -105,7 +105,7 @@ int reorder_csvfiles(RunState& rs) {
         out("failed to allocate space for TmpLinearray\n");
         end_run(END_ERROR);
     }
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         for (int k = 1; k < n; ++k) {
             if (rs.files[k - 1].samp != rs.files[k].samp) {
                 out("Warning! Sample intervals do not match:\n");
@@ -137,8 +137,8 @@ void get_all_param_names(RunState& rs) {
         out("newln allocation failed\n");
         end_run(END_ERROR);
     }
-    if (rs.verbose) out("alloc newln[%d]\n", static_cast<int>(cap));
-    if (rs.verbose) out("alloc tstln[%d]\n", static_cast<int>(cap));
+    if (rs.opt().verbose) out("alloc newln[%d]\n", static_cast<int>(cap));
+    if (rs.opt().verbose) out("alloc tstln[%d]\n", static_cast<int>(cap));
 
     // A name is new when no field of the union after the first equals it exactly.
     std::vector<std::string> fields;

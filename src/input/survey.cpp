@@ -261,9 +261,9 @@ void survey_explicit(Scan& s) {
     RunState& rs = s.rs;
     int f = s.f;
     // Given only the heading's line, the data start on the next one.
-    const int dataline = rs.datalinerow == -1 ? rs.headerlinerow + 1 : rs.datalinerow;
-    int hidx = rs.headerlinerow;
-    if (rs.noheader)
+    const int dataline = rs.opt().datalinerow == -1 ? rs.opt().headerlinerow + 1 : rs.opt().datalinerow;
+    int hidx = rs.opt().headerlinerow;
+    if (rs.opt().noheader)
         hidx = 0;
     else if (hidx < 0)
         hidx = dataline - 1;
@@ -302,7 +302,7 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
     Scan s{rs, f, rd, cur, last, 0, {}};
     last.clear();
 
-    if (rs.datalinerow != -1 || rs.headerlinerow != -1) {
+    if (rs.opt().datalinerow != -1 || rs.opt().headerlinerow != -1) {
         survey_explicit(s);
         return 0;
     }
@@ -314,7 +314,7 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
             int len = static_cast<int>(cur.size());
             if (n == 0) {
                 rs.maxlinelen = len + 1000;
-                if (rs.verbose) out("resetting maxlinelen to %d\n", rs.maxlinelen);
+                if (rs.opt().verbose) out("resetting maxlinelen to %d\n", rs.maxlinelen);
                 return -1;
             }
             out("Data line too long: %d >= limit of %d : %s\n", len, rs.maxlinelen - 1,
@@ -388,7 +388,7 @@ void close_file(RunState& rs, int f) {
         if (rs.files[0].paraline > 0) rs.hdrsmissing = 0;
         if (rs.files[0].firstdataline == 0) rs.nohdr = 1;
     }
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         out("%s Format %d ParameterLine %d Len %d DataLine %d Cols %d Rows %d\n",
             datafile(rs, f).c_str(), static_cast<int>(rs.files[f].y8format), rs.files[f].paraline,
             static_cast<int>(h.size()), rs.files[f].firstdataline, rs.files[f].numcols,
@@ -407,7 +407,7 @@ void file_set_times(RunState& rs) {
         if (rs.files[f].csvstartsecs == 0) out("Warning: invalid start time in file %d\n", f);
         if (rs.files[f].csvendsecs == 0) out("Warning: invalid end time in file %d\n", f);
     }
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         std::string s, e;
         secstodate(rs.earlieststart, s);
         secstodate(rs.latestend, e);
@@ -496,7 +496,7 @@ int get_maxline_len(RunState& rs, const std::vector<std::string>& ln) {
     int longest = static_cast<int>(ln[0].size());
     for (int f = 1; f <= rs.filenum; ++f) {
         if (ln[f].size() == ln[f - 1].size() && ln[f] == ln[f - 1]) {
-            if (rs.verbose) out("params for file %d same as file %d\n", f, f - 1);
+            if (rs.opt().verbose) out("params for file %d same as file %d\n", f, f - 1);
         } else {
             rs.diffparams = 1;
             longest = std::max(longest, static_cast<int>(ln[f].size()));
@@ -522,7 +522,7 @@ int check_csv_files(RunState& rs, int n) {
     }
 
     rs.actualmaxlinelen = get_maxline_len(rs, rs.templine) + 1;
-    if (rs.verbose) out("Max line length = %d\n", rs.actualmaxlinelen);
+    if (rs.opt().verbose) out("Max line length = %d\n", rs.actualmaxlinelen);
     alloc_line_space(rs, rs.actualmaxlinelen);
     rs.totals.numcols = 0;
     rs.totals.numrows = 0;
@@ -569,7 +569,7 @@ void read_lines_above_heading(RunState& rs, LineReader& rd, std::string& cur) {
             end_run(END_ERROR);
         }
         if (i == 0) {
-            if (rs.mflag) rs.merg_nodes = first_field(cur);
+            if (rs.opt().mflag) rs.merg_nodes = first_field(cur);
             if (rs.files[0].y8format == LAYOUT_HEADING_LINE && hidx == 0)
                 rs.hdrsmissing = 1;
             else
@@ -599,22 +599,22 @@ void list_parameters(RunState& rs) {
     remove_chars(h, '"');
     std::vector<std::string> fields;
     split_fields(h, fields);
-    bool show = !rs.pflag && !rs.mflag;
+    bool show = !rs.opt().pflag && !rs.opt().mflag;
     // Without time stamps the first field is a parameter too; it is listed first and
     // the others follow one number higher.
     int shift = 0;
-    if (rs.notimestamp && !fields.empty()) {
+    if (rs.opt().notimestamp && !fields.empty()) {
         std::string first = fields[0];
         if (show) out("%d\t%s\n", 1, strltrim(first).c_str());
         shift = 1;
     }
     int names = fields.empty() ? 0 : static_cast<int>(fields.size()) - 1;
-    bool store = rs.filenum >= 1 && !rs.append && !rs.fileparams.empty();
+    bool store = rs.filenum >= 1 && !rs.opt().append && !rs.fileparams.empty();
     for (int i = 0; i < names; ++i) {
         std::string name = fields[i + 1];
         strltrim(name);
         if (show) out("%d\t%s\n", i + 1 + shift, name.c_str());
-        if (i + 1 == rs.cflag) rs.correl_param = name;
+        if (i + 1 == rs.opt().cflag) rs.correl_param = name;
         if (store && i < 20000) rs.fileparams[0][i] = name;
     }
     rs.numcol = names;
@@ -625,8 +625,8 @@ void list_parameters(RunState& rs) {
     rs.files[0].fileparamnums = rs.numcol;
     const char* fmt =
         rs.numcol == 1 ? "Format 1: %d parameter in %s\n" : "Format 1: %d parameters in %s\n";
-    if (!rs.qflag) out(fmt, rs.numcol, rs.files[0].datafil.c_str());
-    if (!rs.iflag) fout(rs.logfp, fmt, rs.numcol, rs.files[0].datafil.c_str());
+    if (!rs.opt().qflag) out(fmt, rs.numcol, rs.files[0].datafil.c_str());
+    if (!rs.opt().iflag) fout(rs.logfp, fmt, rs.numcol, rs.files[0].datafil.c_str());
 }
 
 void prompt_for_columns(RunState& rs) {
@@ -649,10 +649,10 @@ void read_other_headers(RunState& rs, std::string& cur) {
             end_run(END_ERROR);
         }
         FileCloser closer{fp};
-        if (rs.verbose) out("Reading headers from %s\n", name.c_str());
+        if (rs.opt().verbose) out("Reading headers from %s\n", name.c_str());
         LineReader rd(fp, 1 << 16);
         if (!rd.next(cur)) cur.clear();
-        if (rs.mflag && rs.files[f].firstdataline > 1) {
+        if (rs.opt().mflag && rs.files[f].firstdataline > 1) {
             std::string node = first_field(cur);
             if (rs.merg_nodes.find(node) == std::string::npos) rs.merg_nodes += "/" + node;
         }
@@ -667,10 +667,10 @@ void read_other_headers(RunState& rs, std::string& cur) {
         rs.files[f].fileparamnums = rs.files[f].numcols;
         rs.files[f].fileintnums = rs.files[f].numrows;
     }
-    if (rs.mflag) rs.merg_nodes += " Merged";
+    if (rs.opt().mflag) rs.merg_nodes += " Merged";
     rs.totals.fileintnums = 0;
     for (int f = 0; f <= rs.filenum; ++f) rs.totals.fileintnums += rs.files[f].fileintnums;
-    if (rs.verbose)
+    if (rs.opt().verbose)
         for (int f = 0; f <= rs.filenum; ++f)
             out("len: %d: %80.80s...\n", static_cast<int>(rs.files[f].line.size()),
                 rs.files[f].line.c_str());
@@ -688,20 +688,20 @@ int read_datafil_cols(RunState& rs, int retry) {
     std::string tmpline, tmp1line;
     reserve_buffers(tmpline, tmp1line, rs.maxlinelen, "tmpline allocation failed\n",
                     "tmp1line allocation failed\n");
-    if (rs.verbose) {
+    if (rs.opt().verbose) {
         out("tmpline[%d] allocated\n", rs.maxlinelen);
         out("tmp1line[%d] allocated\n", rs.maxlinelen);
     }
-    if (rs.mflag || rs.filenum > 0) alloc_fileparams_space(rs);
+    if (rs.opt().mflag || rs.filenum > 0) alloc_fileparams_space(rs);
 
     if (check_csv_files(rs, retry) == -1) return -1;
 
-    if (rs.filenum >= 1 && rs.datalinerow == -1) reorder_csvfiles(rs);
+    if (rs.filenum >= 1 && rs.opt().datalinerow == -1) reorder_csvfiles(rs);
 
-    if (rs.append || (rs.mflag && rs.filltype == FILL_NOTHING)) {
+    if (rs.opt().append || (rs.opt().mflag && rs.opt().filltype == FILL_NOTHING)) {
         std::string sel = upper_copy(rs.nums_str);
         // Appending without a selection joins the whole files, as the help shows.
-        bool whole = sel == "ALL" || sel == "0" || (rs.append && !rs.pflag);
+        bool whole = sel == "ALL" || sel == "0" || (rs.opt().append && !rs.opt().pflag);
         if (rs.diffparams == 0 && whole && check_if_diff_nodes(rs) == 0) return -2;
     }
 
@@ -712,15 +712,15 @@ int read_datafil_cols(RunState& rs, int retry) {
         end_run(END_ERROR);
     }
     FileCloser closer{fp};
-    if (!rs.qflag) out("Reading data from %s\n", first.c_str());
-    if (!rs.iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
+    if (!rs.opt().qflag) out("Reading data from %s\n", first.c_str());
+    if (!rs.opt().iflag) fout(rs.logfp, "Reading data from %s\n", first.c_str());
     LineReader rd(fp);
     read_lines_above_heading(rs, rd, tmpline);
     if (rs.files[0].y8format == LAYOUT_HEADING_LINE) list_parameters(rs);
 
     count_records(rs, rd);
 
-    if (!rs.pflag && !rs.mflag) prompt_for_columns(rs);
+    if (!rs.opt().pflag && !rs.opt().mflag) prompt_for_columns(rs);
 
     read_other_headers(rs, tmp1line);
     return 0;

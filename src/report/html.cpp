@@ -31,7 +31,7 @@ static std::string without_year(const std::string& d) {
 void write_html_table_start(RunState& rs) {
     fout(rs.htmfp, "<center>%s \n",
          html_escape(rs.files.empty() ? "" : rs.files[0].datafil).c_str());
-    if (!rs.axisflag)
+    if (!rs.opt().axisflag)
         fout(rs.htmfp, "from %s %5.5s to %s %5.5s</center>\n",
              html_escape(without_year(rs.ch_start_d)).c_str(), html_escape(rs.start_t).c_str(),
              html_escape(without_year(rs.ch_end_d)).c_str(), html_escape(rs.end_t).c_str());
@@ -67,7 +67,7 @@ void write_html_row(RunState& rs, int p) {
     std::string label = label_of(rs, p);
     std::string alt = html_escape(label);
     // Sparkline pages always name their charts.
-    if (rs.labels || rs.bkgcolor == BKG_COMPACT) {
+    if (rs.opt().labels || rs.opt().bkgcolor == BKG_COMPACT) {
         // The cell shows the label cut or padded to 36 characters; escaping comes after the
         // cut so that no entity is split.
         std::string cell = html_escape(strfmt("%36.36s", label.c_str()));
@@ -81,7 +81,7 @@ void write_html_row(RunState& rs, int p) {
     if (rs.htm_row_cells == 0) fout(rs.htmfp, "<tr>");
     fout(rs.htmfp, "<td width=%d><A NAME=\"p%d\"><img src=\"%s\" alt=\"%d %s\"></A></td>", rs.maxx,
          col, img.c_str(), col, alt.c_str());
-    if (++rs.htm_row_cells >= rs.displaynum)
+    if (++rs.htm_row_cells >= rs.opt().displaynum)
         close_open_row(rs);
     else
         fout(rs.htmfp, "\n");
@@ -92,9 +92,9 @@ void write_fired_rule_rows(RunState& rs, int p, const std::string& optfil) {
     fout(rs.htmrfp, "<A NAME=\"%d\"><img src=\"%s\" alt=\"%d %s\"></A><BR>\n", col,
          html_escape(image_reference(rs.outpng)).c_str(), col,
          html_escape(label_of(rs, p)).c_str());
-    if (rs.verbose) out("Checking if optional rule file specified\n");
+    if (rs.opt().verbose) out("Checking if optional rule file specified\n");
     if (!optfil.empty()) {
-        if (rs.verbose) out("Optional rule details file %s used\n", optfil.c_str());
+        if (rs.opt().verbose) out("Optional rule details file %s used\n", optfil.c_str());
         std::string f = html_escape(optfil);
         fout(rs.htmrfp, "Click here for more details: <a href=%s target=\"_blank\">%s</a><br>\n",
              f.c_str(), f.c_str());

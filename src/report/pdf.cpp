@@ -14,7 +14,7 @@
 
 std::string pdf_converter_options(const RunState& rs) {
     if (const char* env = std::getenv("HTMLDOCENV")) return env;
-    int width = (rs.wi + 120) * rs.displaynum;
+    int width = (rs.wi + 120) * rs.opt().displaynum;
     if (width > 1000) return strfmt("--browserwidth %d --landscape", width);
     if (width < 800) width = 800;
     return strfmt("--browserwidth %d", width);
@@ -31,7 +31,7 @@ static void replace_extension(std::string& name, const char* from, const char* t
 }
 
 std::string pdf_name(const RunState& rs) {
-    std::string name = rs.htmflag && rs.pdfflag == 2 ? rs.htmfil : rs.pdffile;
+    std::string name = rs.opt().htmflag && rs.opt().pdfflag == 2 ? rs.opt().htmfil : rs.opt().pdffile;
     replace_extension(name, ".htm", ".pdf");
     replace_extension(name, ".HTM", ".PDF");
     if (name.find(".pdf") == std::string::npos && name.find(".PDF") == std::string::npos)
@@ -54,7 +54,7 @@ static bool file_present(const std::string& name) {
 }
 
 static void leave_output_dir(RunState& rs) {
-    if (rs.dirflag) switch_dir(rs.curname, "2", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "2", rs.opt().verbose);
 }
 
 std::string pending_pdf_name(const std::string& pdf) {
@@ -70,8 +70,8 @@ void create_pdf_doc(RunState& rs) {
     std::string pdf = pdf_name(rs);
     std::string making = pending_pdf_name(pdf);
     out("htmldoc --webpage --left .5in %s -f %s %s\n", options.c_str(), pdf.c_str(),
-        rs.htmfil.c_str());
-    int status = run_program(htmldoc_args(options, making, rs.htmfil));
+        rs.opt().htmfil.c_str());
+    int status = run_program(htmldoc_args(options, making, rs.opt().htmfil));
     // The previous PDF is replaced only by a complete one.
     if (making != pdf) {
         if (status == 0 && file_present(making) && !replace_file(making, pdf)) {
@@ -86,14 +86,14 @@ void create_pdf_doc(RunState& rs) {
             out("\nCould not start htmldoc: %s\n", std::strerror(errno));
         else if (status > 0)
             out("\nhtmldoc failed with status %d, %s was not made\n", status, pdf.c_str());
-        if (rs.delflag) out("The .PNG files and %s are kept\n", rs.htmfil.c_str());
+        if (rs.opt().delflag) out("The .PNG files and %s are kept\n", rs.opt().htmfil.c_str());
         leave_output_dir(rs);
         end_run(END_ERROR);
     }
-    if (!rs.qflag && file_present(pdf)) out("%s\n", pdf.c_str());
-    if (rs.delflag) {
-        if (!rs.qflag) out("\nDeleting the .PNG files and %s ... \n", rs.htmfil.c_str());
-        std::remove(rs.htmfil.c_str());
+    if (!rs.opt().qflag && file_present(pdf)) out("%s\n", pdf.c_str());
+    if (rs.opt().delflag) {
+        if (!rs.opt().qflag) out("\nDeleting the .PNG files and %s ... \n", rs.opt().htmfil.c_str());
+        std::remove(rs.opt().htmfil.c_str());
         for (const auto& png : rs.pngfiles) std::remove(png.c_str());
     }
     leave_output_dir(rs);

@@ -10,28 +10,28 @@
 void chart_parameter(RunState& rs, const PassSlot& slot) {
     const int w = slot.w, p = slot.p;
     setup_min_max(rs, p);
-    if (rs.corrall) return;
+    if (rs.opt().corrall) return;
     bool skipped = calc_stats(rs, p) == -1;
     bool constant = slot.sorted ? rs.multi_const == 1 : rs.filenum >= 1 && rs.multi_const;
     if (!slot.sorted) skipped = skipped || constant;
     if (w == 0) print_list_hdrs(rs);
-    if (rs.oflag && w < rs.numovr) {
+    if (rs.opt().oflag && w < rs.numovr) {
         // The overlaid series are charted with the last one.
-        if (!rs.nocharts) adjust_vals_for_size(rs, w);
+        if (!rs.opt().nocharts) adjust_vals_for_size(rs, w);
         return;
     }
     int col = column_of(rs, p);
     bool source = rs.wild && col != 0 && col <= rs.numcol;
     if (slot.sorted && (source || !slot.listed)) return;
-    if (!rs.nocharts) makePNGname(rs, p);
+    if (!rs.opt().nocharts) makePNGname(rs, p);
     print_vals(rs, p, skipped);
-    if (!rs.nocharts) {
+    if (!rs.opt().nocharts) {
         adjust_vals_for_size(rs, p);
         setup_scale(rs, p);
     }
     if (skipped || constant || source) return;
     ++rs.cnt;
-    if (rs.nocharts) return;
+    if (rs.opt().nocharts) return;
     draw_chart(rs, p, rs.sampint);
     write_html_row(rs, p);
     if (const RunState::Y8Rule* rule = fired_rule(rs)) write_fired_rule_rows(rs, p, rule->optfil);
@@ -44,7 +44,7 @@ void unsorted_pass(RunState& rs) {
             continue;
         }
         setup_min_max(rs, w);
-        if (rs.corrall) continue;
+        if (rs.opt().corrall) continue;
         calc_stats(rs, w);
         assign_pdata(rs, w);
         if (w == rs.numpar - 1) rs.srtpass = 1;
@@ -54,10 +54,10 @@ void unsorted_pass(RunState& rs) {
 void sorted_pass(RunState& rs) {
     setup_height_and_width(rs);
     int n = sort_listing(rs);
-    int last = rs.topflag ? n : n - 1;
+    int last = rs.opt().topflag ? n : n - 1;
     for (int w = 0; w <= last; ++w) {
         bool others = w == n;
         int p = others ? rs.numpar + 1 : static_cast<int>(rs.pdata[w].number);
-        chart_parameter(rs, {w, p, true, others || !rs.topflag || w < top_shown(rs)});
+        chart_parameter(rs, {w, p, true, others || !rs.opt().topflag || w < top_shown(rs)});
     }
 }

@@ -175,11 +175,11 @@ std::string carried_qualifiers(const std::string& cmd) {
 void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) {
     const std::string cmd = command_part(cmds);
     const std::string today = today_ddmmyyyy(rs.clock);
-    const std::string hisvalue = rs.hisflag && rs.hisvalue.empty() ? today : rs.hisvalue;
-    if (rs.iflag) return;
+    const std::string hisvalue = rs.opt().hisflag && rs.opt().hisvalue.empty() ? today : rs.opt().hisvalue;
+    if (rs.opt().iflag) return;
 
     std::string name;
-    if (!rs.hisflag) {
+    if (!rs.opt().hisflag) {
         name = "TSGRAF_" + today + ".HIS";
     } else if (hisvalue.find('*') != std::string::npos) {
         list_history_files(hisvalue);
@@ -193,8 +193,8 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
     {
         std::ifstream f(name);
         if (!f) {
-            if (!rs.qflag) out("No TSGRAF History file, %s, found\n", name.c_str());
-            if (rs.hisflag) end_run(END_ERROR);
+            if (!rs.opt().qflag) out("No TSGRAF History file, %s, found\n", name.c_str());
+            if (rs.opt().hisflag) end_run(END_ERROR);
             FILE* fp = fopen(name.c_str(), "wb");
             if (!fp) {
                 out("\nError opening new history file, %s\n", name.c_str());
@@ -211,16 +211,16 @@ void update_histfile(RunState& rs, std::string hisnum, const std::string& cmds) 
     }
     const int nextnum = scan.lines + 1;
 
-    if (hisnum.empty() && rs.hisflag) print_file(name);
-    if (!rs.hisflag && repeats_last(scan, cmd)) return;
+    if (hisnum.empty() && rs.opt().hisflag) print_file(name);
+    if (!rs.opt().hisflag && repeats_last(scan, cmd)) return;
 
     strupper(hisnum);
     if (hisnum == "L") hisnum = strfmt("%d", nextnum - 1);
     int recnum = atoi_s(hisnum);
     if (recnum != 0 && hisnum.find('.') == std::string::npos) replay(name, recnum, cmd);
 
-    if (rs.hisflag) end_run(END_OK);
-    if (rs.nohistory) return;
+    if (rs.opt().hisflag) end_run(END_OK);
+    if (rs.opt().nohistory) return;
     refuse_input_as_output(rs, name);
     FILE* fp = fopen(name.c_str(), "ab");
     if (!fp) {

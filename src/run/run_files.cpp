@@ -10,59 +10,59 @@
 #include "report/pdf.h"
 
 void refuse_run_files_over_inputs(const RunState& rs) {
-    std::string dir = rs.dirflag ? rs.direcname + "/" : std::string();
+    std::string dir = rs.opt().dirflag ? rs.opt().direcname + "/" : std::string();
     auto check = [&](const std::string& name) {
         refuse_input_as_output(rs, !name.empty() && name[0] == '/' ? name : dir + name);
     };
-    if (!rs.iflag) check(rs.logfil);
-    if (!rs.nocharts) check(rs.htmfil);
-    if (!rs.nocharts && rs.pdfflag) check(pdf_name(rs));
-    if (!rs.iflag) {
+    if (!rs.opt().iflag) check(rs.logfil);
+    if (!rs.opt().nocharts) check(rs.opt().htmfil);
+    if (!rs.opt().nocharts && rs.opt().pdfflag) check(pdf_name(rs));
+    if (!rs.opt().iflag) {
         check(rs.outfil);
-        check(rs.outfilcsv);
+        check(rs.opt().outfilcsv);
     }
 }
 
 // After a failed creation in the output directory: go back, then end the run.
 [[noreturn]] static void fail_in_dir(RunState& rs, const char* tag) {
-    if (rs.dirflag) switch_dir(rs.curname, tag, rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, tag, rs.opt().verbose);
     end_run(END_ERROR);
 }
 
 void print_hdrs(RunState& rs) {
     // Refused before the log is made, so that nothing at all is written.
     refuse_run_files_over_inputs(rs);
-    if (rs.dirflag) switch_dir(rs.direcname, "7", rs.verbose);
-    if (!rs.iflag) {
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "7", rs.opt().verbose);
+    if (!rs.opt().iflag) {
         rs.logfp = open_output(rs, rs.logfil);
         if (!rs.logfp) end_run(END_ERROR);
-        if (!rs.qflag) out("Opened output log file %s\n", rs.logfil.c_str());
+        if (!rs.opt().qflag) out("Opened output log file %s\n", rs.logfil.c_str());
         fout(rs.logfp, "\n%s\n\n", banner().c_str());
     }
-    if (!rs.nocharts) {
-        rs.htmfp = open_pending(rs, rs.htmfil);
+    if (!rs.opt().nocharts) {
+        rs.htmfp = open_pending(rs, rs.opt().htmfil);
         if (!rs.htmfp) {
-            out("\nError opening output file, %s\n", rs.htmfil.c_str());
+            out("\nError opening output file, %s\n", rs.opt().htmfil.c_str());
             fail_in_dir(rs, "8");
         }
         write_html_first_line(rs);
     }
-    if (!rs.iflag) {
+    if (!rs.opt().iflag) {
         rs.outfp = open_pending(rs, rs.outfil);
         if (!rs.outfp) {
             out("\nError opening output file, %s\n", rs.outfil.c_str());
             fail_in_dir(rs, "9");
         }
-        rs.outfp_csv = open_pending(rs, rs.outfilcsv);
+        rs.outfp_csv = open_pending(rs, rs.opt().outfilcsv);
         if (!rs.outfp_csv) {
-            out("\nError opening output file, %s\n", rs.outfilcsv.c_str());
+            out("\nError opening output file, %s\n", rs.opt().outfilcsv.c_str());
             end_run(END_ERROR);
         }
     }
-    if (rs.yflag) {
-        out("List of Parameters in CSV file will be written to %s\n", rs.csv_paramfil.c_str());
+    if (rs.opt().yflag) {
+        out("List of Parameters in CSV file will be written to %s\n", rs.opt().csv_paramfil.c_str());
     }
-    if (rs.dirflag) switch_dir(rs.curname, "10", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "10", rs.opt().verbose);
 }
 
 static void close_file(FILE*& fp) {

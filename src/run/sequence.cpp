@@ -42,7 +42,7 @@ void read_limits(RunState& rs) {
     read_limit("MAXDATA", rs.maxdatalen);
     read_limit("MAXF2LEN", rs.format2maxlen);
     read_limit("MAXF2OUTPAR", rs.fmt2max);
-    if (rs.verbose)
+    if (rs.opt().verbose)
         out("MAXLINE=%d, MAXDATA=%d, MAXINTERVALS=%d, MAXF2LEN=%d, MAXF2OUTPAR=%d\n",
             rs.maxlinelen, rs.maxdatalen, rs.maxpts, rs.format2maxlen, rs.fmt2max);
 }
@@ -58,7 +58,7 @@ static void survey_files(RunState& rs) {
         append_similar_files(rs);
         end_run(END_OK);
     }
-    if (rs.filenum >= 1 && !rs.append) {
+    if (rs.filenum >= 1 && !rs.opt().append) {
         get_all_param_names(rs);
         if (!rs.files.empty()) rs.numcol = rs.files[0].numcols;
     }
@@ -69,7 +69,7 @@ static void survey_files(RunState& rs) {
 static void prepare_parameters(RunState& rs) {
     if (rs.freelistnum != -1) ++rs.numpar;
     int count = rs.wild ? rs.totwcalc : rs.numcalcs;
-    if (!rs.wild && rs.verbose) out("Number of parameters = %d\n", rs.numpar);
+    if (!rs.wild && rs.opt().verbose) out("Number of parameters = %d\n", rs.numpar);
     for (int k = 0; k < count; ++k) {
         size_t slot = static_cast<size_t>(rs.numpar + k);
         size_t col = static_cast<size_t>(rs.numcol + 1 + k);
@@ -78,8 +78,8 @@ static void prepare_parameters(RunState& rs) {
         if (col < rs.fp_nums.size()) rs.fp_nums[col] = 1;
     }
     rs.numpar += count;
-    if (rs.aflag) {
-        rs.ma_samples = rs.movavg;
+    if (rs.opt().aflag) {
+        rs.ma_samples = rs.opt().movavg;
         if (rs.sampint != 0) rs.ma_samples /= rs.sampint;
         // A negative interval (time stamps running backwards) gives no usable window.
         if (rs.ma_samples <= 0) rs.ma_samples = rs.num;
@@ -102,7 +102,7 @@ static int largest_running_max(const RunState& rs) {
 }
 
 static void write_correl_lis(RunState& rs) {
-    if (rs.dirflag) switch_dir(rs.direcname, "1", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "1", rs.opt().verbose);
     out("Correlation parameters are %s\n", rs.correl_lis.c_str());
     refuse_input_as_output(rs, "CORREL.LIS");
     FILE* fp = fopen("CORREL.LIS", "wb");
@@ -110,14 +110,14 @@ static void write_correl_lis(RunState& rs) {
         out("\nError opening file, %s\n", "CORREL.LIS");
         end_run(END_ERROR);
     }
-    if (rs.dirflag) switch_dir(rs.curname, "2", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "2", rs.opt().verbose);
     fout(fp, "%s\n", rs.correl_lis.c_str());
     fclose(fp);
 }
 
 // The end of a run: footers, closed files and the summary.
 void close_and_summarise(RunState& rs) {
-    if (!rs.nocharts) {
+    if (!rs.opt().nocharts) {
         write_html_footer(rs);
         if (rules_in_force(rs)) {
             write_rules_html_footer(rs);
@@ -130,14 +130,14 @@ void close_and_summarise(RunState& rs) {
         *fp = nullptr;
         finish_output(rs, f);
     }
-    if (rs.cflag || rs.corrall) write_correl_lis(rs);
-    if (!rs.nocharts) {
+    if (rs.opt().cflag || rs.opt().corrall) write_correl_lis(rs);
+    if (!rs.opt().nocharts) {
         out(rs.cnt == 1 ? "\nCreated %d Y8 chart and HTML file %s "
                         : "\nCreated %d Y8 charts and HTML file %s ",
-            rs.cnt, rs.htmfil.c_str());
+            rs.cnt, rs.opt().htmfil.c_str());
         if (rs.numovr != 0) out("with %d graphs ", rs.numovr);
-        if (rs.dirflag)
-            out("in directory %s\n", rs.direcname.c_str());
+        if (rs.opt().dirflag)
+            out("in directory %s\n", rs.opt().direcname.c_str());
         else
             out("\n");
     }
@@ -145,10 +145,10 @@ void close_and_summarise(RunState& rs) {
         out("\nCreated HTML file %s with %d fired rules. ", rs.htmrulfil.c_str(), rs.firedcnt);
         out("Fired parameter numbers are in Y8RULESPAR.LIS\n\n");
     }
-    if (rs.cnt == 0 && !rs.qflag) out("\nLook in Y8_LOG.LIS for explanation of missing charts!\n");
-    if (rs.yflag)
+    if (rs.cnt == 0 && !rs.opt().qflag) out("\nLook in Y8_LOG.LIS for explanation of missing charts!\n");
+    if (rs.opt().yflag)
         out("%s contains a list of the selected parameters from the CSV file\n",
-            rs.csv_paramfil.c_str());
+            rs.opt().csv_paramfil.c_str());
 }
 
 void run_sequence(RunState& rs, int argc, char** argv) {
@@ -159,7 +159,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     rs.optch = OPTION_PREFIX;
     clean_up_args(rs, argc, argv);
     parse_options(rs);
-    if (rs.verbose) get_current_time(rs, "Started at");
+    if (rs.opt().verbose) get_current_time(rs, "Started at");
     out("\n%s\n\n", banner().c_str());
     update_histfile(rs, rs.files.empty() ? std::string() : rs.files[0].datafil, rs.ocmdline);
     print_hdrs(rs);
@@ -169,49 +169,49 @@ void run_sequence(RunState& rs, int argc, char** argv) {
     alloc_global_vars(rs);
     for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
     apply_sort_request(rs);
-    if (rs.mflag) {
+    if (rs.opt().mflag) {
         allocate_merged_ar(rs);
         merge_params(rs);
         consolidate_params(rs);
     }
     if (rs.numcalcs > 0) translate_calc_params(rs);
     read_all_data(rs);
-    if (!rs.nocharts) write_html_table_start(rs);
-    if (rs.trimzeros) {
+    if (!rs.opt().nocharts) write_html_table_start(rs);
+    if (rs.opt().trimzeros) {
         write_trimzeros(rs, rs.hdrlen);
         end_run(END_OK);
     }
-    if (rs.rflag) get_y8rules(rs);
-    if (rs.cflag > 0)
-        read_correl_param(rs, rs.cflag);
-    else if (rs.corrall && !rs.qflag)
+    if (rs.opt().rflag) get_y8rules(rs);
+    if (rs.opt().cflag > 0)
+        read_correl_param(rs, rs.opt().cflag);
+    else if (rs.opt().corrall && !rs.opt().qflag)
         out("Looking for Correlation between all parameters\n\n");
     rs.num += rs.totmiss;
     setup_height_and_width(rs);
     prepare_parameters(rs);
 
-    if (rs.zmax == ZMAX_LARGEST) rs.largest_ymax = largest_running_max(rs);
+    if (rs.opt().zmax == ZMAX_LARGEST) rs.largest_ymax = largest_running_max(rs);
 
     unsorted_pass(rs);
-    if (rs.topflag) {
+    if (rs.opt().topflag) {
         size_t others = static_cast<size_t>(rs.numpar + 1);
         if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
     if (rs.srtflag) sorted_pass(rs);
     finish_chart_files(rs);
-    if (rs.macsvflg) write_ma_csv(rs);
+    if (rs.opt().macsvflg) write_ma_csv(rs);
     // A sorted run writes the extract after the statistics; it is complete now.
     close_output_csv(rs);
 
-    if (!rs.corrall)
+    if (!rs.opt().corrall)
         close_and_summarise(rs);
     else
         check_for_allcorrelation(rs);
 
-    if (rs.nocharts) out("No charts were generated\n");
-    if (rs.eflag) out("New file %s created\n", rs.csv_outfil.c_str());
-    if (rs.dirflag) switch_dir(rs.direcname, "2", rs.verbose);
+    if (rs.opt().nocharts) out("No charts were generated\n");
+    if (rs.opt().eflag) out("New file %s created\n", rs.opt().csv_outfil.c_str());
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "2", rs.opt().verbose);
     finish_all_outputs(rs);
-    if (rs.pdfflag && !rs.nocharts) create_pdf_doc(rs);
-    if (rs.verbose) get_current_time(rs, "Ended at");
+    if (rs.opt().pdfflag && !rs.opt().nocharts) create_pdf_doc(rs);
+    if (rs.opt().verbose) get_current_time(rs, "Ended at");
 }

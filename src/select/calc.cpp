@@ -126,7 +126,7 @@ void translate_operand(RunState& rs, int c, int j) {
         rs.cntast = 0;
         if (is_wild_line(rs, d) || !patmat(rs, rs.calc[idx(d)], op)) continue;
         what = CALCULATED;
-        if (rs.verbose)
+        if (rs.opt().verbose)
             out("Using a Calculated param (%s) in another calculation!!\n",
                 rs.calc[idx(d)].c_str());
         // Only an earlier line has a value for this row yet; a later one gives 0.
@@ -294,7 +294,7 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
             rs.wcalc_label[idx(c)][idx(s)] = label;
             rs.wild_nums[idx(c)][idx(s)].assign(1, n);
             ++rs.wcalc[idx(c)];
-            if (rs.verbose) {
+            if (rs.opt().verbose) {
                 out("*Writing %s to wcalc_label[%d][%d] [%s]\n", label.c_str(), c, s, name.c_str());
                 out("*wild_nums[%d][%d][0]= %d\n", c, s, n);
             }
@@ -303,7 +303,7 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
             // The same column reached through two lines is counted once.
             if (std::find(routed.begin(), routed.end(), n) == routed.end()) {
                 routed.push_back(n);
-                if (rs.verbose)
+                if (rs.opt().verbose)
                     out("**wild_nums[%d][%d][%d]= %d\n", owner, s,
                         static_cast<int>(routed.size()) - 1, n);
             }
@@ -347,7 +347,7 @@ void get_calcparmpts(RunState& rs, int f, int row, std::string* outrow) {
         for (int m = 0; m < rs.opercnt[idx(c)] && m + 1 < MAXOPERANDS; ++m)
             v = apply(v, rs.calcops[idx(m)][idx(c)], operand_value(rs, f, c, m + 1, row));
         store(rs, f, rs.calcparmnum[idx(c)], row, v);
-        if (outrow && !rs.macsvflg) *outrow += extract_text(v);
+        if (outrow && !rs.opt().macsvflg) *outrow += extract_text(v);
     }
 }
 
@@ -366,7 +366,7 @@ void get_wildcalcparmpts(RunState& rs, int row, std::string* outrow) {
                 if (!is_missing(v)) sum = is_missing(sum) ? v : sum + v;
             }
             store(rs, 0, slot, row, sum);
-            if (outrow && !rs.macsvflg) *outrow += extract_text(sum);
+            if (outrow && !rs.opt().macsvflg) *outrow += extract_text(sum);
         }
     }
 }

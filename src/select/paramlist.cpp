@@ -29,7 +29,7 @@ void sort_params(RunState& rs, std::string& nums_list, std::string& orig_nums_st
     if (nums_list == "0") return;
     rs.sortdim = SORT_TYPED_ORDER;
     // Appended files keep their rows in file order; there is no sorted pass to follow.
-    if (!rs.wild && !rs.append) rs.srtflag = SORT_ASCENDING;
+    if (!rs.wild && !rs.opt().append) rs.srtflag = SORT_ASCENDING;
     orig_nums_str = nums_list;
     std::vector<int> typed = split_numbers(nums_list);
     if (typed.size() <= 1) {

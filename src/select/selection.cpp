@@ -68,7 +68,7 @@ std::string read_parameter_file(RunState& rs, const std::string& name) {
         out("Cannot open file %s\n", name.c_str());
         end_run(END_ERROR);
     }
-    if (!rs.qflag) out("Reading parameters from %s\n", name.c_str());
+    if (!rs.opt().qflag) out("Reading parameters from %s\n", name.c_str());
     FileCloser closer{fp};
     rs.numcalcs = 0;
     std::string collected, ln;
@@ -210,13 +210,13 @@ std::string select_by_names(RunState& rs, const std::string& sel,
 // Runs fn in the output directory when one is set.
 template <class Fn>
 void in_output_dir(RunState& rs, const char* in_tag, const char* out_tag, Fn fn) {
-    if (rs.dirflag) switch_dir(rs.direcname, in_tag, rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, in_tag, rs.opt().verbose);
     fn();
-    if (rs.dirflag) switch_dir(rs.curname, out_tag, rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, out_tag, rs.opt().verbose);
 }
 
 void write_param_lis(RunState& rs) {
-    if (rs.iflag) return;
+    if (rs.opt().iflag) return;
     bool failed = false;
     in_output_dir(rs, "3", "4", [&] {
         refuse_input_as_output(rs, "PARAM.LIS");
@@ -259,13 +259,13 @@ void take_list(RunState& rs) {
         ++k;
     }
     rs.numpar = k;
-    if (!rs.iflag) fout(rs.logfp, "Number of parameters = %d\n", rs.numpar);
-    if (rs.oflag) {
+    if (!rs.opt().iflag) fout(rs.logfp, "Number of parameters = %d\n", rs.numpar);
+    if (rs.opt().oflag) {
         if (rs.numpar > MAXOVERLAY) {
             rs.numpar = MAXOVERLAY;
             out("Only %d parameters can be overlaid on one chart\n", MAXOVERLAY);
         }
-        rs.numovr = (rs.topflag ? rs.topnum : rs.numpar) - 1;
+        rs.numovr = (rs.opt().topflag ? rs.opt().topnum : rs.numpar) - 1;
     }
 }
 
@@ -286,13 +286,13 @@ void assign_labels(RunState& rs, const std::vector<std::string>& names) {
         return;
     }
     FILE* yfp = nullptr;
-    if (rs.yflag) {
+    if (rs.opt().yflag) {
         in_output_dir(rs, "3a", "3b", [&] {
-            refuse_input_as_output(rs, rs.csv_paramfil);
-            yfp = fopen(rs.csv_paramfil.c_str(), "wb");
+            refuse_input_as_output(rs, rs.opt().csv_paramfil);
+            yfp = fopen(rs.opt().csv_paramfil.c_str(), "wb");
         });
         if (!yfp) {
-            out("Could not open output file %s\n", rs.csv_paramfil.c_str());
+            out("Could not open output file %s\n", rs.opt().csv_paramfil.c_str());
             end_run(END_ERROR);
         }
     }
@@ -362,7 +362,7 @@ void map_later_file(RunState& rs, int f, const std::vector<std::string>& names) 
     }
     for (int k = 0; k < rs.numpar; ++k) {
         size_t kk = static_cast<size_t>(k);
-        if (rs.mflag && !rs.diffparams) {
+        if (rs.opt().mflag && !rs.diffparams) {
             int c = nums[kk];
             if (c >= 0 && c < static_cast<int>(mask.size())) mask[static_cast<size_t>(c)] = 1;
             continue;

@@ -64,7 +64,7 @@ struct RefLine {
 // The grid rows carry the time stamps of their lines, except when rows are numbered,
 // the x axis comes from a column, or several files were loaded over one another.
 bool rows_have_stamps(const RunState& rs) {
-    return rs.datalinerow < 0 && !rs.axisflag && !rs.notimestamp && rs.filenum == 0;
+    return rs.opt().datalinerow < 0 && !rs.opt().axisflag && !rs.opt().notimestamp && rs.filenum == 0;
 }
 
 std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
@@ -87,7 +87,7 @@ std::vector<RefLine> read_reference_lines(RunState& rs, int param) {
             remove_chars(ln, '"');
             if (get_correl_param_vals(rs, ln, param, stamp, value) == -1) continue;
             // The load takes no line without a clock time as a row.
-            if (!rs.axisflag && stamp.find(':') == std::string::npos) continue;
+            if (!rs.opt().axisflag && stamp.find(':') == std::string::npos) continue;
             int i = static_cast<int>(lines.size());
             if (i > rs.maxpts) {
                 out("too many data points, %d\n", i);
@@ -110,7 +110,7 @@ void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
     std::unordered_map<std::string, std::vector<size_t>> at;
     if (stamps)
         for (size_t i = 0; i < lines.size(); ++i) at[lines[i].stamp].push_back(i);
-    size_t step = rs.macsvflg == 0 && rs.nth > 1 ? static_cast<size_t>(rs.nth) : 1;
+    size_t step = rs.opt().macsvflg == 0 && rs.opt().nth > 1 ? static_cast<size_t>(rs.opt().nth) : 1;
     size_t used = 0;  // lines before this one are taken or passed over
     size_t row = 0;
     for (int slot = 0; slot < rows; ++slot) {
@@ -296,10 +296,10 @@ int correl_test(RunState& rs, int w) {
     // A sorted run computes every parameter twice; the listing comes from the second.
     bool record = !rs.srtflag || rs.srtpass;
     int col = column_of(rs, w);
-    if (rs.corrcoef < rs.corrth) {
-        if (record && !rs.iflag)
+    if (rs.corrcoef < rs.opt().corrth) {
+        if (record && !rs.opt().iflag)
             fout(rs.logfp, "%d, Correlation Coefficient (%.2f) < %.2f, skipping chart for %s\n",
-                 col, rs.corrcoef, rs.corrth, label_of(rs, w));
+                 col, rs.corrcoef, rs.opt().corrth, label_of(rs, w));
         return -1;
     }
     // The Others series of a top-n run is no column of the file.
@@ -309,7 +309,7 @@ int correl_test(RunState& rs, int w) {
 
 void check_for_allcorrelation(RunState& rs) {
     const char* name = "CORREL_MATRIX.LIS";
-    if (rs.dirflag) switch_dir(rs.direcname, "11", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "11", rs.opt().verbose);
     refuse_input_as_output(rs, name);
     FILE* fp = fopen(name, "wb");
     if (!fp) {
@@ -317,14 +317,14 @@ void check_for_allcorrelation(RunState& rs) {
         end_run(END_ERROR);
     }
     FileCloser closer{fp};
-    if (rs.dirflag) switch_dir(rs.curname, "12", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "12", rs.opt().verbose);
     fout(fp, "Correlation of parameters in %s\n\n",
          rs.files.empty() ? "" : rs.files[0].datafil.c_str());
     const char* heading =
         "      Parameter                           correlates with Parameter               "
         "Coeff.\n\n";
     fout(fp, "%s", heading);
-    if (!rs.qflag) out("%s", heading);
+    if (!rs.opt().qflag) out("%s", heading);
 
     int np = std::max(rs.numpar, 0);
     int rows = std::max(rs.num, 0);
@@ -367,20 +367,20 @@ void check_for_allcorrelation(RunState& rs) {
                                   spread[i].ss)
                     : paired_coefficient(*series[j], *series[i], rows);
             rs.corrcoef = rho;
-            if (rho < rs.corrth) continue;
+            if (rho < rs.opt().corrth) continue;
             hits[i].emplace_back(j, rho);
             hits[j].emplace_back(i, rho);
         }
         for (size_t h = 0; h < hits[i].size(); ++h) {
             int j = hits[i][h].first;
             if (h == 0) {
-                if (!rs.qflag) out("\n");
+                if (!rs.opt().qflag) out("\n");
                 fout(fp, "\n");
             }
             std::string ln =
                 strfmt("%3d %-36.36s %3d %-36.36s %3.3f\n", column_of(rs, i), label_of(rs, i),
                        column_of(rs, j), label_of(rs, j), hits[i][h].second);
-            if (!rs.qflag) out("%s", ln.c_str());
+            if (!rs.opt().qflag) out("%s", ln.c_str());
             fout(fp, "%s", ln.c_str());
         }
         std::vector<std::pair<int, double>>().swap(hits[i]);

@@ -36,17 +36,17 @@ void write_csv_value(RunState& rs, double v) {
     if (is_missing(v))
         fout(rs.outcsvfp, ",");
     else
-        fout(rs.outcsvfp, ",%.*f", rs.precision, v);
+        fout(rs.outcsvfp, ",%.*f", rs.opt().precision, v);
 }
 
 bool moving_peak_shown(const RunState& rs) {
-    return rs.aflag && rs.ma_samples != rs.num;
+    return rs.opt().aflag && rs.ma_samples != rs.num;
 }
 
 }  // namespace
 
 void print_list_hdrs(RunState& rs) {
-    if (rs.oflag || rs.corrall) return;
+    if (rs.opt().oflag || rs.opt().corrall) return;
     if (rs.wild) rs.maxlabelsiz = 60;
     // The name column is at least 36 wide, however short the labels are.
     if (rs.maxlabelsiz < 36) rs.maxlabelsiz = 36;
@@ -54,7 +54,7 @@ void print_list_hdrs(RunState& rs) {
         rs.time_w = 7;
         rs.tim_offset = 11;
     }
-    bool screen = !rs.qflag && rs.filenum == 0;
+    bool screen = !rs.opt().qflag && rs.filenum == 0;
     int L = rs.maxlabelsiz, tw = rs.time_w;
     const char* head = "\n  # %-*.*s %*.*s %*.*s %*.*s %*.*s";
     if (screen)
@@ -64,14 +64,14 @@ void print_list_hdrs(RunState& rs) {
          rs.avgsiz + 2, "Avg", rs.maxsiz + 3, rs.maxsiz + 3, "Max", tw, tw, "MaxTime");
     fout(rs.outfp_csv, "#,%s,%s,%s,%s,%s", "Parameter Name", "Min", "Avg", "Max", "MaxTime");
 
-    if (rs.sdflag) {
+    if (rs.opt().sdflag) {
         if (screen) out(" %*.*s  ", rs.stdevsiz, rs.stdevsiz, "StdDev");
         fout(rs.outfp, " %*.*s  ", rs.stdevsiz, rs.stdevsiz, "StdDev");
         fout(rs.outfp_csv, ",%s", "StdDev");
     }
-    if (rs.pcflag) {
-        std::string t1 = strfmt("  P%2.1f  ", static_cast<double>(rs.pc1));
-        std::string t2 = strfmt("  P%2.1f  ", static_cast<double>(rs.pc2));
+    if (rs.opt().pcflag) {
+        std::string t1 = strfmt("  P%2.1f  ", static_cast<double>(rs.opt().pc1));
+        std::string t2 = strfmt("  P%2.1f  ", static_cast<double>(rs.opt().pc2));
         const char* f = "%*.*s %*.*s %*.*s";
         if (screen)
             out(f, rs.p1siz, rs.p1siz, t1.c_str(), rs.medsiz, rs.medsiz, "Median", rs.p2siz,
@@ -85,7 +85,7 @@ void print_list_hdrs(RunState& rs) {
         fout(rs.outfp, " %6.6s ", "Peak");
         fout(rs.outfp_csv, ",%s", "Peak");
     }
-    if (rs.cflag) {
+    if (rs.opt().cflag) {
         if (screen) out("  Correlation");
         fout(rs.outfp, "  Correlation");
         fout(rs.outfp_csv, ",Correlation");
@@ -99,31 +99,31 @@ void print_list_hdrs(RunState& rs) {
 // losing digits. Labels and times keep their fixed columns.
 void print_vals(RunState& rs, int w, int skipped) {
     if (rs.ratio == 0) rs.ratio = 1.0;
-    const char* note = skipped && !rs.nocharts ? "Nochart" : "";
+    const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
     bool fp = decimal_column(rs, w);
     int col = column_of(rs, w);
     const std::string& label = label_of(rs, w);
 
     std::string p1_ystr, med_ystr, p2_ystr;
-    if (rs.pcflag) {
+    if (rs.opt().pcflag) {
         auto text = [&](double v) {
             v /= rs.ratio;
-            return v <= 10 && v != 0 && fp ? strfmt("%.2f", v) : strfmt("%.*f", rs.precision, v);
+            return v <= 10 && v != 0 && fp ? strfmt("%.2f", v) : strfmt("%.*f", rs.opt().precision, v);
         };
         med_ystr = text(value_at(rs.median, w));
         p1_ystr = text(value_at(rs.p1, w));
         p2_ystr = text(value_at(rs.p2, w));
     }
     int numw = rs.numcol > 999 ? 4 : 3;
-    std::string avg_ystr = strfmt("%.*f", rs.precision, rs.avg / rs.ratio);
-    std::string stdev_ystr = strfmt("%.*f", rs.precision, rs.stdev / rs.ratio);
+    std::string avg_ystr = strfmt("%.*f", rs.opt().precision, rs.avg / rs.ratio);
+    std::string stdev_ystr = strfmt("%.*f", rs.opt().precision, rs.stdev / rs.ratio);
     // The chart repeats these texts beside its average and percentile lines.
     rs.avg_ystr = avg_ystr;
     rs.p1_ystr = p1_ystr;
     rs.p2_ystr = p2_ystr;
     rs.med_ystr = med_ystr;
-    std::string minv = strfmt("%.*f", rs.precision, atof_s(rs.min_ystr));
-    std::string maxv = strfmt("%.*f", rs.precision, atof_s(rs.max_ystr));
+    std::string minv = strfmt("%.*f", rs.opt().precision, atof_s(rs.min_ystr));
+    std::string maxv = strfmt("%.*f", rs.opt().precision, atof_s(rs.max_ystr));
     if (zero_scale(rs)) rs.min_ystr = "0";
     std::string maxtime = cut_time(rs.max_y_time);
 
@@ -140,8 +140,8 @@ void print_vals(RunState& rs, int w, int skipped) {
         grow(rs.stdevsiz, stdev_ystr);
     }
 
-    if (rs.filenum >= 1 || rs.oflag) {
-        if (rs.qflag || rs.nocharts) return;
+    if (rs.filenum >= 1 || rs.opt().oflag) {
+        if (rs.opt().qflag || rs.opt().nocharts) return;
         if (rs.filenum >= 1 && !rs.multi_const)
             out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
         else if (rs.filenum >= 1)
@@ -150,9 +150,9 @@ void print_vals(RunState& rs, int w, int skipped) {
             out("%4d Overlay PNG file %s created\n", col, rs.outpng.c_str());
         return;
     }
-    if (rs.cflag && rs.corrcoef < rs.corrth) return;
+    if (rs.opt().cflag && rs.corrcoef < rs.opt().corrth) return;
 
-    bool screen = !rs.qflag;
+    bool screen = !rs.opt().qflag;
     int L = rs.maxlabelsiz, tw = rs.time_w;
     if (rs.nodata) {
         // Nothing to show numbers of: the name and the reason.
@@ -171,12 +171,12 @@ void print_vals(RunState& rs, int w, int skipped) {
     fout(rs.outfp_csv, "%d,%s,%s,%s,%s,%s", col, label.c_str(), minv.c_str(), avg_ystr.c_str(),
          maxv.c_str(), maxtime.c_str());
 
-    if (rs.sdflag) {
+    if (rs.opt().sdflag) {
         if (screen) out(" %*s ", rs.stdevsiz, stdev_ystr.c_str());
         fout(rs.outfp, " %*s ", rs.stdevsiz, stdev_ystr.c_str());
         fout(rs.outfp_csv, ",%s", stdev_ystr.c_str());
     }
-    if (rs.pcflag) {
+    if (rs.opt().pcflag) {
         const char* f = " %*s %*s %*s ";
         if (screen)
             out(f, rs.p1siz, p1_ystr.c_str(), rs.medsiz, med_ystr.c_str(), rs.p2siz,
@@ -192,7 +192,7 @@ void print_vals(RunState& rs, int w, int skipped) {
         fout(rs.outfp, " %*.*s", tw, tw, ppart);
         fout(rs.outfp_csv, ",%s", peak.c_str());
     }
-    if (rs.cflag) {
+    if (rs.opt().cflag) {
         if (screen) out(" %2.2f", rs.corrcoef);
         fout(rs.outfp, " %2.2f", rs.corrcoef);
         fout(rs.outfp_csv, ",%2.2f", rs.corrcoef);
@@ -221,7 +221,7 @@ void assign_pdata(RunState& rs, int w) {
     d.minimum = rs.min_y / ratio;
     d.maximum = rs.max_y / ratio;
     d.stdev = rs.stdev / ratio;
-    if (rs.pcflag) {
+    if (rs.opt().pcflag) {
         d.p1 = value_at(rs.p1, w) / ratio;
         d.median = value_at(rs.median, w) / ratio;
         d.p2 = value_at(rs.p2, w) / ratio;
@@ -229,13 +229,13 @@ void assign_pdata(RunState& rs, int w) {
 }
 
 int top_shown(const RunState& rs) {
-    return std::min(rs.topnum, rs.numpar);
+    return std::min(rs.opt().topnum, rs.numpar);
 }
 
 void apply_sort_request(RunState& rs) {
-    if (rs.sortdir_asked == SORT_NONE || rs.srtflag == SORT_NONE) return;
-    rs.sortdim = rs.sortkey_asked;
-    rs.srtflag = rs.sortdir_asked;
+    if (rs.opt().sortdir_asked == SORT_NONE || rs.srtflag == SORT_NONE) return;
+    rs.sortdim = rs.opt().sortkey_asked;
+    rs.srtflag = rs.opt().sortdir_asked;
 }
 
 void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir) {
@@ -279,20 +279,20 @@ int sorted_param(const RunState& rs, int w) {
 
 // Sorted positions whose values go into the extract file (with top-n only the first n).
 bool contributes(const RunState& rs, int w) {
-    return !rs.topflag || w < top_shown(rs);
+    return !rs.opt().topflag || w < top_shown(rs);
 }
 
 // The rows follow in sorted order (also the typed order of a numeric list), so the
 // heading is written here in the same order; the moving-average rows keep the
 // selection order of the loader's heading.
 void write_extract_header(RunState& rs, int n) {
-    if (rs.macsvflg || rs.noheader) return;
+    if (rs.opt().macsvflg || rs.opt().noheader) return;
     size_t hdr = rs.files.empty() ? 0 : rs.files[0].line.size();
-    if (rs.verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
+    if (rs.opt().verbose) out("Allocated %d bytes for tline\n", static_cast<int>(hdr + 100));
     std::string tline = csv_format(rs) == 2 ? "" : "Sample Time";
     for (int w = 0; w < n; ++w)
         if (contributes(rs, w)) tline += "," + label_of(rs, sorted_param(rs, w));
-    if (rs.topflag) tline += "," + label_of(rs, rs.numpar + 1);
+    if (rs.opt().topflag) tline += "," + label_of(rs, rs.numpar + 1);
     if (csv_format(rs) == 2)
         write_fmt2_header(rs, tline);
     else
@@ -309,7 +309,7 @@ std::vector<double>* grid_series(RunState& rs, int p) {
 void fold_and_extract(RunState& rs, int n) {
     int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
     std::vector<double>* others = nullptr;
-    if (rs.topflag && (others = grid_series(rs, rs.numpar + 1)) != nullptr) {
+    if (rs.opt().topflag && (others = grid_series(rs, rs.numpar + 1)) != nullptr) {
         if (others->size() < static_cast<size_t>(rows)) others->resize(static_cast<size_t>(rows));
         // The sum of the values present; a row where none is present has none.
         std::fill(others->begin(), others->begin() + rows, MISSING);
@@ -324,11 +324,11 @@ void fold_and_extract(RunState& rs, int n) {
             }
         }
     }
-    if (!rs.eflag || rs.macsvflg) return;
+    if (!rs.opt().eflag || rs.opt().macsvflg) return;
     std::vector<const std::vector<double>*> cols;
     for (int w = 0; w < n; ++w)
         if (contributes(rs, w)) cols.push_back(grid_series(rs, sorted_param(rs, w)));
-    if (rs.topflag) cols.push_back(others);
+    if (rs.opt().topflag) cols.push_back(others);
     for (int r = 0; r < rows; ++r) {
         if (rs.x_vals[r].empty()) continue;
         fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());
@@ -344,9 +344,9 @@ int sort_listing(RunState& rs) {
     int n = std::min(rs.numpar, static_cast<int>(rs.pdata.size()));
     sortx(rs.pdata, n, rs.sortdim, rs.srtflag);
     if (n > 0) size_columns(rs, n);
-    if (rs.eflag) write_extract_header(rs, n);
+    if (rs.opt().eflag) write_extract_header(rs, n);
     fold_and_extract(rs, n);
-    if (rs.topflag) {
+    if (rs.opt().topflag) {
         int longest = 36;
         for (int w = 0; w < std::min(top_shown(rs), n); ++w)
             longest = std::max(longest, static_cast<int>(label_of(rs, sorted_param(rs, w)).size()));
@@ -357,7 +357,7 @@ int sort_listing(RunState& rs) {
 
 void write_ma_csv(RunState& rs) {
     int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
-    int nth = rs.nth > 0 ? rs.nth : 1;
+    int nth = rs.opt().nth > 0 ? rs.opt().nth : 1;
     for (int r = 0; r < rows; r += nth) {
         if (rs.x_vals[r].empty()) continue;
         fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());

@@ -64,7 +64,7 @@ bool parse_rule(RunState& rs, const std::string& line, Rule& r) {
     if (f.size() > 1) {
         r.op = f[1];
         if (std::string(">=<").find(r.op) == std::string::npos) {
-            out("Error in %s, invalid Operator '%s' in line:\n%s\n", rs.rulfil.c_str(),
+            out("Error in %s, invalid Operator '%s' in line:\n%s\n", rs.opt().rulfil.c_str(),
                 r.op.c_str(), line.c_str());
             end_run(END_ERROR);
         }
@@ -129,18 +129,18 @@ void fire_stretch(RunState& rs, Rule& r, int param, int start, int end, int endr
 }  // namespace
 
 void get_y8rules(RunState& rs) {
-    FILE* fp = fopen(rs.rulfil.c_str(), "rb");
+    FILE* fp = fopen(rs.opt().rulfil.c_str(), "rb");
     if (!fp) {
         rs.rules_unused = 1;
         return;
     }
-    if (rs.oflag || rs.filenum >= 1) {
-        out("\nIgnoring %s for overlay charts\n\n", rs.rulfil.c_str());
+    if (rs.opt().oflag || rs.filenum >= 1) {
+        out("\nIgnoring %s for overlay charts\n\n", rs.opt().rulfil.c_str());
         fclose(fp);
         rs.rules_unused = 1;
         return;
     }
-    if (!rs.qflag) out("\nReading Y8 Rules from %s\n\n", rs.rulfil.c_str());
+    if (!rs.opt().qflag) out("\nReading Y8 Rules from %s\n\n", rs.opt().rulfil.c_str());
     rs.ruleptr.clear();
     std::string line;
     // The file is closed also when a bad line ends the run.
@@ -152,11 +152,11 @@ void get_y8rules(RunState& rs) {
         rs.ruleptr.push_back(std::move(r));
     }
 
-    if (rs.dirflag) switch_dir(rs.direcname, "13", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().direcname, "13", rs.opt().verbose);
     rs.htmrfp = create_output(rs, rs.htmrulfil);
     fout(rs.htmrfp, "<html><title>Y8 charts of Norvale Monitor data - Fired Rules</title>\n");
     rs.rparfp = create_output(rs, "Y8RULESPAR.LIS");
-    if (rs.dirflag) switch_dir(rs.curname, "14", rs.verbose);
+    if (rs.opt().dirflag) switch_dir(rs.opt().curname, "14", rs.opt().verbose);
 }
 
 void init_rules(RunState& rs, int param) {

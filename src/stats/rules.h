@@ -29,5 +29,5 @@ int threshold_row(const RunState& rs, const RunState::Y8Rule& r, int boryt);
 
 // Rules were asked for and their file could be used.
 inline bool rules_in_force(const RunState& rs) {
-    return rs.rflag && !rs.rules_unused;
+    return rs.opt().rflag && !rs.rules_unused;
 }

@@ -38,7 +38,7 @@ double shown(double v) {
 }
 
 std::string value_text(const RunState& rs, double v, bool fp) {
-    return fp ? strfmt("%.*f", rs.precision, shown(v)) : strfmt("%.0f", shown(v));
+    return fp ? strfmt("%.*f", rs.opt().precision, shown(v)) : strfmt("%.0f", shown(v));
 }
 
 // Ascending order that also places NaN (after every number), so the sort stays well
@@ -73,7 +73,7 @@ struct RunningSum {
 // writes them all at the end), one buffer passes from parameter to parameter.
 std::vector<double>& ma_row(RunState& rs, int param, int n) {
     ensure_size(rs.mapoints, param);
-    bool keep_all = rs.oflag || rs.macsvflg;
+    bool keep_all = rs.opt().oflag || rs.opt().macsvflg;
     if (!keep_all && rs.ma_prev >= 0 && rs.ma_prev != param &&
         static_cast<size_t>(rs.ma_prev) < rs.mapoints.size()) {
         rs.mapoints[param].swap(rs.mapoints[rs.ma_prev]);
@@ -185,16 +185,16 @@ void compute_percentiles(RunState& rs, int param, const Series& s) {
     }
     int numbers = n;
     std::vector<int> want;
-    for (double p : {static_cast<double>(rs.pc1), 50.0, static_cast<double>(rs.pc2)})
+    for (double p : {static_cast<double>(rs.opt().pc1), 50.0, static_cast<double>(rs.opt().pc2)})
         rows_read(n, p, want);
     std::sort(want.begin(), want.end());
     want.erase(std::unique(want.begin(), want.end()), want.end());
     want.erase(std::lower_bound(want.begin(), want.end(), numbers), want.end());
     select_rows(rs.pcwork, 0, numbers, want.data(), want.data() + want.size());
     const double* b = rs.pcwork.data();
-    rs.p1[param] = percentile(b, n, rs.pc1);
+    rs.p1[param] = percentile(b, n, rs.opt().pc1);
     rs.median[param] = percentile(b, n, 50.0);
-    rs.p2[param] = percentile(b, n, rs.pc2);
+    rs.p2[param] = percentile(b, n, rs.opt().pc2);
 }
 
 // Average and sample variance of the n values present; the variance is summed about
@@ -215,15 +215,15 @@ int constant_data_test(RunState& rs, int param) {
     if (rs.max_y > rs.min_y) return 1;
     int col = column_of(rs, param);
     const std::string& label = label_of(rs, param);
-    int jval = atoi_s(rs.jval);
+    int jval = atoi_s(rs.opt().jval);
     if (!keeps_constants(rs)) {
-        if (!rs.iflag)
+        if (!rs.opt().iflag)
             fout(rs.logfp, "%d, Data is constant = %f, skipping chart for %s\n", col,
                  shown(rs.max_y), label.c_str());
         return -1;
     }
-    if (rs.max_y < jval || (rs.maonly_flag && rs.mamax_y == 0)) {
-        if (!rs.iflag)
+    if (rs.max_y < jval || (rs.opt().maonly_flag && rs.mamax_y == 0)) {
+        if (!rs.opt().iflag)
             fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n", col,
                  rs.max_ystr.c_str(), jval, label.c_str());
         return -1;
@@ -283,19 +283,19 @@ void get_min_max(RunState& rs, int fno, int param) {
     rs.min_ystr = value_text(rs, rs.min_y, fp);
     rs.thispar_max_ystr = value_text(rs, tmax, fp);
     rs.thispar_min_ystr = value_text(rs, tmin, fp);
-    int slot = rs.oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
+    int slot = rs.opt().oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
     if (slot >= 0 && slot < 20)
         rs.ov_minmax_ar[slot] =
             strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
 
     // The per-file extremes only count on overlay and multi-file runs.
-    bool tracked = rs.oflag || rs.filenum >= 1;
-    if (!tracked || s.n == 0 || tmin != tmax || (keeps_constants(rs) && tmin >= atoi_s(rs.jval)))
+    bool tracked = rs.opt().oflag || rs.filenum >= 1;
+    if (!tracked || s.n == 0 || tmin != tmax || (keeps_constants(rs) && tmin >= atoi_s(rs.opt().jval)))
         rs.multi_const = 0;
 }
 
 void setup_min_max(RunState& rs, int w) {
-    if (!rs.oflag) {
+    if (!rs.opt().oflag) {
         rs.mamax_y = -HUGE_VAL;
         rs.max_y = -HUGE_VAL;
         rs.mamin_y = HUGE_VAL;
@@ -308,7 +308,7 @@ void setup_min_max(RunState& rs, int w) {
     rs.multi_const = 1;
     rs.sumx = 0;
     for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
-    if (rs.nflag && w >= 0 && w < 20)
+    if (rs.opt().nflag && w >= 0 && w < 20)
         rs.norm_max_y_ar[w] =
             rs.thispar_max_y == 0 || std::isinf(rs.thispar_max_y) ? 1.0 : rs.thispar_max_y;
 }
@@ -334,7 +334,7 @@ int calc_stats(RunState& rs, int w) {
     rs.sumx = sumx;
     rs.nodata = present == 0;
 
-    bool ma_window = rs.aflag && rs.ma_samples != rs.num;
+    bool ma_window = rs.opt().aflag && rs.ma_samples != rs.num;
     if (ma_window) moving_average(rs, w, s, finite);
 
     double shown_max = atof_s(rs.max_ystr);
@@ -343,18 +343,18 @@ int calc_stats(RunState& rs, int w) {
 
     // The sorted pass reuses the first pass's percentiles; the Others series of a top-n
     // run first exists there, so it gets its own.
-    if (rs.pcflag && (rs.srtpass == 0 || w == rs.numpar + 1)) compute_percentiles(rs, w, s);
+    if (rs.opt().pcflag && (rs.srtpass == 0 || w == rs.numpar + 1)) compute_percentiles(rs, w, s);
 
     // Average and deviation of the first file on every run: the sort keys need them also
     // when several files are charted together.
     average_and_deviation(rs, s, present);
-    if (rs.filenum == 0 && !rs.oflag) {
-        if (rs.cflag) result = correl_test(rs, w);
+    if (rs.filenum == 0 && !rs.opt().oflag) {
+        if (rs.opt().cflag) result = correl_test(rs, w);
         ensure_size(rs.max_ar, w);
         if (w >= 0) rs.max_ar[w] = trunc_to_int(rs.max_y);
         // A parameter the correlation test dropped needs no second explanation.
         if (result == 1 && rs.nodata) {
-            if (!rs.iflag)
+            if (!rs.opt().iflag)
                 fout(rs.logfp, "%d, No valid data, skipping chart for %s\n", column_of(rs, w),
                      label_of(rs, w).c_str());
             result = -1;
@@ -362,19 +362,19 @@ int calc_stats(RunState& rs, int w) {
         if (result == 1) result = constant_data_test(rs, w);
     }
 
-    if (rs.aflag && !ma_window) {
+    if (rs.opt().aflag && !ma_window) {
         // The window spans the whole series: a flat line at the rounded average.
         double flat = std::trunc(rs.avg + 0.5);
         std::vector<double>& ma = ma_row(rs, w, n);
         std::fill(ma.begin(), ma.end(), flat);
         if (present > 0) rs.mamax_y = rs.mamin_y = flat;
     }
-    if (rs.maonly_flag && !std::isinf(rs.mamax_y)) {
+    if (rs.opt().maonly_flag && !std::isinf(rs.mamax_y)) {
         rs.max_y = rs.mamax_y;
         rs.min_y = rs.mamin_y;
         if (decimal_column(rs, w)) {
-            rs.max_ystr = strfmt("%.*f", rs.precision, rs.max_y);
-            rs.min_ystr = strfmt("%.*f", rs.precision, rs.min_y);
+            rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.max_y);
+            rs.min_ystr = strfmt("%.*f", rs.opt().precision, rs.min_y);
         } else {
             double div = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
             rs.max_ystr = strfmt("%.0f", rs.max_y / div);

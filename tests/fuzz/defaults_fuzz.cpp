@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto rs = fuzz::fresh_state();
     fuzz::guarded([&] { show_default_values(*rs, 0); });
     auto shown = fuzz::fresh_state();
-    shown->verbose = 1;
+    shown->set_opt().verbose = 1;
     fuzz::guarded([&] { show_default_values(*shown, 1); });
     return 0;
 }

@@ -12,22 +12,22 @@
 static void layout_options(RunState& rs, unsigned char last) {
     switch (last % 5) {
         case 1:
-            rs.notimestamp = 1;
+            rs.set_opt().notimestamp = 1;
             break;
         case 2:
             break;  // a text file ending in a new-line: the plain run
         case 3:
-            rs.noheader = 1;
+            rs.set_opt().noheader = 1;
             break;
         case 4:
-            rs.nth = 3;
-            rs.datalinerow = 2;
-            rs.headerlinerow = 1;
+            rs.set_opt().nth = 3;
+            rs.set_opt().datalinerow = 2;
+            rs.set_opt().headerlinerow = 1;
             break;
         default:
-            rs.timerange.kind = TimeRange::DAILY;
-            rs.timerange.from = 60;
-            rs.timerange.to = 23 * 3600 + 59 * 60;
+            rs.set_opt().timerange.kind = TimeRange::DAILY;
+            rs.set_opt().timerange.from = 60;
+            rs.set_opt().timerange.to = 23 * 3600 + 59 * 60;
             break;
     }
 }
@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rs->files.assign(1, InputFile{});
     rs->files[0].datafil = "in.csv";
     rs->filenum = 0;
-    rs->pflag = 1;
+    rs->set_opt().pflag = 1;
     rs->nums_str = "0";
-    rs->iflag = 1;
-    rs->nocharts = 1;
-    rs->qflag = size % 2;
+    rs->set_opt().iflag = 1;
+    rs->set_opt().nocharts = 1;
+    rs->set_opt().qflag = size % 2;
     rs->maxlinelen = 4096;  // as MAXLINE=4096: cheaper tables, and long lines take the retry
     if (size > 0) layout_options(*rs, data[size - 1]);
     fuzz::guarded([&] {

@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rs->files.assign(1, InputFile{});
     rs->files[0].datafil = "in.csv";
     rs->filenum = 0;
-    rs->iflag = 1;
-    rs->nocharts = 1;
-    rs->qflag = size % 2;
+    rs->set_opt().iflag = 1;
+    rs->set_opt().nocharts = 1;
+    rs->set_opt().qflag = size % 2;
     rs->maxlinelen = 4096;  // as MAXLINE=4096: cheaper tables, and long lines take the retry
     rs->nodestr = "NODE1";
     fuzz::guarded([&] {

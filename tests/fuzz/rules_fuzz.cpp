@@ -22,14 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Scope scope;
     fuzz::write_file("Y8RULES.LIS", std::string(reinterpret_cast<const char*>(data), size));
     auto rs = fuzz::fresh_state();
-    rs->rflag = 1;
+    rs->set_opt().rflag = 1;
     rs->filenum = 0;
     rs->sampint = static_cast<int>(size % 3) * 30;  // 0, 30 or 60 seconds
     rs->max_y_ratio = 1 + static_cast<int>(size % 2);
     fill_grid(*rs);
     fuzz::guarded([&] {
         get_y8rules(*rs);
-        for (int p = 0; p < rs->numpar && rs->rflag; ++p) {
+        for (int p = 0; p < rs->numpar && rs->opt().rflag; ++p) {
             rs->avg = 17.5;
             rs->max_y = 39;
             rs->min_y = -5;

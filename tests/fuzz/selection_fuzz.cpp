@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string raw = nl == std::string::npos ? std::string() : text.substr(nl + 1);
 
     auto rs = fuzz::fresh_state();
-    rs->iflag = size % 3 == 0;
-    rs->qflag = 1;
+    rs->set_opt().iflag = size % 3 == 0;
+    rs->set_opt().qflag = 1;
     rs->filenum = 1;
     rs->files.assign(2, InputFile{});
     rs->files[0].numcols = rs->totals.numcols = kCols;

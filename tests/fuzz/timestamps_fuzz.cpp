@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     is_heading_field(a);
 
     auto rs = fuzz::fresh_state();
-    rs->iflag = 1;
+    rs->set_opt().iflag = 1;
     rs->comment_sdate = day;
     std::string field = a;
     secstodate(get_csvdate(*rs, 1, field), back);
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         rs->miss_ar.assign(16, 0);
         rs->files.assign(1, InputFile{});
         rs->files[0].fileintnums = 2;
-        rs->verbose = 1;
+        rs->set_opt().verbose = 1;
         calc_sampint(*rs, 1, 0, 0);
         calc_sampint(*rs, 1, 1, 0);
     });

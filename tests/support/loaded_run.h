@@ -29,11 +29,11 @@ struct LoadedRun {
     // Every parameter selected, quiet, no listing and no charts.
     LoadedRun() {
         tzset();
-        rs.pflag = 1;
+        rs.set_opt().pflag = 1;
         rs.nums_str = "0";
-        rs.iflag = 1;
-        rs.nocharts = 1;
-        rs.qflag = 1;
+        rs.set_opt().iflag = 1;
+        rs.set_opt().nocharts = 1;
+        rs.set_opt().qflag = 1;
     }
     // Writes the file and names it as the next input.
     void file(const std::string& name, const std::string& text) {

@@ -27,8 +27,8 @@ struct Utc {
 inline RunState chart_grid(const std::vector<std::vector<double>>& series,
                            const std::vector<std::string>& labels = {}) {
     RunState rs = make_grid({series}, labels);
-    rs.qflag = 1;
-    rs.iflag = 1;
+    rs.set_opt().qflag = 1;
+    rs.set_opt().iflag = 1;
     rs.rangestart = JAN1;
     rs.rangeend = JAN1 + 60 * static_cast<time_t>(rs.num - 1);
     rs.rangedursecs = rs.rangeend - rs.rangestart;

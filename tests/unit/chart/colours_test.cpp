@@ -146,14 +146,14 @@ TEST(SeriesColours, OptionsChangeColoursInTheirOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RunState rs;
-        rs.coloflag = c.coloflag;
-        rs.coloflagdef = c.coloflagdef;
-        rs.colsequence = c.colsequence;
-        rs.dotcoloflag = c.dotcoloflag;
-        rs.dotcoloflagdef = c.dotcoloflagdef;
-        rs.dotcolsequence = c.dotcolsequence;
-        rs.dotcolor = c.dotcolor;
-        rs.lflag = static_cast<GridLines>(c.lflag);
+        rs.set_opt().coloflag = c.coloflag;
+        rs.set_opt().coloflagdef = c.coloflagdef;
+        rs.set_opt().colsequence = c.colsequence;
+        rs.set_opt().dotcoloflag = c.dotcoloflag;
+        rs.set_opt().dotcoloflagdef = c.dotcoloflagdef;
+        rs.set_opt().dotcolsequence = c.dotcolsequence;
+        rs.set_opt().dotcolor = c.dotcolor;
+        rs.set_opt().lflag = static_cast<GridLines>(c.lflag);
         auto im = chart_image(false);
         setup_series_colours(rs, im.get());
         for (size_t j = 0; j < 21; ++j) {
@@ -171,7 +171,7 @@ TEST(SeriesColours, LineLettersAndDotCodes) {
     const unsigned letters[] = {RED, GREEN, BLUE, BLACK, MAGENTA, YELLOW, WHITE};
     for (int lflag = LINES_RED; lflag <= LINES_WHITE; ++lflag) {
         RunState rs;
-        rs.lflag = static_cast<GridLines>(lflag);
+        rs.set_opt().lflag = static_cast<GridLines>(lflag);
         auto im = chart_image(true);
         setup_series_colours(rs, im.get());
         EXPECT_EQ(rgb_of(im.get(), rs.colors[0]), letters[lflag - 3]) << lflag;
@@ -180,7 +180,7 @@ TEST(SeriesColours, LineLettersAndDotCodes) {
     const unsigned codes[] = {BLACK, RED, BLUE, GREEN, MAGENTA, YELLOW};
     for (int code = 0; code <= 5; ++code) {
         RunState rs;
-        rs.dotcolor = code;
+        rs.set_opt().dotcolor = code;
         auto im = chart_image(false);
         setup_series_colours(rs, im.get());
         EXPECT_EQ(rgb_of(im.get(), rs.dotcolors[0]), codes[code]) << code;
@@ -233,14 +233,14 @@ TEST(Caption, FontColourAndPlace) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.siz) + c.col + c.rulemsg);
         RunState rs;
-        rs.kflag = 1;
-        rs.capsiz = c.siz;
-        rs.capcol = c.col;
-        rs.caption = "HHHH";
+        rs.set_opt().kflag = 1;
+        rs.set_opt().capsiz = c.siz;
+        rs.set_opt().capcol = c.col;
+        rs.set_opt().caption = "HHHH";
         auto im = chart_image(false);
         const int cx = 100, top = 20;
         draw_caption(rs, im.get(), cx, top, c.rulemsg);
-        std::string text = *c.rulemsg ? c.rulemsg : rs.caption;
+        std::string text = *c.rulemsg ? c.rulemsg : rs.opt().caption;
         int len = static_cast<int>(text.size());
         Box b = painted(im.get(), c.rgb);
         ASSERT_GT(b.pixels, 0);
@@ -264,17 +264,17 @@ TEST(Caption, RowsTaken) {
                           {1, "L", 16}, {1, "G", 15}, {1, "Z", 15}, {1, "", 15}};
     for (const auto& c : cases) {
         RunState rs;
-        rs.kflag = c.kflag;
-        rs.capsiz = c.siz;
+        rs.set_opt().kflag = c.kflag;
+        rs.set_opt().capsiz = c.siz;
         EXPECT_EQ(caption_height(rs), c.rows) << c.kflag << c.siz;
     }
 }
 
 TEST(Caption, NothingWithoutTheFlag) {
     RunState rs;
-    rs.caption = "HHHH";
-    rs.capsiz = "L";
-    rs.capcol = "R";
+    rs.set_opt().caption = "HHHH";
+    rs.set_opt().capsiz = "L";
+    rs.set_opt().capcol = "R";
     auto im = chart_image(false);
     draw_caption(rs, im.get(), 100, 20);
     EXPECT_EQ(painted(im.get(), RED).pixels, 0);
@@ -303,7 +303,7 @@ TEST(Caption, OptionsToPicture) {
         rs.cargc = static_cast<int>(rs.cargv.size());
         RunResult r = capture([&] { parse_options(rs); });
         ASSERT_EQ(r.status, -1) << r.out;
-        EXPECT_EQ(rs.caption, c.text);
+        EXPECT_EQ(rs.opt().caption, c.text);
         EXPECT_EQ(caption_height(rs), c.rows);
         auto im = chart_image(false);
         draw_caption(rs, im.get(), 100, 20);

@@ -82,7 +82,7 @@ TEST(DrawChart, BordersAndPlotBackgrounds) {
     for (const Case& c : cases) {
         TempDir d;
         RunState rs = chart_grid({ramp(101)});
-        Png png(draw(rs, d, [&](RunState& r) { r.bflag = 1, r.bkgcolor = c.bkgcolor; }));
+        Png png(draw(rs, d, [&](RunState& r) { r.set_opt().bflag = 1, r.set_opt().bkgcolor = c.bkgcolor; }));
         ASSERT_NE(png.im, nullptr);
         EXPECT_EQ(png.at(0, 0), c.image) << c.bkgcolor;
         EXPECT_EQ(png.at(100, 100), c.plot) << c.bkgcolor;
@@ -115,7 +115,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
     {
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = 10; }));
+        Png png(draw(rs, d, [](RunState& r) { r.set_opt().aflag = 1, r.ma_samples = 10; }));
         ASSERT_NE(png.im, nullptr);
         ASSERT_LT(rs.ma_px_min, rs.ma_px_max);
         // Rows away from the steep data segments at both edges.
@@ -130,7 +130,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
         // Only the moving average: no data line.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = 10, r.maonly_flag = 1; }));
+        Png png(draw(rs, d, [](RunState& r) { r.set_opt().aflag = 1, r.ma_samples = 10, r.set_opt().maonly_flag = 1; }));
         EXPECT_EQ(png.count(NAVY), 0);
         EXPECT_GT(png.count(RED), 0);
     }
@@ -138,7 +138,7 @@ TEST(DrawChart, MovingAverageAndPeakPeriod) {
         // A window of the whole run: the average as red text right of the plot, no shading.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.aflag = 1, r.ma_samples = r.num; }));
+        Png png(draw(rs, d, [](RunState& r) { r.set_opt().aflag = 1, r.ma_samples = r.num; }));
         EXPECT_EQ(png.count(GOLDENROD), 0);
         EXPECT_GT(png.count(RED, 560, 55, 611, 306), 0);
     }
@@ -148,7 +148,7 @@ TEST(DrawChart, PercentileLines) {
     for (int noline : {0, 1}) {
         TempDir d;
         RunState rs = chart_grid({ramp(101)});
-        Png png(draw(rs, d, [&](RunState& r) { r.pcflag = 1, r.nopcline = noline; }));
+        Png png(draw(rs, d, [&](RunState& r) { r.set_opt().pcflag = 1, r.set_opt().nopcline = noline; }));
         ASSERT_NE(png.im, nullptr);
         if (noline) {
             EXPECT_EQ(png.count(MAGENTA), 0);
@@ -177,7 +177,7 @@ TEST(DrawChart, LineStyles) {
     {
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.thk = 2; }));
+        Png png(draw(rs, d, [](RunState& r) { r.set_opt().thk = 2; }));
         EXPECT_EQ(rows_at(png, 300, NAVY), (std::vector<int>{178, 179, 180, 181, 182}));
     }
     {
@@ -190,7 +190,7 @@ TEST(DrawChart, LineStyles) {
         // Bars and fill reach down to the bottom row.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [&](RunState& r) { (bars ? r.bar_chart : r.fflag) = 1; }));
+        Png png(draw(rs, d, [&](RunState& r) { (bars ? r.set_opt().bar_chart : r.set_opt().fflag) = 1; }));
         EXPECT_EQ(png.at(300, 250), NAVY) << bars;
         EXPECT_EQ(png.at(300, 305), NAVY) << bars;
         EXPECT_EQ(png.at(300, 170), WHITE) << bars;
@@ -199,7 +199,7 @@ TEST(DrawChart, LineStyles) {
         // The colour letter of /lines recolours the line.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [](RunState& r) { r.lflag = LINES_RED; }));
+        Png png(draw(rs, d, [](RunState& r) { r.set_opt().lflag = LINES_RED; }));
         EXPECT_EQ(png.at(300, 180), RED);
         EXPECT_EQ(png.count(NAVY), 0);
     }
@@ -207,7 +207,7 @@ TEST(DrawChart, LineStyles) {
         // A white line shows only the dots of the samples.
         TempDir d;
         RunState rs = chart_grid({v});
-        Png png(draw(rs, d, [&](RunState& r) { r.lflag = LINES_WHITE, r.dflag = dots, r.dotsize = 2; }));
+        Png png(draw(rs, d, [&](RunState& r) { r.set_opt().lflag = LINES_WHITE, r.set_opt().dflag = dots, r.set_opt().dotsize = 2; }));
         if (dots)
             EXPECT_GT(png.count(NAVY, 55, 175, 556, 186), 100);
         else
@@ -218,7 +218,7 @@ TEST(DrawChart, LineStyles) {
 TEST(DrawChart, DashedGridWithLines) {
     TempDir d;
     RunState rs = chart_grid({ramp(101)});
-    Png png(draw(rs, d, [](RunState& r) { r.lflag = LINES_ON; }));
+    Png png(draw(rs, d, [](RunState& r) { r.set_opt().lflag = LINES_ON; }));
     ASSERT_NE(png.im, nullptr);
     int row = rs.ytics[1];
     EXPECT_EQ(row, 280);
@@ -237,7 +237,7 @@ TEST(DrawChart, DashedGridWithLines) {
     EXPECT_GT(png.count(LITEGREY, 105, 60, 106, 300), 100);
     rs = chart_grid({ramp(101)});
     TempDir d2;
-    Png plain(draw(rs, d2, [](RunState& r) { r.lflag = LINES_ON, r.nohoriz = r.novert = 1; }));
+    Png plain(draw(rs, d2, [](RunState& r) { r.set_opt().lflag = LINES_ON, r.set_opt().nohoriz = r.set_opt().novert = 1; }));
     EXPECT_EQ(plain.count(LITEGREY), 0);
 }
 
@@ -245,8 +245,8 @@ TEST(DrawChart, SparklineLayout) {
     TempDir d;
     RunState rs = chart_grid({ramp(101)}, {"spark"});
     Png png(draw(rs, d, [](RunState& r) {
-        r.bkgcolor = BKG_COMPACT, r.BORDERxval = r.BORDERyval = 3, r.zflag = 1;
-        r.width = 400, r.height = 30, r.wflag = r.hflag = 1;
+        r.set_opt().bkgcolor = BKG_COMPACT, r.set_opt().BORDERxval = r.set_opt().BORDERyval = 3, r.set_opt().zflag = 1;
+        r.set_opt().width = 400, r.set_opt().height = 30, r.set_opt().wflag = r.set_opt().hflag = 1;
     }));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(png.w(), 436);
@@ -281,7 +281,7 @@ TEST(DrawChart, OutputDirectoryAndWriteFailures) {
     TempDir d;
     make_directory(d.file("charts"));
     RunState rs = chart_grid({ramp(101)}, {"cpu"});
-    rs.dirflag = 1, rs.direcname = "charts", rs.curname = d.path(), rs.verbose = 1;
+    rs.set_opt().dirflag = 1, rs.set_opt().direcname = "charts", rs.set_opt().curname = d.path(), rs.set_opt().verbose = 1;
     Utc utc;
     InDir in(d.path());
     setup_height_and_width(rs);
@@ -293,13 +293,13 @@ TEST(DrawChart, OutputDirectoryAndWriteFailures) {
     EXPECT_EQ(current_dir(), d.path());
 
     // A directory that cannot be entered: reported, the chart goes to the current one.
-    rs.direcname = "nosuch", rs.verbose = 0;
+    rs.set_opt().direcname = "nosuch", rs.set_opt().verbose = 0;
     r = capture([&] { draw_chart(rs, 0, 60); });
     EXPECT_EQ(r.out, "5 Failed to switch directory to nosuch\n");
     EXPECT_TRUE(d.exists("cpu.png"));
 
     // A file that cannot be created ends the run with status 1.
-    rs.dirflag = 0;
+    rs.set_opt().dirflag = 0;
     rs.outpng = "missing/cpu.png";
     r = capture([&] { draw_chart(rs, 0, 60); });
     EXPECT_EQ(r.status, 1);
@@ -322,11 +322,11 @@ TEST(DrawChart, FarOffValuesDrawWithoutOverflow) {
         TempDir d;
         RunState rs = chart_grid({v});
         Png png(draw(rs, d, [&](RunState& r) {
-            r.scflag = 1, r.zmin = 10, r.zmax = 50;
-            if (style == 0) r.thk = 3;
-            if (style == 1) r.dflag = 1, r.dotsize = 1000;
-            if (style == 2) r.fflag = 1, r.thk = 1000;
-            if (style == 3) r.bar_chart = 1;
+            r.set_opt().scflag = 1, r.set_opt().zmin = 10, r.set_opt().zmax = 50;
+            if (style == 0) r.set_opt().thk = 3;
+            if (style == 1) r.set_opt().dflag = 1, r.set_opt().dotsize = 1000;
+            if (style == 2) r.set_opt().fflag = 1, r.set_opt().thk = 1000;
+            if (style == 3) r.set_opt().bar_chart = 1;
         }));
         EXPECT_GT(png.w(), 0) << style;
         const auto& q = rs.points[0][0];
@@ -342,7 +342,7 @@ TEST(DrawChart, WriteFailureEndsTheRunWhateverTheThreads) {
     for (int threads : {1, 3}) {
         TempDir d;
         RunState rs = chart_grid({ramp(101), ramp(101), ramp(101)}, {"a", "b", "c"});
-        rs.threads = threads;
+        rs.set_opt().threads = threads;
         Utc utc;
         InDir in(d.path());
         setup_height_and_width(rs);

@@ -30,9 +30,9 @@ TEST(ChartFrame, SizesFromTheSampleCountAndOptions) {
     };
     for (const Case& c : cases) {
         RunState rs = chart_grid({ramp(c.num)});
-        if (c.width) rs.wflag = 1, rs.width = c.width;
-        if (c.height) rs.hflag = 1, rs.height = c.height;
-        if (c.sparklines) rs.BORDERxval = rs.BORDERyval = 3, rs.bkgcolor = BKG_COMPACT;
+        if (c.width) rs.set_opt().wflag = 1, rs.set_opt().width = c.width;
+        if (c.height) rs.set_opt().hflag = 1, rs.set_opt().height = c.height;
+        if (c.sparklines) rs.set_opt().BORDERxval = rs.set_opt().BORDERyval = 3, rs.set_opt().bkgcolor = BKG_COMPACT;
         setup_height_and_width(rs);
         EXPECT_EQ(rs.wi, c.wi) << c.width;
         EXPECT_EQ(rs.hi, c.hi) << c.width;
@@ -49,7 +49,7 @@ TEST(ChartFrame, SizesFromTheSampleCountAndOptions) {
 TEST(ChartFrame, SizeMessageAndEmptyRange) {
     Utc utc;
     RunState rs = chart_grid({ramp(100)});
-    rs.qflag = 0;
+    rs.set_opt().qflag = 0;
     RunResult r = capture([&] { setup_height_and_width(rs); });
     EXPECT_EQ(r.out, "Chart will be 500 pixels wide and 250 pixels high\n");
     rs.srtpass = 1;
@@ -59,7 +59,7 @@ TEST(ChartFrame, SizeMessageAndEmptyRange) {
     r = capture([&] { setup_height_and_width(none); });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "No data in range\n");
-    none.nocharts = 1;  // nothing to chart: no message, and no division by zero
+    none.set_opt().nocharts = 1;  // nothing to chart: no message, and no division by zero
     EXPECT_EQ(capture([&] { setup_height_and_width(none); }).status, -1);
 }
 
@@ -89,7 +89,7 @@ TEST(TimeAxis, TickIntervalBySpan) {
 TEST(TimeAxis, FirstTickSpacingAndLabels) {
     Utc utc;
     RunState rs = chart_grid({ramp(250)});
-    rs.width = 500, rs.wflag = 1;
+    rs.set_opt().width = 500, rs.set_opt().wflag = 1;
     rs.num = 250;
     rs.rangestart = JAN1 + 600;  // 00:10
     rs.rangedursecs = 14400;     // four hours: a tick every half hour
@@ -143,7 +143,7 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
         return rs;
     };
     RunState rec = base();
-    rec.axiscol = -1, rec.axisflag = 1;
+    rec.set_opt().axiscol = -1, rec.set_opt().axisflag = 1;
     setup_height_and_width(rec);
     EXPECT_EQ(rec.numtics, 8);
     EXPECT_EQ(rec.ticvals[0], "0");
@@ -152,7 +152,7 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
     EXPECT_DOUBLE_EQ(rec.ppertic, 62.5);  // record numbers keep the time spacing
 
     RunState col = base();
-    col.axiscol = 2, col.axisflag = 1;
+    col.set_opt().axiscol = 2, col.set_opt().axisflag = 1;
     setup_height_and_width(col);
     EXPECT_EQ(col.numtics, 10);
     EXPECT_EQ(col.ticvals[1], col.x_vals[22]);  // 250 / 11 rows a tick
@@ -162,7 +162,7 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
 
     // Without the gaps the ticks take the times of their samples.
     RunState ign = base();
-    ign.ignoreflag = 1;
+    ign.set_opt().ignoreflag = 1;
     ign.rangedursecs = 18000;
     ign.totmisssecs = 3600;
     setup_height_and_width(ign);
@@ -174,9 +174,9 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
     EXPECT_EQ(ign.ticvals[8], "");  // the last tick is not labelled this way
 
     RunState shortgrid = base();
-    shortgrid.ignoreflag = 1;
+    shortgrid.set_opt().ignoreflag = 1;
     shortgrid.max_xvals = 60;
-    shortgrid.verbose = 1;
+    shortgrid.set_opt().verbose = 1;
     RunResult r = capture([&] { setup_height_and_width(shortgrid); });
     EXPECT_NE(r.out.find("Warning: trying to access x_vals[80] - out of bounds.  i=2\n"),
               std::string::npos)
@@ -188,13 +188,13 @@ TEST(TimeAxis, RecordNumbersAxisColumnAndIgnoredGaps) {
 TEST(TimeAxis, LinesValueZeroAndTooCloseGrid) {
     Utc utc;
     RunState rs = chart_grid({ramp(250)});
-    rs.lflag = LINES_ON, rs.lflagval = 1;
-    rs.tictime = 0;  // /lines=0 reads as /lines without a value
+    rs.set_opt().lflag = LINES_ON, rs.set_opt().lflagval = 1;
+    rs.set_opt().tictime = 0;  // /lines=0 reads as /lines without a value
     EXPECT_EQ(capture([&] { setup_height_and_width(rs); }).status, -1);
     EXPECT_EQ(rs.ticsecs, 3600);  // span of 249 minutes
     EXPECT_GT(rs.ppertic, 0);
 
-    rs.tictime = 60;  // one minute on a span of more than a year
+    rs.set_opt().tictime = 60;  // one minute on a span of more than a year
     rs.rangedursecs = 40000000;
     RunResult r = capture([&] { setup_height_and_width(rs); });
     EXPECT_EQ(r.status, 1);
@@ -205,7 +205,7 @@ TEST(XMapping, SamplesSpanThePlot) {
     Utc utc;
     RunState rs = chart_grid({ramp(101)});
     setup_height_and_width(rs);
-    rs.aflag = 1;
+    rs.set_opt().aflag = 1;
     rs.ma_x_val_min = 10, rs.ma_x_val_max = 200;  // a peak period running past the end
     adjust_vals_for_size(rs, 0);
     const auto& p = rs.points[0][0];
@@ -218,8 +218,8 @@ TEST(XMapping, SamplesSpanThePlot) {
     EXPECT_EQ(rs.ma_px_max, 555);
 
     RunState spark = chart_grid({ramp(101)});
-    spark.BORDERxval = spark.BORDERyval = 3, spark.bkgcolor = BKG_COMPACT;
-    spark.width = 400, spark.height = 30, spark.wflag = spark.hflag = 1;
+    spark.set_opt().BORDERxval = spark.set_opt().BORDERyval = 3, spark.set_opt().bkgcolor = BKG_COMPACT;
+    spark.set_opt().width = 400, spark.set_opt().height = 30, spark.set_opt().wflag = spark.set_opt().hflag = 1;
     setup_height_and_width(spark);
     adjust_vals_for_size(spark, 0);
     EXPECT_EQ(spark.points[0][0][0].x, 33);
@@ -270,8 +270,8 @@ TEST(YScale, EndsAndRounding) {
     for (const Case& c : cases) {
         RunState rs = chart_grid({c.v});
         if (c.decimals) rs.fp_nums[1] = 1;
-        rs.zflag = c.zflag, rs.lflag = static_cast<GridLines>(c.lflag), rs.scflag = c.scflag;
-        rs.zmin = c.zmin, rs.zmax = c.zmax;
+        rs.set_opt().zflag = c.zflag, rs.set_opt().lflag = static_cast<GridLines>(c.lflag), rs.set_opt().scflag = c.scflag;
+        rs.set_opt().zmin = c.zmin, rs.set_opt().zmax = c.zmax;
         setup_height_and_width(rs);
         prepare_chart(rs, 0);
         EXPECT_DOUBLE_EQ(rs.scale_y_min, c.lo) << c.what;
@@ -284,7 +284,7 @@ TEST(YScale, EndsAndRounding) {
 TEST(YScale, GridRowsAndLabels) {
     Utc utc;
     RunState rs = chart_grid({{3, 60}});
-    rs.zflag = 1;
+    rs.set_opt().zflag = 1;
     setup_height_and_width(rs);
     prepare_chart(rs, 0);
     EXPECT_EQ(rs.ytics[1], 280);  // 305 - 250 / 10
@@ -294,8 +294,8 @@ TEST(YScale, GridRowsAndLabels) {
 
     RunState small = chart_grid({{0.5, 4.0}});
     small.fp_nums[1] = 1;
-    small.zflag = 1;
-    small.horiz = 4;
+    small.set_opt().zflag = 1;
+    small.set_opt().horiz = 4;
     setup_height_and_width(small);
     prepare_chart(small, 0);
     EXPECT_EQ(small.ytics[1], 243);  // 305 - 250 / 4, truncated
@@ -305,14 +305,14 @@ TEST(YScale, GridRowsAndLabels) {
     // /lines without /zero: labels from the minimum up, in the style of the first label,
     // which the scale end texts then follow.
     RunState lines = chart_grid({{20, 57}});
-    lines.lflag = LINES_ON;
+    lines.set_opt().lflag = LINES_ON;
     setup_height_and_width(lines);
     prepare_chart(lines, 0);
     EXPECT_EQ(lines.y_ticvals[1], "23.70");
     EXPECT_EQ(lines.max_ystr, "57.00");
 
     RunState big = chart_grid({{200, 1200}});
-    big.lflag = LINES_ON;
+    big.set_opt().lflag = LINES_ON;
     setup_height_and_width(big);
     prepare_chart(big, 0);
     EXPECT_EQ(big.y_ticvals[1], "300");
@@ -339,7 +339,7 @@ TEST(YMapping, ValuesToRows) {
 
     // Beyond a fixed scale the rows run along the edges of the plot.
     RunState fixed = chart_grid({ramp(101)});
-    fixed.scflag = 1, fixed.zmin = 10, fixed.zmax = 50;
+    fixed.set_opt().scflag = 1, fixed.set_opt().zmin = 10, fixed.set_opt().zmax = 50;
     setup_height_and_width(fixed);
     prepare_chart(fixed, 0);
     EXPECT_EQ(fixed.points[0][0][100].y, 55);
@@ -353,7 +353,7 @@ TEST(YMapping, ValuesToRows) {
 
     // Percentiles become pixel rows.
     RunState pc = chart_grid({ramp(101)});
-    pc.pcflag = 1;
+    pc.set_opt().pcflag = 1;
     setup_height_and_width(pc);
     prepare_chart(pc, 0);
     EXPECT_EQ(pc.median[0], 180);
@@ -400,7 +400,7 @@ TEST(ChartFileName, FromLabelOrPageName) {
     for (const auto& [page, name] : pages) {
         RunState rs = chart_grid({{1, 2}});
         rs.param_nums[0][0] = 3;
-        rs.htmflag = 1, rs.htmfil = page;
+        rs.set_opt().htmflag = 1, rs.set_opt().htmfil = page;
         makePNGname(rs, 0);
         EXPECT_EQ(rs.outpng, name);
     }

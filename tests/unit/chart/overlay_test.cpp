@@ -27,7 +27,7 @@ RunState grid_of(const std::vector<std::vector<std::vector<double>>>& files,
     rs.files.assign(files.size(), InputFile{});
     const char* nodes[] = {"NODEA", "NODEB", "NODEC"};
     for (size_t f = 0; f < files.size() && f < 3; ++f) rs.files[f].nodenam = nodes[f];
-    rs.zflag = 1;
+    rs.set_opt().zflag = 1;
     for (const std::string& l : labels) rs.maxlabelsiz = std::max<int>(rs.maxlabelsiz, l.size());
     return rs;
 }
@@ -37,10 +37,10 @@ RunState grid_of(const std::vector<std::vector<std::vector<double>>>& files,
 std::string run_charts(RunState& rs, const TempDir& d) {
     Utc utc;
     InDir in(d.path());
-    if (rs.oflag) rs.numovr = rs.numpar - 1;
+    if (rs.opt().oflag) rs.numovr = rs.numpar - 1;
     setup_height_and_width(rs);
     for (int w = 0; w < rs.numpar; ++w) {
-        if (rs.oflag && w < rs.numovr) {
+        if (rs.opt().oflag && w < rs.numovr) {
             setup_min_max(rs, w);
             calc_stats(rs, w);
             adjust_vals_for_size(rs, w);
@@ -78,8 +78,8 @@ TEST(OverlayChart, SeriesColoursSizesAndLegends) {
         RunState rs =
             grid_of({{series_of(101, ten), series_of(101, twenty), series_of(101, thirty)}},
                     {"[disk]Reads", "Writes", "Total"});
-        rs.oflag = 1;
-        rs.ostyle = c.ostyle;
+        rs.set_opt().oflag = 1;
+        rs.set_opt().ostyle = c.ostyle;
         PngFile png(run_charts(rs, d));
         ASSERT_NE(png.im, nullptr) << c.ostyle;
         EXPECT_EQ(png.w(), c.width) << c.ostyle;
@@ -124,8 +124,8 @@ double two(int) {
 TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, one), series_of(101, two)}}, {"a", "b"});
-    rs.oflag = 1;
-    rs.sflag = 1;
+    rs.set_opt().oflag = 1;
+    rs.set_opt().sflag = 1;
     PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     // The first series is the total 3 at the top of the scale, the second stays at 2.
@@ -156,8 +156,8 @@ TEST(OverlayChart, NormalisedSeriesReachTheTopWithTheirOwnAxes) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, rising), series_of(101, falling), series_of(101, peak)}},
                           {"r", "f", "p"});
-    rs.oflag = 1;
-    rs.nflag = 1;
+    rs.set_opt().oflag = 1;
+    rs.set_opt().nflag = 1;
     PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(png.w(), 926 + 2 * 15);
@@ -199,7 +199,7 @@ double wobble(int i) {
 TEST(MultifileChart, StackedFilesAddUp) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, wobble)}, {series_of(101, two)}}, {"busy"});
-    rs.sflag = 1;
+    rs.set_opt().sflag = 1;
     PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     EXPECT_EQ(rs.pts[0][0][0], 3.0);
@@ -227,10 +227,10 @@ TEST(OverlayChart, BottomLegendOnNarrowFramesAndLongLabels) {
         RunState rs =
             grid_of({{series_of(101, ten), series_of(101, twenty), series_of(101, thirty)}},
                     {c.label, "b", "c"});
-        rs.oflag = 1;
-        rs.ostyle = 1;
-        rs.width = c.width;
-        rs.wflag = 1;
+        rs.set_opt().oflag = 1;
+        rs.set_opt().ostyle = 1;
+        rs.set_opt().width = c.width;
+        rs.set_opt().wflag = 1;
         PngFile png(run_charts(rs, d));
         ASSERT_NE(png.im, nullptr) << c.width;
         EXPECT_EQ(png.w(), rs.maxx + 1);
@@ -258,8 +258,8 @@ TEST(MultifileChart, ColoursRepeatBeyondTheTwentyFirstFile) {
 TEST(MultifileChart, FurtherFilesGetTheirDots) {
     TempDir d;
     RunState rs = grid_of({{series_of(101, rising)}, {series_of(101, falling)}}, {"busy"});
-    rs.dflag = 1;
-    rs.dotsize = 3;
+    rs.set_opt().dflag = 1;
+    rs.set_opt().dotsize = 3;
     PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     // File 1's first sample 100 on the scale of 120: row 305 - 208; the circle's top.

@@ -23,7 +23,7 @@ struct FormCase {
 };
 
 // Every test runs in a fresh directory, since extracting opens its output file.
-class Options : public ::testing::Test {
+class OptionParsing : public ::testing::Test {
    protected:
     TempDir dir;
     InDir in{dir.path()};
@@ -65,244 +65,244 @@ std::string tried_to_make(const std::string& dir) {
 
 }  // namespace
 
-TEST_F(Options, ValueFormsOfStatisticsOptions) {
+TEST_F(OptionParsing, ValueFormsOfStatisticsOptions) {
     std::vector<FormCase> cases = {
         {{"-a30s", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.movavg, 30);
-             EXPECT_EQ(rs.maonly_flag, 0);
+             EXPECT_EQ(rs.opt().movavg, 30);
+             EXPECT_EQ(rs.opt().maonly_flag, 0);
          }},
-        {{"-a30", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.movavg, 1800); }},
+        {{"-a30", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().movavg, 1800); }},
         {{"--average=30:0", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.movavg, 1800);
-             EXPECT_EQ(rs.maonly_flag, 1);
+             EXPECT_EQ(rs.opt().movavg, 1800);
+             EXPECT_EQ(rs.opt().maonly_flag, 1);
          }},
-        {{"--average=30:5", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.maonly_flag, 0); }},
-        {{"-a=10", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.movavg, 600); }},
+        {{"--average=30:5", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().maonly_flag, 0); }},
+        {{"-a=10", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().movavg, 600); }},
         {{"--aver=5s", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.aflag, 1);
-             EXPECT_EQ(rs.movavg, 5);
+             EXPECT_EQ(rs.opt().aflag, 1);
+             EXPECT_EQ(rs.opt().movavg, 5);
          }},
         {{"-a", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.aflag, 1);
-             EXPECT_EQ(rs.movavg, 0);
+             EXPECT_EQ(rs.opt().aflag, 1);
+             EXPECT_EQ(rs.opt().movavg, 0);
          }},
         {{"--correlate=5:0.8", "a.csv", "-q"},
          [](auto& rs) {
-             EXPECT_EQ(rs.cflag, 5);
-             EXPECT_EQ(rs.corrall, 0);
-             EXPECT_DOUBLE_EQ(rs.corrth, 0.8);
+             EXPECT_EQ(rs.opt().cflag, 5);
+             EXPECT_EQ(rs.opt().corrall, 0);
+             EXPECT_DOUBLE_EQ(rs.opt().corrth, 0.8);
          }},
         {{"--correlate=all", "a.csv", "-q"},
          [](auto& rs) {
-             EXPECT_EQ(rs.corrall, 1);
-             EXPECT_DOUBLE_EQ(rs.corrth, 0.65);
+             EXPECT_EQ(rs.opt().corrall, 1);
+             EXPECT_DOUBLE_EQ(rs.opt().corrth, 0.65);
          }},
-        {{"--correlate=0", "a.csv", "-q"}, [](auto& rs) { EXPECT_EQ(rs.corrall, 1); }},
+        {{"--correlate=0", "a.csv", "-q"}, [](auto& rs) { EXPECT_EQ(rs.opt().corrall, 1); }},
         {{"--percentile=5:95", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.pcflag, 1);
-             EXPECT_EQ(rs.pc1, 5);
-             EXPECT_EQ(rs.pc2, 95);
-             EXPECT_EQ(rs.nopcline, 0);
+             EXPECT_EQ(rs.opt().pcflag, 1);
+             EXPECT_EQ(rs.opt().pc1, 5);
+             EXPECT_EQ(rs.opt().pc2, 95);
+             EXPECT_EQ(rs.opt().nopcline, 0);
          }},
-        {{"-P5:95:0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.nopcline, 1); }},
+        {{"-P5:95:0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().nopcline, 1); }},
         {{"--top", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.topflag, 1);
-             EXPECT_EQ(rs.topnum, 6);
+             EXPECT_EQ(rs.opt().topflag, 1);
+             EXPECT_EQ(rs.opt().topnum, 6);
              EXPECT_EQ(rs.srtflag, 1);
              EXPECT_EQ(rs.sortdim, 1);
          }},
-        {{"--top=0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.topnum, 6); }},
-        {{"--top=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.topnum, 3); }},
-        {{"--missing=p", "-m", "a.csv", "b.csv"}, [](auto& rs) { EXPECT_EQ(rs.filltype, 3); }},
+        {{"--top=0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().topnum, 6); }},
+        {{"--top=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().topnum, 3); }},
+        {{"--missing=p", "-m", "a.csv", "b.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().filltype, 3); }},
         {{"-Y2.5", "-m", "a.csv", "b.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.filltype, 2);
-             EXPECT_DOUBLE_EQ(rs.fillvalue, 2.5);
+             EXPECT_EQ(rs.opt().filltype, 2);
+             EXPECT_DOUBLE_EQ(rs.opt().fillvalue, 2.5);
          }},
-        {{"--missing", "-m", "a.csv", "b.csv"}, [](auto& rs) { EXPECT_EQ(rs.filltype, 1); }},
+        {{"--missing", "-m", "a.csv", "b.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().filltype, 1); }},
     };
     run_forms(cases);
 }
 
-TEST_F(Options, ValueFormsOfChartOptions) {
+TEST_F(OptionParsing, ValueFormsOfChartOptions) {
     std::vector<FormCase> cases = {
         {{"--caption=Disk rate:SG", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.caption, "Disk rate");
-             EXPECT_EQ(rs.capsiz, "S");
-             EXPECT_EQ(rs.capcol, "G");
-             EXPECT_EQ(rs.kdef, 0);
+             EXPECT_EQ(rs.opt().caption, "Disk rate");
+             EXPECT_EQ(rs.opt().capsiz, "S");
+             EXPECT_EQ(rs.opt().capcol, "G");
+             EXPECT_EQ(rs.opt().kdef, 0);
          }},
         {{"--caption=a:b:c", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.caption, "a:b");
-             EXPECT_EQ(rs.capsiz, "C");
-             EXPECT_EQ(rs.capcol, "");
+             EXPECT_EQ(rs.opt().caption, "a:b");
+             EXPECT_EQ(rs.opt().capsiz, "C");
+             EXPECT_EQ(rs.opt().capcol, "");
          }},
         {{"-kMy:chart here", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.caption, "My:chart here");
-             EXPECT_EQ(rs.kdef, 1);
-             EXPECT_EQ(rs.capsiz, "L");
-             EXPECT_EQ(rs.capcol, "R");
+             EXPECT_EQ(rs.opt().caption, "My:chart here");
+             EXPECT_EQ(rs.opt().kdef, 1);
+             EXPECT_EQ(rs.opt().capsiz, "L");
+             EXPECT_EQ(rs.opt().capcol, "R");
          }},
-        {{"--horizontal=80", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.horiz, 50); }},
-        {{"-H20", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.horiz, 20); }},
+        {{"--horizontal=80", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().horiz, 50); }},
+        {{"-H20", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().horiz, 20); }},
         {{"--lines=5:2:r", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.tictime, 300);
-             EXPECT_EQ(rs.lflagval, 1);
-             EXPECT_EQ(rs.thk, 2);
-             EXPECT_EQ(rs.lflag, LINES_RED);
+             EXPECT_EQ(rs.opt().tictime, 300);
+             EXPECT_EQ(rs.opt().lflagval, 1);
+             EXPECT_EQ(rs.opt().thk, 2);
+             EXPECT_EQ(rs.opt().lflag, LINES_RED);
          }},
         {{"-l", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.lflag, LINES_ON);
-             EXPECT_EQ(rs.lflagval, 0);
+             EXPECT_EQ(rs.opt().lflag, LINES_ON);
+             EXPECT_EQ(rs.opt().lflagval, 0);
          }},
         {{"--dots=3:g", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.dflag, 1);
-             EXPECT_EQ(rs.dotsize, 3);
-             EXPECT_EQ(rs.dotcolor, 3);
+             EXPECT_EQ(rs.opt().dflag, 1);
+             EXPECT_EQ(rs.opt().dotsize, 3);
+             EXPECT_EQ(rs.opt().dotcolor, 3);
          }},
         {{"-d", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.dotsize, 1);
-             EXPECT_EQ(rs.dotcolor, -1);
+             EXPECT_EQ(rs.opt().dotsize, 1);
+             EXPECT_EQ(rs.opt().dotcolor, -1);
          }},
         {{"--scale=mi:ma:5", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zmin, 99999998);
-             EXPECT_EQ(rs.zmax, -2);
+             EXPECT_EQ(rs.opt().zmin, 99999998);
+             EXPECT_EQ(rs.opt().zmax, -2);
          }},
         {{"--scale=10", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zmin, 10);
+             EXPECT_EQ(rs.opt().zmin, 10);
          }},
         {{"--scale=0:100", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zmin, 0);
-             EXPECT_EQ(rs.zmax, 100);
+             EXPECT_EQ(rs.opt().zmin, 0);
+             EXPECT_EQ(rs.opt().zmax, 100);
          }},
         {{"--zero=m", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zmax, -2);
-             EXPECT_EQ(rs.zflag, 1);
+             EXPECT_EQ(rs.opt().zmax, -2);
+             EXPECT_EQ(rs.opt().zflag, 1);
          }},
-        {{"--zero", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.zmax, -1); }},
-        {{"-z100", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.zmax, 100); }},
+        {{"--zero", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().zmax, -1); }},
+        {{"-z100", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().zmax, 100); }},
         {{"--border=8", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.bflag, 8);
-             EXPECT_EQ(rs.bkgcolor, BKG_COMPACT);
-             EXPECT_EQ(rs.BORDERxval, 3);
-             EXPECT_EQ(rs.zflag, 1);
+             EXPECT_EQ(rs.opt().bflag, 8);
+             EXPECT_EQ(rs.opt().bkgcolor, BKG_COMPACT);
+             EXPECT_EQ(rs.opt().BORDERxval, 3);
+             EXPECT_EQ(rs.opt().zflag, 1);
          }},
         {{"-b", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.bflag, 1);
-             EXPECT_EQ(rs.bkgcolor, BKG_GREY);
+             EXPECT_EQ(rs.opt().bflag, 1);
+             EXPECT_EQ(rs.opt().bkgcolor, BKG_GREY);
          }},
-        {{"--thickness=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.thk, 3); }},
-        {{"--threads=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.threads, 3); }},
-        {{"-$=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.thk, 0); }},  // no '=' dropping
-        {{"-B", "4", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.displaynum, 4); }},
-        {{"--axis=right", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.axiscol, -1); }},
-        {{"-W3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.axiscol, 3); }},
+        {{"--thickness=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().thk, 3); }},
+        {{"--threads=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().threads, 3); }},
+        {{"-$=3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().thk, 0); }},  // no '=' dropping
+        {{"-B", "4", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().displaynum, 4); }},
+        {{"--axis=right", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().axiscol, -1); }},
+        {{"-W3", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().axiscol, 3); }},
         {{"--overlay=1", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.oflag, 1);
-             EXPECT_EQ(rs.ostyle, 1);
+             EXPECT_EQ(rs.opt().oflag, 1);
+             EXPECT_EQ(rs.opt().ostyle, 1);
          }},
     };
     run_forms(cases);
 }
 
-TEST_F(Options, ValueFormsOfOutputOptions) {
+TEST_F(OptionParsing, ValueFormsOfOutputOptions) {
     std::vector<FormCase> cases = {
-        {{"--output", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.nocharts, 1); }},
+        {{"--output", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().nocharts, 1); }},
         {{"--output=run1.html", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.htmfil, "run1.html");
-             EXPECT_EQ(rs.outfilcsv, "Y8_PEAK_run1.CSV");
-             EXPECT_EQ(rs.nocharts, 0);
-             EXPECT_EQ(rs.htmflag, 1);
+             EXPECT_EQ(rs.opt().htmfil, "run1.html");
+             EXPECT_EQ(rs.opt().outfilcsv, "Y8_PEAK_run1.CSV");
+             EXPECT_EQ(rs.opt().nocharts, 0);
+             EXPECT_EQ(rs.opt().htmflag, 1);
          }},
         {{"-ureport", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.htmfil, "report.HTM");
-             EXPECT_EQ(rs.outfilcsv, "Y8_PEAK.CSV");
+             EXPECT_EQ(rs.opt().htmfil, "report.HTM");
+             EXPECT_EQ(rs.opt().outfilcsv, "Y8_PEAK.CSV");
          }},
         {{"--pdf", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.pdfflag, 2);
-             EXPECT_EQ(rs.pdffile, "tsgraf.pdf");
+             EXPECT_EQ(rs.opt().pdfflag, 2);
+             EXPECT_EQ(rs.opt().pdffile, "tsgraf.pdf");
          }},
         {{"--pdf=x:d", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.pdfflag, 1);
-             EXPECT_EQ(rs.pdffile, "X");
-             EXPECT_EQ(rs.delflag, 1);
+             EXPECT_EQ(rs.opt().pdfflag, 1);
+             EXPECT_EQ(rs.opt().pdffile, "X");
+             EXPECT_EQ(rs.opt().delflag, 1);
          }},
         {{"-Q=rep.pdf", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.pdffile, "REP.PDF");
-             EXPECT_EQ(rs.delflag, 0);
+             EXPECT_EQ(rs.opt().pdffile, "REP.PDF");
+             EXPECT_EQ(rs.opt().delflag, 0);
          }},
-        {{"-F=2", "a.csv", "-e"}, [](auto& rs) { EXPECT_EQ(rs.format, 2); }},
-        {{"--format=2", "a.csv", "-e"}, [](auto& rs) { EXPECT_EQ(rs.format, 2); }},
-        {{"-D4", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.precision, 4); }},
-        {{"-D4", "-g", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.precision, 0); }},
+        {{"-F=2", "a.csv", "-e"}, [](auto& rs) { EXPECT_EQ(rs.opt().format, 2); }},
+        {{"--format=2", "a.csv", "-e"}, [](auto& rs) { EXPECT_EQ(rs.opt().format, 2); }},
+        {{"-D4", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().precision, 4); }},
+        {{"-D4", "-g", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().precision, 0); }},
         {{"-L5", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.datalinerow, 4);
-             EXPECT_EQ(rs.headerlinerow, 3);
+             EXPECT_EQ(rs.opt().datalinerow, 4);
+             EXPECT_EQ(rs.opt().headerlinerow, 3);
          }},
-        {{"-L5", "-X2", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.headerlinerow, 1); }},
-        {{"-L5", "--noheader", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.headerlinerow, -1); }},
-        {{"-L0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.datalinerow, -1); }},
+        {{"-L5", "-X2", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().headerlinerow, 1); }},
+        {{"-L5", "--noheader", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().headerlinerow, -1); }},
+        {{"-L0", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().datalinerow, -1); }},
         {{"--samplemerge=60", "-U", "-m", "a.csv", "b.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.samplemerge, 60);
-             EXPECT_EQ(rs.dupflag, 1);
+             EXPECT_EQ(rs.opt().samplemerge, 60);
+             EXPECT_EQ(rs.opt().dupflag, 1);
          }},
     };
     run_forms(cases);
 }
 
-TEST_F(Options, ExtractForms) {
+TEST_F(OptionParsing, ExtractForms) {
     std::vector<FormCase> cases = {
         {{"-eout.csv:3", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.csv_outfil, "out.csv");
-             EXPECT_EQ(rs.nth, 3);
-             EXPECT_EQ(rs.y8hdrflag, 1);
-             EXPECT_EQ(rs.precision, 2);
-             EXPECT_EQ(rs.nocharts, 0);
+             EXPECT_EQ(rs.opt().csv_outfil, "out.csv");
+             EXPECT_EQ(rs.opt().nth, 3);
+             EXPECT_EQ(rs.opt().y8hdrflag, 1);
+             EXPECT_EQ(rs.opt().precision, 2);
+             EXPECT_EQ(rs.opt().nocharts, 0);
          }},
         {{"-x:0", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.trimzeros, 1);
-             EXPECT_EQ(rs.nth, 1);
-             EXPECT_EQ(rs.xflag, 1);
-             EXPECT_EQ(rs.nocharts, 1);
+             EXPECT_EQ(rs.opt().trimzeros, 1);
+             EXPECT_EQ(rs.opt().nth, 1);
+             EXPECT_EQ(rs.opt().xflag, 1);
+             EXPECT_EQ(rs.opt().nocharts, 1);
          }},
         {{"-Kz.csv", "-e", "a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.csv_outfil, "z.csv");
-             EXPECT_EQ(rs.xflag, 1);
+             EXPECT_EQ(rs.opt().csv_outfil, "z.csv");
+             EXPECT_EQ(rs.opt().xflag, 1);
          }},
-        {{"-e", "-Kz.csv", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.xflag, 0); }},
+        {{"-e", "-Kz.csv", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().xflag, 0); }},
         {{"-S", "-x", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.srtflag, 0); }},
-        {{"-a5", "-e", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.macsvflg, 1); }},
-        {{"-a", "-e", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.macsvflg, 0); }},
+        {{"-a5", "-e", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().macsvflg, 1); }},
+        {{"-a", "-e", "a.csv"}, [](auto& rs) { EXPECT_EQ(rs.opt().macsvflg, 0); }},
     };
     run_forms(cases);
     for (const char* f : {"out.csv", "Y8_OUT.CSV", "z.csv"}) EXPECT_TRUE(dir.exists(f)) << f;
@@ -315,7 +315,7 @@ TEST_F(Options, ExtractForms) {
     EXPECT_EQ(r.out, "CMD\n");
 }
 
-TEST_F(Options, SortForms) {
+TEST_F(OptionParsing, SortForms) {
     struct Case {
         std::vector<std::string> args;
         int sortdim, srtflag, sdflag, pcflag;
@@ -345,12 +345,12 @@ TEST_F(Options, SortForms) {
         EXPECT_EQ(parse(rs, args).status, -1);
         EXPECT_EQ(rs.sortdim, c.sortdim);
         EXPECT_EQ(rs.srtflag, c.srtflag);
-        EXPECT_EQ(rs.sdflag, c.sdflag);
-        EXPECT_EQ(rs.pcflag, c.pcflag);
+        EXPECT_EQ(rs.opt().sdflag, c.sdflag);
+        EXPECT_EQ(rs.opt().pcflag, c.pcflag);
     }
 }
 
-TEST_F(Options, ParameterLists) {
+TEST_F(OptionParsing, ParameterLists) {
     struct Case {
         std::string arg, nums, orig;
         int sortdim, srtflag;
@@ -370,7 +370,7 @@ TEST_F(Options, ParameterLists) {
         RunState rs;
         SCOPED_TRACE(c.arg);
         EXPECT_EQ(parse(rs, {c.arg, "a.csv"}).status, -1);
-        EXPECT_EQ(rs.pflag, 1);
+        EXPECT_EQ(rs.opt().pflag, 1);
         EXPECT_EQ(rs.nums_str, c.nums);
         EXPECT_EQ(rs.orig_nums_str, c.orig);
         EXPECT_EQ(rs.sortdim, c.sortdim);
@@ -389,7 +389,7 @@ TEST_F(Options, ParameterLists) {
     EXPECT_EQ(big.nums_str.substr(big.nums_str.rfind(',') + 1), "20001");
 }
 
-TEST_F(Options, ParameterFileCountsCalculatedLines) {
+TEST_F(OptionParsing, ParameterFileCountsCalculatedLines) {
     dir.write("params.lis",
               "cpu\n[CALC],a,+,b,sum\n; [CALC] in a comment\n[calc],c,*,2,double\n"
               "[Calc]|x|-|y|diff\n\n[RENAME],a,b\n");
@@ -406,22 +406,22 @@ TEST_F(Options, ParameterFileCountsCalculatedLines) {
     EXPECT_EQ(r.out, "Cannot open file none.lis\n");
 }
 
-TEST_F(Options, RenameRewritesWildcardList) {
+TEST_F(OptionParsing, RenameRewritesWildcardList) {
     RunState rs;
     EXPECT_EQ(parse(rs, {"-p*cpu*,mem", "--rename=new_&1", "a.csv"}).status, -1);
     EXPECT_EQ(rs.nums_str, "[RENAME],*cpu*,new_&1,mem");
-    EXPECT_EQ(rs.renameflg, 1);
+    EXPECT_EQ(rs.opt().renameflg, 1);
     RunState single;
     parse(single, {"-p*cpu*", "-R=x&1", "a.csv"});
     EXPECT_EQ(single.nums_str, "[RENAME],*cpu*,x&1");
     RunState plain;
     RunResult r = parse(plain, {"-pcpu", "-Rx", "a.csv"});
     EXPECT_EQ(r.out, "/rename is ignored unless used with /param and wildcard expression\n");
-    EXPECT_EQ(plain.renameflg, 0);
+    EXPECT_EQ(plain.opt().renameflg, 0);
 }
 
 // The consistency rules: messages in rule order, and where the run ends.
-TEST_F(Options, ConsistencyRules) {
+TEST_F(OptionParsing, ConsistencyRules) {
     struct Case {
         std::vector<std::string> args;
         std::string out;
@@ -484,70 +484,70 @@ TEST_F(Options, ConsistencyRules) {
     }
 }
 
-TEST_F(Options, RulesWithoutMessages) {
+TEST_F(OptionParsing, RulesWithoutMessages) {
     std::vector<FormCase> cases = {
         {{"a.csv", "b.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zflag, 1);
+             EXPECT_EQ(rs.opt().zflag, 1);
              EXPECT_EQ(rs.filenum, 1);
          }},
         {{"a.csv"},
          [](auto& rs) {
-             EXPECT_EQ(rs.zflag, 0);
-             EXPECT_EQ(rs.y8hdrflag, 0);
+             EXPECT_EQ(rs.opt().zflag, 0);
+             EXPECT_EQ(rs.opt().y8hdrflag, 0);
          }},
         {{"a.csv", "--sparklines", "-w300"},
          [](auto& rs) {
-             EXPECT_EQ(rs.width, 300);
-             EXPECT_EQ(rs.height, 30);
+             EXPECT_EQ(rs.opt().width, 300);
+             EXPECT_EQ(rs.opt().height, 30);
              EXPECT_EQ(rs.hi, 30);
-             EXPECT_EQ(rs.bkgcolor, BKG_COMPACT);
-             EXPECT_EQ(rs.lflag, LINES_NONE);
-             EXPECT_EQ(rs.zflag, 1);
+             EXPECT_EQ(rs.opt().bkgcolor, BKG_COMPACT);
+             EXPECT_EQ(rs.opt().lflag, LINES_NONE);
+             EXPECT_EQ(rs.opt().zflag, 1);
          }},
         {{"a.csv", "b.csv", "-A", "-S"},
          [](auto& rs) {
-             EXPECT_EQ(rs.append, 1);
-             EXPECT_EQ(rs.nocharts, 1);
+             EXPECT_EQ(rs.opt().append, 1);
+             EXPECT_EQ(rs.opt().nocharts, 1);
              EXPECT_EQ(rs.srtflag, 0);
          }},
         {{"a.csv", "-o", "-p3,1"}, [](auto& rs) { EXPECT_EQ(rs.srtflag, 0); }},
         {{"a.csv", "-p3,1"}, [](auto& rs) { EXPECT_EQ(rs.srtflag, 2); }},
         {{"a.csv", "-l5:1:w"},
          [](auto& rs) {
-             EXPECT_EQ(rs.lflag, LINES_WHITE);
-             EXPECT_EQ(rs.dflag, 1);
-             EXPECT_EQ(rs.dotcolor, 0);
-             EXPECT_EQ(rs.dotsize, 1);
+             EXPECT_EQ(rs.opt().lflag, LINES_WHITE);
+             EXPECT_EQ(rs.opt().dflag, 1);
+             EXPECT_EQ(rs.opt().dotcolor, 0);
+             EXPECT_EQ(rs.opt().dotsize, 1);
          }},
         {{"a.csv", "-l5:1:w", "-d4:r"},
          [](auto& rs) {
-             EXPECT_EQ(rs.dotcolor, 1);
-             EXPECT_EQ(rs.dotsize, 4);
+             EXPECT_EQ(rs.opt().dotcolor, 1);
+             EXPECT_EQ(rs.opt().dotsize, 4);
          }},
         {{"a.csv", "-call", "-S", "-q"}, [](auto& rs) { EXPECT_EQ(rs.srtflag, 0); }},
-        {{"a.csv", "-q", "-V"}, [](auto& rs) { EXPECT_EQ(rs.qflag, 0); }},
+        {{"a.csv", "-q", "-V"}, [](auto& rs) { EXPECT_EQ(rs.opt().qflag, 0); }},
     };
     run_forms(cases);
 
     // Flags from the defaults file fill in what the command line left unset.
     RunState rs;
-    rs.kflagdef = rs.kcflagdef = rs.ksflagdef = rs.aflagdef = 1;
-    rs.capcoldef = "B";
-    rs.capsizdef = "M";
+    rs.set_opt().kflagdef = rs.set_opt().kcflagdef = rs.set_opt().ksflagdef = rs.set_opt().aflagdef = 1;
+    rs.set_opt().capcoldef = "B";
+    rs.set_opt().capsizdef = "M";
     parse(rs, {"-kTitle", "a.csv"});
-    EXPECT_EQ(rs.aflag, 1);
-    EXPECT_EQ(rs.capcol, "B");
-    EXPECT_EQ(rs.capsiz, "M");
+    EXPECT_EQ(rs.opt().aflag, 1);
+    EXPECT_EQ(rs.opt().capcol, "B");
+    EXPECT_EQ(rs.opt().capsiz, "M");
     RunState styled;
-    styled.kcflagdef = 1;
-    styled.capcoldef = "B";
+    styled.set_opt().kcflagdef = 1;
+    styled.set_opt().capcoldef = "B";
     parse(styled, {"-kTitle:SG", "a.csv"});
-    EXPECT_EQ(styled.capcol, "G");
+    EXPECT_EQ(styled.opt().capcol, "G");
 }
 
 // An extract that a later rule refuses leaves an existing output file alone.
-TEST_F(Options, RefusedExtractLeavesOutputFileAlone) {
+TEST_F(OptionParsing, RefusedExtractLeavesOutputFileAlone) {
     dir.write("keep.csv", "precious\n");
     for (auto args : std::vector<std::vector<std::string>>{
              {"a.csv", "b.csv", "-ekeep.csv"}, {"-ekeep.csv"}, {"a.csv", "-ekeep.csv", "-U"}}) {
@@ -557,7 +557,7 @@ TEST_F(Options, RefusedExtractLeavesOutputFileAlone) {
     }
 }
 
-TEST_F(Options, OutputCsvMayNotBeAnInput) {
+TEST_F(OptionParsing, OutputCsvMayNotBeAnInput) {
     dir.write("a.csv", "Time,cpu\n");
     dir.write("b.csv", "Time,cpu\n");
     dir.write("set.lis", "a.csv\n");
@@ -599,7 +599,7 @@ TEST_F(Options, OutputCsvMayNotBeAnInput) {
     EXPECT_TRUE(dir.exists("b2.csv"));
 }
 
-TEST_F(Options, TimeRanges) {
+TEST_F(OptionParsing, TimeRanges) {
     struct Case {
         std::string arg;
         int status;
@@ -632,30 +632,30 @@ TEST_F(Options, TimeRanges) {
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
         if (c.status != -1) continue;
-        EXPECT_EQ(rs.timerange.kind, TimeRange::DAILY);
-        EXPECT_EQ(rs.timerange.from, c.from);
-        EXPECT_EQ(rs.timerange.to, c.to);
+        EXPECT_EQ(rs.opt().timerange.kind, TimeRange::DAILY);
+        EXPECT_EQ(rs.opt().timerange.from, c.from);
+        EXPECT_EQ(rs.opt().timerange.to, c.to);
     }
     RunState spaced;
     EXPECT_EQ(parse(spaced, {"-t", "8:15,9:45", "a.csv"}).status, -1);
-    EXPECT_EQ(spaced.timerange.from, 8 * 3600 + 15 * 60);
+    EXPECT_EQ(spaced.opt().timerange.from, 8 * 3600 + 15 * 60);
     ASSERT_EQ(spaced.files.size(), 1u);
     EXPECT_EQ(spaced.files[0].datafil, "a.csv");
 }
 
 // A date range is told apart from a time of day by its '-' or '/'; ISO dates are dates.
-TEST_F(Options, DateRangeIsRecognised) {
+TEST_F(OptionParsing, DateRangeIsRecognised) {
     for (const char* arg : {"-t01-Jan-2024:10:00,02-Jan-2024:10:00",
                             "-t2024-01-01T10:00,2024-01-02 10:00:00"}) {
         RunState rs;
         RunResult r = parse(rs, {arg, "a.csv"});
         EXPECT_EQ(r.status, -1) << arg;
-        EXPECT_EQ(rs.timerange.kind, TimeRange::DATES) << arg;
-        EXPECT_EQ(rs.timerange.end - rs.timerange.start, 86400) << arg;
+        EXPECT_EQ(rs.opt().timerange.kind, TimeRange::DATES) << arg;
+        EXPECT_EQ(rs.opt().timerange.end - rs.opt().timerange.start, 86400) << arg;
     }
 }
 
-TEST_F(Options, FileLists) {
+TEST_F(OptionParsing, FileLists) {
     const std::string ABSOLUTE = WINDOWS_BUILD ? "C:\\data\\x.csv" : "/data/x.csv";
     dir.write("files.lis", "a.csv\n;old runs\nb.csv\n");
     dir.write("crlf.LIS", "; header\r\nx.csv\r\n\r\n" + std::string(100, 'n') + ".csv\r\n");
@@ -687,7 +687,7 @@ TEST_F(Options, FileLists) {
     EXPECT_EQ(r.out, "Input file nope.lis could not be opened\n");
 }
 
-TEST_F(Options, FileCountLimit) {
+TEST_F(OptionParsing, FileCountLimit) {
     std::vector<std::string> names;
     std::string listing;
     for (int i = 0; i < 250; ++i) {
@@ -723,15 +723,15 @@ TEST_F(Options, FileCountLimit) {
     }
 }
 
-TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
+TEST_F(OptionParsing, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
     make_directory(dir.file("charts"));
     const std::string start = current_dir(), sep(1, path_separators()[0]);
     RunState rs;
     RunResult r = parse(rs, {"-V", "-Ccharts", "a.csv"});
     EXPECT_EQ(r.status, -1);
-    EXPECT_EQ(rs.dirflag, 1);
-    EXPECT_EQ(rs.direcname, start + sep + "charts");
-    EXPECT_EQ(rs.curname, start);
+    EXPECT_EQ(rs.opt().dirflag, 1);
+    EXPECT_EQ(rs.opt().direcname, start + sep + "charts");
+    EXPECT_EQ(rs.opt().curname, start);
     EXPECT_EQ(current_dir(), start);
     EXPECT_EQ(r.out, tried_to_make("charts") + "Current directory is " + start + sep +
                          "charts\nCurrent directory is " + start + "\nCMD\n");
@@ -739,7 +739,7 @@ TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
     RunState made;
     r = parse(made, {"--directory=fresh", "a.csv"});
     EXPECT_EQ(r.out, "\nCreated directory fresh\n\n");
-    EXPECT_EQ(made.direcname, start + sep + "fresh");
+    EXPECT_EQ(made.opt().direcname, start + sep + "fresh");
     EXPECT_EQ(r.status, -1);
 
     RunState bad;
@@ -750,7 +750,7 @@ TEST_F(Options, DirectoryIsRecordedMadeWhenMissingButNotEntered) {
 }
 
 // The way back names the starting directory in angle brackets.
-TEST_F(Options, DirectorySwitchBackFailure) {
+TEST_F(OptionParsing, DirectorySwitchBackFailure) {
     SKIP_ON_WINDOWS("the current directory cannot be removed there");
     make_directory(dir.file("gone"));
     make_directory(dir.file("charts"));
@@ -765,7 +765,7 @@ TEST_F(Options, DirectorySwitchBackFailure) {
     EXPECT_EQ(r.status, -1);
 }
 
-TEST_F(Options, ExtractIntoDirectory) {
+TEST_F(OptionParsing, ExtractIntoDirectory) {
     make_directory(dir.file("out"));
     const std::string start = current_dir(), sep(1, path_separators()[0]);
     RunState rs;
@@ -788,7 +788,7 @@ TEST_F(Options, ExtractIntoDirectory) {
 }
 
 // Help, version, the defaults requests and scanner errors end the run in the first pass.
-TEST_F(Options, EarlyEnds) {
+TEST_F(OptionParsing, EarlyEnds) {
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -830,7 +830,7 @@ TEST_F(Options, EarlyEnds) {
     EXPECT_EQ(parse(rs, {"-v"}).out, "\nTSGRAF Version V1.0-156\n");
 }
 
-TEST_F(Options, LetterWithoutHandler) {
+TEST_F(OptionParsing, LetterWithoutHandler) {
     for (int c : {'N', 'O', '1'}) {
         RunState rs;
         RunResult r = capture([&] { handle_option(rs, c, nullptr); });
@@ -841,7 +841,7 @@ TEST_F(Options, LetterWithoutHandler) {
 
 // Every long name is known, with its kind of value, and needs no more letters than
 // it takes to tell it apart.
-TEST_F(Options, LongNameTable) {
+TEST_F(OptionParsing, LongNameTable) {
     enum Kind { NONE, REQ, OPT };
     struct Name {
         const char* name;
@@ -937,13 +937,13 @@ TEST_F(Options, LongNameTable) {
     // Abbreviations: unique prefixes select, an exact name beats a longer one.
     RunState rs;
     parse(rs, {"--verb", "--param=3", "--horiz=20", "--nohoriz", "a.csv"});
-    EXPECT_EQ(rs.verbose, 1);
+    EXPECT_EQ(rs.opt().verbose, 1);
     EXPECT_EQ(rs.nums_str, "3");
-    EXPECT_EQ(rs.horiz, 20);
-    EXPECT_EQ(rs.nohoriz, 1);
+    EXPECT_EQ(rs.opt().horiz, 20);
+    EXPECT_EQ(rs.opt().nohoriz, 1);
     RunState exact;
     parse(exact, {"--i", "--x", "a.csv"});
-    EXPECT_EQ(exact.iflag, 1);
-    EXPECT_EQ(exact.ignoreflag, 0);
-    EXPECT_EQ(exact.xflag, 1);
+    EXPECT_EQ(exact.opt().iflag, 1);
+    EXPECT_EQ(exact.opt().ignoreflag, 0);
+    EXPECT_EQ(exact.opt().xflag, 1);
 }

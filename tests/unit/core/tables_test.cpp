@@ -10,9 +10,9 @@ TEST(Tables, GlobalTablesOfOneFileWithTenColumns) {
     rs.files.assign(1, InputFile{});
     rs.files[0].numcols = rs.totals.numcols = 10;
     rs.numcol = 10;
-    rs.verbose = 1;
-    rs.pcflag = 1;
-    rs.cflag = 3;
+    rs.set_opt().verbose = 1;
+    rs.set_opt().pcflag = 1;
+    rs.set_opt().cflag = 3;
     RunResult r = capture([&] { alloc_global_vars(rs); });
     EXPECT_EQ(r.status, -1);
     EXPECT_EQ(r.out,
@@ -50,10 +50,10 @@ TEST(Tables, LabelCountAndOptionalTablesFollowTheRun) {
         for (InputFile& f : rs.files) f.numcols = c.numcol;
         rs.totals.numcols = c.total;
         rs.numcol = c.numcol;
-        rs.mflag = c.mflag;
-        rs.append = c.append;
-        rs.pcflag = c.pcflag;
-        rs.cflag = c.cflag;
+        rs.set_opt().mflag = c.mflag;
+        rs.set_opt().append = c.append;
+        rs.set_opt().pcflag = c.pcflag;
+        rs.set_opt().cflag = c.cflag;
         RunResult r = capture([&] { alloc_global_vars(rs); });
         EXPECT_EQ(r.out, "");  // quiet without verbose
         EXPECT_EQ(rs.xlabel.size(), c.labels) << c.filenum;
@@ -66,7 +66,7 @@ TEST(Tables, LabelCountAndOptionalTablesFollowTheRun) {
 TEST(Tables, TraceLinesOfTheSmallerTables) {
     RunState rs;
     rs.filenum = 1;
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     rs.numcalcs = 2;
     rs.numcol = 3;
     RunResult r = capture([&] {

@@ -39,10 +39,10 @@ struct Copy {
             f.firstdataline = 2;
             f.line = "Sample Time,CPU,Mem";
         }
-        rs.csv_outfil = d.file("out.csv");
+        rs.set_opt().csv_outfil = d.file("out.csv");
     }
     RunResult run() {
-        rs.outcsvfp = fopen(rs.csv_outfil.c_str(), "wb");
+        rs.outcsvfp = fopen(rs.opt().csv_outfil.c_str(), "wb");
         RunResult r = capture([&] { append_similar_files(rs); });
         if (rs.outcsvfp) fclose(rs.outcsvfp);
         return r;
@@ -87,8 +87,8 @@ TEST(Append, HeadingOfTheFirstFileInEachLayout) {
         cp.rs.files[0].y8format = static_cast<CsvLayout>(c.format);
         cp.rs.files[0].paraline = c.paraline;
         cp.rs.files[0].firstdataline = c.firstdata;
-        cp.rs.fmtflag = c.fmtflag;
-        cp.rs.format = c.layout;
+        cp.rs.set_opt().fmtflag = c.fmtflag;
+        cp.rs.set_opt().format = c.layout;
         cp.rs.files[0].line = c.heading;
         RunResult r = cp.run();
         EXPECT_EQ(r.status, 0) << c.what;

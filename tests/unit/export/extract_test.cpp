@@ -22,8 +22,8 @@ struct Out {
     TempDir dir;
     RunState rs;
     Out() {
-        rs.eflag = 1;
-        rs.csv_outfil = "out.csv";
+        rs.set_opt().eflag = 1;
+        rs.set_opt().csv_outfil = "out.csv";
         rs.outcsvfp = fopen(dir.file("out.csv").c_str(), "wb");
     }
     ~Out() {
@@ -88,7 +88,7 @@ TEST(ExtractValue, FractionalColumnsTakeTheDecimals) {
         {2, 9, "4.25", 4.25, ",4.25"},                               // beyond the table: as read
     };
     for (const Case& c : cases) {
-        rs.decsize = c.decsize;
+        rs.set_opt().decsize = c.decsize;
         std::string t = c.text;
         EXPECT_EQ(extract_value(rs, c.col, t.data(), t.size(), c.v), c.want)
             << c.decsize << " " << c.col << " " << c.text;
@@ -106,7 +106,7 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
          "NODE7, Y8EXTR (Converted to Y8 format by TSGRAF)\nSample Time, A,B\n"},
         {"perfmon", [](RunState& rs) { rs.hdrsmissing = rs.perfmon = 1; },
          "NODE7, PERFMON data (Converted to Y8 format by TSGRAF)\nSample Time, A,B\n"},
-        {"format 2", [](RunState& rs) { rs.format = 2; }, START + "Date Time,A,B\n" + END},
+        {"format 2", [](RunState& rs) { rs.set_opt().format = 2; }, START + "Date Time,A,B\n" + END},
         // Calculated lines: a skipped one and a wildcard one add nothing.
         {"calculated",
          [](RunState& rs) {
@@ -136,16 +136,16 @@ TEST(ExtractHeading, MatchesTheRowsOfTheRun) {
         // Moving averages: every parameter of the run, in selection order.
         {"moving averages",
          [](RunState& rs) {
-             rs.macsvflg = 1;
+             rs.set_opt().macsvflg = 1;
              rs.srtflag = SORT_DESCENDING;
              rs.numcalcs = 1;
              rs.skipcalc = {1};
              rs.xlabel = {"A", "B", "Sum"};
          },
          "Sample Time, A,B,Sum\n"},
-        {"noheader", [](RunState& rs) { rs.noheader = 1; }, ""},
+        {"noheader", [](RunState& rs) { rs.set_opt().noheader = 1; }, ""},
         {"sorted run writes it", [](RunState& rs) { rs.srtflag = SORT_ASCENDING; }, ""},
-        {"trim-zeros writes its own", [](RunState& rs) { rs.trimzeros = 1; }, ""},
+        {"trim-zeros writes its own", [](RunState& rs) { rs.set_opt().trimzeros = 1; }, ""},
     };
     for (const Case& c : cases) {
         Out o;
@@ -175,9 +175,9 @@ struct LoadRun {
         o.dir.write("in.csv", csv);
         RunState& rs = o.rs;
         name_files(rs, {"in.csv"});
-        rs.pflag = 1;
+        rs.set_opt().pflag = 1;
         rs.nums_str = rs.orig_nums_str = "all";
-        rs.iflag = rs.qflag = rs.nocharts = 1;
+        rs.set_opt().iflag = rs.set_opt().qflag = rs.set_opt().nocharts = 1;
     }
     RunResult load(const std::function<void(RunState&)>& after_selection = {}) {
         RunState& rs = o.rs;
@@ -210,7 +210,7 @@ const char* const TRIMCSV =
 
 TEST(TrimZeros, KeepsEveryColumnWithAValueOfAtLeastOneHundredth) {
     LoadRun t(TRIMCSV);
-    t.o.rs.trimzeros = 1;
+    t.o.rs.set_opt().trimzeros = 1;
     ASSERT_EQ(t.load().status, -1) << t.result.out;
     EXPECT_EQ(t.o.rs.outcsvfp != nullptr, true);  // left open for the trim-zeros file
     RunResult r = t.trim();
@@ -236,7 +236,7 @@ TEST(TrimZeros, KeepsEveryColumnWithAValueOfAtLeastOneHundredth) {
 
 TEST(TrimZeros, NoheaderWritesRowsOnly) {
     LoadRun t(TRIMCSV);
-    t.o.rs.trimzeros = t.o.rs.noheader = 1;
+    t.o.rs.set_opt().trimzeros = t.o.rs.set_opt().noheader = 1;
     ASSERT_EQ(t.load().status, -1) << t.result.out;
     EXPECT_EQ(t.trim().status, 0);
     EXPECT_EQ(t.o.dir.read("out.csv"),
@@ -245,7 +245,7 @@ TEST(TrimZeros, NoheaderWritesRowsOnly) {
 
 TEST(TrimZeros, MissingInputEndsWithAnError) {
     LoadRun t(TRIMCSV);
-    t.o.rs.trimzeros = 1;
+    t.o.rs.set_opt().trimzeros = 1;
     ASSERT_EQ(t.load().status, -1) << t.result.out;
     remove(t.o.dir.file("in.csv").c_str());
     RunResult r = t.trim();
@@ -283,7 +283,7 @@ TEST(ExtractLoad, OrdinaryCalculatedValuesFollowTheColumns) {
 TEST(CloseOutputCsv, AFileThatCannotBeWrittenEndsWithAnError) {
     SKIP_ON_WINDOWS("no device there that is always full");
     RunState rs;
-    rs.csv_outfil = "/dev/full";
+    rs.set_opt().csv_outfil = "/dev/full";
     rs.outcsvfp = fopen("/dev/full", "wb");
     ASSERT_NE(rs.outcsvfp, nullptr);
     fputs("some rows\n", rs.outcsvfp);

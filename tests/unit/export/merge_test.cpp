@@ -15,7 +15,7 @@ namespace {
 RunState named_files(const std::vector<std::vector<std::string>>& files, int diffparams,
                      int dupflag) {
     RunState rs;
-    rs.mflag = 1;
+    rs.set_opt().mflag = 1;
     rs.filenum = static_cast<int>(files.size()) - 1;
     size_t slots = files.size() + 1;
     rs.fileparams.assign(slots, std::vector<std::string>(20));
@@ -26,7 +26,7 @@ RunState named_files(const std::vector<std::vector<std::string>>& files, int dif
     }
     rs.numcol = rs.files[0].numcols;
     rs.diffparams = diffparams;
-    rs.dupflag = dupflag;
+    rs.set_opt().dupflag = dupflag;
     return rs;
 }
 
@@ -97,7 +97,7 @@ TEST(Merge, MergedListAndColumnMapping) {
 
 TEST(Merge, VerboseTraceOfTheMergeTable) {
     RunState rs = named_files({{"A", "B"}, {"B", "C"}}, 1, 0);
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     RunResult r = capture([&] {
         allocate_merged_ar(rs);
         merge_params(rs);
@@ -120,7 +120,7 @@ TEST(Merge, FindInArray) {
         {"Disk", 0, 2}, {"CPU", 1, 3},                 // absent: the count; duplicates: count + 1
     };
     for (const auto& c : cases) {
-        rs.dupflag = c.dupflag;
+        rs.set_opt().dupflag = c.dupflag;
         EXPECT_EQ(find_in_array(rs, c.name), c.expected) << c.name;
     }
 }
@@ -148,8 +148,8 @@ struct Written {
         rs.diffparams = 1;
         rs.orig_nums_str = "all";
         rs.nums_str = "1,2,3";
-        rs.pflag = 1;
-        rs.csv_outfil = "m.csv";
+        rs.set_opt().pflag = 1;
+        rs.set_opt().csv_outfil = "m.csv";
         rs.outrows = 4;
         std::string text, compact;
         text = "01-JAN-2008 10:00:00";
@@ -225,7 +225,7 @@ TEST(Merge, WritingReportsItsProgress) {
     EnvVar tz("TZ", "UTC");
     tzset();
     Written w;
-    w.rs.verbose = 1;
+    w.rs.set_opt().verbose = 1;
     int reached = -1;
     RunResult r;
     write_out(w.rs, reached, r);

@@ -24,7 +24,7 @@ struct CountTest : ::testing::Test {
         name_files(rs, {"c.csv"});
         rs.files[0].firstdataline = 1;
         rs.files[0].samp = 60;
-        rs.qflag = 0;
+        rs.set_opt().qflag = 0;
     }
     // Heading, then one line per second-of-day on 01-JAN-2008.
     RunResult count(const std::vector<int>& secs, const std::string& extra = "") {
@@ -90,9 +90,9 @@ TEST_F(CountTest, RangesAndThinning) {
     for (const auto& c : cases) {
         RunState fresh = rs;
         std::swap(rs, fresh);
-        rs.qflag = 1;
-        rs.nth = c.nth;
-        TimeRange& tr = rs.timerange;
+        rs.set_opt().qflag = 1;
+        rs.set_opt().nth = c.nth;
+        TimeRange& tr = rs.set_opt().timerange;
         tr.kind = c.tflag == 1 ? TimeRange::DATES : c.tflag == 2 ? TimeRange::DAILY : TimeRange::ALL;
         tr.start = 1199145600 + 10 * 3600 + 15 * 60;
         tr.end = 1199145600 + 10 * 3600 + 30 * 60;
@@ -120,7 +120,7 @@ TEST_F(CountTest, CountsThatEndTheRun) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Number of Intervals = 1\nNot enough intervals - exiting\n");
 
-    rs.notimestamp = 1;
+    rs.set_opt().notimestamp = 1;
     r = count(every(0, 5, 60));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "No records found in c.csv\n");

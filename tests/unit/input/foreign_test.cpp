@@ -76,7 +76,7 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         size_tables(rs, c.files);
         int k = c.files - 1;
         rs.files[static_cast<size_t>(k)].datafil = "x.csv";
-        rs.cflag = c.cflag;
+        rs.set_opt().cflag = c.cflag;
         if (c.files > 1) alloc_fileparams_space(rs);
         std::string ln;
         std::string newline;
@@ -123,8 +123,8 @@ TEST(Format2Block, CountLineGoesToTheLogEvenWhenSuppressed) {
         RunState rs;
         size_tables(rs, 1);
         rs.files[0].datafil = "x.csv";
-        rs.iflag = c.iflag;
-        rs.qflag = c.qflag;
+        rs.set_opt().iflag = c.iflag;
+        rs.set_opt().qflag = c.qflag;
         rs.logfp = fopen(d.file("log").c_str(), "wb");
         std::string ln;
         std::string newline;

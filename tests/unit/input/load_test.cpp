@@ -99,7 +99,7 @@ TEST(Load, EmptyFieldsReadAsZeroAndTimeOnlyStamps) {
 TEST(Load, ThinningAndTimeOfDayRange) {
     LoadedRun l;
     l.file("a.csv", dated(every(36000, 30, 60)));
-    l.rs.nth = 3;
+    l.rs.set_opt().nth = 3;
     l.load();
     ASSERT_EQ(l.result.status, -1) << l.result.out;
     EXPECT_EQ(l.rs.num, 10);
@@ -109,9 +109,9 @@ TEST(Load, ThinningAndTimeOfDayRange) {
 
     LoadedRun r;
     r.file("a.csv", dated(every(36000, 30, 60)));
-    r.rs.timerange.kind = TimeRange::DAILY;
-    r.rs.timerange.from = 10 * 3600 + 5 * 60;
-    r.rs.timerange.to = 10 * 3600 + 15 * 60;
+    r.rs.set_opt().timerange.kind = TimeRange::DAILY;
+    r.rs.set_opt().timerange.from = 10 * 3600 + 5 * 60;
+    r.rs.set_opt().timerange.to = 10 * 3600 + 15 * 60;
     r.load();
     ASSERT_EQ(r.result.status, -1) << r.result.out;
     EXPECT_DOUBLE_EQ(r.at(0, 0, 0), 5);  // 10:05 is the first row inside the range
@@ -120,7 +120,7 @@ TEST(Load, ThinningAndTimeOfDayRange) {
 
 TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
     LoadedRun l;
-    l.rs.qflag = 0;
+    l.rs.set_opt().qflag = 0;
     l.file("a.csv", dated(every(36000, 12, 60)));
     l.file("b.csv", "Sample Time,B,A\n" + [] {
         std::string s;
@@ -139,7 +139,7 @@ TEST(Load, SeveralFilesEachFromTheirOwnColumns) {
 
 TEST(Load, HtmlTableStartShowsTheSpan) {
     LoadedRun l;
-    l.rs.nocharts = 0;
+    l.rs.set_opt().nocharts = 0;
     // Windows names cannot hold "<" or ">".
     l.file(WINDOWS_BUILD ? "a&b.csv" : "a<b>.csv", dated(every(36000, 12, 60)));
     FILE* fp = fopen("page.htm", "wb");
@@ -162,7 +162,7 @@ TEST(Load, IntervalsAtTheIntLimitsDoNotOverflow) {
             EnvVar tz("TZ", "UTC");
             tzset();
             RunState rs;
-            rs.iflag = 1;
+            rs.set_opt().iflag = 1;
             rs.comm_sampint = sampint;
             rs.totmiss = 10;
             rs.num = 2;

@@ -50,7 +50,7 @@ TEST(MultiFile, HeaderFactsOfTheFirstFile) {
     RunState rs;
     rs.files.assign(1, InputFile{});
     rs.files[0].paraline = 1;
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     TempDir dir;
     rs.logfp = fopen(dir.file("log").c_str(), "wb");
     RunResult r = capture([&] {
@@ -117,7 +117,7 @@ TEST(MultiFile, OrderByStartTiesKeepCommandLineOrder) {
 TEST(MultiFile, VerboseReorderWarnsOfDifferentIntervals) {
     RunState rs = files_with({200, 100});
     rs.files[0].samp = 30;
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     RunResult r = capture([&] { reorder_csvfiles(rs); });
     EXPECT_EQ(r.out,
               "Original order\n  0 f0.csv\n  1 f1.csv\n"
@@ -170,8 +170,8 @@ TEST(MultiFile, HugeMemorySizeIsHeldAtTheLimit) {
         RunState rs;
         rs.files.assign(1, InputFile{});
         rs.files[0].paraline = 1;
-        rs.qflag = 1;
-        rs.iflag = 1;
+        rs.set_opt().qflag = 1;
+        rs.set_opt().iflag = 1;
         capture([&] {
             get_data_from_header(
                 rs, std::string("NODEA, Monitor Comment: big (") + size + "Mb) with 4 cpus\n", 0);

@@ -270,8 +270,8 @@ TEST_F(SurveyTest, DefaultLimitRetryThroughTheSurveyStep) {
     while (heading.size() < 230000)
         heading += ",LONG_PARAMETER_NAME_" + std::to_string(heading.size());
     files({{"wide.csv", y8file(0, 3, 60, heading)}});
-    rs.pflag = 1;
-    rs.qflag = 1;
+    rs.set_opt().pflag = 1;
+    rs.set_opt().qflag = 1;
     RunResult r = survey();
     EXPECT_EQ(survey_status, -1);
     EXPECT_EQ(rs.maxlinelen, static_cast<int>(heading.size()) + 1000);
@@ -287,7 +287,7 @@ TEST_F(SurveyTest, ExplicitRows) {
     std::string f = "junk\nNAMES,A,B\nmore\n1,2,3\n4,5,6\n7,8,9\n";
     files({{"e.csv", f}});
     size_tables();
-    rs.datalinerow = 3;  // only the data row: the heading is the line above
+    rs.set_opt().datalinerow = 3;  // only the data row: the heading is the line above
     RunResult r = check();
     EXPECT_EQ(r.status, -1) << r.out;
     EXPECT_EQ(rs.files[0].paraline, 2);
@@ -295,8 +295,8 @@ TEST_F(SurveyTest, ExplicitRows) {
     EXPECT_EQ(rs.files[0].numrows, 3);
     EXPECT_EQ(rs.files[0].samp, 60);
 
-    rs.datalinerow = -1;
-    rs.headerlinerow = 1;  // only the heading row: data follows it
+    rs.set_opt().datalinerow = -1;
+    rs.set_opt().headerlinerow = 1;  // only the heading row: data follows it
     size_tables();
     r = check();
     EXPECT_EQ(r.status, -1) << r.out;
@@ -327,7 +327,7 @@ TEST_F(SurveyTest, PerfmonFile) {
 TEST_F(SurveyTest, DifferentHeadingsAndVerboseSummary) {
     files({{"a.csv", y8file(0, 3, 60)}, {"b.csv", y8file(0, 3, 60, "Sample Time,CPU")}});
     size_tables();
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     RunResult r = check();
     EXPECT_EQ(rs.diffparams, 1);
     EXPECT_NE(r.out.find("allocated space for templine[3][220000]\n"), std::string::npos);
@@ -346,7 +346,7 @@ TEST_F(SurveyTest, SurveyStepListsParametersCountsAndPrompts) {
     std::string f = "NODEA, Monitor Comment: big (4096Mb) with 8 cpus, Sampling Interval: 60\n" +
                     y8file(36000, 20, 60, "Sample Time, CPU Busy,Free List Size, IO", "");
     files({{"day.csv", f}});
-    rs.cflag = 2;
+    rs.set_opt().cflag = 2;
     RunResult r = survey("1,3\n");
     EXPECT_EQ(r.status, -1) << r.out;
     EXPECT_EQ(survey_status, 0);
@@ -394,8 +394,8 @@ TEST_F(SurveyTest, AppendShortcutNeedsSameHeadingsNodeAndAllColumns) {
         files({{"a.csv", y8file(0, 5, 60)},
                {"b.csv",
                 y8file(600, 5, 60, "Sample Time,CPU,MEM,IO", std::string(c.second_node) + ",x")}});
-        rs.append = 1;
-        rs.pflag = 1;
+        rs.set_opt().append = 1;
+        rs.set_opt().pflag = 1;
         rs.nums_str = c.sel;
         RunResult r = survey();
         EXPECT_EQ(survey_status, c.status) << c.sel << " " << c.second_node << r.out;
@@ -404,8 +404,8 @@ TEST_F(SurveyTest, AppendShortcutNeedsSameHeadingsNodeAndAllColumns) {
 
 TEST_F(SurveyTest, LaterFilesGetNamesAndCounts) {
     files({{"a.csv", y8file(0, 5, 60)}, {"b.csv", y8file(600, 7, 60, "Sample Time,CPU,DISK")}});
-    rs.pflag = 1;
-    rs.qflag = 1;
+    rs.set_opt().pflag = 1;
+    rs.set_opt().qflag = 1;
     RunResult r = survey();
     EXPECT_EQ(survey_status, 0) << r.out;
     EXPECT_EQ(r.out, "Parameters in the CSV files are different\n");

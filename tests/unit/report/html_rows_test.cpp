@@ -96,7 +96,7 @@ TEST(HtmlRows, DisplayNumberGroupsChartsInClosedRows) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.displaynum);
         Page pg(7);
-        pg.rs.displaynum = c.displaynum;
+        pg.rs.set_opt().displaynum = c.displaynum;
         for (int p = 0; p < 7; ++p) pg.chart(p);
         write_html_footer(pg.rs);
         auto opens = [&](int n) {
@@ -124,11 +124,11 @@ TEST(HtmlRows, LabelsGiveOneRowPerChartWithTheCutLabel) {
         SCOPED_TRACE(sparkline ? "sparklines" : "labels");
         Page pg(3);
         RunState& rs = pg.rs;
-        rs.displaynum = 3;
+        rs.set_opt().displaynum = 3;
         if (sparkline)
-            rs.bkgcolor = BKG_COMPACT;
+            rs.set_opt().bkgcolor = BKG_COMPACT;
         else
-            rs.labels = 1;
+            rs.set_opt().labels = 1;
         rs.xlabel = {long_label, "short", "a<b & \"c\""};
         for (int p = 0; p < 3; ++p) pg.chart(p);
         const char* fmt =
@@ -174,7 +174,7 @@ TEST(HtmlRows, FiredRulesGoToBothPagesAndTheList) {
     rs.rparfp = fopen(dir.file("Y8RULESPAR.LIS").c_str(), "wb");
     rs.param_nums[0] = {4, 9, 12};
     rs.xlabel = {"cpu", "disk<1>", "net"};
-    rs.verbose = 1;
+    rs.set_opt().verbose = 1;
     std::string said;
     for (int p = 0; p < 3; ++p) {
         pg.chart(p);

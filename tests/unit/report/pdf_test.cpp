@@ -70,7 +70,7 @@ TEST(Pdf, ConverterOptions) {
         EnvVar env("HTMLDOCENV", c.env);
         RunState rs;
         rs.wi = c.wi;
-        rs.displaynum = c.displaynum;
+        rs.set_opt().displaynum = c.displaynum;
         EXPECT_EQ(pdf_converter_options(rs), c.want) << c.wi << " " << c.displaynum;
     }
 }
@@ -96,10 +96,10 @@ TEST(Pdf, FileName) {
     };
     for (const auto& c : cases) {
         RunState rs;
-        rs.htmflag = c.htmflag;
-        rs.pdfflag = c.pdfflag;
-        rs.htmfil = c.htmfil;
-        rs.pdffile = c.pdffile;
+        rs.set_opt().htmflag = c.htmflag;
+        rs.set_opt().pdfflag = c.pdfflag;
+        rs.set_opt().htmfil = c.htmfil;
+        rs.set_opt().pdffile = c.pdffile;
         EXPECT_EQ(pdf_name(rs), c.want) << c.htmfil << " " << c.pdffile;
     }
 }
@@ -135,8 +135,8 @@ TEST(Pdf, ConverterGetsAnArgumentVector) {
         InDir in(dir.path());
         RunState rs;
         rs.wi = 500;
-        rs.pdfflag = 2;
-        rs.htmfil = c.htmfil;
+        rs.set_opt().pdfflag = 2;
+        rs.set_opt().htmfil = c.htmfil;
         RunResult r = capture([&] { create_pdf_doc(rs); });
         EXPECT_EQ(r.status, -1);
         EXPECT_EQ(r.out, std::string(c.printed) + "tsgraf.pdf\n");
@@ -154,10 +154,10 @@ TEST(Pdf, DeleteRemovesOnlyThisRunsFiles) {
         InDir in(dir.path());
         RunState rs;
         leave_run_files(dir, rs);
-        rs.pdfflag = 1;
-        rs.pdffile = "REPORT";
-        rs.delflag = 1;
-        rs.qflag = quiet;
+        rs.set_opt().pdfflag = 1;
+        rs.set_opt().pdffile = "REPORT";
+        rs.set_opt().delflag = 1;
+        rs.set_opt().qflag = quiet;
         RunResult r = capture([&] { create_pdf_doc(rs); });
         EXPECT_EQ(r.status, -1);
         std::string cmd =
@@ -188,8 +188,8 @@ TEST(Pdf, FailedConverterEndsWithStatusOneAndKeepsFiles) {
         RunState rs;
         leave_run_files(dir, rs);
         dir.write("tsgraf.pdf", "previous");
-        rs.pdfflag = 2;
-        rs.delflag = 1;
+        rs.set_opt().pdfflag = 2;
+        rs.set_opt().delflag = 1;
         RunResult r = capture([&] { create_pdf_doc(rs); });
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out,
@@ -208,11 +208,11 @@ TEST(Pdf, ReturnsToTheStartingDirectory) {
     InDir in(outdir.path());
     RunState rs;
     rs.wi = 500;
-    rs.pdfflag = 2;
-    rs.dirflag = 1;
-    rs.verbose = 1;
-    rs.qflag = 1;
-    rs.curname = start.path();
+    rs.set_opt().pdfflag = 2;
+    rs.set_opt().dirflag = 1;
+    rs.set_opt().verbose = 1;
+    rs.set_opt().qflag = 1;
+    rs.set_opt().curname = start.path();
     RunResult r = capture([&] { create_pdf_doc(rs); });
     EXPECT_EQ(r.status, -1);
     EXPECT_NE(r.out.find("Switched to " + start.path() + "\n"), std::string::npos) << r.out;
@@ -241,8 +241,8 @@ TEST(Pdf, RealConverterMakesAPdf) {
         "</table></center></body></html>\n");
     RunState rs;
     rs.wi = 500;
-    rs.pdfflag = 2;
-    rs.qflag = 1;
+    rs.set_opt().pdfflag = 2;
+    rs.set_opt().qflag = 1;
     RunResult r = capture([&] { create_pdf_doc(rs); });
     ASSERT_EQ(r.status, -1) << r.out;
     ASSERT_TRUE(dir.exists("tsgraf.pdf"));

@@ -53,7 +53,7 @@ TEST_F(History, NewFileOfTheDay) {
     // Quiet runs say nothing about the new file.
     unlink(work_.file(today_).c_str());
     RunState quiet;
-    quiet.qflag = 1;
+    quiet.set_opt().qflag = 1;
     r = update(quiet, "a.csv", "tsgraf  a.csv --quiet");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(work_.read(today_), "  1 a.csv --quiet\n");
@@ -96,7 +96,7 @@ TEST_F(History, RepeatedCommandRecordedOnce) {
 TEST_F(History, NoHistoryAndNoLogs) {
     work_.write(today_, "  1 a.csv\n");
     RunState nohis;
-    nohis.nohistory = 1;
+    nohis.set_opt().nohistory = 1;
     auto r = update(nohis, "b.csv", "tsgraf  b.csv --nohistory");
     EXPECT_EQ(r.status, -1);
     EXPECT_EQ(work_.read(today_), "  1 a.csv\n");
@@ -104,8 +104,8 @@ TEST_F(History, NoHistoryAndNoLogs) {
     // /nologs: nothing listed, replayed or recorded; a number is just a file name then.
     for (const char* hisnum : {"1", "", "b.csv"}) {
         RunState nologs;
-        nologs.iflag = 1;
-        nologs.hisflag = std::string(hisnum).empty();
+        nologs.set_opt().iflag = 1;
+        nologs.set_opt().hisflag = std::string(hisnum).empty();
         r = update(nologs, hisnum, std::string("tsgraf  ") + hisnum + " --nologs");
         EXPECT_EQ(r.status, -1);
         EXPECT_EQ(r.out, "");
@@ -145,8 +145,8 @@ TEST_F(History, Replay) {
     for (const auto& c : cases) {
         unlink(work_.file("replay.args").c_str());
         RunState rs;
-        rs.hisflag = !c.hisvalue.empty();
-        rs.hisvalue = c.hisvalue;
+        rs.set_opt().hisflag = !c.hisvalue.empty();
+        rs.set_opt().hisvalue = c.hisvalue;
         auto r = update(rs, c.hisnum, c.cmds);
         EXPECT_EQ(r.status, 0) << c.cmds;
         EXPECT_EQ(r.out, "Executing command:\n\n" + c.command + "\n");
@@ -181,8 +181,8 @@ TEST_F(History, Failures) {
     EXPECT_EQ(r.out, "No tsgraf history record 7\n");
 
     RunState other;
-    other.hisflag = 1;
-    other.hisvalue = "01011999";
+    other.set_opt().hisflag = 1;
+    other.set_opt().hisvalue = "01011999";
     r = update(other, "", "tsgraf  --history=01011999");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "No TSGRAF History file, TSGRAF_01011999.HIS, found\n");
@@ -196,7 +196,7 @@ TEST_F(History, FileCannotBeCreated) {
     if (access(locked.path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions not enforced";
     InDir in(locked.path());
     RunState rs;
-    rs.qflag = 1;
+    rs.set_opt().qflag = 1;
     auto r = update(rs, "a.csv", "tsgraf  a.csv");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nError opening new history file, " + today_ + "\n");
@@ -211,7 +211,7 @@ TEST_F(History, Listing) {
     work_.write("notes.HIS", "");
 
     RunState rs;
-    rs.hisflag = 1;
+    rs.set_opt().hisflag = 1;
     auto r = update(rs, "", "tsgraf  --history");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Reading history file " + today_ + "\n\n" + content);
@@ -229,8 +229,8 @@ TEST_F(History, Listing) {
     };
     for (const auto& c : cases) {
         RunState star;
-        star.hisflag = 1;
-        star.hisvalue = c.hisvalue;
+        star.set_opt().hisflag = 1;
+        star.set_opt().hisvalue = c.hisvalue;
         r = update(star, "", "tsgraf  --history=" + c.hisvalue);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "Available history files:\n\n" + c.listed) << c.hisvalue;

@@ -27,7 +27,7 @@ TEST(Sequence, LimitsComeFromTheEnvironment) {
         EnvVar a("MAXINTERVALS", c.maxintervals), b("MAXLINE", c.maxline);
         EnvVar d("MAXDATA", nullptr), e("MAXF2LEN", nullptr), f("MAXF2OUTPAR", nullptr);
         RunState rs;
-        rs.verbose = c.verbose;
+        rs.set_opt().verbose = c.verbose;
         RunResult r = capture([&] { read_limits(rs); });
         EXPECT_EQ(r.out, c.expected);
     }
@@ -53,11 +53,11 @@ TEST(Sequence, ClosingSummaryLines) {
         RunState rs;
         rs.cnt = c.cnt;
         rs.numovr = c.numovr;
-        rs.dirflag = c.dirflag;
-        rs.direcname = "/out";
-        rs.qflag = c.qflag;
-        rs.nocharts = c.nocharts;
-        rs.yflag = c.yflag;
+        rs.set_opt().dirflag = c.dirflag;
+        rs.set_opt().direcname = "/out";
+        rs.set_opt().qflag = c.qflag;
+        rs.set_opt().nocharts = c.nocharts;
+        rs.set_opt().yflag = c.yflag;
         RunResult r = capture([&] { close_and_summarise(rs); });
         EXPECT_EQ(r.out, c.expected) << c.cnt;
     }
@@ -91,9 +91,9 @@ TEST(Sequence, NoLogsAndNoChartsOpenNothing) {
     TempDir d;
     InDir in(d.path());
     RunState rs;
-    rs.iflag = 1;
-    rs.nocharts = 1;
-    rs.qflag = 1;
+    rs.set_opt().iflag = 1;
+    rs.set_opt().nocharts = 1;
+    rs.set_opt().qflag = 1;
     RunResult r = capture([&] {
         print_hdrs(rs);
         close_and_summarise(rs);
@@ -107,10 +107,10 @@ TEST(Sequence, OutputDirectoryIsEnteredAndLeft) {
     InDir in(d.path());
     ASSERT_TRUE(make_directory(d.file("out")));
     RunState rs;
-    rs.dirflag = 1;
-    rs.direcname = d.file("out");
-    rs.curname = d.path();
-    rs.verbose = 1;
+    rs.set_opt().dirflag = 1;
+    rs.set_opt().direcname = d.file("out");
+    rs.set_opt().curname = d.path();
+    rs.set_opt().verbose = 1;
     RunResult r = capture([&] { print_hdrs(rs); });
     finish_all_outputs(rs);
     close_run_files(rs);
@@ -120,10 +120,10 @@ TEST(Sequence, OutputDirectoryIsEnteredAndLeft) {
     EXPECT_FALSE(d.exists("tsgraf.htm"));
 
     RunState bad;
-    bad.dirflag = 1;
-    bad.direcname = d.file("missing");
-    bad.curname = d.path();
-    bad.qflag = 1;
+    bad.set_opt().dirflag = 1;
+    bad.set_opt().direcname = d.file("missing");
+    bad.set_opt().curname = d.path();
+    bad.set_opt().qflag = 1;
     r = capture([&] { print_hdrs(bad); });
     close_run_files(bad);
     EXPECT_EQ(r.out, "7 Failed to switch directory to " + d.file("missing") + "\n");
@@ -135,7 +135,7 @@ TEST(Sequence, UnwritableOutputFileEndsWithError) {
     InDir in(d.path());
     ASSERT_TRUE(make_directory(d.file("tsgraf.htm")));  // a directory in the way
     RunState rs;
-    rs.qflag = 1;
+    rs.set_opt().qflag = 1;
     RunResult r = capture([&] { print_hdrs(rs); });
     close_run_files(rs);
     EXPECT_EQ(r.status, 1);

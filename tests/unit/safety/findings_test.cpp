@@ -31,11 +31,11 @@ struct OneFile {
         tzset();
         dir.write("f.csv", text);
         name_files(rs, {"f.csv"});
-        rs.pflag = 1;
+        rs.set_opt().pflag = 1;
         rs.nums_str = "0";
-        rs.iflag = 1;
-        rs.nocharts = 1;
-        rs.qflag = 1;
+        rs.set_opt().iflag = 1;
+        rs.set_opt().nocharts = 1;
+        rs.set_opt().qflag = 1;
     }
     RunResult run() {
         return capture([&] {
@@ -92,9 +92,9 @@ TEST(FuzzFindings, TimeStampsFarApartOrOutOfRange) {
     for (const auto& c : cases) {
         OneFile t(c.text);
         if (c.daily) {
-            t.rs.timerange.kind = TimeRange::DAILY;
-            t.rs.timerange.from = 60;
-            t.rs.timerange.to = 23 * 3600 + 59 * 60;
+            t.rs.set_opt().timerange.kind = TimeRange::DAILY;
+            t.rs.set_opt().timerange.from = 60;
+            t.rs.set_opt().timerange.to = 23 * 3600 + 59 * 60;
         }
         RunResult r = t.run();
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
@@ -104,7 +104,7 @@ TEST(FuzzFindings, TimeStampsFarApartOrOutOfRange) {
 
 TEST(FuzzFindings, IntervalOfClockTextsBeyondInt) {
     RunState rs;
-    rs.iflag = 1;
+    rs.set_opt().iflag = 1;
     rs.x_vals = {"5595595:00:00", "10:00:00"};
     rs.num = 2;
     rs.miss_ar.assign(8, 0);
@@ -118,17 +118,17 @@ TEST(FuzzFindings, MinuteOptionValuesBeyondIntAreHeldAtTheLimit) {
     struct Case {
         int letter;
         const char* value;
-        int RunState::*member;
+        int Options::*member;
     };
     const Case cases[] = {
-        {'a', "2222222222222", &RunState::movavg},
-        {'a', "99999999", &RunState::movavg},
-        {'l', "99999999", &RunState::tictime},
+        {'a', "2222222222222", &Options::movavg},
+        {'a', "99999999", &Options::movavg},
+        {'l', "99999999", &Options::tictime},
     };
     for (const auto& c : cases) {
         RunState rs;
         capture([&] { handle_option(rs, c.letter, c.value); });
-        EXPECT_EQ(rs.*c.member, INT_MAX) << static_cast<char>(c.letter) << c.value;
+        EXPECT_EQ(rs.opt().*c.member, INT_MAX) << static_cast<char>(c.letter) << c.value;
     }
 }
 
@@ -157,8 +157,8 @@ TEST(FuzzFindings, ThousandsOfNameTermsSelectQuickly) {
     RunState rs;
     same_heading_files(rs, 1, "Time,Alpha,Beta,Gamma", 3);
     rs.numcol = 3;
-    rs.iflag = 1;
-    rs.qflag = 1;
+    rs.set_opt().iflag = 1;
+    rs.set_opt().qflag = 1;
     std::string sel = "beta";
     for (int i = 0; i < 20000; ++i) sel += ",-x" + std::to_string(i);
     rs.nums_str = sel;
@@ -182,8 +182,8 @@ TEST(FuzzFindings, ParameterFileIsClosedWhenItEndsTheRun) {
     RunState rs;
     same_heading_files(rs, 1, "Time,Alpha,Beta,Gamma", 3);
     rs.numcol = 3;
-    rs.iflag = 1;
-    rs.qflag = 1;
+    rs.set_opt().iflag = 1;
+    rs.set_opt().qflag = 1;
     int before = open_descriptors();
     RunResult r = capture([&] {
         handle_option(rs, 'p', "p.lis");

@@ -38,8 +38,8 @@ struct Calc {
         same_heading_files(rs, 1, kHeading, kCols);
         rs.numcol = kCols;
         rs.nums_str = rs.orig_nums_str = "calc.lis";
-        rs.iflag = 1;
-        rs.qflag = 1;
+        rs.set_opt().iflag = 1;
+        rs.set_opt().qflag = 1;
     }
     // Selection, translation and the per-row routines; false when the run ended.
     bool run() {
@@ -266,7 +266,7 @@ TEST(CalcLines, WildcardLinesSumTheColumnsOfEachLabel) {
 
 TEST(CalcLines, WildcardMappingTraceAndSelection) {
     Calc t("[CALC],*Disk * Busy*,Total &2 Busy\n");
-    t.rs.verbose = 1;
+    t.rs.set_opt().verbose = 1;
     ASSERT_TRUE(t.run());
     EXPECT_NE(t.result.out.find("*Writing Total A Busy to wcalc_label[0][0] [Disk A Busy]\n"
                                 "*wild_nums[0][0][0]= 6\n"
@@ -286,7 +286,7 @@ TEST(CalcLines, ExtractRowGetsEachValue) {
     std::string row = "10:00:00,1";
     get_calcparmpts(t.rs, 0, 1, &row);
     EXPECT_EQ(row, "10:00:00,1,15.50,10.00");
-    t.rs.macsvflg = 1;  // the moving averages are extracted instead
+    t.rs.set_opt().macsvflg = 1;  // the moving averages are extracted instead
     row.clear();
     get_calcparmpts(t.rs, 0, 1, &row);
     EXPECT_EQ(row, "");

@@ -22,8 +22,8 @@ struct Rename {
         same_heading_files(rs, 1, heading, cols);
         rs.numcol = cols;
         rs.nums_str = rs.orig_nums_str = sel;
-        rs.iflag = 1;
-        rs.qflag = 1;
+        rs.set_opt().iflag = 1;
+        rs.set_opt().qflag = 1;
     }
     // Selection, then the renaming the header builder asks for, label by label.
     std::vector<std::string> run() {

@@ -28,8 +28,8 @@ struct Selection {
         same_heading_files(rs, files, kHeading, kCols);
         rs.numcol = kCols;
         rs.nums_str = rs.orig_nums_str = sel;
-        rs.iflag = 1;
-        rs.qflag = 1;
+        rs.set_opt().iflag = 1;
+        rs.set_opt().qflag = 1;
         if (sel.find_first_not_of(",0123456789") == std::string::npos)
             sort_params(rs, rs.nums_str, rs.orig_nums_str);
         else if (sel.find_first_not_of("-0123456789") == std::string::npos)
@@ -85,9 +85,9 @@ TEST(Selection, TermsSelectColumns) {
 
 TEST(Selection, LabelsListFileAndParamLis) {
     Selection s("idle,packets");
-    s.rs.iflag = 0;
-    s.rs.yflag = 1;
-    s.rs.csv_paramfil = "NAMES.LIS";
+    s.rs.set_opt().iflag = 0;
+    s.rs.set_opt().yflag = 1;
+    s.rs.set_opt().csv_paramfil = "NAMES.LIS";
     s.run();
     EXPECT_EQ(s.rs.xlabel[0], "[CPU]Cpu 00 Idle");
     EXPECT_EQ(s.rs.xlabel[3], "[NET]New Packets");
@@ -152,7 +152,7 @@ TEST(Selection, OverlayKeepsTwentyParameters) {
     for (int i = 1; i <= 25; ++i) heading += ",p" + std::to_string(i);
     s.rs.files[0].line = heading;
     s.rs.numcol = s.rs.files[0].numcols = s.rs.totals.numcols = 25;
-    s.rs.oflag = 1;
+    s.rs.set_opt().oflag = 1;
     s.run();
     EXPECT_EQ(s.rs.numpar, 20);
     EXPECT_EQ(s.rs.numovr, 19);

@@ -46,11 +46,11 @@ double ref(int i) {
 
 // Survey, selection, load and the reference series of a file, as a run does them.
 struct CorrelRun : LoadedRun {
-    explicit CorrelRun(int cflag) { rs.cflag = cflag; }
+    explicit CorrelRun(int cflag) { rs.set_opt().cflag = cflag; }
     RunResult load(const std::string& text) {
         file("a.csv", text);
         return LoadedRun::load([&] {
-            read_correl_param(rs, rs.cflag);
+            read_correl_param(rs, rs.opt().cflag);
             rs.num += rs.totmiss;
         });
     }
@@ -185,7 +185,7 @@ TEST(Correl, ReferenceTestKeepsParametersAtTheThreshold) {
     };
     for (const Case& c : cases) {
         CorrelRun run(1);
-        run.rs.corrth = c.threshold;
+        run.rs.set_opt().corrth = c.threshold;
         run.load(csv({"Ref", "Twice", "Other", "Neg", "Flat", "Loose"}, minutes(36000, 40), cols));
         ASSERT_EQ(run.result.status, -1) << run.result.out;
         std::vector<double> rho;
@@ -212,7 +212,7 @@ TEST(Correl, GapRowsAreLeftOutOfThePairing) {
     std::vector<int> secs = minutes(36000, 20);
     for (int s : minutes(36000 + 30 * 60, 20)) secs.push_back(s);
     CorrelRun run(1);
-    run.rs.corrth = 1;
+    run.rs.set_opt().corrth = 1;
     run.load(csv({"Ref", "Twice"}, secs, [](int i) {
         return std::vector<double>{ref(i), 2 * ref(i) + 1};
     }));
@@ -242,7 +242,7 @@ TEST(Correl, ReferenceFollowsThinningAndTimeRanges) {
     };
     for (const Case& c : cases) {
         CorrelRun run(1);
-        run.rs.nth = c.nth;
+        run.rs.set_opt().nth = c.nth;
         if (*c.range) set_timerange(run.rs, c.range);
         run.load(csv({"Ref", "Twice"}, minutes(36000, 30), [](int i) {
             return std::vector<double>{ref(i), 2 * ref(i) + 1};
@@ -259,7 +259,7 @@ TEST(Correl, ReferenceFollowsThinningAndTimeRanges) {
 
 TEST(Correl, SortedRunCollectsAndLogsOnce) {
     CorrelRun run(1);
-    run.rs.iflag = 0;
+    run.rs.set_opt().iflag = 0;
     run.load(csv({"Ref", "Other", "Twice"}, minutes(36000, 20), [](int i) {
         return std::vector<double>{ref(i), static_cast<double>(i % 3), 2 * ref(i) + 1};
     }));
@@ -288,7 +288,7 @@ TEST(Correl, SortedRunCollectsAndLogsOnce) {
 TEST(Correl, LargeValuesWithASmallSpreadKeepTheirCoefficient) {
     // Raw sums of squares of such values lose every digit of the spread.
     CorrelRun run(1);
-    run.rs.corrth = 1;
+    run.rs.set_opt().corrth = 1;
     run.load(csv({"Ref", "Twice", "Shifted"}, minutes(36000, 30), [](int i) {
         double v = 1e9 + ref(i);
         return std::vector<double>{v, 2 * v + 1, v - 5e8};
@@ -342,7 +342,7 @@ struct Matrix {
 Matrix all_pairs(RunState& rs) {
     TempDir dir;
     InDir in(dir.path());
-    rs.corrall = 1;
+    rs.set_opt().corrall = 1;
     name_files(rs, {"day.csv"});
     Matrix m;
     m.result = capture([&] { check_for_allcorrelation(rs); });
@@ -383,8 +383,8 @@ TEST(AllCorrelation, EachPairAtTheThresholdInBothOrders) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{a, noise, twice, flat, loose, big}},
                                 {"A", "Noise", "Twice", "Flat", "Loose", "Big"});
-        rs.corrth = c.threshold;
-        rs.qflag = c.quiet;
+        rs.set_opt().corrth = c.threshold;
+        rs.set_opt().qflag = c.quiet;
         Matrix m = all_pairs(rs);
         EXPECT_EQ(m.result.status, -1);
         EXPECT_EQ(m.file,
@@ -407,7 +407,7 @@ TEST(AllCorrelation, GapRowsAndRepeatedColumnsAreLeftOut) {
     rs.param_nums[0][2] = 1;  // the same column selected twice
     rs.miss_ar.assign(30, 0);
     for (int i = 3; i < 8; ++i) rs.miss_ar[i] = -1;
-    rs.corrth = 1;
+    rs.set_opt().corrth = 1;
     Matrix m = all_pairs(rs);
     EXPECT_EQ(m.file, std::string("Correlation of parameters in day.csv\n\n") + HEADING + "\n" +
                           pair_line(1, "X", 2, "Y", 1) + "\n" + pair_line(2, "Y", 1, "X", 1) +

@@ -56,7 +56,7 @@ void list_sorted(RunState& rs) {
         assign_pdata(rs, w);
     }
     rs.srtpass = 1;
-    if (rs.topflag) {
+    if (rs.opt().topflag) {
         rs.xlabel[rs.numpar + 1] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
     sorted_pass(rs);
@@ -104,12 +104,12 @@ TEST(Listing, OneDayRunWithDeviationPercentilesAndPeak) {
     RunState rs =
         make_grid({{{10, 20, 30, 40, 50, 60}, {7, 7, 9, 8, 9, 1}}}, {"CPU Busy", "Free Pages"});
     rs.fp_nums[1] = 1;
-    rs.sdflag = 1;
-    rs.pcflag = 1;
+    rs.set_opt().sdflag = 1;
+    rs.set_opt().pcflag = 1;
     rs.p1.assign(4, 0);
     rs.p2.assign(4, 0);
     rs.median.assign(4, 0);
-    rs.aflag = 1;
+    rs.set_opt().aflag = 1;
     rs.ma_samples = 2;
     Listing l = run_listing(rs, list_unsorted);
 
@@ -137,7 +137,7 @@ TEST(Listing, SkippedConstantParameterEndsInNochart) {
     };
     for (const Case& c : {Case{0, " Nochart\n"}, Case{1, " \n"}}) {
         RunState rs = make_grid({{{1, 2, 3}, {3, 3, 3}}}, {"Varying", "Const"});
-        rs.nocharts = c.nocharts;
+        rs.set_opt().nocharts = c.nocharts;
         Listing l = run_listing(rs, list_unsorted);
         std::string line2 = "  2 " + L("Const") + "     3.00     3.00     3.00   00:02";
         EXPECT_NE(l.screen.find(line2 + c.note), std::string::npos) << l.screen;
@@ -190,11 +190,11 @@ TEST(Listing, TopThreeOfTenWithTheOthersSeries) {
     params[0][2] = NAN;  // Others sums the values present
     params[7][1] = NAN;  // P8 lists and exports without it
     RunState rs = make_grid({params});
-    rs.topflag = 1;
-    rs.topnum = 3;
+    rs.set_opt().topflag = 1;
+    rs.set_opt().topnum = 3;
     rs.srtflag = SORT_DESCENDING;
     rs.sortdim = SORT_AVERAGE;
-    rs.eflag = 1;
+    rs.set_opt().eflag = 1;
     Listing l = run_listing(rs, list_sorted, true);
     EXPECT_EQ(l.csv,
               "#,Parameter Name,Min,Avg,Max,MaxTime\n"
@@ -259,9 +259,9 @@ TEST(Listing, SeveralFilesAndOverlayChartsListChartNamesOnly) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{{1, 2}}});
         rs.filenum = c.filenum;
-        rs.oflag = c.oflag;
+        rs.set_opt().oflag = c.oflag;
         rs.multi_const = c.multi_const;
-        rs.qflag = c.qflag;
+        rs.set_opt().qflag = c.qflag;
         rs.outpng = "P1.png";
         RunFiles files;
         files.open(rs);
@@ -286,7 +286,7 @@ TEST(Listing, CorrelationColumnAndThreshold) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{{1, 2}}});
-        rs.cflag = 3;
+        rs.set_opt().cflag = 3;
         RunFiles files;
         files.open(rs);
         capture([&] {
@@ -303,10 +303,10 @@ TEST(Listing, CorrelationColumnAndThreshold) {
 
 TEST(Listing, MovingAverageExportKeepsItsDecimals) {
     RunState rs = make_grid({{{0.25, 0.75, 0.25, 0.75, 0.25}, {1, 2, 3, 4, 5}}});
-    rs.aflag = 1;
+    rs.set_opt().aflag = 1;
     rs.ma_samples = 2;
-    rs.macsvflg = 1;
-    rs.nth = 2;
+    rs.set_opt().macsvflg = 1;
+    rs.set_opt().nth = 2;
     for (int w = 0; w < rs.numpar; ++w) {
         setup_min_max(rs, w);
         calc_stats(rs, w);

@@ -24,7 +24,7 @@ Read read_rules(const std::string& text, const std::function<void(RunState&)>& s
     TempDir d;
     d.write("Y8RULES.LIS", text);
     Read res;
-    res.rs.rflag = 1;
+    res.rs.set_opt().rflag = 1;
     res.rs.filenum = 0;
     res.rs.sampint = 60;
     if (set) set(res.rs);
@@ -118,7 +118,7 @@ TEST(RulesReader, OutputFilesAndEnds) {
     EXPECT_EQ(res.page, "<html><title>Y8 charts of Norvale Monitor data - Fired Rules</title>\n");
     EXPECT_EQ(res.list, "");
 
-    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.qflag = 1; });
+    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.set_opt().qflag = 1; });
     EXPECT_EQ(res.r.out, "");
 
     res = read_rules("A|<=|1|1|c\n");
@@ -126,12 +126,12 @@ TEST(RulesReader, OutputFilesAndEnds) {
     EXPECT_EQ(res.r.out, std::string(READING) +
                              "Error in Y8RULES.LIS, invalid Operator '<=' in line:\nA|<=|1|1|c\n");
 
-    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.oflag = 1; });
+    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.set_opt().oflag = 1; });
     EXPECT_EQ(res.r.out, "\nIgnoring Y8RULES.LIS for overlay charts\n\n");
     EXPECT_FALSE(rules_in_force(res.rs));
     EXPECT_EQ(res.page, "");
 
-    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.rulfil = "none.lis"; });
+    res = read_rules("A|<|1|1|c\n", [](RunState& rs) { rs.set_opt().rulfil = "none.lis"; });
     EXPECT_EQ(res.r.out, "");
     EXPECT_FALSE(rules_in_force(res.rs));
 
@@ -151,7 +151,7 @@ struct Checked {
 Checked check(const std::vector<double>& v, const std::vector<RunState::Y8Rule>& rules,
               const std::string& label = "Cpu 00 Idle") {
     Checked c{{}, make_grid({{v}}, {label})};
-    c.rs.rflag = 1;
+    c.rs.set_opt().rflag = 1;
     c.rs.ruleptr = rules;
     double sum = 0;
     c.rs.max_y = -HUGE_VAL;
@@ -318,14 +318,14 @@ TEST(RulesChart, ThresholdLineBandsAndCaption) {
     std::vector<double> v(101, 80);
     for (int i = 40; i < 60; ++i) v[i] = 10;
     RunState rs = chart_grid({v}, {"Cpu 00 Idle"});
-    rs.rflag = 1;
+    rs.set_opt().rflag = 1;
     rs.ruleptr = {rule("idle", "<", 20, 5)};
     rs.ruleptr[0].msg = "Idle";
     {
         InDir in(d.path());
         draw_fired_chart(rs);
     }
-    EXPECT_EQ(rs.kflag, 0);  // the rule's caption does not carry over
+    EXPECT_EQ(rs.opt().kflag, 0);  // the rule's caption does not carry over
     EXPECT_EQ(d.read("par.lis"), "1");
     FILE* f = fopen(d.file(rs.outpng).c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -341,11 +341,11 @@ TEST(RulesChart, ThresholdLineBandsAndCaption) {
     ASSERT_EQ(rs.hi, 250);
     const int row = bottom - 35;
     EXPECT_EQ(rs.threshrow, row);
-    EXPECT_GT(boryt, rs.BORDERyval);  // the caption made room above the plot
+    EXPECT_GT(boryt, rs.opt().BORDERyval);  // the caption made room above the plot
     const int MAGENTA = 0xFF00FF;
-    EXPECT_EQ(rgb(rs.BORDERxval + 20, row), MAGENTA);      // the line outside the stretch
-    EXPECT_NE(rgb(rs.BORDERxval + 20, row - 2), MAGENTA);  // no band there
-    const int mid = rs.BORDERxval + rs.wi / 2;             // inside the stretch 40..60
+    EXPECT_EQ(rgb(rs.opt().BORDERxval + 20, row), MAGENTA);      // the line outside the stretch
+    EXPECT_NE(rgb(rs.opt().BORDERxval + 20, row - 2), MAGENTA);  // no band there
+    const int mid = rs.opt().BORDERxval + rs.wi / 2;             // inside the stretch 40..60
     for (int dy = -2; dy <= 2; ++dy) EXPECT_EQ(rgb(mid, row + dy), MAGENTA) << dy;
     EXPECT_NE(rgb(mid, row + 3), MAGENTA);
     int caption = 0;
@@ -359,9 +359,9 @@ TEST(RulesChart, ThresholdLineMeetsTheSeriesOnEveryScale) {
     // A sample exactly at the threshold is drawn on the threshold line, whatever the scale.
     const std::function<void(RunState&)> scales[] = {
         [](RunState&) {},
-        [](RunState& rs) { rs.zflag = 1; },
-        [](RunState& rs) { rs.lflag = LINES_ON; },
-        [](RunState& rs) { rs.scflag = 1, rs.zmin = 0; },
+        [](RunState& rs) { rs.set_opt().zflag = 1; },
+        [](RunState& rs) { rs.set_opt().lflag = LINES_ON; },
+        [](RunState& rs) { rs.set_opt().scflag = 1, rs.set_opt().zmin = 0; },
     };
     int i = 0;
     for (const auto& scale : scales) {
@@ -372,7 +372,7 @@ TEST(RulesChart, ThresholdLineMeetsTheSeriesOnEveryScale) {
         for (int k = 40; k < 60; ++k) v[k] = 11;
         v[90] = 20;
         RunState rs = chart_grid({v}, {"Cpu 00 Idle"});
-        rs.rflag = 1;
+        rs.set_opt().rflag = 1;
         rs.ruleptr = {rule("idle", "<", 20, 5)};
         scale(rs);
         InDir in(d.path());

@@ -67,7 +67,7 @@ TEST(Statistics, PercentilesOfAnUnsortedSeriesAndOfOneValue) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
-        rs.pcflag = 1;
+        rs.set_opt().pcflag = 1;
         rs.p1.assign(3, 0);
         rs.p2.assign(3, 0);
         rs.median.assign(3, 0);
@@ -96,9 +96,9 @@ TEST(Statistics, SelectedPercentilesEqualThoseOfAFullSort) {
         for (int i = 0; i < c.n; ++i) v[i] = (i * 7919 % 101) / 4.0 - 10;  // many repeats
         if (c.with_nan) v[c.n / 2] = NAN;
         RunState rs = make_grid({{v}});
-        rs.pcflag = 1;
-        rs.pc1 = c.pc1;
-        rs.pc2 = c.pc2;
+        rs.set_opt().pcflag = 1;
+        rs.set_opt().pc1 = c.pc1;
+        rs.set_opt().pc2 = c.pc2;
         stats_of(rs);
         // A missing value takes no rank: the reference sorts the values present.
         std::vector<double> sorted;
@@ -200,9 +200,9 @@ TEST(Statistics, ConstantDataWithAndWithoutTheConstantOption) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{{3, 3, 3}}}, {"Const"});
-        rs.jflag = c.jflag;
-        rs.jval = c.jval;
-        rs.iflag = c.iflag;
+        rs.set_opt().jflag = c.jflag;
+        rs.set_opt().jval = c.jval;
+        rs.set_opt().iflag = c.iflag;
         TempDir dir;
         rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "wb");
         setup_min_max(rs, 0);
@@ -231,9 +231,9 @@ TEST(Statistics, MultiFileConstantFlag) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid(c.files);
-        rs.oflag = c.oflag;
-        rs.jflag = c.jflag;
-        rs.jval = c.jval;
+        rs.set_opt().oflag = c.oflag;
+        rs.set_opt().jflag = c.jflag;
+        rs.set_opt().jval = c.jval;
         setup_min_max(rs, 0);
         EXPECT_EQ(rs.multi_const, c.multi_const);
     }
@@ -269,7 +269,7 @@ TEST(Statistics, MovingAveragePeakPeriod) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
-        rs.aflag = 1;
+        rs.set_opt().aflag = 1;
         rs.ma_samples = c.movavg;
         stats_of(rs);
         EXPECT_EQ(rs.ma_x_val, minute_stamp(c.peak_row)) << c.what;
@@ -287,7 +287,7 @@ TEST(Statistics, RunningMovingAverageMatchesTheDirectSum) {
     for (int i = 300; i < 320; ++i) v[i] = NAN;
     for (int movavg : {1, 2, 7, 10, 499, 1000}) {
         RunState rs = make_grid({{v}});
-        rs.aflag = 1;
+        rs.set_opt().aflag = 1;
         rs.ma_samples = movavg;
         stats_of(rs);
         for (int i = 0; i < rs.num; ++i) {
@@ -308,7 +308,7 @@ TEST(Statistics, RunningMovingAverageMatchesTheDirectSum) {
 
 TEST(Statistics, WholeSeriesWindowIsAFlatRoundedAverage) {
     RunState rs = make_grid({{{1, 2, 2, 2}}});  // average 1.75
-    rs.aflag = 1;
+    rs.set_opt().aflag = 1;
     rs.ma_samples = rs.num;
     stats_of(rs);
     EXPECT_EQ(rs.mapoints[0], std::vector<double>(4, 2.0));
@@ -317,8 +317,8 @@ TEST(Statistics, WholeSeriesWindowIsAFlatRoundedAverage) {
 
 TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
     RunState rs = make_grid({{{0, 10, 0, 10, 0, 10}}});
-    rs.aflag = 1;
-    rs.maonly_flag = 1;
+    rs.set_opt().aflag = 1;
+    rs.set_opt().maonly_flag = 1;
     rs.ma_samples = 2;
     stats_of(rs);
     EXPECT_EQ(rs.max_ystr, "5");
@@ -328,8 +328,8 @@ TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
 
 TEST(Statistics, ExtremesSpanTheParametersOfAnOverlayChart) {
     RunState rs = make_grid({{{1, 2}, {-4, 9}}});
-    rs.oflag = 1;
-    rs.nflag = 1;
+    rs.set_opt().oflag = 1;
+    rs.set_opt().nflag = 1;
     setup_min_max(rs, 0);
     setup_min_max(rs, 1);
     EXPECT_DOUBLE_EQ(rs.max_y, 9);
