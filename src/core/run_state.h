@@ -334,21 +334,27 @@ struct RunState {
     int filenum = -1;
     int toomanyfiles = 0;
 
+    // Selection: the parameter list as the selection rewrites it (the --parameters value
+    // first), calculated lines counted, the typed order of a listed selection
     std::string nums_str;
     std::string orig_nums_str;
     int numcalcs = 0;
     std::vector<int> orig_order;  // typed position of each listed column (ascending list)
     int wild = 0;                 // some calculated line is a wildcard line
 
-    std::string comment_sdate;  // the file's date text, for time-only stamps
+    // Input: the file's date text, for time-only stamps
+    std::string comment_sdate;
 
+    // Listing: the sort in force, from --sort/--top, settled by the selection and the run
     SortOrder srtflag = SORT_NONE;
     SortKey sortdim = SORT_MEDIAN;
 
+    // Chart and page: plot size in pixels (from width and height), open cells of the row
     int htm_row_cells = 0;  // chart cells in the page's table row still open
     int hi = 0;
     int wi = 0;
 
+    // Trim-zeros: per selected parameter, largest 100 x |value|
     std::vector<double> tr_maxpts;  // trim-zeros: per selected parameter, largest 100 x |value|
 
     // Working tables: counts that size them (filled by the survey and selection)
