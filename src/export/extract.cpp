@@ -11,6 +11,7 @@
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/load.h"
+#include "input/row_sink.h"
 
 namespace {
 
@@ -187,16 +188,6 @@ bool extract_rows_on(const RunState& rs) {
     return writing(rs) && !rs.opt().macsvflg && !rs.opt().trimzeros && !rs.srtflag;
 }
 
-void extract_line_above(RunState& rs, int f, int i, const std::string& line) {
-    if (f != 0 || !writing(rs) || rs.opt().noheader || rs.files.empty()) return;
-    if (i >= rs.files[0].paraline) return;
-    // Format 2: the lines above the start of the heading block.
-    if (!rs.files.empty() && rs.files[0].y8format == LAYOUT_HEADING_BLOCK &&
-        line.find(START_BLOCK) != std::string::npos)
-        return;
-    fout(rs.outcsvfp, "%s\n", line.c_str());
-}
-
 void extract_heading(RunState& rs, int f) {
     if (f != 0 || !extract_heading_on(rs)) return;
     std::string heading = heading_of_run(rs);
@@ -220,26 +211,72 @@ std::string extract_value(const RunState& rs, int col, const char* text, size_t 
     return s;
 }
 
-void extract_row_start(const RunState& rs, const std::string& stamp,
-                       const std::vector<std::string>& vals, std::string& row) {
-    row = stamp;
-    // With wildcard calculations a row holds only the sums appended after this.
-    if (rs.wild) return;
-    for (const std::string& v : vals) row += v;
-}
+namespace {
 
-void extract_row_end(RunState& rs, std::string& row) {
-    row += '\n';
-    if (rs.outcsvfp) fwrite(row.data(), 1, row.size(), rs.outcsvfp);
-}
+// The extract output takes the loader's rows: the lines above the heading, the heading and
+// each row with its fields as read and its calculated values.
+class ExtractSink : public RowSink {
+public:
+    explicit ExtractSink(RunState& s) : rs(s) {}
 
-void extract_end_of_load(RunState& rs) {
-    if (!extract_rows_on(rs)) return;
-    close_output_csv(rs);
-    if (rs.opt().xflag || rs.opt().append) {
-        out("Output file %s created\n", rs.opt().csv_outfil.c_str());
-        end_run(END_OK);
+    void line_above(int f, int i, const std::string& line) override {
+        if (f != 0 || !writing(rs) || rs.opt().noheader || rs.files.empty()) return;
+        if (i >= rs.files[0].paraline) return;
+        // Format 2: the lines above the start of the heading block.
+        if (rs.files[0].y8format == LAYOUT_HEADING_BLOCK &&
+            line.find(START_BLOCK) != std::string::npos)
+            return;
+        fout(rs.outcsvfp, "%s\n", line.c_str());
     }
+
+    void heading(int f) override { extract_heading(rs, f); }
+
+    bool wants_rows(int f) override {
+        if (!extract_rows_on(rs) || (f != 0 && !rs.opt().append)) return false;
+        vals.assign(idx(rs.numpar), ",");
+        return true;
+    }
+
+    void cell(int j, int col, const char* text, size_t len, double v, bool bad) override {
+        if (j < 0 || idx(j) >= vals.size()) return;
+        vals[idx(j)] = bad ? std::string(",") : extract_value(rs, col, text, len, v);
+    }
+
+    void row(const std::string& stamp, const std::vector<double>& calculated) override {
+        line = stamp;
+        // With wildcard calculations a row holds only the sums.
+        if (!rs.wild)
+            for (std::string& v : vals) {
+                line += v;
+                v = ",";
+            }
+        // A missing calculated value is an empty field.
+        for (double v : calculated) line += is_missing(v) ? std::string(",") : strfmt(",%.2f", v);
+        line += '\n';
+        if (rs.outcsvfp) fwrite(line.data(), 1, line.size(), rs.outcsvfp);
+    }
+
+    // Closes the output the loader wrote; a finished x extract or append run ends here.
+    void end_of_load() override {
+        if (!extract_rows_on(rs)) return;
+        close_output_csv(rs);
+        if (rs.opt().xflag || rs.opt().append) {
+            out("Output file %s created\n", rs.opt().csv_outfil.c_str());
+            end_run(END_OK);
+        }
+    }
+
+private:
+    RunState& rs;
+    std::vector<std::string> vals;  // the row's field texts, per parameter slot
+    std::string line;
+};
+
+}  // namespace
+
+void load_and_extract(RunState& rs) {
+    ExtractSink sink(rs);
+    read_all_data(rs, &sink);
 }
 
 void write_fmt2_header(RunState& rs, const std::string& newline) {

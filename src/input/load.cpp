@@ -13,10 +13,10 @@
 #include "base/scan.h"
 #include "base/strings.h"
 #include "core/timestamps.h"
-#include "export/extract.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
+#include "input/row_sink.h"
 #include "select/calc.h"
 #include "select/rename.h"
 
@@ -198,22 +198,22 @@ namespace {
 struct FileLoad {
     RunState& rs;
     int f;
+    RowSink* sink;             // takes the rows too, when it wants this file's
     std::vector<int> colslot;  // selected column -> parameter slot, -1 when not selected
     int r = 0;                 // rows stored
     int reccnt = 0;            // rows that passed the range test
     int stored0 = 0;           // fields stored on row 0
-    bool ex = false;           // this file's rows go to the extract output
-    std::vector<std::string> exvals;  // extract texts of the row, per parameter slot
-    std::string exrow;
+    bool ex = false;           // this file's rows go to the sink
+    std::vector<double> calculated;  // the row's calculated values, for the sink
     bool daily = false;    // a time-of-day range: rows fall into windows, day by day
     long long window = 0;  // window of the last row stored
     int lineno = 0;                   // line number in the file of the line being read
     int badcells = 0, shortlines = 0, told = 0;
     std::vector<std::string> names;   // the file's column names, split when first needed
 
-    FileLoad(RunState& s, int fno) : rs(s), f(fno) {
+    FileLoad(RunState& s, int fno, RowSink* to) : rs(s), f(fno), sink(to) {
         daily = rs.opt().timerange.kind == TimeRange::DAILY && !(rs.opt().axisflag && rs.opt().axiscol == -1);
-        ex = extract_rows_on(rs) && (f == 0 || rs.opt().append);
+        ex = sink && sink->wants_rows(f);
         int ncols = rs.files[static_cast<size_t>(f)].numcols;
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
         const auto& nums = rs.param_nums[static_cast<size_t>(f)];
@@ -306,9 +306,7 @@ struct FileLoad {
                     v = colon ? 0.0 : field_value(s + pos, s + e, bad);
                 }
                 if (bad) tell_bad_cell(k);
-                if (ex && static_cast<size_t>(j) < exvals.size())
-                    exvals[static_cast<size_t>(j)] =
-                        bad ? std::string(",") : extract_value(rs, k + 1, s + pos, e - pos, v);
+                if (ex) sink->cell(j, k + 1, s + pos, e - pos, v, bad);
                 auto& series = rs.pts[static_cast<size_t>(f)];
                 series[static_cast<size_t>(j)][static_cast<size_t>(slot)] = v;
                 if (j == rs.freelistnum) {
@@ -389,21 +387,17 @@ struct FileLoad {
         } else {
             ++reccnt;
         }
-        if (ex) exvals.assign(static_cast<size_t>(std::max(rs.numpar, 0)), ",");
         store_fields(ln, e);
         if (r == 0) row_zero_checks();
         int slot = rs.opt().ignoreflag ? r : rs.missints + r;
-        std::string* outrow = nullptr;
-        if (ex) {
-            extract_row_start(rs, stamp, exvals, exrow);
-            outrow = &exrow;
-        }
+        std::vector<double>* values = ex ? &calculated : nullptr;
+        calculated.clear();
         if (rs.wild) {
-            if (f == 0) get_wildcalcparmpts(rs, slot, outrow);
+            if (f == 0) get_wildcalcparmpts(rs, slot, values);
         } else if (rs.numcalcs > 0) {
-            get_calcparmpts(rs, f, slot, outrow);
+            get_calcparmpts(rs, f, slot, values);
         }
-        if (ex) extract_row_end(rs, exrow);
+        if (ex) sink->row(stamp, calculated);
         window = w;
         ++r;
         return true;
@@ -417,7 +411,7 @@ void open_failed(const std::string& name) {
 
 // Reads the lines above the first data line: node name, heading check. Returns the
 // number of lines it leaves read.
-int read_header(RunState& rs, int f, LineReader& rd) {
+int read_header(RunState& rs, int f, LineReader& rd, RowSink* sink) {
     std::string ln, last;
     int first = rs.files[static_cast<size_t>(f)].firstdataline;
     for (int i = 0; i < first; ++i) {
@@ -429,7 +423,7 @@ int read_header(RunState& rs, int f, LineReader& rd) {
             return 0;
         }
         if (i == 0) read_nodename(rs, ln, f);
-        extract_line_above(rs, f, i, ln);
+        if (sink) sink->line_above(f, i, ln);
         last = ln;
     }
     return first;
@@ -453,7 +447,7 @@ void align_times_with_rows(RunState& rs) {
 
 }  // namespace
 
-void read_all_data(RunState& rs) {
+void read_all_data(RunState& rs, RowSink* sink) {
     alloc_space(rs);
     for (int f = 0; f <= rs.filenum; ++f) {
         const std::string& name = rs.files[static_cast<size_t>(f)].datafil;
@@ -461,11 +455,11 @@ void read_all_data(RunState& rs) {
         if (!fp) open_failed(name);
         if (rs.opt().verbose) out("opened file %s\n", name.c_str());
         LineReader rd(fp);
-        int lines_above = read_header(rs, f, rd);
+        int lines_above = read_header(rs, f, rd, sink);
         makenewline(rs, rs.files[static_cast<size_t>(f)].line, rs.newline);
-        extract_heading(rs, f);
+        if (sink) sink->heading(f);
 
-        FileLoad load(rs, f);
+        FileLoad load(rs, f, sink);
         load.lineno = lines_above;
         std::string ln;
         try {
@@ -497,6 +491,6 @@ void read_all_data(RunState& rs) {
                 out(", %d records selected\n", load.r);
         }
     }
-    extract_end_of_load(rs);
+    if (sink) sink->end_of_load();
     align_times_with_rows(rs);
 }

@@ -5,8 +5,11 @@
 #include "core/run_state.h"
 #include "core/stamp_range.h"
 
-// Allocates the grid and reads every file's rows into it.
-void read_all_data(RunState& rs);
+class RowSink;
+
+// Allocates the grid and reads every file's rows into it; sink, when given, takes the
+// lines above the data, the headings and the rows as they are read.
+void read_all_data(RunState& rs, RowSink* sink = nullptr);
 // Allocates rs.pts from the survey's counts.
 void alloc_space(RunState& rs);
 // Interval in seconds between rows i - 1 and i of x_vals; while reading (cnt 0) it also

@@ -175,7 +175,7 @@ void run_sequence(RunState& rs, int argc, char** argv) {
         consolidate_params(rs);
     }
     if (rs.numcalcs > 0) translate_calc_params(rs);
-    read_all_data(rs);
+    load_and_extract(rs);
     if (!rs.opt().nocharts) write_html_table_start(rs);
     if (rs.opt().trimzeros) {
         write_trimzeros(rs, rs.hdrlen);

@@ -143,11 +143,6 @@ void translate_operand(RunState& rs, int c, int j) {
     rs.skipcalc[idx(c)] = 1;
 }
 
-// A calculated value as an extract field; a missing one is an empty field.
-std::string extract_text(double v) {
-    return is_missing(v) ? std::string(",") : strfmt(",%.2f", v);
-}
-
 double value_at(const RunState& rs, int f, int slot, int row) {
     if (slot < 0 || idx(slot) >= rs.pts[idx(f)].size()) return 0;
     const auto& series = rs.pts[idx(f)][idx(slot)];
@@ -339,7 +334,7 @@ void translate_calc_params(RunState& rs) {
     }
 }
 
-void get_calcparmpts(RunState& rs, int f, int row, std::string* outrow) {
+void get_calcparmpts(RunState& rs, int f, int row, std::vector<double>* values) {
     if (f < 0 || idx(f) >= rs.pts.size() || rs.calcparslot.size() < MAXOPERANDS) return;
     for (int c = 0; c < rs.numcalcs && idx(c) < rs.calcparslot[0].size(); ++c) {
         if (is_wild_line(rs, c) || rs.skipcalc[idx(c)]) continue;
@@ -347,11 +342,11 @@ void get_calcparmpts(RunState& rs, int f, int row, std::string* outrow) {
         for (int m = 0; m < rs.opercnt[idx(c)] && m + 1 < MAXOPERANDS; ++m)
             v = apply(v, rs.calcops[idx(m)][idx(c)], operand_value(rs, f, c, m + 1, row));
         store(rs, f, rs.calcparmnum[idx(c)], row, v);
-        if (outrow && !rs.opt().macsvflg) *outrow += extract_text(v);
+        if (values) values->push_back(v);
     }
 }
 
-void get_wildcalcparmpts(RunState& rs, int row, std::string* outrow) {
+void get_wildcalcparmpts(RunState& rs, int row, std::vector<double>* values) {
     if (rs.pts.empty()) return;
     if (rs.colslot.empty()) build_colslot(rs);
     int slot = first_calc_slot(rs);
@@ -366,7 +361,7 @@ void get_wildcalcparmpts(RunState& rs, int row, std::string* outrow) {
                 if (!is_missing(v)) sum = is_missing(sum) ? v : sum + v;
             }
             store(rs, 0, slot, row, sum);
-            if (outrow && !rs.opt().macsvflg) *outrow += extract_text(sum);
+            if (values) values->push_back(sum);
         }
     }
 }

@@ -21,9 +21,9 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
 void translate_calc_params(RunState& rs);
 
 // Per-row evaluation, called by the loader once the row's selected values are in
-// rs.pts[f][slot][row]. With outrow, ",%.2f" of each value is appended to it (the row of
-// an extract), unless the moving averages are extracted instead.
+// rs.pts[f][slot][row]. With values, each value calculated is also appended to it, in
+// the order of the lines.
 // Ordinary lines, for file f and row slot row.
-void get_calcparmpts(RunState& rs, int f, int row, std::string* outrow = nullptr);
+void get_calcparmpts(RunState& rs, int f, int row, std::vector<double>* values = nullptr);
 // Wildcard lines, for row slot row of file 0.
-void get_wildcalcparmpts(RunState& rs, int row, std::string* outrow = nullptr);
+void get_wildcalcparmpts(RunState& rs, int row, std::vector<double>* values = nullptr);

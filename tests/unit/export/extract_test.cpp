@@ -187,7 +187,7 @@ struct LoadRun {
                    get_parameters(rs, 0);
                    if (after_selection) after_selection(rs);
                    if (rs.numcalcs > 0) translate_calc_params(rs);
-                   read_all_data(rs);
+                   load_and_extract(rs);
                });
     }
     RunResult trim() {

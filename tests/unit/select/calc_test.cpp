@@ -280,16 +280,12 @@ TEST(CalcLines, WildcardMappingTraceAndSelection) {
     EXPECT_EQ(t.rs.nums_str, "6,7,8,9");
 }
 
-TEST(CalcLines, ExtractRowGetsEachValue) {
+TEST(CalcLines, EachValueIsHandedOnInLineOrder) {
     Calc t("[CALC],Alpha,/,2,Half\n[CALC],Nosuch,+,1,Broken\n[CALC],Beta,-,Alpha,Diff\n");
     ASSERT_TRUE(t.run());
-    std::string row = "10:00:00,1";
-    get_calcparmpts(t.rs, 0, 1, &row);
-    EXPECT_EQ(row, "10:00:00,1,15.50,10.00");
-    t.rs.set_opt().macsvflg = 1;  // the moving averages are extracted instead
-    row.clear();
-    get_calcparmpts(t.rs, 0, 1, &row);
-    EXPECT_EQ(row, "");
+    std::vector<double> values;
+    get_calcparmpts(t.rs, 0, 1, &values);
+    EXPECT_EQ(values, (std::vector<double>{15.5, 10.0}));  // the broken line is skipped
 }
 
 TEST(CalcLines, SystemFactsWithoutHeaderFacts) {
