@@ -2,6 +2,7 @@
 
 #include "chart/draw.h"
 #include "chart/geometry.h"
+#include "export/sorted_extract.h"
 #include "report/html.h"
 #include "stats/listing.h"
 #include "stats/rules.h"
@@ -54,6 +55,7 @@ void unsorted_pass(RunState& rs) {
 void sorted_pass(RunState& rs) {
     setup_height_and_width(rs);
     int n = sort_listing(rs);
+    write_sorted_extract(rs, n);
     int last = rs.opt().topflag ? n : n - 1;
     for (int w = 0; w <= last; ++w) {
         bool others = w == n;

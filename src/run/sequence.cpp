@@ -16,6 +16,7 @@
 #include "export/append.h"
 #include "export/extract.h"
 #include "export/merge.h"
+#include "export/sorted_extract.h"
 #include "input/load.h"
 #include "input/survey.h"
 #include "report/html.h"

@@ -20,8 +20,5 @@ int top_shown(const RunState& rs);
 void apply_sort_request(RunState& rs);
 void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir);
 // The start of the second pass of a sorted or top-n run: sorts the rows, sizes the
-// columns, sums the Others series and writes the extract rows in sorted order; returns
-// the number of rows sorted.
+// columns and sums the Others series; returns the number of rows sorted.
 int sort_listing(RunState& rs);
-// The moving averages of every parameter to the extract file (rows only).
-void write_ma_csv(RunState& rs);

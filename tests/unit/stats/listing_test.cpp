@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "export/sorted_extract.h"
 #include "grid.h"
 #include "harness.h"
 #include "run/chart_pass.h"
