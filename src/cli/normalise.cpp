@@ -4,10 +4,8 @@
 #include <cctype>
 
 #include "base/platform.h"
-#include "base/run_end.h"
 #include "base/strings.h"
 #include "cli/prompt.h"
-#include "run/history.h"
 
 namespace {
 
@@ -127,7 +125,7 @@ void split_argument(const std::string& arg, std::vector<std::string>& into) {
 
 }  // namespace
 
-int clean_up_args(RunState& rs, int argc, char** argv) {
+std::string clean_up_args(RunState& rs, int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     rs.cmdline = PROGRAM_COMMAND;
@@ -149,8 +147,7 @@ int clean_up_args(RunState& rs, int argc, char** argv) {
             asked.push_back(rs.cargv[i]);
         rs.ocmdline = history_form(asked);
     }
-    list(rs);
-    return 1;
+    return list(rs);
 }
 
 int insert_space_prefix(RunState& rs, int argc, char** argv) {
@@ -180,7 +177,7 @@ int check_if_legit(const std::string& arg) {
     return result;
 }
 
-void list(RunState& rs) {
+std::string list(RunState& rs) {
     const std::string typed = rs.cmdline;
     const std::string up = upper_copy(typed);
     // A wildcard glued to a qualifier matches no file, so the shell left it alone.
@@ -194,10 +191,8 @@ void list(RunState& rs) {
     }
     // Only a split sets the wildcard apart; running an unchanged command again would
     // find it glued once more and start itself over and over.
-    if (!unexpanded || joined == typed) return;
+    if (!unexpanded || joined == typed) return "";
 
-    // The command as typed, in its history form: the record is replayed through the shell.
-    update_histfile(rs, "", rs.ocmdline);
     rs.cmdline += rerun_suffix();
     // File names keep their wildcards bare for the shell to expand; nothing else in the
     // arguments may reach the shell unquoted.
@@ -207,6 +202,5 @@ void list(RunState& rs) {
         bool file_name = !a.empty() && a[0] != '-' && !(SLASH_QUALIFIERS && a[0] == '/');
         command += " " + shell_word(a, file_name);
     }
-    run_shell(command + rerun_suffix());
-    end_run(END_OK);
+    return command + rerun_suffix();
 }

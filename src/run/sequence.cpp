@@ -152,13 +152,22 @@ void close_and_summarise(RunState& rs) {
             rs.opt().csv_paramfil.c_str());
 }
 
+void take_arguments(RunState& rs, int argc, char** argv) {
+    const std::string rerun = clean_up_args(rs, argc, argv);
+    if (rerun.empty()) return;
+    // The command as typed, in its history form: the record is replayed through the shell.
+    update_histfile(rs, "", rs.ocmdline);
+    run_shell(rerun);
+    end_run(END_OK);
+}
+
 void run_sequence(RunState& rs, int argc, char** argv) {
     if (getenv("SPACEPREFIX")) {
         rs.spaceprefix = 1;
         out("\nNote: SPACEPREFIX is defined. Option delimiters must be preceeded by a space!\n\n");
     }
     rs.optch = OPTION_PREFIX;
-    clean_up_args(rs, argc, argv);
+    take_arguments(rs, argc, argv);
     parse_options(rs);
     if (rs.opt().verbose) get_current_time(rs, "Started at");
     out("\n%s\n\n", banner().c_str());

@@ -7,19 +7,21 @@
 
 #include "base/platform.h"
 #include "harness.h"
+#include "run/sequence.h"
 
 namespace {
 
 const bool SLASH_BUILD = OPTION_PREFIX[0] == '/';
 
-// Calls clean_up_args with "tsgraf" and args, as main would.
+// Takes "tsgraf" and args as the run does (normalising, and for a wildcard left alone,
+// recording and running the command again).
 RunResult normalise(RunState& rs, const std::vector<std::string>& args) {
     std::vector<std::string> store{"tsgraf"};
     store.insert(store.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& s : store) argv.push_back(s.data());
     argv.push_back(nullptr);
-    return capture([&] { clean_up_args(rs, static_cast<int>(store.size()), argv.data()); });
+    return capture([&] { take_arguments(rs, static_cast<int>(store.size()), argv.data()); });
 }
 
 std::vector<std::string> normalised_args(const RunState& rs) {
@@ -156,7 +158,7 @@ TEST(Normalise, NoArgumentVectorAtAll) {
     RunState rs;
     char* argv[] = {nullptr};
     StdinFrom answers("quit\n");  // no arguments: the questions are asked
-    auto r = capture([&] { clean_up_args(rs, 0, argv); });
+    auto r = capture([&] { take_arguments(rs, 0, argv); });
     EXPECT_EQ(r.status, 0);
     ASSERT_GE(rs.cargv.size(), 1u);
     EXPECT_EQ(rs.cargv[0], "tsgraf");
