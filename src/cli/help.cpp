@@ -8,8 +8,8 @@
 #include "base/platform.h"
 #include "base/run_end.h"
 #include "base/strings.h"
-#include "cli/options.h"
 #include "cli/prompt.h"
+#include "cli/vocabulary.h"
 
 namespace {
 
@@ -84,20 +84,8 @@ int section_named(const std::string& name) {
     return -1;
 }
 
-// Long option names whose section goes by another name.
-const struct {
-    const char* option;
-    const char* section;
-} SECTION_OF[] = {
-    {"displaynumber", "displaynum"}, {"i", "nologs"},  {"j", "constant"},
-    {"k", "caption"},                {"samplemerge", "sample"}, {"V", "verbose"},
-    {"v", "version"},                {"?", "help"},
-};
-
-int section_of_option(const std::string& option) {
-    for (const auto& a : SECTION_OF)
-        if (option == a.option) return section_named(a.section);
-    return section_named(option);
+int section_of_option(const OptionRow& r) {
+    return section_named(r.topic);
 }
 
 }  // namespace
@@ -109,19 +97,18 @@ void help_summary(RunState& rs, int status) {
 
 int option_section(const std::string& word) {
     if (word.empty()) return -1;
-    const std::vector<std::string> names = long_option_names();
-    for (const auto& n : names)
-        if (n == word) return section_of_option(n);
+    for (const OptionRow& r : option_table())
+        if (word == r.name) return section_of_option(r);
     if (word.size() < 2) return -1;
     // Like the option scanner: a name given whole (in any case) or begun unambiguously;
     // names that lead to one section (range, rename...) do not make it ambiguous.
     const std::string up = upper_copy(word);
     int found = -1;
-    for (const auto& n : names) {
-        std::string name = upper_copy(n);
-        if (name == up) return section_of_option(n);
+    for (const OptionRow& r : option_table()) {
+        std::string name = upper_copy(r.name);
+        if (name == up) return section_of_option(r);
         if (name.compare(0, up.size(), up) != 0) continue;
-        int i = section_of_option(n);
+        int i = section_of_option(r);
         if (found >= 0 && i != found) found = -2;
         if (found != -2) found = i;
     }

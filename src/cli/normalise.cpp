@@ -1,11 +1,11 @@
 #include "cli/normalise.h"
 
-
 #include <cctype>
 
 #include "base/platform.h"
 #include "base/strings.h"
 #include "cli/prompt.h"
+#include "cli/vocabulary.h"
 
 namespace {
 
@@ -21,17 +21,12 @@ const char* rerun_suffix() {
     return SLASH_QUALIFIERS ? " /nohis" : " --nohistory";
 }
 
-// Option names a segment is compared with (first four characters at most).
-const char* const LEGIT_NAMES[] = {
-    "append",    "average",     "axis",     "border",    "caption",    "colors",    "constant",
-    "correlate", "dataline",    "decimals", "directory", "displaynum", "dots",      "duplicates",
-    "extract",   "fill",        "format",   "height",    "headerline", "history",   "horizontal",
-    "ignore",    "lines",       "merge",    "nocharts",  "noheader",   "nohistory", "nohorizontal",
-    "nologs",    "normalize",   "notimes",  "novert",    "output",     "overlay",   "parametes",
-    "pdf",       "percentiles", "quiet",    "range",     "rename",     "scale",     "sdtdev",
-    "sort",      "sparklines",  "stack",    "thickness", "threads", "top",        "trimzeros", "verbose",
-    "width",     "zero",
-};
+// Whether text begins some long option name (the split check's test of a segment).
+bool begins_option_name(const std::string& text) {
+    for (const OptionRow& r : option_table())
+        if (std::string(r.name).compare(0, text.size(), text) == 0) return true;
+    return false;
+}
 
 // name="value": the value between double quotes.
 std::string quote_after_equals(const std::string& arg, size_t eq) {
@@ -97,10 +92,7 @@ bool names_a_path(const std::string& arg) {
         std::string name = segs[i].substr(0, segs[i].find('='));
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (name.size() == 1) continue;
-        bool option = false;
-        for (const char* legit : LEGIT_NAMES)
-            if (!name.empty() && std::string(legit).compare(0, name.size(), name) == 0) option = true;
-        if (!option) return true;
+        if (name.empty() || !begins_option_name(name)) return true;
     }
     return false;
 }
@@ -167,12 +159,7 @@ int check_if_legit(const std::string& arg) {
         }
         head = head.substr(0, head.find('='));
         for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (const char* name : LEGIT_NAMES) {
-            if (std::string(name).compare(0, head.size(), head) == 0) {
-                result = 1;
-                break;
-            }
-        }
+        if (begins_option_name(head)) result = 1;
     }
     return result;
 }

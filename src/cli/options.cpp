@@ -14,97 +14,11 @@
 #include "cli/handlers.h"
 #include "cli/help.h"
 #include "cli/scanner.h"
-
-static const char* const LETTERS =
-    "$:?A::a::b::B:c:C:d::D::e::E:fF:gG::h:H::iIjJ:k:K::l::L:m::M:no::p:P::qQ::R:r::sS::t:T::"
-    "Uu::Vvw:W::x::X:Y:y::z::Z::";
-
-// The long names: those with a letter run its handler, the others set a flag to 1.
-static std::vector<LongOption> long_options(RunState& rs) {
-    constexpr ArgKind NONE = ArgKind::NONE, REQ = ArgKind::REQUIRED, OPT = ArgKind::OPTIONAL;
-    auto flag = [](const char* name, int* member) { return LongOption{name, NONE, member, 1}; };
-    return {
-        flag("bar_chart", &rs.set_opt().bar_chart),
-        flag("duplicates", &rs.set_opt().dupflag),
-        flag("fill", &rs.set_opt().fflag),
-        flag("i", &rs.set_opt().iflag),
-        flag("nologs", &rs.set_opt().iflag),
-        flag("labels", &rs.set_opt().labels),
-        flag("nocharts", &rs.set_opt().nocharts),
-        flag("noheader", &rs.set_opt().noheader),
-        flag("nohistory", &rs.set_opt().nohistory),
-        flag("nohorizontal", &rs.set_opt().nohoriz),
-        flag("notimestamp", &rs.set_opt().notimestamp),
-        flag("novertical", &rs.set_opt().novert),
-        flag("quiet", &rs.set_opt().qflag),
-        flag("sd", &rs.set_opt().sdflag),
-        flag("sparklines", &rs.set_opt().spkflag),
-        flag("verbose", &rs.set_opt().verbose),
-        flag("version", &rs.set_opt().versionflag),
-        flag("set_defaults", &rs.set_opt().set_defaults),
-        flag("show_defaults", &rs.set_opt().show_defaults),
-        {"thickness", REQ, nullptr, '$'},
-        {"threads", REQ, nullptr, OPT_THREADS},
-        {"?", NONE, nullptr, '?'},
-        {"help", OPT, nullptr, '?'},
-        {"append", OPT, nullptr, 'A'},
-        {"average", OPT, nullptr, 'a'},
-        {"border", OPT, nullptr, 'b'},
-        {"displaynumber", REQ, nullptr, 'B'},
-        {"correlate", REQ, nullptr, 'c'},
-        {"directory", REQ, nullptr, 'C'},
-        {"dots", OPT, nullptr, 'd'},
-        {"decimals", OPT, nullptr, 'D'},
-        {"extract", OPT, nullptr, 'e'},
-        {"colors", REQ, nullptr, 'E'},
-        {"format", REQ, nullptr, 'F'},
-        {"nofloat", NONE, nullptr, 'g'},
-        {"history", OPT, nullptr, 'G'},
-        {"height", REQ, nullptr, 'h'},
-        {"horizontal", OPT, nullptr, 'H'},
-        {"ignore", NONE, nullptr, 'I'},
-        {"j", OPT, nullptr, 'j'},
-        {"constant", OPT, nullptr, 'j'},
-        {"dotcolors", REQ, nullptr, 'J'},
-        {"k", REQ, nullptr, 'k'},
-        {"caption", REQ, nullptr, 'k'},
-        {"trimzeros", OPT, nullptr, 'K'},
-        {"lines", OPT, nullptr, 'l'},
-        {"dataline", REQ, nullptr, 'L'},
-        {"merge", OPT, nullptr, 'm'},
-        {"samplemerge", REQ, nullptr, 'M'},
-        {"normalize", NONE, nullptr, 'n'},
-        {"overlay", OPT, nullptr, 'o'},
-        {"parameters", REQ, nullptr, 'p'},
-        {"percentile", OPT, nullptr, 'P'},
-        {"pdf", OPT, nullptr, 'Q'},
-        {"rules", OPT, nullptr, 'r'},
-        {"rename", REQ, nullptr, 'R'},
-        {"stack", NONE, nullptr, 's'},
-        {"sort", OPT, nullptr, 'S'},
-        {"range", REQ, nullptr, 't'},
-        {"timerange", REQ, nullptr, 't'},
-        {"top", OPT, nullptr, 'T'},
-        {"u", OPT, nullptr, 'u'},
-        {"output", OPT, nullptr, 'u'},
-        {"V", NONE, nullptr, 'V'},
-        {"v", NONE, nullptr, 'v'},
-        {"width", REQ, nullptr, 'w'},
-        {"axis", OPT, nullptr, 'W'},
-        {"x", OPT, nullptr, 'x'},
-        {"headerline", REQ, nullptr, 'X'},
-        {"y", OPT, nullptr, 'y'},
-        {"missing", OPT, nullptr, 'Y'},
-        {"zero", OPT, nullptr, 'z'},
-        {"scale", OPT, nullptr, 'Z'},
-    };
-}
+#include "cli/vocabulary.h"
 
 std::vector<std::string> long_option_names() {
-    RunState rs;
     std::vector<std::string> names;
-    for (const LongOption& o : long_options(rs))
-        if (o.name) names.emplace_back(o.name);
+    for (const OptionRow& r : option_table()) names.emplace_back(r.name);
     return names;
 }
 
@@ -115,7 +29,8 @@ static OptionScanner scanner_for(RunState& rs) {
     // As the C library's scanner, stop at the first file name when POSIXLY_CORRECT asks
     // for it; the slash style of the Windows build has no such mode.
     bool posix_order = !SLASH_OPTIONS && std::getenv("POSIXLY_CORRECT") != nullptr;
-    return OptionScanner(std::move(args), LETTERS, long_options(rs), SLASH_OPTIONS, posix_order);
+    return OptionScanner(std::move(args), option_letters(), long_options(rs), SLASH_OPTIONS,
+                         posix_order);
 }
 
 enum class Help { NONE, ASKED, AFTER_ERROR };

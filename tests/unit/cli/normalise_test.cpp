@@ -65,6 +65,10 @@ TEST(Normalise, SplitsGluedQualifiers) {
                                       : std::vector<std::string>{"logs/x.csv"}},
         {0, "../gone/day.csv", SLASH_BUILD ? std::vector<std::string>{"..", "/gone", "/day.csv"}
                                            : std::vector<std::string>{"../gone/day.csv"}},
+        // Every part a qualifier by its full name: "parameters" and "rules" included.
+        {0, "a.csv/parameters=1", {"a.csv", "/parameters=1"}},
+        {0, "a.csv/par=1/o/rules=r.lis", {"a.csv", "/par=1", "/o", "/rules=r.lis"}},
+        {0, "a.csv/par=1/o/sdtdev", {"a.csv/par=1/o/sdtdev"}},
         // Options keep values with "/" (paths, dates) in the Linux build.
         {0, "--directory=/tmp/out", {"--directory=/tmp/out"}},
         {0, "--range=01/02/2026:9:00,02/02/2026:9:00", {"--range=01/02/2026:9:00,02/02/2026:9:00"}},
@@ -112,6 +116,13 @@ TEST(Normalise, CheckIfLegit) {
         {"a.csv/par=1", 1}, {"/sd", 1},
         {"/zz", 0},         {"", 0},
         {"/top=3/zz", 1},   {"/caption=Disk rate /s", 0},
+        // Every long name is known, and only long names: these were once missing...
+        {"/rules", 1},      {"/missing=0", 1},
+        {"/timerange=x", 1}, {"/sample=60", 1},
+        {"/bar_chart", 1},  {"/nofloat", 1},
+        {"/labels", 1},     {"/x=3", 1},
+        // ...and this a misspelt name that began no option.
+        {"/sdtdev", 0},
     };
     for (const auto& [arg, want] : cases) EXPECT_EQ(check_if_legit(arg), want) << arg;
 }
