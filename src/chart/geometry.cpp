@@ -201,7 +201,7 @@ void grid_rows(RunState& rs) {
                            rs.scale_y_min / ratio);
         }
     }
-    if (rs.max_y == 0 && !rs.opt().oflag) {
+    if (rs.stats().max_y == 0 && !rs.opt().oflag) {
         rs.max_ystr = "100";
         rs.scale_y_max = 100;
         for (int i = 0; i < horiz; ++i) rs.y_ticvals[i] = strfmt("%d", 100 / horiz * i);
@@ -212,11 +212,11 @@ void grid_rows(RunState& rs) {
 void round_scale(RunState& rs, int w) {
     bool dot = has_dot(rs.max_ystr);
     if (dot) {
-        rs.max_y_10 = trunc_to_int(rs.max_y);
-        if (rs.max_y > 1) rs.max_y_ratio = 1;
+        rs.max_y_10 = trunc_to_int(rs.stats().max_y);
+        if (rs.stats().max_y > 1) rs.max_y_ratio = 1;
     } else {
         rs.max_y_10 = atoi_s(rs.max_ystr);
-        rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(rs.max_y / rs.max_y_10);
+        rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(rs.stats().max_y / rs.max_y_10);
         if (rs.max_y_ratio == 0) rs.max_y_ratio = 1;
     }
     if (rs.max_y_10 > 19999999) rs.max_y_ratio = 1;
@@ -364,9 +364,9 @@ void adjust_vals_for_size(RunState& rs, int w) {
         rs.mapixels[w] = row;
     }
     if (rs.opt().aflag) {
-        rs.ma_px_min = std::max(sample_column(rs, rs.ma_x_val_min, offset), 0);
-        rs.ma_px_max =
-            std::min(sample_column(rs, rs.ma_x_val_max, offset), offset + rs.wi + rs.opt().BORDERxval);
+        rs.ma_px_min = std::max(sample_column(rs, rs.stats().ma_x_val_min, offset), 0);
+        rs.ma_px_max = std::min(sample_column(rs, rs.stats().ma_x_val_max, offset),
+                                offset + rs.wi + rs.opt().BORDERxval);
     }
 }
 

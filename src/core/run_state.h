@@ -12,6 +12,7 @@
 
 #include "base/clock.h"
 #include "base/files.h"
+#include "core/param_stats.h"
 #include "core/stamp_range.h"
 
 inline constexpr const char* VERSION = "V1.0-156";
@@ -367,8 +368,6 @@ struct RunState {
     int max_xvals = 0;
     int sampint = 0;      // sample interval in seconds
     int hdrlen = 0;       // lines above the first data line
-    int multi_const = 0;  // the parameter's values are constant
-    int nodata = 0;       // the parameter has no value present in the first file
 
     // Working tables: created once per run (see run/tables.h)
     std::vector<std::vector<std::string>> fileparams;
@@ -463,26 +462,16 @@ struct RunState {
     std::vector<std::string> oldnameptrn, newnameptrn;
     std::vector<char> renamed;
 
-    // Statistics: results of the current parameter, listing widths and chart hand-over.
-    // Extremes start from the data: before the first value they are -HUGE_VAL / HUGE_VAL.
-    double max_y = -HUGE_VAL, min_y = HUGE_VAL;
+    // Statistics: texts of the current parameter, listing widths and chart hand-over
+    // (the numbers are in ParamStats, see stats())
     int largest_ymax = 0;  // the largest maximum of the run, for a zmax of ZMAX_LARGEST
-    double thispar_max_y = 0;
-    std::string max_y_time;
     std::string max_ystr, min_ystr, thispar_max_ystr, thispar_min_ystr;
     std::string ov_minmax_ar[20];
     double norm_max_y_ar[20] = {0};
-    double sumx = 0;
-    double avg = 0, variance = 0, stdev = 0;
-    double ratio = 1.0;
-    double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough
-    std::string ma_x_val, mi_x_val;
-    int ma_x_val_min = 0, ma_x_val_max = 0;
     std::vector<std::vector<double>> mapoints;  // [slot][row] moving average, not truncated
     int ma_prev = -1;                           // slot whose moving-average row is reused
     int ma_samples = 0;  // moving-average window in samples (movavg is in seconds)
     std::vector<double> pcwork;                 // work copy of a series for the percentiles
-    double corrcoef = 0;                        // coefficient of the correlation test
     int max_y_ratio = 1;                        // Y-scale divisor of the last scale set-up
     std::string outpng;                         // chart file name of the current parameter
     std::map<std::string, int> png_owner;       // chart file names given so far, by column
@@ -568,9 +557,14 @@ struct RunState {
     // layer and in tests that play it.
     const Options& opt() const { return options_; }
     Options& set_opt() { return options_; }
+    // The statistics of the current parameter (see ParamStats): stats() to read them;
+    // set_stats() only in the statistics step and in tests that play it.
+    const ParamStats& stats() const { return stats_; }
+    ParamStats& set_stats() { return stats_; }
 
    private:
     Options options_;
+    ParamStats stats_;
 };
 
 // The Y scale starts at zero: asked for, or forced by calculated parameters.

@@ -13,7 +13,8 @@ void chart_parameter(RunState& rs, const PassSlot& slot) {
     setup_min_max(rs, p);
     if (rs.opt().corrall) return;
     bool skipped = calc_stats(rs, p) == -1;
-    bool constant = slot.sorted ? rs.multi_const == 1 : rs.filenum >= 1 && rs.multi_const;
+    bool constant =
+        slot.sorted ? rs.stats().multi_const == 1 : rs.filenum >= 1 && rs.stats().multi_const;
     if (!slot.sorted) skipped = skipped || constant;
     if (w == 0) print_list_hdrs(rs);
     if (rs.opt().oflag && w < rs.numovr) {

@@ -89,7 +89,8 @@ void print_list_hdrs(RunState& rs) {
 // Numbers are never cut to their column: a wider value widens its line instead of
 // losing digits. Labels and times keep their fixed columns.
 void print_vals(RunState& rs, int w, int skipped) {
-    if (rs.ratio == 0) rs.ratio = 1.0;
+    const ParamStats& st = rs.stats();
+    const double ratio = st.ratio != 0 ? st.ratio : 1.0;
     const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
     bool fp = decimal_column(rs, w);
     int col = column_of(rs, w);
@@ -98,7 +99,7 @@ void print_vals(RunState& rs, int w, int skipped) {
     std::string p1_ystr, med_ystr, p2_ystr;
     if (rs.opt().pcflag) {
         auto text = [&](double v) {
-            v /= rs.ratio;
+            v /= ratio;
             return v <= 10 && v != 0 && fp ? strfmt("%.2f", v) : strfmt("%.*f", rs.opt().precision, v);
         };
         med_ystr = text(value_at(rs.median, w));
@@ -106,8 +107,8 @@ void print_vals(RunState& rs, int w, int skipped) {
         p2_ystr = text(value_at(rs.p2, w));
     }
     int numw = rs.numcol > 999 ? 4 : 3;
-    std::string avg_ystr = strfmt("%.*f", rs.opt().precision, rs.avg / rs.ratio);
-    std::string stdev_ystr = strfmt("%.*f", rs.opt().precision, rs.stdev / rs.ratio);
+    std::string avg_ystr = strfmt("%.*f", rs.opt().precision, st.avg / ratio);
+    std::string stdev_ystr = strfmt("%.*f", rs.opt().precision, st.stdev / ratio);
     // The chart repeats these texts beside its average and percentile lines.
     rs.avg_ystr = avg_ystr;
     rs.p1_ystr = p1_ystr;
@@ -116,7 +117,7 @@ void print_vals(RunState& rs, int w, int skipped) {
     std::string minv = strfmt("%.*f", rs.opt().precision, atof_s(rs.min_ystr));
     std::string maxv = strfmt("%.*f", rs.opt().precision, atof_s(rs.max_ystr));
     if (zero_scale(rs)) rs.min_ystr = "0";
-    std::string maxtime = cut_time(rs.max_y_time);
+    std::string maxtime = cut_time(rs.stats().max_y_time);
 
     if (rs.numpar == 1 && w == 0) {
         auto grow = [](int& width, const std::string& t) {
@@ -133,7 +134,7 @@ void print_vals(RunState& rs, int w, int skipped) {
 
     if (rs.filenum >= 1 || rs.opt().oflag) {
         if (rs.opt().qflag || rs.opt().nocharts) return;
-        if (rs.filenum >= 1 && !rs.multi_const)
+        if (rs.filenum >= 1 && !rs.stats().multi_const)
             out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
         else if (rs.filenum >= 1)
             out("%4d %s, Constant data, skipping chart\n", col, label.c_str());
@@ -141,11 +142,11 @@ void print_vals(RunState& rs, int w, int skipped) {
             out("%4d Overlay PNG file %s created\n", col, rs.outpng.c_str());
         return;
     }
-    if (rs.opt().cflag && rs.corrcoef < rs.opt().corrth) return;
+    if (rs.opt().cflag && rs.stats().corrcoef < rs.opt().corrth) return;
 
     bool screen = !rs.opt().qflag;
     int L = rs.maxlabelsiz, tw = rs.time_w;
-    if (rs.nodata) {
+    if (rs.stats().nodata) {
         // Nothing to show numbers of: the name and the reason.
         if (screen) out("%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
         fout(rs.outfp, "%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
@@ -177,16 +178,16 @@ void print_vals(RunState& rs, int w, int skipped) {
         fout(rs.outfp_csv, ",%s,%s,%s", p1_ystr.c_str(), med_ystr.c_str(), p2_ystr.c_str());
     }
     if (moving_peak_shown(rs)) {
-        std::string peak = cut_time(rs.ma_x_val);
+        std::string peak = cut_time(rs.stats().ma_x_val);
         const char* ppart = time_part(rs, peak);
         if (screen) out(" %*.*s", tw, tw, ppart);
         fout(rs.outfp, " %*.*s", tw, tw, ppart);
         fout(rs.outfp_csv, ",%s", peak.c_str());
     }
     if (rs.opt().cflag) {
-        if (screen) out(" %2.2f", rs.corrcoef);
-        fout(rs.outfp, " %2.2f", rs.corrcoef);
-        fout(rs.outfp_csv, ",%2.2f", rs.corrcoef);
+        if (screen) out(" %2.2f", rs.stats().corrcoef);
+        fout(rs.outfp, " %2.2f", rs.stats().corrcoef);
+        fout(rs.outfp_csv, ",%2.2f", rs.stats().corrcoef);
     }
     if (screen) out(" %s\n", note);
     fout(rs.outfp, " %s\n", note);
@@ -197,21 +198,21 @@ void assign_pdata(RunState& rs, int w) {
     if (w < 0) return;
     if (w == 0 || rs.pdata.empty()) alloc_pdata(rs);
     if (static_cast<size_t>(w) >= rs.pdata.size()) rs.pdata.resize(static_cast<size_t>(w) + 1);
-    double ratio = rs.ratio != 0 ? rs.ratio : 1.0;
+    double ratio = rs.stats().ratio != 0 ? rs.stats().ratio : 1.0;
     ListingRow& d = rs.pdata[w];
     d.parnam = label_of(rs, w).substr(0, 79);
     d.number = w;
     if (rs.sortdim == SORT_TYPED_ORDER && static_cast<size_t>(w) < rs.orig_order.size())
         d.typed_order = rs.orig_order[w];
-    if (rs.nodata) {
+    if (rs.stats().nodata) {
         // No value to sort by: such a parameter goes last in either direction.
         d.average = d.p1 = d.median = d.p2 = d.minimum = d.maximum = d.stdev = MISSING;
         return;
     }
-    d.average = rs.avg / ratio;
-    d.minimum = rs.min_y / ratio;
-    d.maximum = rs.max_y / ratio;
-    d.stdev = rs.stdev / ratio;
+    d.average = rs.stats().avg / ratio;
+    d.minimum = rs.stats().min_y / ratio;
+    d.maximum = rs.stats().max_y / ratio;
+    d.stdev = rs.stats().stdev / ratio;
     if (rs.opt().pcflag) {
         d.p1 = value_at(rs.p1, w) / ratio;
         d.median = value_at(rs.median, w) / ratio;

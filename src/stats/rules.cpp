@@ -179,9 +179,9 @@ void rule_check1(RunState& rs, int param) {
     Rule* r = current(rs);
     if (!r || r->fired) return;
     const double div = ratio(rs);
-    double value = r->period == Rule::PERIOD_AVERAGE   ? rs.avg
-                   : r->period == Rule::PERIOD_MAXIMUM ? rs.max_y
-                                                       : rs.min_y;
+    double value = r->period == Rule::PERIOD_AVERAGE   ? rs.stats().avg
+                   : r->period == Rule::PERIOD_MAXIMUM ? rs.stats().max_y
+                                                       : rs.stats().min_y;
     double v = value / div;
     bool fires = (r->op == "<" && v < r->thresh) || (r->op == ">" && v > r->thresh) ||
                  (r->op == "=" && v == r->thresh);
@@ -222,9 +222,9 @@ void rule_check2_end(RunState& rs, int k, int tmpk, int param) {
 static void relative_threshold(RunState& rs, Rule& r) {
     if (r.thresh_par.empty()) return;
     const double div = ratio(rs);
-    double base = r.thresh_par == "MAX"   ? rs.max_y
-                  : r.thresh_par == "MIN" ? rs.min_y
-                  : r.thresh_par == "AVG" ? rs.avg
+    double base = r.thresh_par == "MAX"   ? rs.stats().max_y
+                  : r.thresh_par == "MIN" ? rs.stats().min_y
+                  : r.thresh_par == "AVG" ? rs.stats().avg
                                           : -div;
     r.thresh = base / div * r.thresh_mult;
     fill_caption(r);
@@ -232,7 +232,7 @@ static void relative_threshold(RunState& rs, Rule& r) {
 
 void check_rules(RunState& rs, int w) {
     init_rules(rs, w);
-    if (rs.nodata) rs.ruleflg = RunState::RULE_NONE;  // no value to test
+    if (rs.stats().nodata) rs.ruleflg = RunState::RULE_NONE;  // no value to test
     if (Rule* r = current(rs)) relative_threshold(rs, *r);
     if (rs.ruleflg == RunState::RULE_ON_STATISTIC) rule_check1(rs, w);
     if (rs.ruleflg != RunState::RULE_HELD_FOR_PERIOD) return;

@@ -85,21 +85,22 @@ std::vector<double>& ma_row(RunState& rs, int param, int n) {
 }
 
 void note_peak(RunState& rs, int i, int h, int n, double ma) {
+    ParamStats& st = rs.set_stats();
     int start = std::max(i - h, 0);
-    if (ma > rs.mamax_y) {
-        rs.mamax_y = ma;
-        rs.ma_x_val = xtext(rs, start);
-        rs.ma_x_val_min = i - h;
-        rs.ma_x_val_max = i + h;
-        if (rs.ma_x_val_max > n) {
-            rs.ma_x_val_min = n - rs.ma_samples;
-            rs.ma_x_val_max = n;
+    if (ma > st.mamax_y) {
+        st.mamax_y = ma;
+        st.ma_x_val = xtext(rs, start);
+        st.ma_x_val_min = i - h;
+        st.ma_x_val_max = i + h;
+        if (st.ma_x_val_max > n) {
+            st.ma_x_val_min = n - rs.ma_samples;
+            st.ma_x_val_max = n;
         }
-        if (rs.ma_x_val_min < 0) rs.ma_x_val_min = 0;
+        if (st.ma_x_val_min < 0) st.ma_x_val_min = 0;
     }
-    if (ma < rs.mamin_y) {
-        rs.mamin_y = ma;
-        rs.mi_x_val = xtext(rs, start);
+    if (ma < st.mamin_y) {
+        st.mamin_y = ma;
+        st.mi_x_val = xtext(rs, start);
     }
 }
 
@@ -200,29 +201,31 @@ void compute_percentiles(RunState& rs, int param, const Series& s) {
 // Average and sample variance of the n values present; the variance is summed about
 // the mean, which keeps its digits for large values with a small spread.
 void average_and_deviation(RunState& rs, const Series& s, int n) {
-    rs.avg = n > 0 ? rs.sumx / n : 0.0;
+    ParamStats& st = rs.set_stats();
+    st.avg = n > 0 ? st.sumx / n : 0.0;
     double ss = 0;
     for (int i = 0; i < s.n; ++i) {
         if (is_missing(s.v[i])) continue;
-        double d = s.v[i] - rs.avg;
+        double d = s.v[i] - st.avg;
         ss += d * d;
     }
-    rs.variance = n > 1 ? ss / (n - 1) : 0.0;
-    rs.stdev = std::sqrt(rs.variance);
+    st.variance = n > 1 ? ss / (n - 1) : 0.0;
+    st.stdev = std::sqrt(st.variance);
 }
 
 int constant_data_test(RunState& rs, int param) {
-    if (rs.max_y > rs.min_y) return 1;
+    const ParamStats& st = rs.stats();
+    if (st.max_y > st.min_y) return 1;
     int col = column_of(rs, param);
     const std::string& label = label_of(rs, param);
     int jval = atoi_s(rs.opt().jval);
     if (!keeps_constants(rs)) {
         if (!rs.opt().iflag)
             fout(rs.logfp, "%d, Data is constant = %f, skipping chart for %s\n", col,
-                 shown(rs.max_y), label.c_str());
+                 shown(st.max_y), label.c_str());
         return -1;
     }
-    if (rs.max_y < jval || (rs.opt().maonly_flag && rs.mamax_y == 0)) {
+    if (st.max_y < jval || (rs.opt().maonly_flag && st.mamax_y == 0)) {
         if (!rs.opt().iflag)
             fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n", col,
                  rs.max_ystr.c_str(), jval, label.c_str());
@@ -258,6 +261,7 @@ int trunc_to_int(double v) {
 }
 
 void get_min_max(RunState& rs, int fno, int param) {
+    ParamStats& st = rs.set_stats();
     if (rs.num - 1 > rs.maxpts) {
         out("too many data points, %d\n", rs.maxpts + 1);
         end_run(END_ERROR);
@@ -267,20 +271,20 @@ void get_min_max(RunState& rs, int fno, int param) {
     int maxrow = -1;
     for (int i = 0; i < s.n; ++i) {
         double v = s.v[i];
-        if (v >= rs.max_y) {
-            rs.max_y = v;
+        if (v >= st.max_y) {
+            st.max_y = v;
             maxrow = i;
         }
-        if (v <= rs.min_y) rs.min_y = v;
+        if (v <= st.min_y) st.min_y = v;
         if (v > tmax) tmax = v;
         if (v < tmin) tmin = v;
     }
-    rs.thispar_max_y = tmax;
-    if (maxrow >= 0) rs.max_y_time = xtext(rs, maxrow).empty() ? xtext(rs, 0) : xtext(rs, maxrow);
+    st.thispar_max_y = tmax;
+    if (maxrow >= 0) st.max_y_time = xtext(rs, maxrow).empty() ? xtext(rs, 0) : xtext(rs, maxrow);
 
     bool fp = decimal_column(rs, param);
-    rs.max_ystr = value_text(rs, rs.max_y, fp);
-    rs.min_ystr = value_text(rs, rs.min_y, fp);
+    rs.max_ystr = value_text(rs, st.max_y, fp);
+    rs.min_ystr = value_text(rs, st.min_y, fp);
     rs.thispar_max_ystr = value_text(rs, tmax, fp);
     rs.thispar_min_ystr = value_text(rs, tmin, fp);
     int slot = rs.opt().oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
@@ -291,29 +295,31 @@ void get_min_max(RunState& rs, int fno, int param) {
     // The per-file extremes only count on overlay and multi-file runs.
     bool tracked = rs.opt().oflag || rs.filenum >= 1;
     if (!tracked || s.n == 0 || tmin != tmax || (keeps_constants(rs) && tmin >= atoi_s(rs.opt().jval)))
-        rs.multi_const = 0;
+        st.multi_const = 0;
 }
 
 void setup_min_max(RunState& rs, int w) {
+    ParamStats& st = rs.set_stats();
     if (!rs.opt().oflag) {
-        rs.mamax_y = -HUGE_VAL;
-        rs.max_y = -HUGE_VAL;
-        rs.mamin_y = HUGE_VAL;
-        rs.min_y = HUGE_VAL;
-        rs.max_y_time.clear();
-        rs.ma_x_val.clear();
-        rs.mi_x_val.clear();
-        rs.ma_x_val_min = rs.ma_x_val_max = 0;
+        st.mamax_y = -HUGE_VAL;
+        st.max_y = -HUGE_VAL;
+        st.mamin_y = HUGE_VAL;
+        st.min_y = HUGE_VAL;
+        st.max_y_time.clear();
+        st.ma_x_val.clear();
+        st.mi_x_val.clear();
+        st.ma_x_val_min = st.ma_x_val_max = 0;
     }
-    rs.multi_const = 1;
-    rs.sumx = 0;
+    st.multi_const = 1;
+    st.sumx = 0;
     for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
     if (rs.opt().nflag && w >= 0 && w < 20)
         rs.norm_max_y_ar[w] =
-            rs.thispar_max_y == 0 || std::isinf(rs.thispar_max_y) ? 1.0 : rs.thispar_max_y;
+            st.thispar_max_y == 0 || std::isinf(st.thispar_max_y) ? 1.0 : st.thispar_max_y;
 }
 
 int calc_stats(RunState& rs, int w) {
+    ParamStats& st = rs.set_stats();
     Series s = series(rs, 0, w);
     int n = s.n;
     int result = 1;
@@ -331,15 +337,15 @@ int calc_stats(RunState& rs, int w) {
         sumxsq += x * x;
         if (!std::isfinite(x)) finite = false;
     }
-    rs.sumx = sumx;
-    rs.nodata = present == 0;
+    st.sumx = sumx;
+    st.nodata = present == 0;
 
     bool ma_window = rs.opt().aflag && rs.ma_samples != rs.num;
     if (ma_window) moving_average(rs, w, s, finite);
 
     double shown_max = atof_s(rs.max_ystr);
-    rs.ratio = shown_max == 0 ? 1.0 : rs.max_y / shown_max;
-    if (!(rs.ratio > 0)) rs.ratio = 1.0;
+    st.ratio = shown_max == 0 ? 1.0 : st.max_y / shown_max;
+    if (!(st.ratio > 0)) st.ratio = 1.0;
 
     // The sorted pass reuses the first pass's percentiles; the Others series of a top-n
     // run first exists there, so it gets its own.
@@ -351,9 +357,9 @@ int calc_stats(RunState& rs, int w) {
     if (rs.filenum == 0 && !rs.opt().oflag) {
         if (rs.opt().cflag) result = correl_test(rs, w);
         ensure_size(rs.max_ar, w);
-        if (w >= 0) rs.max_ar[w] = trunc_to_int(rs.max_y);
+        if (w >= 0) rs.max_ar[w] = trunc_to_int(st.max_y);
         // A parameter the correlation test dropped needs no second explanation.
-        if (result == 1 && rs.nodata) {
+        if (result == 1 && st.nodata) {
             if (!rs.opt().iflag)
                 fout(rs.logfp, "%d, No valid data, skipping chart for %s\n", column_of(rs, w),
                      label_of(rs, w).c_str());
@@ -364,21 +370,21 @@ int calc_stats(RunState& rs, int w) {
 
     if (rs.opt().aflag && !ma_window) {
         // The window spans the whole series: a flat line at the rounded average.
-        double flat = std::trunc(rs.avg + 0.5);
+        double flat = std::trunc(st.avg + 0.5);
         std::vector<double>& ma = ma_row(rs, w, n);
         std::fill(ma.begin(), ma.end(), flat);
-        if (present > 0) rs.mamax_y = rs.mamin_y = flat;
+        if (present > 0) st.mamax_y = st.mamin_y = flat;
     }
-    if (rs.opt().maonly_flag && !std::isinf(rs.mamax_y)) {
-        rs.max_y = rs.mamax_y;
-        rs.min_y = rs.mamin_y;
+    if (rs.opt().maonly_flag && !std::isinf(st.mamax_y)) {
+        st.max_y = st.mamax_y;
+        st.min_y = st.mamin_y;
         if (decimal_column(rs, w)) {
-            rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.max_y);
-            rs.min_ystr = strfmt("%.*f", rs.opt().precision, rs.min_y);
+            rs.max_ystr = strfmt("%.*f", rs.opt().precision, st.max_y);
+            rs.min_ystr = strfmt("%.*f", rs.opt().precision, st.min_y);
         } else {
             double div = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
-            rs.max_ystr = strfmt("%.0f", rs.max_y / div);
-            rs.min_ystr = strfmt("%.0f", rs.min_y / div);
+            rs.max_ystr = strfmt("%.0f", st.max_y / div);
+            rs.min_ystr = strfmt("%.0f", st.min_y / div);
         }
     }
     return result;

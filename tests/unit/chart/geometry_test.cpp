@@ -206,7 +206,9 @@ TEST(XMapping, SamplesSpanThePlot) {
     RunState rs = chart_grid({ramp(101)});
     setup_height_and_width(rs);
     rs.set_opt().aflag = 1;
-    rs.ma_x_val_min = 10, rs.ma_x_val_max = 200;  // a peak period running past the end
+    // A peak period running past the end.
+    rs.set_stats().ma_x_val_min = 10;
+    rs.set_stats().ma_x_val_max = 200;
     adjust_vals_for_size(rs, 0);
     const auto& p = rs.points[0][0];
     ASSERT_EQ(p.size(), 101u);

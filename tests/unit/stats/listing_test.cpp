@@ -43,7 +43,7 @@ std::string R(const std::string& s, size_t w) {
 void list_unsorted(RunState& rs) {
     for (int w = 0; w < rs.numpar; ++w) {
         setup_min_max(rs, w);
-        int skipped = calc_stats(rs, w) == -1 || (rs.filenum >= 1 && rs.multi_const);
+        int skipped = calc_stats(rs, w) == -1 || (rs.filenum >= 1 && rs.stats().multi_const);
         if (w == 0) print_list_hdrs(rs);
         print_vals(rs, w, skipped);
     }
@@ -261,7 +261,7 @@ TEST(Listing, SeveralFilesAndOverlayChartsListChartNamesOnly) {
         RunState rs = make_grid({{{1, 2}}});
         rs.filenum = c.filenum;
         rs.set_opt().oflag = c.oflag;
-        rs.multi_const = c.multi_const;
+        rs.set_stats().multi_const = c.multi_const;
         rs.set_opt().qflag = c.qflag;
         rs.outpng = "P1.png";
         RunFiles files;
@@ -293,7 +293,7 @@ TEST(Listing, CorrelationColumnAndThreshold) {
         capture([&] {
             setup_min_max(rs, 0);
             calc_stats(rs, 0);
-            rs.corrcoef = c.coef;
+            rs.set_stats().corrcoef = c.coef;
             print_list_hdrs(rs);
             print_vals(rs, 0, 0);
         });

@@ -154,11 +154,11 @@ Checked check(const std::vector<double>& v, const std::vector<RunState::Y8Rule>&
     c.rs.set_opt().rflag = 1;
     c.rs.ruleptr = rules;
     double sum = 0;
-    c.rs.max_y = -HUGE_VAL;
-    c.rs.min_y = HUGE_VAL;
-    for (double x : v)
-        sum += x, c.rs.max_y = std::max(c.rs.max_y, x), c.rs.min_y = std::min(c.rs.min_y, x);
-    c.rs.avg = sum / v.size();
+    ParamStats& st = c.rs.set_stats();
+    st.max_y = -HUGE_VAL;
+    st.min_y = HUGE_VAL;
+    for (double x : v) sum += x, st.max_y = std::max(st.max_y, x), st.min_y = std::min(st.min_y, x);
+    st.avg = sum / v.size();
     c.r = capture([&] { check_rules(c.rs, 0); });
     return c;
 }

@@ -139,8 +139,8 @@ TEST(Statistics, AverageAndSampleStandardDeviation) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
         stats_of(rs);
-        EXPECT_DOUBLE_EQ(rs.avg, c.avg);
-        EXPECT_NEAR(rs.stdev, c.stdev, 1e-9);
+        EXPECT_DOUBLE_EQ(rs.stats().avg, c.avg);
+        EXPECT_NEAR(rs.stats().stdev, c.stdev, 1e-9);
     }
 }
 
@@ -164,24 +164,24 @@ TEST(Statistics, ExtremesComeFromTheData) {
         EXPECT_EQ(rs.max_ystr, c.max_ystr);
         EXPECT_EQ(rs.min_ystr, c.min_ystr);
         EXPECT_EQ(rs.max_ar[0], c.max_ar);
-        EXPECT_GT(rs.ratio, 0);
+        EXPECT_GT(rs.stats().ratio, 0);
     }
 }
 
 TEST(Statistics, TimeOfTheMaximumTakesTheLatestTie) {
     RunState rs = make_grid({{{1, 5, 3, 5, 2}}});
     stats_of(rs);
-    EXPECT_EQ(rs.max_y_time, minute_stamp(3));
+    EXPECT_EQ(rs.stats().max_y_time, minute_stamp(3));
 
     // A maximum on a row without a time text reports the first row's time.
     rs.x_vals[3].clear();
     stats_of(rs);
-    EXPECT_EQ(rs.max_y_time, minute_stamp(0));
+    EXPECT_EQ(rs.stats().max_y_time, minute_stamp(0));
 
     // Across files the later file wins a tie.
     RunState two = make_grid({{{1, 9, 2}}, {{9, 1, 1}}});
     stats_of(two);
-    EXPECT_EQ(two.max_y_time, minute_stamp(0));
+    EXPECT_EQ(two.stats().max_y_time, minute_stamp(0));
 }
 
 TEST(Statistics, ConstantDataWithAndWithoutTheConstantOption) {
@@ -235,7 +235,7 @@ TEST(Statistics, MultiFileConstantFlag) {
         rs.set_opt().jflag = c.jflag;
         rs.set_opt().jval = c.jval;
         setup_min_max(rs, 0);
-        EXPECT_EQ(rs.multi_const, c.multi_const);
+        EXPECT_EQ(rs.stats().multi_const, c.multi_const);
     }
 }
 
@@ -272,10 +272,10 @@ TEST(Statistics, MovingAveragePeakPeriod) {
         rs.set_opt().aflag = 1;
         rs.ma_samples = c.movavg;
         stats_of(rs);
-        EXPECT_EQ(rs.ma_x_val, minute_stamp(c.peak_row)) << c.what;
-        EXPECT_EQ(rs.ma_x_val_min, c.period_min) << c.what;
-        EXPECT_EQ(rs.ma_x_val_max, c.period_max) << c.what;
-        EXPECT_EQ(rs.mi_x_val, minute_stamp(c.trough_row)) << c.what;
+        EXPECT_EQ(rs.stats().ma_x_val, minute_stamp(c.peak_row)) << c.what;
+        EXPECT_EQ(rs.stats().ma_x_val_min, c.period_min) << c.what;
+        EXPECT_EQ(rs.stats().ma_x_val_max, c.period_max) << c.what;
+        EXPECT_EQ(rs.stats().mi_x_val, minute_stamp(c.trough_row)) << c.what;
     }
 }
 
@@ -312,7 +312,7 @@ TEST(Statistics, WholeSeriesWindowIsAFlatRoundedAverage) {
     rs.ma_samples = rs.num;
     stats_of(rs);
     EXPECT_EQ(rs.mapoints[0], std::vector<double>(4, 2.0));
-    EXPECT_EQ(rs.ma_x_val, "");
+    EXPECT_EQ(rs.stats().ma_x_val, "");
 }
 
 TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
@@ -323,7 +323,7 @@ TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
     stats_of(rs);
     EXPECT_EQ(rs.max_ystr, "5");
     EXPECT_EQ(rs.min_ystr, "5");
-    EXPECT_DOUBLE_EQ(rs.max_y, 5);
+    EXPECT_DOUBLE_EQ(rs.stats().max_y, 5);
 }
 
 TEST(Statistics, ExtremesSpanTheParametersOfAnOverlayChart) {
@@ -332,8 +332,8 @@ TEST(Statistics, ExtremesSpanTheParametersOfAnOverlayChart) {
     rs.set_opt().nflag = 1;
     setup_min_max(rs, 0);
     setup_min_max(rs, 1);
-    EXPECT_DOUBLE_EQ(rs.max_y, 9);
-    EXPECT_DOUBLE_EQ(rs.min_y, -4);
+    EXPECT_DOUBLE_EQ(rs.stats().max_y, 9);
+    EXPECT_DOUBLE_EQ(rs.stats().min_y, -4);
     EXPECT_EQ(rs.ov_minmax_ar[0], "        1         2");
     EXPECT_EQ(rs.ov_minmax_ar[1], "       -4         9");
     EXPECT_DOUBLE_EQ(rs.norm_max_y_ar[0], 2);

@@ -1,0 +1,24 @@
+// The statistics of one parameter: what the statistics step finds and the listing,
+// the scale, the rules and the chart read. Only the statistics step writes them
+// (RunState::set_stats()); everything else reads RunState::stats().
+#pragma once
+#include <cmath>
+#include <string>
+
+struct ParamStats {
+    // Extremes over the files (and over the overlaid parameters of an overlay chart,
+    // which keep them from one parameter to the next). They start from the data:
+    // before the first value they are -HUGE_VAL / HUGE_VAL.
+    double max_y = -HUGE_VAL, min_y = HUGE_VAL;
+    double thispar_max_y = 0;  // maximum of the last series scanned
+    std::string max_y_time;    // time of the maximum
+    int multi_const = 0;       // the parameter's values are constant
+    int nodata = 0;            // the parameter has no value present in the first file
+    double sumx = 0;
+    double avg = 0, variance = 0, stdev = 0;
+    double ratio = 1.0;                              // maximum over the maximum as shown
+    double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough
+    std::string ma_x_val, mi_x_val;                  // their times
+    int ma_x_val_min = 0, ma_x_val_max = 0;          // rows of the peak period
+    double corrcoef = 0;                             // coefficient of the correlation test
+};
