@@ -142,8 +142,9 @@ void draw_frame(Chart& ch) {
     int b = ch.c.black;
     gdImageRectangle(ch.im, ch.borx - 1, ch.boryt - 1, ch.wi + ch.borx + 1, ch.maxy - ch.bory + 1,
                      b);
-    ch.tiny_text(ch.borx - ch.tw(rs.max_ystr) - 2, ch.boryt, rs.max_ystr, b);
-    ch.tiny_text(ch.borx - ch.tw(rs.min_ystr) - 2, ch.maxy - ch.bory - 5, rs.min_ystr, b);
+    const std::string top = rs.scale_top.text(), bottom = rs.scale_bottom.text();
+    ch.tiny_text(ch.borx - ch.tw(top) - 2, ch.boryt, top, b);
+    ch.tiny_text(ch.borx - ch.tw(bottom) - 2, ch.maxy - ch.bory - 5, bottom, b);
     if (rs.opt().axiscol != -1)
         ch.tiny_text(ch.borx - ch.tw(rs.ch_start_d) / 2 - 2, ch.bottom() + 12, rs.ch_start_d, b);
 }
@@ -438,7 +439,8 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
     if (compact) {
         gdImageFilledRectangle(img.im, rs.opt().BORDERxval + 30, ch.boryt - 1, ch.wi + rs.opt().BORDERxval + 30,
                                ch.maxy - ch.bory + 1, ch.c.grey5);
-        ch.tiny_text(rs.opt().BORDERxval - ch.tw(rs.max_ystr) + 30, ch.boryt, rs.max_ystr, ch.c.black);
+        const std::string top = rs.scale_top.text();
+        ch.tiny_text(rs.opt().BORDERxval - ch.tw(top) + 30, ch.boryt, top, ch.c.black);
     }
     if (static_cast<size_t>(p) < rs.points[0].size()) draw_missing(ch, rs.points[0][p]);
     if (!compact) draw_frame(ch);

@@ -179,8 +179,8 @@ void grid_rows(RunState& rs) {
     rs.ytics.assign(static_cast<size_t>(std::max(horiz, 2)), 0);
     rs.y_ticvals.assign(static_cast<size_t>(std::max(horiz, 2)), std::string());
     double ratio = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
-    double maxv = atof_s(rs.max_ystr);
-    int maxi = atoi_s(rs.max_ystr);
+    double maxv = rs.scale_top.number();
+    int maxi = rs.scale_top.whole_int();
     for (int i = 1; i < horiz; ++i) {
         rs.ytics[i] = (rs.hi + rs.boryt) - (i * rs.hi) / horiz;
         std::string& t = rs.y_ticvals[i];
@@ -202,7 +202,7 @@ void grid_rows(RunState& rs) {
         }
     }
     if (rs.stats().max_y == 0 && !rs.opt().oflag) {
-        rs.max_ystr = "100";
+        rs.scale_top = {100, 0};
         rs.scale_y_max = 100;
         for (int i = 0; i < horiz; ++i) rs.y_ticvals[i] = strfmt("%d", 100 / horiz * i);
     }
@@ -210,12 +210,12 @@ void grid_rows(RunState& rs) {
 
 // The scale maximum rounded up to a step, labels rewritten to the scale.
 void round_scale(RunState& rs, int w) {
-    bool dot = has_dot(rs.max_ystr);
+    bool dot = rs.scale_top.decimals();
     if (dot) {
         rs.max_y_10 = trunc_to_int(rs.stats().max_y);
         if (rs.stats().max_y > 1) rs.max_y_ratio = 1;
     } else {
-        rs.max_y_10 = atoi_s(rs.max_ystr);
+        rs.max_y_10 = rs.scale_top.whole_int();
         rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(rs.stats().max_y / rs.max_y_10);
         if (rs.max_y_ratio == 0) rs.max_y_ratio = 1;
     }
@@ -227,14 +227,11 @@ void round_scale(RunState& rs, int w) {
         rs.scale_y_max = static_cast<double>((rs.rndf + static_cast<long long>(rs.max_y_10)) /
                                              rs.rndf * rs.rndf);
     if (!dot) {
-        rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
         rs.scale_y_max *= rs.max_y_ratio;
         rs.scale_y_min *= rs.max_y_ratio;
     }
-    rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
-    rs.min_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_min);
-    if (rs.opt().oflag && !has_dot(rs.max_ystr))
-        rs.max_ystr = strfmt("%.*f", rs.opt().precision, rs.scale_y_max);
+    rs.scale_top = {rs.scale_y_max, rs.opt().precision};
+    rs.scale_bottom = {rs.scale_y_min, rs.opt().precision};
     if (rs.opt().sflag) {
         // Stacked charts take their maximum from the stacking step (overlay charts).
         stack_series(rs, w);
@@ -373,18 +370,27 @@ void adjust_vals_for_size(RunState& rs, int w) {
 void setup_scale(RunState& rs, int w) {
     if (rs.opt().nocharts || w < 0) return;
     rs.boryt = plot_top(rs);
+    // The scale starts from the extremes as the listing shows them (from 0 when it is
+    // zero-based).
+    const ParamStats& st = rs.stats();
+    rs.scale_top = st.shown_max;
+    rs.scale_bottom = zero_scale(rs) ? Shown{0, 0} : st.shown_min;
     // A maximum above 100 with decimals scales from a whole-number minimum.
-    std::string minc = rs.min_ystr;
-    if (has_dot(rs.max_ystr) && atof_s(rs.max_ystr) > 100) minc = minc.substr(0, minc.find('.'));
-    rs.scale_y_max = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : atof_s(rs.max_ystr);
+    bool whole_min = rs.scale_top.decimals() && rs.scale_top.number() > 100;
+    double minc = whole_min ? rs.scale_bottom.whole() : rs.scale_bottom.number();
+    rs.scale_y_max = fixed_ymax(rs) > 0 ? fixed_ymax(rs) : rs.scale_top.number();
     // /scale without a minimum scales from the data minimum, as /scale=min does.
     bool fixed_min = rs.opt().scflag && rs.opt().zmin != ZMIN_KEYWORD && rs.opt().zmin != ZMIN_UNSET;
-    rs.scale_y_min = fixed_min ? rs.opt().zmin : atof_s(minc);
+    rs.scale_y_min = fixed_min ? rs.opt().zmin : minc;
     if (zero_scale(rs) || rs.opt().lflag || rs.opt().scflag) round_scale(rs, w);
     if (rs.opt().lflag) {
+        // The scale ends take the style of the grid labels: two decimals or whole numbers.
         bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);
-        rs.max_ystr = dec ? strfmt("%.2f", atof_s(rs.max_ystr)) : strfmt("%d", atoi_s(rs.max_ystr));
-        rs.min_ystr = dec ? strfmt("%.2f", atof_s(rs.min_ystr)) : strfmt("%d", atoi_s(rs.min_ystr));
+        auto restyle = [dec](const Shown& v) {
+            return dec ? Shown{v.number(), 2} : Shown{static_cast<double>(v.whole_int()), 0};
+        };
+        rs.scale_top = restyle(rs.scale_top);
+        rs.scale_bottom = restyle(rs.scale_bottom);
     }
     rs.divisor = rs.scale_y_max - rs.scale_y_min;
     if (rs.divisor == 0) rs.divisor = 1.0;

@@ -8,6 +8,7 @@
 #include "base/out.h"
 #include "base/strings.h"
 #include "core/timestamps.h"
+#include "stats/statistics.h"
 
 namespace {
 
@@ -188,7 +189,7 @@ void stack_series(RunState& rs, int p) {
             if (!v) return;
             top = add_into(*v, next, n, s == first, top);
             next = v;
-            rs.max_ystr = strfmt("%.*f", rs.opt().precision, top);
+            rs.scale_top = {top, rs.opt().precision};
         }
     } else if (rs.filenum >= 1) {
         const double ratio = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
@@ -198,7 +199,7 @@ void stack_series(RunState& rs, int p) {
             if (!v) return;
             top = add_into(*v, next, n, f == 0, top);
             next = v;
-            rs.max_ystr = strfmt("%.*f", rs.opt().precision, top / ratio);
+            rs.scale_top = {top / ratio, rs.opt().precision};
         }
     } else {
         return;
@@ -220,8 +221,7 @@ void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const Do
     if (p >= 20) {
         if (rs.ov_minmax_more.size() <= static_cast<size_t>(p))
             rs.ov_minmax_more.resize(static_cast<size_t>(p) + 1);
-        rs.ov_minmax_more[p] =
-            strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
+        rs.ov_minmax_more[p] = minmax_cells(rs.stats());
     }
     for (size_t k = 0; k + 1 < n; ++k)
         for (const auto& [j, pts] : series)

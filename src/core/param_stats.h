@@ -5,12 +5,19 @@
 #include <cmath>
 #include <string>
 
+#include "base/shown.h"
+
 struct ParamStats {
     // Extremes over the files (and over the overlaid parameters of an overlay chart,
     // which keep them from one parameter to the next). They start from the data:
     // before the first value they are -HUGE_VAL / HUGE_VAL.
     double max_y = -HUGE_VAL, min_y = HUGE_VAL;
-    double thispar_max_y = 0;  // maximum of the last series scanned
+    // The extremes as the listing shows them and the Y scale starts from: decimals for a
+    // decimal column, whole numbers otherwise (of the moving average with --average=n:0)
+    Shown shown_max, shown_min;
+    int places = 0;            // decimals of the parameter's values as shown
+    double thispar_max_y = 0;  // extremes of the last series scanned
+    double thispar_min_y = 0;
     std::string max_y_time;    // time of the maximum
     int multi_const = 0;       // the parameter's values are constant
     int nodata = 0;            // the parameter has no value present in the first file

@@ -465,7 +465,6 @@ struct RunState {
     // Statistics: texts of the current parameter, listing widths and chart hand-over
     // (the numbers are in ParamStats, see stats())
     int largest_ymax = 0;  // the largest maximum of the run, for a zmax of ZMAX_LARGEST
-    std::string max_ystr, min_ystr, thispar_max_ystr, thispar_min_ystr;
     std::string ov_minmax_ar[20];
     double norm_max_y_ar[20] = {0};
     std::vector<std::vector<double>> mapoints;  // [slot][row] moving average, not truncated
@@ -489,6 +488,7 @@ struct RunState {
     int ticsecs = 0;                 // seconds between ticks: tictime, or one to fit the range
     std::vector<std::string> ticvals, ticvals2;  // tick times (or numbers, axis texts), dates
     double scale_y_max = 0, scale_y_min = 0, divisor = 1.0;
+    Shown scale_top, scale_bottom;   // the numbers shown at the ends of the Y scale
     int max_y_10 = 0;                // whole-number maximum the rounding starts from
     int rndf = 1;                    // rounding step of the scale maximum
     int boryt = 55;                  // top row of the plot area (below a caption)

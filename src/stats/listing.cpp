@@ -114,18 +114,19 @@ void print_vals(RunState& rs, int w, int skipped) {
     rs.p1_ystr = p1_ystr;
     rs.p2_ystr = p2_ystr;
     rs.med_ystr = med_ystr;
-    std::string minv = strfmt("%.*f", rs.opt().precision, atof_s(rs.min_ystr));
-    std::string maxv = strfmt("%.*f", rs.opt().precision, atof_s(rs.max_ystr));
-    if (zero_scale(rs)) rs.min_ystr = "0";
-    std::string maxtime = cut_time(rs.stats().max_y_time);
+    // The extremes as shown, in the listing's decimals.
+    std::string minv = strfmt("%.*f", rs.opt().precision, st.shown_min.number());
+    std::string maxv = strfmt("%.*f", rs.opt().precision, st.shown_max.number());
+    std::string maxtime = cut_time(st.max_y_time);
 
     if (rs.numpar == 1 && w == 0) {
         auto grow = [](int& width, const std::string& t) {
             width = std::max(width, static_cast<int>(t.size()));
         };
-        grow(rs.minsiz, rs.min_ystr);
+        // A zero-based scale starts at 0, and the minimum column is sized for that.
+        grow(rs.minsiz, zero_scale(rs) ? "0" : st.shown_min.text());
         grow(rs.avgsiz, avg_ystr);
-        grow(rs.maxsiz, rs.max_ystr);
+        grow(rs.maxsiz, st.shown_max.text());
         grow(rs.medsiz, med_ystr);
         grow(rs.p1siz, p1_ystr);
         grow(rs.p2siz, p2_ystr);

@@ -37,10 +37,6 @@ double shown(double v) {
     return std::isinf(v) ? 0.0 : v;
 }
 
-std::string value_text(const RunState& rs, double v, bool fp) {
-    return fp ? strfmt("%.*f", rs.opt().precision, shown(v)) : strfmt("%.0f", shown(v));
-}
-
 // Ascending order that also places NaN (after every number), so the sort stays well
 // defined on any data; without NaN it is the plain numeric order.
 bool ascending(double a, double b) {
@@ -228,7 +224,7 @@ int constant_data_test(RunState& rs, int param) {
     if (st.max_y < jval || (rs.opt().maonly_flag && st.mamax_y == 0)) {
         if (!rs.opt().iflag)
             fout(rs.logfp, "%d, Data is constant %s and less than %d, skipping chart for %s\n", col,
-                 rs.max_ystr.c_str(), jval, label.c_str());
+                 st.shown_max.text().c_str(), jval, label.c_str());
         return -1;
     }
     return 1;
@@ -252,6 +248,10 @@ const std::string& label_of(const RunState& rs, int param) {
     return param >= 0 && static_cast<size_t>(param) < rs.xlabel.size() ? rs.xlabel[param] : none;
 }
 
+std::string minmax_cells(const ParamStats& st) {
+    return strfmt("%9.9s %9.9s", Shown{shown(st.thispar_min_y), st.places}.text().c_str(),
+                  Shown{shown(st.thispar_max_y), st.places}.text().c_str());
+}
 
 int trunc_to_int(double v) {
     if (std::isnan(v)) return 0;
@@ -280,17 +280,14 @@ void get_min_max(RunState& rs, int fno, int param) {
         if (v < tmin) tmin = v;
     }
     st.thispar_max_y = tmax;
+    st.thispar_min_y = tmin;
     if (maxrow >= 0) st.max_y_time = xtext(rs, maxrow).empty() ? xtext(rs, 0) : xtext(rs, maxrow);
 
-    bool fp = decimal_column(rs, param);
-    rs.max_ystr = value_text(rs, st.max_y, fp);
-    rs.min_ystr = value_text(rs, st.min_y, fp);
-    rs.thispar_max_ystr = value_text(rs, tmax, fp);
-    rs.thispar_min_ystr = value_text(rs, tmin, fp);
+    st.places = decimal_column(rs, param) ? rs.opt().precision : 0;
+    st.shown_max = {shown(st.max_y), st.places};
+    st.shown_min = {shown(st.min_y), st.places};
     int slot = rs.opt().oflag ? (param <= 19 ? param : -1) : (rs.filenum <= 19 ? fno : -1);
-    if (slot >= 0 && slot < 20)
-        rs.ov_minmax_ar[slot] =
-            strfmt("%9.9s %9.9s", rs.thispar_min_ystr.c_str(), rs.thispar_max_ystr.c_str());
+    if (slot >= 0 && slot < 20) rs.ov_minmax_ar[slot] = minmax_cells(st);
 
     // The per-file extremes only count on overlay and multi-file runs.
     bool tracked = rs.opt().oflag || rs.filenum >= 1;
@@ -343,7 +340,7 @@ int calc_stats(RunState& rs, int w) {
     bool ma_window = rs.opt().aflag && rs.ma_samples != rs.num;
     if (ma_window) moving_average(rs, w, s, finite);
 
-    double shown_max = atof_s(rs.max_ystr);
+    double shown_max = st.shown_max.number();
     st.ratio = shown_max == 0 ? 1.0 : st.max_y / shown_max;
     if (!(st.ratio > 0)) st.ratio = 1.0;
 
@@ -379,12 +376,12 @@ int calc_stats(RunState& rs, int w) {
         st.max_y = st.mamax_y;
         st.min_y = st.mamin_y;
         if (decimal_column(rs, w)) {
-            rs.max_ystr = strfmt("%.*f", rs.opt().precision, st.max_y);
-            rs.min_ystr = strfmt("%.*f", rs.opt().precision, st.min_y);
+            st.shown_max = {st.max_y, rs.opt().precision};
+            st.shown_min = {st.min_y, rs.opt().precision};
         } else {
             double div = rs.max_y_ratio != 0 ? rs.max_y_ratio : 1;
-            rs.max_ystr = strfmt("%.0f", st.max_y / div);
-            rs.min_ystr = strfmt("%.0f", st.min_y / div);
+            st.shown_max = {st.max_y / div, 0};
+            st.shown_min = {st.min_y / div, 0};
         }
     }
     return result;

@@ -19,6 +19,9 @@ void setup_min_max(RunState& rs, int w);
 // Scans parameter param of file fno: extremes, time of the maximum, their texts and
 // the constant-data flag multi_const.
 void get_min_max(RunState& rs, int fno, int param);
+// The extremes of the last series scanned as the overlay legend shows them:
+// "%9.9s %9.9s", minimum and maximum.
+std::string minmax_cells(const ParamStats& st);
 // Statistics of parameter w of the first file; -1 when no chart is to be drawn.
 int calc_stats(RunState& rs, int w);
 // Moving average of parameter param of the first file at row pt, summed directly.

@@ -278,8 +278,8 @@ TEST(YScale, EndsAndRounding) {
         prepare_chart(rs, 0);
         EXPECT_DOUBLE_EQ(rs.scale_y_min, c.lo) << c.what;
         EXPECT_DOUBLE_EQ(rs.scale_y_max, c.hi) << c.what;
-        EXPECT_EQ(rs.max_ystr, c.maxs) << c.what;
-        EXPECT_EQ(rs.min_ystr, c.mins) << c.what;
+        EXPECT_EQ(rs.scale_top.text(), c.maxs) << c.what;
+        EXPECT_EQ(rs.scale_bottom.text(), c.mins) << c.what;
     }
 }
 
@@ -311,15 +311,15 @@ TEST(YScale, GridRowsAndLabels) {
     setup_height_and_width(lines);
     prepare_chart(lines, 0);
     EXPECT_EQ(lines.y_ticvals[1], "23.70");
-    EXPECT_EQ(lines.max_ystr, "57.00");
+    EXPECT_EQ(lines.scale_top.text(), "57.00");
 
     RunState big = chart_grid({{200, 1200}});
     big.set_opt().lflag = LINES_ON;
     setup_height_and_width(big);
     prepare_chart(big, 0);
     EXPECT_EQ(big.y_ticvals[1], "300");
-    EXPECT_EQ(big.max_ystr, "1200");
-    EXPECT_EQ(big.min_ystr, "200");
+    EXPECT_EQ(big.scale_top.text(), "1200");
+    EXPECT_EQ(big.scale_bottom.text(), "200");
 }
 
 TEST(YMapping, ValuesToRows) {

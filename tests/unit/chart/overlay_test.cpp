@@ -129,7 +129,7 @@ TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
     PngFile png(run_charts(rs, d));
     ASSERT_NE(png.im, nullptr);
     // The first series is the total 3 at the top of the scale, the second stays at 2.
-    EXPECT_EQ(rs.max_ystr, "3.00");
+    EXPECT_EQ(rs.scale_top.text(), "3.00");
     EXPECT_EQ(rs.scale_y_max, 3.0);
     EXPECT_EQ(rs.pts[0][0][50], 3.0);
     EXPECT_EQ(rs.pts[0][1][50], 2.0);
@@ -206,7 +206,7 @@ TEST(MultifileChart, StackedFilesAddUp) {
     EXPECT_EQ(rs.pts[0][0][1], 4.0);
     EXPECT_EQ(rs.pts[1][0][1], 2.0);
     EXPECT_EQ(rs.scale_y_max, 4.0);
-    EXPECT_EQ(rs.max_ystr, "4.00");
+    EXPECT_EQ(rs.scale_top.text(), "4.00");
     // Total 4 at sample 1 (column 60) touches the top; file 1 at 2 runs mid-plot.
     EXPECT_EQ(png.at(60, 55), SERIES[0]);
     EXPECT_EQ(png.at(300, 180), SERIES[1]);

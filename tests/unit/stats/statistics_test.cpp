@@ -148,7 +148,7 @@ TEST(Statistics, ExtremesComeFromTheData) {
     struct Case {
         std::vector<double> values;
         int fp;
-        const char *max_ystr, *min_ystr;
+        const char *max_shown, *min_shown;
         int max_ar;
     };
     const Case cases[] = {
@@ -161,8 +161,8 @@ TEST(Statistics, ExtremesComeFromTheData) {
         RunState rs = make_grid({{c.values}});
         rs.fp_nums[1] = c.fp;
         stats_of(rs);
-        EXPECT_EQ(rs.max_ystr, c.max_ystr);
-        EXPECT_EQ(rs.min_ystr, c.min_ystr);
+        EXPECT_EQ(rs.stats().shown_max.text(), c.max_shown);
+        EXPECT_EQ(rs.stats().shown_min.text(), c.min_shown);
         EXPECT_EQ(rs.max_ar[0], c.max_ar);
         EXPECT_GT(rs.stats().ratio, 0);
     }
@@ -321,8 +321,8 @@ TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
     rs.set_opt().maonly_flag = 1;
     rs.ma_samples = 2;
     stats_of(rs);
-    EXPECT_EQ(rs.max_ystr, "5");
-    EXPECT_EQ(rs.min_ystr, "5");
+    EXPECT_EQ(rs.stats().shown_max.text(), "5");
+    EXPECT_EQ(rs.stats().shown_min.text(), "5");
     EXPECT_DOUBLE_EQ(rs.stats().max_y, 5);
 }
 
