@@ -127,6 +127,19 @@ enum GridLines : int {
     LINES_WHITE,  // the line vanishes: only the dots of the data points show
 };
 
+// The first field of each line from a file's first data line to the end of its data, as
+// the survey met them (quotes and blanks kept; blank lines and lines of commas alone
+// left out): counting the records reads these instead of the file a second time.
+struct LineFields {
+    bool kept = false;
+    std::string text;          // the fields one after another
+    std::vector<size_t> ends;  // where each field ends in text
+    void add(const std::string& field) {
+        text += field;
+        ends.push_back(text.size());
+    }
+};
+
 // One input file of the run: the name it goes by and what the survey found in it. The
 // file set is a vector of these, so putting the files in time order moves each file's
 // facts with it.
@@ -144,6 +157,7 @@ struct InputFile {
     time_t csvstartsecs = 0;  // first and last time stamp
     time_t csvendsecs = 0;
     std::string nodenam;      // node the file comes from
+    LineFields firstfields;   // kept by the survey for the record count
 };
 
 // The options of the run: filled by the option layer (src/cli/), read-only once

@@ -63,12 +63,48 @@ struct Windows {
     long long total() const { return span + (last - first); }
 };
 
-// One record per line whose first field holds a clock time, up to the end marker
-// (a line of two or three characters) — the same lines the survey counted and the
-// loader stores; descriptive lines, units lines and trailers are not records. The
-// records are those the time range holds, wherever they lie in the file.
+// The first fields of the lines from the first data line up to the end marker (a line
+// of two or three characters), blank lines and lines of commas alone left out: the
+// survey's copy of them, or else the file read again.
+class FirstFields {
+   public:
+    FirstFields(const RunState& rs, LineReader& rd) : kept_(rs.files[0].firstfields), rd_(rd) {
+        if (!kept_.kept) skip_lines(rd_, rs.files[0].firstdataline, cur_);
+    }
+    bool next(std::string& ff) {
+        if (kept_.kept) {
+            if (i_ >= kept_.ends.size()) return false;
+            size_t from = i_ == 0 ? 0 : kept_.ends[i_ - 1];
+            ff.assign(kept_.text, from, kept_.ends[i_] - from);
+            ++i_;
+            return true;
+        }
+        while (rd_.next(cur_)) {
+            size_t raw = rd_.rawlen();
+            if (raw == 2 || raw == 3) return false;
+            if (raw <= 1) continue;
+            size_t b = cur_.find_first_not_of(',');
+            if (b == std::string::npos) continue;
+            size_t e = cur_.find(',', b);
+            ff.assign(cur_, b, e == std::string::npos ? std::string::npos : e - b);
+            return true;
+        }
+        return false;
+    }
+
+   private:
+    const LineFields& kept_;
+    LineReader& rd_;
+    std::string cur_;
+    size_t i_ = 0;
+};
+
+// One record per line whose first field holds a clock time, up to the end marker —
+// the same lines the survey counted and the loader stores; descriptive lines, units
+// lines and trailers are not records. The records are those the time range holds,
+// wherever they lie in the file.
 int count_timed(RunState& rs, LineReader& rd) {
-    std::string cur, ff, date;
+    std::string ff;
     const std::string day = undated_day(rs);
     const TimeRange& range = rs.opt().timerange;
     bool said = false;
@@ -76,15 +112,9 @@ int count_timed(RunState& rs, LineReader& rd) {
     std::string lasttext;
     time_t lastsecs = 0;
     Windows win;
-    skip_lines(rd, rs.files[0].firstdataline, cur);
-    while (rd.next(cur)) {
-        size_t raw = rd.rawlen();
-        if (raw == 2 || raw == 3) break;
-        if (raw <= 1 || rs.opt().notimestamp) continue;
-        size_t b = cur.find_first_not_of(',');
-        if (b == std::string::npos) continue;
-        size_t e = cur.find(',', b);
-        ff.assign(cur, b, e == std::string::npos ? std::string::npos : e - b);
+    FirstFields fields(rs, rd);
+    while (fields.next(ff)) {
+        if (rs.opt().notimestamp) continue;
         remove_chars(ff, '"');
         if (ff.find(':') == std::string::npos) {
             if (count == 0 && !said) {
@@ -143,9 +173,14 @@ long long xvals_rows(RunState& rs) {
 
 }  // namespace
 
+void forget_first_fields(RunState& rs) {
+    for (InputFile& f : rs.files) f.firstfields = LineFields{};
+}
+
 void count_records(RunState& rs, LineReader& rd) {
     const std::string& name = rs.files[0].datafil;
     int count = rs.opt().datalinerow == -1 ? count_timed(rs, rd) : count_rows(rs, rd);
+    forget_first_fields(rs);
 
     if (rs.opt().ignoreflag)
         rs.comm_sampint = 0;

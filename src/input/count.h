@@ -4,7 +4,10 @@
 #include "core/run_state.h"
 #include "input/linereader.h"
 
-// Reads the first file again through rd (from its first data line) and sets num,
+// Goes through the first file's records (the first fields the survey kept of them, or
+// else the file again through rd, from its first data line) and sets num,
 // firstdate/firstsecs, lastdate/lastsecs, dur, comm_sampint, nomints, badsamps,
 // totmiss, miss_ar, x_vals and x_vals_secs; ends the run when the count is unusable.
 void count_records(RunState& rs, LineReader& rd);
+// Lets go of the first fields the survey kept for the count.
+void forget_first_fields(RunState& rs);

@@ -8,6 +8,9 @@
 class LineReader {
    public:
     explicit LineReader(FILE* fp, size_t block = 1 << 20);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
     // Reads the next line into s without its line end; "\r\n" ends a line just like
     // "\n". Returns false at the end of the file. s keeps its capacity between calls.
     bool next(std::string& s);
@@ -25,6 +28,7 @@ class LineReader {
     bool fill();
     FILE* fp_;
     std::vector<char> buf_;
+    size_t block_;
     size_t pos_ = 0;
     size_t end_ = 0;
     long long bufstart_ = 0;  // file offset of buf_[0]

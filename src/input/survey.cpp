@@ -34,6 +34,7 @@ struct Scan {
     std::string& last;  // last data line met so far
     int L = 0;          // lines read, numbered from 1
     std::string odd;    // first field of the first line after the heading that is no data line
+    LineFields* keep = nullptr;  // where the first fields of the data lines go, if anywhere
 };
 
 // What the lines after the first data line gave: the first `want` of them measure
@@ -145,8 +146,9 @@ void scan_rest(Scan& s, int want, Tail& t) {
         if (raw == 2 || raw == 3) break;
         ++s.L;
         if (raw <= 1) continue;
-        if (starts_with(s.cur, TRAILER, TRAILER_LEN)) continue;
         first_field_into(s.cur, ff);
+        if (s.keep && !ff.empty()) s.keep->add(ff);
+        if (starts_with(s.cur, TRAILER, TRAILER_LEN)) continue;
         trim_in_place(ff);
         if (!is_dataline_field(ff)) continue;
         if (t.c < want) {
@@ -156,6 +158,18 @@ void scan_rest(Scan& s, int want, Tail& t) {
         }
         std::swap(s.cur, s.last);
     }
+}
+
+// From the first data line (in s.cur) on, the first field of each line is kept for the
+// record count, which then need not read the file again.
+void keep_first_fields(Scan& s) {
+    LineFields& k = s.rs.files[s.f].firstfields;
+    k = LineFields{};
+    k.kept = true;
+    std::string ff;
+    first_field_into(s.cur, ff);
+    if (!ff.empty()) k.add(ff);
+    s.keep = &k;
 }
 
 // End of a file's scan: its end seconds and, for the first file, the end texts.
@@ -216,6 +230,7 @@ void survey_headerless(Scan& s) {
     s.L = 1;
     rs.files[f].y8format = LAYOUT_HEADING_LINE;
     rs.files[f].firstdataline = 0;
+    keep_first_fields(s);
     trim(ff);
     rs.files[f].csvstartsecs = stamp_seconds(rs, f, ff);
     std::swap(s.cur, s.last);
@@ -360,6 +375,7 @@ int survey_file(RunState& rs, int f, int n, std::string& cur, std::string& last)
             trim(ff);
             if (is_dataline_field(ff)) {
                 rs.files[f].firstdataline = s.L - 1;
+                keep_first_fields(s);
                 survey_data(s, ff, 5);
                 return 0;
             }
@@ -702,7 +718,10 @@ int read_datafil_cols(RunState& rs, int retry) {
         std::string sel = upper_copy(rs.nums_str);
         // Appending without a selection joins the whole files, as the help shows.
         bool whole = sel == "ALL" || sel == "0" || (rs.opt().append && !rs.opt().pflag);
-        if (rs.diffparams == 0 && whole && check_if_diff_nodes(rs) == 0) return -2;
+        if (rs.diffparams == 0 && whole && check_if_diff_nodes(rs) == 0) {
+            forget_first_fields(rs);
+            return -2;
+        }
     }
 
     const std::string& first = rs.files[0].datafil;

@@ -6,14 +6,9 @@
 
 #include "file_set.h"
 #include "harness.h"
+#include "loaded_run.h"
 
 namespace {
-
-std::string clock_text(int secs) {
-    char buf[16];
-    snprintf(buf, sizeof buf, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
-    return buf;
-}
 
 struct CountTest : ::testing::Test {
     TempDir dir;
@@ -137,4 +132,69 @@ TEST_F(CountTest, TimeOnlyStampsTakeTheStartDate) {
     EXPECT_EQ(rs.firstsecs, 1199145600 + 86400 + 36000);
     EXPECT_EQ(rs.num, 3);
     EXPECT_EQ(rs.totmiss, 0);
+}
+
+// The count goes through the first fields the survey kept of each line; reading the file
+// again, as it does for the layouts the survey keeps nothing of, finds the same records.
+TEST(CountKeptFields, SameRecordsAsReadingTheFileAgain) {
+    auto rows = [](int from, int n, const char* sep = "") {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "01-JAN-2008 " + clock_text(from + 60 * i) + ",1\n" + sep;
+        return s;
+    };
+    struct Case {
+        const char* what;
+        std::string text, earlier;  // the file, and one listed after it that starts earlier
+        bool range;                 // records from 10:02 to before 10:05 only
+        int num;
+        const char* first;
+        const char* last;
+        bool notice;  // "No timestamp"
+    };
+    const std::string head = "Sample Time,A\n";
+    const Case cases[] = {
+        {"blank lines, lines of commas, CRLF", head + rows(36000, 2, "\n,,,\r\n") + rows(36120, 2),
+         "", false, 4, "01-JAN-2008 10:00:00", "01-JAN-2008 10:03:00", false},
+        {"quoted stamps, trailer", head + "\"01-JAN-2008 10:00:00\",1\n" + rows(36060, 3) +
+         "Column Average, 99999,1\n", "", false, 4, "01-JAN-2008 10:00:00", "01-JAN-2008 10:03:00", false},
+        {"end marker", head + rows(36000, 3) + "--\n" + rows(36180, 3), "", false, 3,
+         "01-JAN-2008 10:00:00", "01-JAN-2008 10:02:00", false},
+        {"range, units line before its first record", head + rows(36000, 1) + "units,%\n" +
+         rows(36060, 6), "", true, 3, "01-JAN-2008 10:02:00", "01-JAN-2008 10:04:00", true},
+        {"time-only stamps dated above the heading", "02-JAN-2008\n" + head + "10:00:00,1\n10:01:00,2\n10:02:00,3\n",
+         "", false, 3, "02-JAN-2008 10:00:00", "02-JAN-2008 10:02:00", false},
+        {"the file that starts first is counted", head + rows(39600, 5), head + rows(36000, 3), false, 3,
+         "01-JAN-2008 10:00:00", "01-JAN-2008 10:02:00", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadedRun run;
+        RunState& rs = run.rs;
+        if (c.range) {
+            rs.set_opt().timerange.kind = TimeRange::DATES;
+            rs.set_opt().timerange.start = 1199145600 + 36000 + 120;
+            rs.set_opt().timerange.end = 1199145600 + 36000 + 300;
+        }
+        run.file("a.csv", c.text);
+        if (!c.earlier.empty()) run.file("b.csv", c.earlier);
+        RunResult kept = capture([&] { read_datafil_cols(rs, 0); });
+        RunResult read = capture([&] {
+            EXPECT_EQ(rs.num, c.num);
+            EXPECT_EQ(rs.firstdate, c.first);
+            EXPECT_EQ(rs.lastdate, c.last);
+            FILE* fp = fopen(run.dir.file(rs.files[0].datafil).c_str(), "rb");
+            LineReader rd(fp);
+            rs.num = 0;
+            rs.firstdate = rs.lastdate = "";
+            count_records(rs, rd);
+            fclose(fp);
+        });
+        EXPECT_EQ(kept.status, -1) << kept.out;
+        EXPECT_EQ(read.status, -1) << read.out;
+        EXPECT_EQ(rs.num, c.num);
+        EXPECT_EQ(rs.firstdate, c.first);
+        EXPECT_EQ(rs.lastdate, c.last);
+        EXPECT_EQ(kept.out.find("No timestamp\n") != std::string::npos, c.notice) << kept.out;
+        EXPECT_EQ(read.out.find("No timestamp\n") != std::string::npos, c.notice) << read.out;
+    }
 }
