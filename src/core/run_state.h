@@ -302,7 +302,65 @@ struct Options {
     std::string cfgfil = "TSGRAF.CFG";
 };
 
-struct RunState {
+// The run's output files: names, open streams and the result files still under a
+// temporary name. Opened by the run's start (and the modes that write a CSV), closed
+// at its end, whatever way it ends.
+struct RunOutputs {
+    std::string outfil = "Y8_PEAK.LIS";
+    std::string logfil = "Y8_LOG.LIS";
+    std::string htmrulfil = "Y8RULES.HTM";
+    std::string correl_lis;
+    FILE* logfp = nullptr;
+    FILE* htmfp = nullptr;
+    FILE* outfp = nullptr;
+    FILE* outfp_csv = nullptr;
+    FILE* outcsvfp = nullptr;
+    FILE* htmrfp = nullptr;
+    FILE* rparfp = nullptr;
+    // Result files written under a temporary name until their run gets far enough.
+    struct PendingFile {
+        FILE* fp;
+        std::string tmp, final;  // full names
+    };
+    std::vector<PendingFile> pending;
+};
+
+// The sample grid and the figures of the load: filled by the loader, read by everything
+// after it. A value the data does not give (a row inserted for a collector gap, a field
+// that is no number, a column a short line lacks) is held as MISSING, a quiet NaN, in the
+// value array itself: the mark costs no memory and no pass of its own, and every reader
+// skips it with is_missing while it walks the values anyway. The grid starts out MISSING,
+// so a slot the load never fills is missing by construction. An empty field is an idle
+// counter: 0.
+struct SampleGrid {
+    std::vector<std::vector<std::vector<double>>> pts;  // [file][parameter slot][row]
+    std::vector<std::string> x_vals;  // time text per grid row (empty for a gap's rows)
+    std::vector<time_t> x_vals_secs;
+    std::vector<int> miss_ar;         // per grid row: -1 for a row inserted for a gap
+    // Gaps: rows inserted, intervals found bad, and the seconds they span
+    int nomints = 0;
+    int badsamps = 0;
+    int missints = 0;
+    int tmpmiss = 0;
+    int totmisssecs = 0;
+    // The span of the rows read: dates, seconds, the range's start and end, the texts
+    std::string firstdate, lastdate;
+    time_t firstsecs = 0;
+    time_t lastsecs = 0;
+    time_t rangestart = 0;
+    time_t rangeend = 0;
+    time_t rangedursecs = 0;
+    time_t dur = 0;  // seconds from the first to the last counted record of the first file
+    std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
+    int range_windows = 0;  // windows of a time-of-day range the first file's rows fill
+    int window_break = 0;   // the row being read opens a new window of the range
+};
+
+// The state of one run, made of parts that are types of their own: the output files
+// (RunOutputs) and the sample grid (SampleGrid) it is built from, the options behind
+// opt(), the input files, the listing rows. A part can be built or handed on alone; its
+// members keep their names in the run state (rs.logfp, rs.pts).
+struct RunState : RunOutputs, SampleGrid {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
     int maxlinelen = 220000;     // MAXLINE
@@ -314,27 +372,10 @@ struct RunState {
     // Run control: the wall clock the run reads
     WallClock clock;
 
-    // Run control: output files of the run, and the end-of-run counters
-    std::string outfil = "Y8_PEAK.LIS";
-    std::string logfil = "Y8_LOG.LIS";
-    FILE* logfp = nullptr;
-    FILE* htmfp = nullptr;
-    FILE* outfp = nullptr;
-    FILE* outfp_csv = nullptr;
-    FILE* outcsvfp = nullptr;
-    FILE* htmrfp = nullptr;
-    FILE* rparfp = nullptr;
+    // End-of-run counters: charts made, graphs on an overlay chart, rules fired
     int cnt = 0;
     int numovr = 0;
     int firedcnt = 0;
-    std::string htmrulfil = "Y8RULES.HTM";
-    std::string correl_lis;
-    // Result files written under a temporary name until their run gets far enough.
-    struct PendingFile {
-        FILE* fp;
-        std::string tmp, final;  // full names
-    };
-    std::vector<PendingFile> pending;
 
     // Command line: raw and normalised forms
     std::string optch = "/";
@@ -395,8 +436,6 @@ struct RunState {
     std::vector<std::vector<int>> merged_ar;
     std::vector<std::vector<std::vector<int>>> wild_nums;
     std::vector<std::vector<std::string>> wcalc_label;
-    std::vector<std::string> x_vals;
-    std::vector<time_t> x_vals_secs;
     std::vector<std::vector<std::string>> calcp;
     std::vector<std::vector<int>> calcpar;
     std::vector<std::string> calc;
@@ -427,33 +466,13 @@ struct RunState {
     int comm_sampint = 0;
     int format_found = 0;  // 2 when the first file's heading is a block of lines
 
-    // Input: the sample grid and the figures of the load. A value the data does not give
-    // (a row inserted for a collector gap, a field that is no number, a column a short
-    // line lacks) is held as MISSING, a quiet NaN, in the value array itself: the mark
-    // costs no memory and no pass of its own, and every reader skips it with is_missing
-    // while it walks the values anyway. The grid starts out MISSING, so a slot the load
-    // never fills is missing by construction. An empty field is an idle counter: 0.
-    std::vector<std::vector<std::vector<double>>> pts;  // [file][parameter slot][row]
-    std::vector<int> miss_ar;
-    int nomints = 0;
-    int badsamps = 0;
-    int missints = 0;
-    int tmpmiss = 0;
-    int totmisssecs = 0;
-    std::string firstdate, lastdate;
-    int range_windows = 0;
-    int window_break = 0;  // the row being read opens a new window of the range  // windows of a time-of-day range the first file's rows fill
-    time_t firstsecs = 0;
-    time_t lastsecs = 0;
-    time_t rangestart = 0;
-    time_t rangeend = 0;
-    time_t rangedursecs = 0;
-    std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
+    // Input: the parameter that holds memory in use (made from free memory), the longest
+    // label, the heading of the selected columns for the extract output, whether the
+    // too-many-files note was printed
     int memutilnum = 0;
     int maxlabelsiz = 0;
-    time_t dur = 0;
-    std::string newline;   // heading of the selected columns, for the extract output
-    int said_toomany = 0;  // the too-many-files note was printed  // seconds from the first to the last counted record of the first file
+    std::string newline;
+    int said_toomany = 0;
 
     // Selection: state of the parameter-list language and wildcard matching
     int allparms = 0;
