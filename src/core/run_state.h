@@ -459,7 +459,6 @@ struct RunState : RunOutputs, SampleGrid {
     int perfmon = 0;
     std::string start_d, start_t, end_d, end_t;
     std::string nodestr;
-    std::string correl_param;
     std::string merg_nodes;
     int physmem = 0;
     int numcpus = 1;  // when the header does not tell
@@ -480,7 +479,6 @@ struct RunState : RunOutputs, SampleGrid {
     std::vector<int> wcalc;
     int totwcalc = 0;
     std::string var[6];  // texts captured by the stars of the last wildcard match
-    int cntast = 0;
     int freelistnum = -1;
     // Calculated lines, per line c: fields after the keyword, operators, unresolvable
     // operand (1), result slot; per operand j and line c, the parameter slot of a column
@@ -547,7 +545,6 @@ struct RunState : RunOutputs, SampleGrid {
 
     // Correlation: the reference series on the grid rows, and how many rows it pairs with
     std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
-    int cor_n = 0;                  // rows paired with a reference value
 
     // Merge: the merged time axis, the sums of the file being read and the counts written
     int outrows = 0;                  // steps of the merged axis

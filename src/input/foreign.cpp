@@ -61,7 +61,6 @@ bool store_names(const RunState& rs) {
 // One name of a block: listed, appended to the heading and kept for the file.
 void take_name(RunState& rs, int k, int n, const std::string& name, int suppress,
                std::string& heading) {
-    if (n == rs.opt().cflag) rs.correl_param = name;
     if (!rs.opt().pflag && !suppress) out("%d\t%s\n", n, name.c_str());
     heading += ',';
     heading += name;

@@ -630,7 +630,6 @@ void list_parameters(RunState& rs) {
         std::string name = fields[i + 1];
         strltrim(name);
         if (show) out("%d\t%s\n", i + 1 + shift, name.c_str());
-        if (i + 1 == rs.opt().cflag) rs.correl_param = name;
         if (store && i < 20000) rs.fileparams[0][i] = name;
     }
     rs.numcol = names;

@@ -115,7 +115,6 @@ void translate_operand(RunState& rs, int c, int j) {
     replace_substring(op, "$MEMORY", strfmt("%d", rs.physmem));
     if (is_constant(op)) return;
     for (int k = 0; k < rs.numpar; ++k) {
-        rs.cntast = 0;
         if (patmat(rs, rs.xlabel[idx(k)], op)) {
             what = rs.param_nums[0][idx(k)];
             slot = k;
@@ -123,7 +122,6 @@ void translate_operand(RunState& rs, int c, int j) {
         }
     }
     for (int d = 0; d < rs.numcalcs; ++d) {
-        rs.cntast = 0;
         if (is_wild_line(rs, d) || !patmat(rs, rs.calc[idx(d)], op)) continue;
         what = CALCULATED;
         if (rs.opt().verbose)
@@ -131,7 +129,6 @@ void translate_operand(RunState& rs, int c, int j) {
                 rs.calc[idx(d)].c_str());
         // Only an earlier line has a value for this row yet; a later one gives 0.
         for (int e = 0; e < c; ++e) {
-            rs.cntast = 0;
             if (!is_wild_line(rs, e) && patmat(rs, rs.calc[idx(e)], op)) {
                 slot = e;
                 break;
@@ -272,7 +269,6 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
         std::string name = names[idx(n - 1)];
         trim(name);
         for (auto& v : rs.var) v.clear();
-        rs.cntast = 0;
         if (!patmat(rs, name, rs.wlcalc[idx(c)])) continue;
         rs.nowcalcfound = 1;
         std::string label;

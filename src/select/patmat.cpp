@@ -55,9 +55,6 @@ struct Matcher {
 int patmat(RunState& rs, const std::string& raw, const std::string& pat) {
     std::string r = upper_copy(raw), p = upper_copy(pat);
     Matcher m{r, p, rs.var, std::vector<char>((r.size() + 1) * (p.size() + 1), 0)};
-    int stars = 0;
-    for (char c : p) stars += c == '*';
-    rs.cntast = stars;
     return m.match(0, 0, 0) ? 1 : 0;
 }
 

@@ -80,7 +80,6 @@ int rename_label(RunState& rs, int p) {
     std::string result = entry;
     for (size_t i = 0; i < rs.oldnameptrn.size(); ++i) {
         for (auto& v : rs.var) v.clear();
-        rs.cntast = 0;
         if (!patmat(rs, entry, rs.oldnameptrn[i])) continue;
         std::string caps[6];
         restore_case(rs, entry, upper_copy(rs.oldnameptrn[i]), caps);

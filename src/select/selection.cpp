@@ -195,7 +195,6 @@ std::string select_by_names(RunState& rs, const std::string& sel,
     for (size_t c = 0; c < names.size(); ++c) {
         for (const auto& p : pats) {
             if (never_selects(p)) continue;
-            rs.cntast = 0;
             if (patmat(rs, names[c], p)) {
                 cols.push_back(static_cast<int>(c) + 1);
                 break;

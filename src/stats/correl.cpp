@@ -131,13 +131,6 @@ void pair_with_rows(RunState& rs, const std::vector<RefLine>& lines, int rows) {
     }
 }
 
-void reference_sums(RunState& rs) {
-    int n = 0;
-    for (double y : rs.corpoints)
-        if (!std::isnan(y)) ++n;
-    rs.cor_n = n;
-}
-
 // Mean and sum of squared deviations of one series over the rows that hold samples;
 // the sum is 0 for a series without variation.
 struct Spread {
@@ -252,11 +245,9 @@ void read_correl_param(RunState& rs, int param) {
         out("calloc failed for corpoints\n");
         end_run(END_ERROR);
     }
-    rs.cor_n = 0;
     if (rs.files.empty() || rs.files[0].datafil.empty()) return;
     std::vector<RefLine> lines = read_reference_lines(rs, param);
     pair_with_rows(rs, lines, rows);
-    reference_sums(rs);
 }
 
 int correl_test(RunState& rs, int w) {

@@ -9,8 +9,8 @@
 
 #include "core/run_state.h"
 
-// Reads column param of the first file as the reference series (corpoints, cor_n),
-//, paired with the rows of the loaded grid.
+// Reads column param of the first file as the reference series (corpoints), paired
+// with the rows of the loaded grid.
 void read_correl_param(RunState& rs, int param);
 // Splits one data line (quotes and line end already removed): the time stamp into stamp,
 // the field numbered param after it (counted from 1) into value, empty when the line has

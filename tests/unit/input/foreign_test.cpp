@@ -48,25 +48,23 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         int returned;
         std::string heading;
         std::string printed;
-        std::string correl;
     };
     const std::string end = "$$$ END COLUMN HEADERS $$$\n";
     const Case cases[] = {
         {"three lines of 4, 5 and 3 names",
          "Sample Time,a1,a2,a3,a4\nb1,b2,b3,b4,b5\nc1,c2,c3\n" + end, 1, 1, 0, 4,
-         "Sample Time,a1,a2,a3,a4,b1,b2,b3,b4,b5,c1,c2,c3", "", ""},
+         "Sample Time,a1,a2,a3,a4,b1,b2,b3,b4,b5,c1,c2,c3", ""},
         {"names are trimmed", "  Sample Time  ,  CPU Busy ,\tFree List  \r\n" + end, 1, 0, 0, 2,
          "Sample Time,CPU Busy,Free List",
-         "1\tCPU Busy\n2\tFree List\nFormat 2: 2 parameters in x.csv\n", ""},
+         "1\tCPU Busy\n2\tFree List\nFormat 2: 2 parameters in x.csv\n"},
         {"a closing comma with blanks is no column", "Sample Time,A, \nB,C , \n" + end, 1, 0, 0, 3,
-         "Sample Time,A,B,C", "1\tA\n2\tB\n3\tC\nFormat 2: 3 parameters in x.csv\n", ""},
+         "Sample Time,A,B,C", "1\tA\n2\tB\n3\tC\nFormat 2: 3 parameters in x.csv\n"},
         {"one name", "Time,Only\n" + end, 1, 0, 0, 2, "Time,Only",
-         "1\tOnly\nFormat 2: 1 parameter in x.csv\n", ""},
+         "1\tOnly\nFormat 2: 1 parameter in x.csv\n"},
         {"the correlation parameter may open a line", "Time,A,B\nC,D\n" + end, 1, 1, 3, 3,
-         "Time,A,B,C,D", "", "C"},
-        {"the block ends at the end of the file", "Time,A\nB\n", 1, 1, 0, 2, "Time,A,B", "", ""},
-        {"later files of several keep their names", "Time,A\nB\n" + end, 2, 1, 2, 3, "Time,A,B", "",
-         "B"},
+         "Time,A,B,C,D", ""},
+        {"the block ends at the end of the file", "Time,A\nB\n", 1, 1, 0, 2, "Time,A,B", ""},
+        {"later files of several keep their names", "Time,A\nB\n" + end, 2, 1, 2, 3, "Time,A,B", ""},
     };
     for (const auto& c : cases) {
         TempDir d;
@@ -88,7 +86,6 @@ TEST(Format2Block, JoinsTheNamesOfEveryLine) {
         EXPECT_EQ(got, c.returned) << c.what;
         EXPECT_EQ(ln, c.heading) << c.what;
         EXPECT_EQ(r.out, c.printed) << c.what;
-        EXPECT_EQ(rs.correl_param, c.correl) << c.what;
         int names = count_cols(c.heading);
         EXPECT_EQ(rs.files[static_cast<size_t>(k)].fileparamnums, names) << c.what;
         EXPECT_EQ(rs.numcol, k == 0 ? names : 0) << c.what;

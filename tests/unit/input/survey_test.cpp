@@ -360,7 +360,6 @@ TEST_F(SurveyTest, SurveyStepListsParametersCountsAndPrompts) {
               "Enter Column numbers to extract (separated by commas) or 0 for all: ");
     EXPECT_EQ(rs.nums_str, "1,3");
     EXPECT_EQ(rs.numcol, 3);
-    EXPECT_EQ(rs.correl_param, "Free List Size");
     EXPECT_EQ(rs.physmem, 4096 * 128);
     EXPECT_EQ(rs.num, 20);
     EXPECT_EQ(rs.totmiss, 0);

@@ -55,7 +55,6 @@ TEST(Patmat, EachStarCapturesItsOwnText) {
         ASSERT_EQ(patmat(rs, c.raw, c.pat), 1) << c.raw;
         for (size_t n = 0; n < c.caps.size(); ++n)
             EXPECT_EQ(rs.var[n + 1], c.caps[n]) << c.raw << " star " << n + 1;
-        EXPECT_EQ(rs.cntast, static_cast<int>(c.caps.size()));
     }
 }
 
