@@ -2,7 +2,6 @@
 #include "cli/help.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "base/out.h"
 #include "base/platform.h"
@@ -78,16 +77,6 @@ void parameters_text() {
     out("      of all files are drawn on the same chart, one line per file.\n\n");
 }
 
-int section_named(const std::string& name) {
-    for (int i = 0; i < section_count(); ++i)
-        if (name == section_name(i)) return i;
-    return -1;
-}
-
-int section_of_option(const OptionRow& r) {
-    return section_named(r.topic);
-}
-
 }  // namespace
 
 void help_summary(RunState& rs, int status) {
@@ -98,7 +87,7 @@ void help_summary(RunState& rs, int status) {
 int option_section(const std::string& word) {
     if (word.empty()) return -1;
     for (const OptionRow& r : option_table())
-        if (word == r.name) return section_of_option(r);
+        if (word == r.name) return section_named(r.topic);
     if (word.size() < 2) return -1;
     // Like the option scanner: a name given whole (in any case) or begun unambiguously;
     // names that lead to one section (range, rename...) do not make it ambiguous.
@@ -106,9 +95,9 @@ int option_section(const std::string& word) {
     int found = -1;
     for (const OptionRow& r : option_table()) {
         std::string name = upper_copy(r.name);
-        if (name == up) return section_of_option(r);
+        if (name == up) return section_named(r.topic);
         if (name.compare(0, up.size(), up) != 0) continue;
-        int i = section_of_option(r);
+        int i = section_named(r.topic);
         if (found >= 0 && i != found) found = -2;
         if (found != -2) found = i;
     }

@@ -39,3 +39,5 @@ void print_sections(const RunState& rs, int first, int last);
 // Number of option sections and the name of section i, in printing order.
 int section_count();
 const char* section_name(int i);
+// The index of the section of that name, or -1.
+int section_named(const std::string& name);

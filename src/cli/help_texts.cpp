@@ -423,12 +423,6 @@ const Section sections[] = {
 
 constexpr int NSECTIONS = static_cast<int>(sizeof sections / sizeof sections[0]);
 
-int section_index(const char* name) {
-    for (int i = 0; i < NSECTIONS; ++i)
-        if (std::strcmp(sections[i].name, name) == 0) return i;
-    return -1;
-}
-
 bool starts_with(const std::string& s, const char* prefix) {
     return s.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -462,6 +456,11 @@ int section_count() {
 const char* section_name(int i) {
     return sections[i].name;
 }
+int section_named(const std::string& name) {
+    for (int i = 0; i < NSECTIONS; ++i)
+        if (name == sections[i].name) return i;
+    return -1;
+}
 
 // A topic selects the section with the longest key that begins the topic; printing
 // starts at the first section whose name begins with the topic (so "A" shows append
@@ -473,7 +472,7 @@ SectionRange section_range(const std::string& topic) {
     size_t keylen = 0;
     for (const OptionRow& r : option_table()) {
         if (!r.key || !starts_with(topic, r.key) || std::strlen(r.key) <= keylen) continue;
-        target = section_index(r.topic);
+        target = section_named(r.topic);
         keylen = std::strlen(r.key);
     }
     if (target < 0) return {-1, -1};

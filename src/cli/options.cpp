@@ -16,12 +16,6 @@
 #include "cli/scanner.h"
 #include "cli/vocabulary.h"
 
-std::vector<std::string> long_option_names() {
-    std::vector<std::string> names;
-    for (const OptionRow& r : option_table()) names.emplace_back(r.name);
-    return names;
-}
-
 static OptionScanner scanner_for(RunState& rs) {
     std::vector<std::string> args;
     for (int i = 0; i < rs.cargc && i < static_cast<int>(rs.cargv.size()); ++i)

@@ -98,6 +98,12 @@ const std::vector<OptionRow>& option_table() {
     return rows;
 }
 
+std::vector<std::string> long_option_names() {
+    std::vector<std::string> names;
+    for (const OptionRow& r : option_table()) names.emplace_back(r.name);
+    return names;
+}
+
 std::string option_letters() {
     std::string letters;
     for (const OptionRow& r : option_table()) {

@@ -22,6 +22,8 @@ struct OptionRow {
 // The rows in the order the scanner tries the long names.
 const std::vector<OptionRow>& option_table();
 
+// The long names, in table order.
+std::vector<std::string> long_option_names();
 // The letters in the scanner's notation: ":" after a letter for a required value, "::"
 // for an optional one.
 std::string option_letters();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/run_end.h"
-#include "cli/options.h"
+#include "cli/vocabulary.h"
 #include "harness.h"
 
 namespace {

@@ -19,12 +19,6 @@ ScannedOption first_option(const std::vector<std::string>& args) {
     return o;
 }
 
-int section_of(const char* topic) {
-    for (int i = 0; i < section_count(); ++i)
-        if (std::string(section_name(i)) == topic) return i;
-    return -1;
-}
-
 }  // namespace
 
 // What the rows must keep true of one another: each name and letter once and reached
@@ -41,7 +35,7 @@ TEST(Vocabulary, RowsAgree) {
         EXPECT_TRUE(names.insert(r.name).second);
         EXPECT_EQ(first_option({"tsgraf", std::string("--") + r.name, "1"}).long_index,
                   static_cast<int>(i));
-        int section = section_of(r.topic);
+        int section = section_named(r.topic);
         EXPECT_GE(section, 0);
         if (r.key) {
             EXPECT_EQ(section_range(r.key).last, section + 1);
