@@ -20,6 +20,10 @@ public:
     TextScan& chars(std::string& v, size_t n);
     // "%s": optional white space, then a run of non-white-space characters.
     TextScan& word(std::string& v);
+    // A clock reading "%d:%d:%d".
+    TextScan& clock(int& hh, int& mm, int& ss) {
+        return num(hh).lit(':').num(mm).lit(':').num(ss);
+    }
     // Number of values assigned so far (what sscanf would return).
     int count() const { return count_; }
     bool ok() const { return ok_; }

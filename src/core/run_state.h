@@ -356,11 +356,45 @@ struct SampleGrid {
     int window_break = 0;   // the row being read opens a new window of the range
 };
 
+// The chart layout: geometry, scale and points. The frame and time axis are fixed once
+// per run (again before a sorted pass); the scale, the pixel points and the colours per
+// charted parameter.
+struct ChartLayout {
+    int hi = 0, wi = 0;              // plot size in pixels (from height and width)
+    int maxx = 0, maxy = 0;          // frame size without the image's last row and column
+    double multiply = 1.0;           // pixels per sample
+    int firstticpixels = 0;          // first tick's offset from the plot's left edge
+    double ppertic = 0;              // pixels per tick interval
+    int numtics = 0;                 // tick intervals (at most 1200)
+    int ticsecs = 0;                 // seconds between ticks: tictime, or one to fit the range
+    std::vector<std::string> ticvals, ticvals2;  // tick times (or numbers, axis texts), dates
+    double scale_y_max = 0, scale_y_min = 0, divisor = 1.0;
+    Shown scale_top, scale_bottom;   // the numbers shown at the ends of the Y scale
+    int max_y_10 = 0;                // whole-number maximum the rounding starts from
+    int rndf = 1;                    // rounding step of the scale maximum
+    int boryt = 55;                  // top row of the plot area (below a caption)
+    std::vector<int> ytics;          // pixel row of horizontal grid line i
+    std::vector<std::string> y_ticvals;  // its label
+    struct ChartPoint {
+        int x = 0, y = 0;
+        static constexpr int NO_ROW = -2147483647 - 1;  // y of a sample without a value
+        bool missing() const { return y == NO_ROW; }
+    };
+    std::vector<std::vector<std::vector<ChartPoint>>> points;  // [file][slot][row] pixels
+    std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels
+    int points_prev = -1;            // slot whose pixels a single chart may release
+    int ma_px_min = 0, ma_px_max = 0;  // peak period's left and right pixel columns
+    std::string avg_ystr, p1_ystr, p2_ystr, med_ystr;  // listing texts the chart repeats
+    // Palette indexes of the current chart's series colours (21 lines, 20 dots)
+    std::vector<int> colors, dotcolors;
+};
+
 // The state of one run, made of parts that are types of their own: the output files
-// (RunOutputs) and the sample grid (SampleGrid) it is built from, the options behind
-// opt(), the input files, the listing rows. A part can be built or handed on alone; its
-// members keep their names in the run state (rs.logfp, rs.pts).
-struct RunState : RunOutputs, SampleGrid {
+// (RunOutputs), the sample grid (SampleGrid) and the chart layout (ChartLayout) it is
+// built from, the options behind opt(), the statistics behind stats(), the input files,
+// the listing rows. A part can be built or handed on alone; its members keep their names
+// in the run state (rs.logfp, rs.pts, rs.maxx).
+struct RunState : RunOutputs, SampleGrid, ChartLayout {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
     int maxlinelen = 220000;     // MAXLINE
@@ -405,10 +439,8 @@ struct RunState : RunOutputs, SampleGrid {
     SortOrder srtflag = SORT_NONE;
     SortKey sortdim = SORT_MEDIAN;
 
-    // Chart and page: plot size in pixels (from width and height), open cells of the row
-    int htm_row_cells = 0;  // chart cells in the page's table row still open
-    int hi = 0;
-    int wi = 0;
+    // Page: chart cells in the table row still open
+    int htm_row_cells = 0;
 
     // Trim-zeros: per selected parameter, largest 100 x |value|
     std::vector<double> tr_maxpts;  // trim-zeros: per selected parameter, largest 100 x |value|
@@ -508,35 +540,6 @@ struct RunState : RunOutputs, SampleGrid {
     int avgsiz = 8, minsiz = 8, maxsiz = 8, medsiz = 8, p1siz = 8, p2siz = 8, stdevsiz = 8;
     int time_w = 17;
     int tim_offset = 0;
-
-    // Chart: geometry, scale and points. The frame and time axis are fixed once per run
-    // (again before a sorted pass); the scale and the pixel points per charted parameter.
-    int maxx = 0, maxy = 0;          // frame size without the image's last row and column
-    double multiply = 1.0;           // pixels per sample
-    int firstticpixels = 0;          // first tick's offset from the plot's left edge
-    double ppertic = 0;              // pixels per tick interval
-    int numtics = 0;                 // tick intervals (at most 1200)
-    int ticsecs = 0;                 // seconds between ticks: tictime, or one to fit the range
-    std::vector<std::string> ticvals, ticvals2;  // tick times (or numbers, axis texts), dates
-    double scale_y_max = 0, scale_y_min = 0, divisor = 1.0;
-    Shown scale_top, scale_bottom;   // the numbers shown at the ends of the Y scale
-    int max_y_10 = 0;                // whole-number maximum the rounding starts from
-    int rndf = 1;                    // rounding step of the scale maximum
-    int boryt = 55;                  // top row of the plot area (below a caption)
-    std::vector<int> ytics;          // pixel row of horizontal grid line i
-    std::vector<std::string> y_ticvals;  // its label
-    struct ChartPoint {
-        int x = 0, y = 0;
-        static constexpr int NO_ROW = -2147483647 - 1;  // y of a sample without a value
-        bool missing() const { return y == NO_ROW; }
-    };
-    std::vector<std::vector<std::vector<ChartPoint>>> points;  // [file][slot][row] pixels
-    std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels
-    int points_prev = -1;            // slot whose pixels a single chart may release
-    int ma_px_min = 0, ma_px_max = 0;  // peak period's left and right pixel columns
-    std::string avg_ystr, p1_ystr, p2_ystr, med_ystr;  // listing texts the chart repeats
-    // Palette indexes of the current chart's series colours (21 lines, 20 dots)
-    std::vector<int> colors, dotcolors;
 
     // Chart: the PNG files this run wrote, so that the PDF step deletes only those
     std::vector<std::string> pngfiles;

@@ -39,11 +39,7 @@ void scan_named_month(const std::string& text, char sep, Fields& f, std::string&
         .lit(sep)
         .num(f.year)
         .blank()
-        .num(f.hh)
-        .lit(':')
-        .num(f.mm)
-        .lit(':')
-        .num(f.ss);
+        .clock(f.hh, f.mm, f.ss);
 }
 
 // The classic forms (upper-cases dat when it has a dash); fields not in the text stay 0.
@@ -64,11 +60,7 @@ Fields classic_fields(std::string& dat) {
             .lit('/')
             .num(f.year)
             .blank()
-            .num(f.hh)
-            .lit(':')
-            .num(f.mm)
-            .lit(':')
-            .num(f.ss);
+            .clock(f.hh, f.mm, f.ss);
         if (f.day < 1 || f.day > 31) {
             // Fields the second reading does not reach keep what the first one read.
             scan_named_month(dat, '/', f, letters);
@@ -313,9 +305,9 @@ bool read_stamp(const std::string& text, const std::string& day, StampTime& st) 
     std::string date;
     bool dated = s.find_first_of("-/") != std::string::npos;
     if (dated) {
-        TextScan(s).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+        TextScan(s).word(date).blank().clock(hh, mm, ss);
     } else {
-        TextScan(s).num(hh).lit(':').num(mm).lit(':').num(ss);
+        TextScan(s).clock(hh, mm, ss);
         date = day.empty() ? "01-JAN-1970" : day;
     }
     Fields f = classic_fields(date);

@@ -30,9 +30,9 @@ std::string record_text(std::string ff, const std::string& day) {
     int hh = 0, mm = 0, ss = 0;
     std::string date;
     if (ff.find_first_of("-/") != std::string::npos) {
-        TextScan(ff).word(date).blank().num(hh).lit(':').num(mm).lit(':').num(ss);
+        TextScan(ff).word(date).blank().clock(hh, mm, ss);
     } else {
-        TextScan(ff).num(hh).lit(':').num(mm).lit(':').num(ss);
+        TextScan(ff).clock(hh, mm, ss);
         date = day;
     }
     return strfmt("%s %02d:%02d:%02d", date.c_str(), hh, mm, ss);

@@ -163,7 +163,7 @@ std::string y8_stamp(const std::string& date, const std::string& time) {
     if (date.size() != 8 || date.find_first_not_of("0123456789") != std::string::npos) return "";
     int hh = 0, mm = 0, ss = 0;
     TextScan sc(time);
-    sc.num(hh).lit(':').num(mm).lit(':').num(ss);
+    sc.clock(hh, mm, ss);
     if (sc.count() < 2) return "";
     return strfmt("%2.2s/%2.2s/%4.4s %02d:%02d:%02d", date.c_str() + 4, date.c_str() + 6,
                   date.c_str(), hh, mm, ss);

@@ -25,7 +25,7 @@ namespace {
 // Seconds of a clock text "hh:mm:ss[.cc]" within its day; hundredths above 50 round up.
 long long clock_seconds(const std::string& t) {
     int hh = 0, mm = 0, ss = 0, cc = 0;
-    TextScan(t).num(hh).lit(':').num(mm).lit(':').num(ss).lit('.').num(cc);
+    TextScan(t).clock(hh, mm, ss).lit('.').num(cc);
     return clock_secs(hh, mm, ss) + (cc > 50 ? 1 : 0);
 }
 

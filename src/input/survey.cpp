@@ -474,7 +474,7 @@ bool is_headerless_field(const std::string& field) {
 static bool clock_ok(TextScan& sc) {
     int hh = 0, mm = 0, ss = 0;
     int before = sc.count();
-    sc.num(hh).lit(':').num(mm).lit(':').num(ss);
+    sc.clock(hh, mm, ss);
     return sc.count() - before >= 2;
 }
 
