@@ -114,7 +114,7 @@ void draw_average(Chart& ch, int p) {
         int y = 0;
         if (static_cast<size_t>(p) < rs.mapixels.size() && !rs.mapixels[p].empty())
             y = rs.mapixels[p][0].y;
-        ch.tiny_text(ch.wi + ch.borx + 5, y - ch.tiny->h / 2, rs.avg_ystr, ch.c.red);
+        ch.tiny_text(ch.wi + ch.borx + 5, y - ch.tiny->h / 2, shown_average(rs).text(), ch.c.red);
     } else {
         gdImageFilledRectangle(ch.im, rs.ma_px_min, ch.boryt, rs.ma_px_max, ch.maxy - ch.bory,
                                ch.c.goldenrod);
@@ -153,14 +153,16 @@ void draw_frame(Chart& ch) {
 void draw_percentiles(Chart& ch, int p) {
     RunState& rs = ch.rs;
     if (!rs.opt().pcflag || rs.opt().nopcline) return;
-    const std::pair<const std::vector<double>*, const std::string*> lines[] = {
-        {&rs.p1, &rs.p1_ystr}, {&rs.p2, &rs.p2_ystr}, {&rs.median, &rs.med_ystr}};
-    for (const auto& [rows, label] : lines) {
-        if (static_cast<size_t>(p) >= rows->size()) continue;
-        int row = trunc_to_int((*rows)[p]);
+    // Each line carries its value as the listing shows it.
+    const std::pair<const std::vector<double>*, double> lines[] = {
+        {&rs.p1, rs.p1_row}, {&rs.p2, rs.p2_row}, {&rs.median, rs.med_row}};
+    for (const auto& [values, at] : lines) {
+        if (static_cast<size_t>(p) >= values->size()) continue;
+        int row = trunc_to_int(at);
         if (row < rs.boryt || row > rs.boryt + rs.hi) continue;  // off the scale
         gdImageLine(ch.im, ch.borx, row, ch.wi + ch.borx, row, ch.c.magenta);
-        ch.tiny_text(ch.wi + ch.borx + 5, row - ch.tiny->h / 2, *label, ch.c.magenta);
+        ch.tiny_text(ch.wi + ch.borx + 5, row - ch.tiny->h / 2,
+                     shown_percentile(rs, p, (*values)[p]).text(), ch.c.magenta);
     }
 }
 

@@ -398,8 +398,10 @@ void setup_scale(RunState& rs, int w) {
     int last = rs.opt().oflag ? std::min(rs.numovr, w) : 0;
     for (int q = 0; q <= last; ++q) map_series(rs, w - q);
     if (rs.opt().pcflag) {
-        for (std::vector<double>* v : {&rs.p1, &rs.p2, &rs.median})
-            if (static_cast<size_t>(w) < v->size()) (*v)[w] = percentile_row(rs, (*v)[w]);
+        const std::pair<const std::vector<double>*, double*> lines[] = {
+            {&rs.p1, &rs.p1_row}, {&rs.p2, &rs.p2_row}, {&rs.median, &rs.med_row}};
+        for (const auto& [values, row] : lines)
+            if (static_cast<size_t>(w) < values->size()) *row = percentile_row(rs, (*values)[w]);
     }
     int base = rs.hi + rs.boryt;
     for (int f = 1; f <= rs.filenum; ++f) {

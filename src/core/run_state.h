@@ -384,7 +384,7 @@ struct ChartLayout {
     std::vector<std::vector<ChartPoint>> mapixels;  // [slot][row] moving-average pixels
     int points_prev = -1;            // slot whose pixels a single chart may release
     int ma_px_min = 0, ma_px_max = 0;  // peak period's left and right pixel columns
-    std::string avg_ystr, p1_ystr, p2_ystr, med_ystr;  // listing texts the chart repeats
+    double p1_row = 0, p2_row = 0, med_row = 0;  // pixel rows of the percentile lines
     // Palette indexes of the current chart's series colours (21 lines, 20 dots)
     std::vector<int> colors, dotcolors;
 };

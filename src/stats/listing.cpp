@@ -92,28 +92,18 @@ void print_vals(RunState& rs, int w, int skipped) {
     const ParamStats& st = rs.stats();
     const double ratio = st.ratio != 0 ? st.ratio : 1.0;
     const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
-    bool fp = decimal_column(rs, w);
     int col = column_of(rs, w);
     const std::string& label = label_of(rs, w);
 
     std::string p1_ystr, med_ystr, p2_ystr;
     if (rs.opt().pcflag) {
-        auto text = [&](double v) {
-            v /= ratio;
-            return v <= 10 && v != 0 && fp ? strfmt("%.2f", v) : strfmt("%.*f", rs.opt().precision, v);
-        };
-        med_ystr = text(value_at(rs.median, w));
-        p1_ystr = text(value_at(rs.p1, w));
-        p2_ystr = text(value_at(rs.p2, w));
+        med_ystr = shown_percentile(rs, w, value_at(rs.median, w)).text();
+        p1_ystr = shown_percentile(rs, w, value_at(rs.p1, w)).text();
+        p2_ystr = shown_percentile(rs, w, value_at(rs.p2, w)).text();
     }
     int numw = rs.numcol > 999 ? 4 : 3;
-    std::string avg_ystr = strfmt("%.*f", rs.opt().precision, st.avg / ratio);
+    std::string avg_ystr = shown_average(rs).text();
     std::string stdev_ystr = strfmt("%.*f", rs.opt().precision, st.stdev / ratio);
-    // The chart repeats these texts beside its average and percentile lines.
-    rs.avg_ystr = avg_ystr;
-    rs.p1_ystr = p1_ystr;
-    rs.p2_ystr = p2_ystr;
-    rs.med_ystr = med_ystr;
     // The extremes as shown, in the listing's decimals.
     std::string minv = strfmt("%.*f", rs.opt().precision, st.shown_min.number());
     std::string maxv = strfmt("%.*f", rs.opt().precision, st.shown_max.number());

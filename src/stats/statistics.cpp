@@ -253,6 +253,22 @@ std::string minmax_cells(const ParamStats& st) {
                   Shown{shown(st.thispar_max_y), st.places}.text().c_str());
 }
 
+namespace {
+double listed_ratio(const RunState& rs) {
+    return rs.stats().ratio != 0 ? rs.stats().ratio : 1.0;
+}
+}  // namespace
+
+Shown shown_average(const RunState& rs) {
+    return {rs.stats().avg / listed_ratio(rs), rs.opt().precision};
+}
+
+Shown shown_percentile(const RunState& rs, int w, double v) {
+    v /= listed_ratio(rs);
+    bool two = v <= 10 && v != 0 && decimal_column(rs, w);
+    return {v, two ? 2 : rs.opt().precision};
+}
+
 int trunc_to_int(double v) {
     if (std::isnan(v)) return 0;
     if (v >= 2147483647.0) return 2147483647;

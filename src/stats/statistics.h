@@ -22,6 +22,11 @@ void get_min_max(RunState& rs, int fno, int param);
 // The extremes of the last series scanned as the overlay legend shows them:
 // "%9.9s %9.9s", minimum and maximum.
 std::string minmax_cells(const ParamStats& st);
+// The average and a percentile value v of parameter w as the listing shows them (the
+// chart repeats them beside its lines): in the maximum's units, a percentile of a
+// decimal column up to 10 with two decimals.
+Shown shown_average(const RunState& rs);
+Shown shown_percentile(const RunState& rs, int w, double v);
 // Statistics of parameter w of the first file; -1 when no chart is to be drawn.
 int calc_stats(RunState& rs, int w);
 // Moving average of parameter param of the first file at row pt, summed directly.

@@ -154,13 +154,13 @@ TEST(DrawChart, PercentileLines) {
             EXPECT_EQ(png.count(MAGENTA), 0);
             continue;
         }
-        for (const std::vector<double>* rows : {&rs.p1, &rs.p2, &rs.median}) {
-            int row = static_cast<int>((*rows)[0]);
+        for (double at : {rs.p1_row, rs.p2_row, rs.med_row}) {
+            int row = static_cast<int>(at);
             EXPECT_EQ(png.at(55, row), MAGENTA) << row;
             EXPECT_EQ(png.at(500, row), MAGENTA) << row;
             EXPECT_GT(png.count(MAGENTA, 560, row - 4, 611, row + 4), 0) << row;  // its value
         }
-        EXPECT_EQ(static_cast<int>(rs.median[0]), 180);
+        EXPECT_EQ(static_cast<int>(rs.med_row), 180);
     }
 }
 

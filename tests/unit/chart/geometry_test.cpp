@@ -358,7 +358,7 @@ TEST(YMapping, ValuesToRows) {
     pc.set_opt().pcflag = 1;
     setup_height_and_width(pc);
     prepare_chart(pc, 0);
-    EXPECT_EQ(pc.median[0], 180);
+    EXPECT_EQ(pc.med_row, 180);
 }
 
 TEST(ChartFileName, FromLabelOrPageName) {
