@@ -334,6 +334,10 @@ struct RunOutputs {
 // counter: 0.
 struct SampleGrid {
     std::vector<std::vector<std::vector<double>>> pts;  // [file][parameter slot][row]
+    // [parameter slot] the largest value of each column of the first file over the rows
+    // the count found (MISSING when none), kept by the load when the Y scale ends at the
+    // largest maximum
+    std::vector<double> colmax;
     std::vector<std::string> x_vals;  // time text per grid row (empty for a gap's rows)
     std::vector<time_t> x_vals_secs;
     std::vector<int> miss_ar;         // per grid row: -1 for a row inserted for a gap

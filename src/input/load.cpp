@@ -270,7 +270,6 @@ struct FileLoad {
         const int ncols = rs.files[static_cast<size_t>(f)].numcols;
         const int slot = rs.opt().ignoreflag ? r : rs.missints + r;
         const size_t rows = grid_rows(rs);
-        const size_t maxslot = static_cast<size_t>(rs.opt().ignoreflag ? rs.num : rs.totmiss + rs.num);
         int k = 0, stored = 0;
         const char* s = ln.data();
         size_t n = ln.size();
@@ -313,10 +312,6 @@ struct FileLoad {
                     rs.param_nums[0][static_cast<size_t>(rs.numpar)] = rs.memutilnum;
                     series[static_cast<size_t>(rs.numpar)][static_cast<size_t>(slot)] =
                         rs.physmem - v;
-                }
-                if (f == 0 && maxslot < rows && !bad) {
-                    double& mx = series[static_cast<size_t>(j)][maxslot];
-                    if (is_missing(mx) || v > mx) mx = v;
                 }
                 ++stored;
             } else {
@@ -429,6 +424,26 @@ int read_header(RunState& rs, int f, LineReader& rd, RowSink* sink) {
     return first;
 }
 
+// For a Y scale that ends at the largest maximum: the largest value of each column of
+// the first file over the rows the count found. Rows the load met beyond those (after
+// an end marker, the last of every n-th) are shown nowhere, so they count for nothing.
+void keep_column_maxima(RunState& rs) {
+    rs.colmax.clear();
+    if (rs.opt().zmax != ZMAX_LARGEST || rs.pts.empty()) return;
+    const auto& series = rs.pts[0];
+    long long counted = rs.opt().ignoreflag ? rs.num : static_cast<long long>(rs.totmiss) + rs.num;
+    size_t end = std::min(static_cast<size_t>(std::max(counted, 0LL)), grid_rows(rs));
+    rs.colmax.assign(series.size(), MISSING);
+    for (size_t j = 0; j < series.size() && j < static_cast<size_t>(std::max(rs.numpar, 0)); ++j) {
+        double m = MISSING;
+        for (size_t s = 0; s < end && s < series[j].size(); ++s) {
+            double v = series[j][s];
+            if (!is_missing(v) && (is_missing(m) || v > m)) m = v;
+        }
+        rs.colmax[j] = m;
+    }
+}
+
 // Rows are read into x_vals by their running number; after a gap the grid rows are
 // that many slots further on. Give every grid row its own time text (empty for the
 // missing ones), so that the time of a maximum after a gap is that row's time.
@@ -472,6 +487,7 @@ void read_all_data(RunState& rs, RowSink* sink) {
             fclose(fp);
             throw;
         }
+        if (f == 0) keep_column_maxima(rs);
         if (rs.opt().ignoreflag || (rs.opt().axisflag && rs.opt().axiscol == -1) || rs.numcalcs > 0) {
             rs.totmisssecs = rs.totmiss * (rs.files.empty() ? 0 : rs.files[0].samp);
             rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;

@@ -87,15 +87,12 @@ static void prepare_parameters(RunState& rs) {
     }
 }
 
-// The Y-axis maximum as the largest maximum of all parameters, read from the
-// running maximum the load leaves in the slot after the last row of the first file.
+// The Y-axis maximum as the largest maximum of all parameters, from the largest value
+// the load found in each column of the first file.
 static int largest_running_max(const RunState& rs) {
     int z = 0;
     for (int p = 0; p < rs.numpar; ++p) {
-        double v = 0;
-        if (!rs.pts.empty() && static_cast<size_t>(p) < rs.pts[0].size() && rs.num >= 0 &&
-            static_cast<size_t>(rs.num) < rs.pts[0][p].size())
-            v = rs.pts[0][p][rs.num];
+        double v = static_cast<size_t>(p) < rs.colmax.size() ? rs.colmax[static_cast<size_t>(p)] : 0;
         int t = trunc_to_int(v);
         if (p == 0 || t >= z) z = t;
     }

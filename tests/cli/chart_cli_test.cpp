@@ -244,3 +244,39 @@ TEST(ChartCli, MultifileLegendOfOneNodeShowsStartDates) {
     for (int x = 0; x < png.w(); ++x) columns += png.count(0x000080, x, 0, x + 1, 50) > 0;
     EXPECT_GT(columns, 70) << "WEB01 01-JAN-2024 in the 6-pixel font, not WEB01 alone";
 }
+
+// A scale that ends at the largest maximum draws the charts a scale ending at that number
+// draws: rows no chart shows (after an end marker, the last of every n-th row) add nothing.
+TEST(ChartCli, ScaleToTheLargestMaximumIsTheLargestValueShown) {
+    // Twenty rows of A = 10..29 and B = 100..81; the largest maximum shown is 100.
+    auto rows = [](int big_at, const char* tail) {
+        std::string s = "NODEB,Monitor Comment: scale\n01-JAN-2024\nSample Time,A,B\n";
+        for (int r = 0; r < 20; ++r)
+            s += strfmt("01-JAN-2024 10:%02d:00,%d,%d\n", r, r == big_at ? 999 : 10 + r, 100 - r);
+        return s + tail;
+    };
+    struct Case {
+        const char* what;
+        std::string csv;
+        std::vector<std::string> options;
+    } cases[] = {
+        {"every row shown", rows(-1, ""), {}},
+        {"a row after the end marker", rows(-1, "--\n01-JAN-2024 10:20:00,500,7\n"), {}},
+        {"the last of every third row", rows(18, ""), {"--extract=x.csv:3"}},
+    };
+    for (const Case& c : cases) {
+        std::map<std::string, std::string> charts[2];
+        for (int i = 0; i < 2; ++i) {
+            TempDir d;
+            d.write("s.csv", c.csv);
+            std::vector<std::string> args = {"s.csv", "--nohistory", "--parameters=all",
+                                             i == 0 ? "--scale=0:MAX" : "--scale=0:100"};
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            RunResult r = run_tsgraf(d, args);
+            EXPECT_EQ(r.status, 0) << r.out;
+            for (const char* png : {"A.png", "B.png"}) charts[i][png] = d.read(png);
+        }
+        EXPECT_FALSE(charts[0]["B.png"].empty()) << c.what;
+        EXPECT_TRUE(charts[0] == charts[1]) << c.what;
+    }
+}

@@ -38,8 +38,6 @@ TEST(Load, ValuesGoIntoTheGridInSelectionOrder) {
     EXPECT_DOUBLE_EQ(l.at(0, 0, 7), 7);
     EXPECT_DOUBLE_EQ(l.at(0, 1, 19), 38);
     EXPECT_EQ(l.rs.x_vals[3], "01-JAN-2008 10:03:00");
-    // The running maximum sits just after the rows.
-    EXPECT_DOUBLE_EQ(l.at(0, 1, l.rs.totmiss + l.rs.num), 38);
     EXPECT_EQ(l.rs.ch_start_d, "01-JAN-2008");
     EXPECT_EQ(l.rs.start_t, "10:00:00");
     EXPECT_EQ(l.rs.end_t, "10:19:00");
