@@ -358,6 +358,15 @@ struct SampleGrid {
     std::string ch_start_d, ch_end_d, ch_start_t, ch_end_t;
     int range_windows = 0;  // windows of a time-of-day range the first file's rows fill
     int window_break = 0;   // the row being read opens a new window of the range
+
+    // Parameter slot p's series of the first file; null when there is none.
+    const std::vector<double>* grid_series(int p) const {
+        if (pts.empty() || p < 0 || static_cast<size_t>(p) >= pts[0].size()) return nullptr;
+        return &pts[0][static_cast<size_t>(p)];
+    }
+    std::vector<double>* grid_series(int p) {
+        return const_cast<std::vector<double>*>(static_cast<const SampleGrid*>(this)->grid_series(p));
+    }
 };
 
 // The chart layout: geometry, scale and points. The frame and time axis are fixed once

@@ -25,15 +25,6 @@ void write_csv_value(RunState& rs, double v) {
         fout(rs.outcsvfp, ",%.*f", rs.opt().precision, v);
 }
 
-int sorted_param(const RunState& rs, int w) {
-    return static_cast<int>(rs.pdata[w].number);
-}
-
-const std::vector<double>* grid_series(const RunState& rs, int p) {
-    if (rs.pts.empty() || p < 0 || static_cast<size_t>(p) >= rs.pts[0].size()) return nullptr;
-    return &rs.pts[0][p];
-}
-
 // Sorted positions whose values go into the extract file (with top-n only the first n).
 bool contributes(const RunState& rs, int w) {
     return !rs.opt().topflag || w < top_shown(rs);
@@ -65,8 +56,8 @@ void write_sorted_extract(RunState& rs, int n) {
     int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
     std::vector<const std::vector<double>*> cols;
     for (int w = 0; w < n; ++w)
-        if (contributes(rs, w)) cols.push_back(grid_series(rs, sorted_param(rs, w)));
-    if (rs.opt().topflag) cols.push_back(grid_series(rs, rs.numpar + 1));
+        if (contributes(rs, w)) cols.push_back(rs.grid_series(sorted_param(rs, w)));
+    if (rs.opt().topflag) cols.push_back(rs.grid_series(rs.numpar + 1));
     for (int r = 0; r < rows; ++r) {
         if (rs.x_vals[r].empty()) continue;
         fout(rs.outcsvfp, "%s", rs.x_vals[r].c_str());

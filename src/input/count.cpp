@@ -10,6 +10,7 @@
 #include "base/strings.h"
 #include "core/tables.h"
 #include "core/timestamps.h"
+#include "input/fields.h"
 
 namespace {
 
@@ -83,11 +84,8 @@ class FirstFields {
             size_t raw = rd_.rawlen();
             if (raw == 2 || raw == 3) return false;
             if (raw <= 1) continue;
-            size_t b = cur_.find_first_not_of(',');
-            if (b == std::string::npos) continue;
-            size_t e = cur_.find(',', b);
-            ff.assign(cur_, b, e == std::string::npos ? std::string::npos : e - b);
-            return true;
+            first_field_into(cur_, ff);
+            if (!ff.empty()) return true;
         }
         return false;
     }

@@ -9,11 +9,18 @@
 #include "base/strings.h"
 #include "core/run_state.h"
 
-std::string first_field(const std::string& line) {
+void first_field_into(const std::string& line, std::string& out) {
+    out.clear();
     size_t b = line.find_first_not_of(',');
-    if (b == std::string::npos) return std::string();
+    if (b == std::string::npos) return;
     size_t e = line.find(',', b);
-    return line.substr(b, e == std::string::npos ? std::string::npos : e - b);
+    out.assign(line, b, e == std::string::npos ? std::string::npos : e - b);
+}
+
+std::string first_field(const std::string& line) {
+    std::string f;
+    first_field_into(line, f);
+    return f;
 }
 
 void split_fields(const std::string& line, std::vector<std::string>& fields) {

@@ -6,6 +6,8 @@
 
 // The first non-empty comma field of line (empty when there is none).
 std::string first_field(const std::string& line);
+// The same into out, reusing its storage (for loops over many lines).
+void first_field_into(const std::string& line, std::string& out);
 // Every non-empty comma field of line, in order.
 void split_fields(const std::string& line, std::vector<std::string>& fields);
 // Number of non-empty comma fields after the first one.

@@ -14,6 +14,7 @@
 #include "core/tables.h"
 #include "core/timestamps.h"
 #include "input/count.h"
+#include "input/fields.h"
 #include "input/foreign.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
@@ -47,15 +48,6 @@ struct Tail {
 
 bool starts_with(const std::string& s, const char* p, size_t n) {
     return s.size() >= n && s.compare(0, n, p) == 0;
-}
-
-// The first comma field of line into out, reusing out's storage.
-void first_field_into(const std::string& line, std::string& out) {
-    out.clear();
-    size_t b = line.find_first_not_of(',');
-    if (b == std::string::npos) return;
-    size_t e = line.find(',', b);
-    out.assign(line, b, e == std::string::npos ? std::string::npos : e - b);
 }
 
 // trim() for the per-line loop: the same result, done in place without a new string.

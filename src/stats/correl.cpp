@@ -29,11 +29,6 @@ bool gap_row(const RunState& rs, int row) {
     return row >= 0 && static_cast<size_t>(row) < rs.miss_ar.size() && rs.miss_ar[row] == -1;
 }
 
-const std::vector<double>* grid_series(const RunState& rs, int p) {
-    if (rs.pts.empty() || p < 0 || static_cast<size_t>(p) >= rs.pts[0].size()) return nullptr;
-    return &rs.pts[0][p];
-}
-
 int column_of(const RunState& rs, int p) {
     if (rs.param_nums.empty() || p < 0 || static_cast<size_t>(p) >= rs.param_nums[0].size())
         return 0;
@@ -251,7 +246,7 @@ void read_correl_param(RunState& rs, int param) {
 }
 
 int correl_test(RunState& rs, int w) {
-    const std::vector<double>* v = grid_series(rs, w);
+    const std::vector<double>* v = rs.grid_series(w);
     size_t rows = std::min(static_cast<size_t>(std::max(rs.num, 0)), rs.corpoints.size());
     if (v) rows = std::min(rows, v->size());
     // Only rows where both sides hold a value are paired; a missing sample on either
@@ -322,7 +317,7 @@ void check_for_allcorrelation(RunState& rs) {
     static const std::vector<double> none;
     std::vector<const std::vector<double>*> series(static_cast<size_t>(np));
     for (int p = 0; p < np; ++p) {
-        series[p] = grid_series(rs, p);
+        series[p] = rs.grid_series(p);
         if (!series[p]) series[p] = &none;
         rows = std::min(rows, static_cast<int>(series[p]->size()));
     }

@@ -256,25 +256,16 @@ void size_columns(RunState& rs, int n) {
     }
 }
 
-int sorted_param(const RunState& rs, int w) {
-    return static_cast<int>(rs.pdata[w].number);
-}
-
-std::vector<double>* grid_series(RunState& rs, int p) {
-    if (rs.pts.empty() || p < 0 || static_cast<size_t>(p) >= rs.pts[0].size()) return nullptr;
-    return &rs.pts[0][p];
-}
-
 // The Others series of a top-n run is the row-wise sum of every parameter past the first n.
 void fold_others(RunState& rs, int n) {
     int rows = std::min(rs.num, static_cast<int>(rs.x_vals.size()));
     std::vector<double>* others = nullptr;
-    if (rs.opt().topflag && (others = grid_series(rs, rs.numpar + 1)) != nullptr) {
+    if (rs.opt().topflag && (others = rs.grid_series(rs.numpar + 1)) != nullptr) {
         if (others->size() < static_cast<size_t>(rows)) others->resize(static_cast<size_t>(rows));
         // The sum of the values present; a row where none is present has none.
         std::fill(others->begin(), others->begin() + rows, MISSING);
         for (int w = top_shown(rs); w < n; ++w) {
-            std::vector<double>* s = grid_series(rs, sorted_param(rs, w));
+            std::vector<double>* s = rs.grid_series(sorted_param(rs, w));
             if (!s) continue;
             int m = std::min(rows, static_cast<int>(s->size()));
             for (int r = 0; r < m; ++r) {

@@ -22,3 +22,7 @@ void sortx(std::vector<ListingRow>& B, int n, SortKey idx, SortOrder dir);
 // The start of the second pass of a sorted or top-n run: sorts the rows, sizes the
 // columns and sums the Others series; returns the number of rows sorted.
 int sort_listing(RunState& rs);
+// Parameter slot of listing row w (in sorted order once the rows are sorted).
+inline int sorted_param(const RunState& rs, int w) {
+    return static_cast<int>(rs.pdata[static_cast<size_t>(w)].number);
+}
