@@ -29,6 +29,11 @@ long long clock_seconds(const std::string& t) {
     return clock_secs(hh, mm, ss) + (cc > 50 ? 1 : 0);
 }
 
+// Rows on an axis of row numbers (the axis option's R) instead of time stamps.
+bool numbered_rows(const RunState& rs) {
+    return rs.opt().axisflag && rs.opt().axiscol == -1;
+}
+
 size_t grid_rows(const RunState& rs) {
     return static_cast<size_t>(std::max(rs.totmiss + rs.num + rs.numcalcs + 21, 1));
 }
@@ -103,7 +108,9 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
             out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
                 cur.c_str());
         // From one window of a time-of-day range to the next is no gap in the data.
-        if (fno == 0 && rs.comm_sampint != 0 && rs.opt().nth == 1 && !rs.window_break) {
+        // Rows numbered instead of timed have no gaps: their texts are row numbers.
+        if (fno == 0 && rs.comm_sampint != 0 && rs.opt().nth == 1 && !rs.window_break &&
+            !numbered_rows(rs)) {
             // 64-bit: an interval held at the int limit must not overflow here.
             long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
             int gap = wide < 5 ? 0 : clamped_int(wide);
@@ -141,7 +148,7 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
                 rs.ch_end_d = rs.end_d;
             }
         }
-        if (rs.opt().axisflag && rs.opt().axiscol == -1) {
+        if (numbered_rows(rs)) {
             rs.start_d.clear();
             rs.end_d.clear();
             rs.start_t = "1";
@@ -187,7 +194,7 @@ void makenewline(RunState& rs, const std::string& oldline, std::string& newline)
 }
 
 bool row_in_range(const RunState& rs, const std::string& stamp, StampTime& st) {
-    if (rs.opt().axisflag && rs.opt().axiscol == -1) return true;
+    if (numbered_rows(rs)) return true;
     if (!rs.opt().timerange.active()) return true;
     read_stamp(stamp, undated_day(rs), st);
     return rs.opt().timerange.holds(st);
@@ -212,7 +219,7 @@ struct FileLoad {
     std::vector<std::string> names;   // the file's column names, split when first needed
 
     FileLoad(RunState& s, int fno, RowSink* to) : rs(s), f(fno), sink(to) {
-        daily = rs.opt().timerange.kind == TimeRange::DAILY && !(rs.opt().axisflag && rs.opt().axiscol == -1);
+        daily = rs.opt().timerange.kind == TimeRange::DAILY && !numbered_rows(rs);
         ex = sink && sink->wants_rows(f);
         int ncols = rs.files[static_cast<size_t>(f)].numcols;
         colslot.assign(static_cast<size_t>(ncols + 2), -1);
@@ -352,7 +359,7 @@ struct FileLoad {
         if (e == std::string::npos) e = ln.size();
         std::string stamp = ln.substr(b, e - b);
         trim(stamp);
-        bool axis_rows = rs.opt().datalinerow >= 0 || (rs.opt().axisflag && rs.opt().axiscol == -1);
+        bool axis_rows = rs.opt().datalinerow >= 0 || numbered_rows(rs);
         if (stamp.find(':') == std::string::npos && !rs.opt().axisflag) return true;
         if (static_cast<size_t>(r) >= rs.x_vals.size()) return false;
         StampTime st;
@@ -488,7 +495,9 @@ void read_all_data(RunState& rs, RowSink* sink) {
             throw;
         }
         if (f == 0) keep_column_maxima(rs);
-        if (rs.opt().ignoreflag || (rs.opt().axisflag && rs.opt().axiscol == -1) || rs.numcalcs > 0) {
+        // Runs that leave gaps out count only the rows read. Calculated parameters keep
+        // their gap rows like any other: the rows after a gap are stored past it.
+        if (rs.opt().ignoreflag || numbered_rows(rs)) {
             rs.totmisssecs = rs.totmiss * (rs.files.empty() ? 0 : rs.files[0].samp);
             rs.totmiss = rs.missints = rs.tmpmiss = rs.badsamps = 0;
         }

@@ -119,6 +119,37 @@ TEST(MissingCli, FiguresComeFromTheValuesPresentOnly) {
     }
 }
 
+// The rows after a gap are counted whatever else the run does: calculated parameters
+// keep the gap, /ignore closes it, an axis of row numbers has none.
+TEST(MissingCli, RowsAfterAGapCountInEveryKindOfRun) {
+    auto outage = [](int i) { return i < 40 || i >= 70; };
+    auto values = cpu_values(120, outage);
+    const std::string cpu_line = peak_line(1, "cpu", values);
+    for (auto& [i, v] : values) v *= 2;
+    std::string numbered = cpu_line;
+    numbered.replace(numbered.find("01-DEC-2026 01:58"), 17, "89");
+    const struct {
+        std::vector<std::string> options;
+        std::string line, second_line;
+    } cases[] = {
+        {{"-p", "calc.lis"}, cpu_line, peak_line(3, "Double", values)},
+        {{"-p", "0", "--ignore"}, cpu_line, ""},
+        {{"-p", "0", "--axis=R"}, numbered, ""},
+    };
+    TempDir d;
+    d.write("g.csv", minutes(120, [&](int i) { return outage(i) ? both(i) : "#"; }));
+    d.write("calc.lis", "cpu\n[CALC],cpu,*,2,Double\n");
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"g.csv", "--sd", "--nocharts", "--nohistory"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult r = run_tsgraf(d, args);
+        EXPECT_EQ(r.status, 0) << r.out;
+        std::string peak = d.read("Y8_PEAK.CSV");
+        EXPECT_NE(peak.find(c.line), std::string::npos) << c.options[1] << "\n" << peak;
+        EXPECT_NE(peak.find(c.second_line), std::string::npos) << peak;
+    }
+}
+
 TEST(MissingCli, TheLogNamesTwentyDamagedPlacesAndCountsTheRest) {
     TempDir d;
     d.write("d.csv", minutes(40, [](int i) {
