@@ -8,10 +8,11 @@
 #include "base/run_end.h"
 #include "base/strings.h"
 #include "core/output_files.h"
+#include "core/row_sink.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/load.h"
-#include "input/row_sink.h"
+#include "select/calc.h"
 
 namespace {
 
@@ -242,8 +243,8 @@ public:
         vals[idx(j)] = bad ? std::string(",") : extract_value(rs, col, text, len, v);
     }
 
-    void row(const std::string& stamp, const std::vector<double>& calculated) override {
-        line = stamp;
+    void row(StoredRow& row) override {
+        line = row.stamp;
         // With wildcard calculations a row holds only the sums.
         if (!rs.wild)
             for (std::string& v : vals) {
@@ -251,7 +252,7 @@ public:
                 v = ",";
             }
         // A missing calculated value is an empty field.
-        for (double v : calculated) line += is_missing(v) ? std::string(",") : strfmt(",%.2f", v);
+        for (double v : row.calculated) line += is_missing(v) ? std::string(",") : strfmt(",%.2f", v);
         line += '\n';
         if (rs.outcsvfp) fwrite(line.data(), 1, line.size(), rs.outcsvfp);
     }
@@ -275,8 +276,9 @@ private:
 }  // namespace
 
 void load_and_extract(RunState& rs) {
-    ExtractSink sink(rs);
-    read_all_data(rs, &sink);
+    ExtractSink extract(rs);
+    CalculatedColumns calculated(rs, &extract);
+    read_all_data(rs, &calculated);
 }
 
 void write_fmt2_header(RunState& rs, const std::string& newline) {

@@ -17,8 +17,9 @@ void extract_heading(RunState& rs, int f);
 // ",text" for the field of column col (1-based) in an extract row, v its value: a
 // fractional column with decsize digits, anything else as read (an empty field as a blank).
 std::string extract_value(const RunState& rs, int col, const char* text, size_t len, double v);
-// Loads every file (see read_all_data) while the extract output takes the lines above the
-// data, the heading and the rows, when the run writes one. A finished x extract or append
+// Loads every file (see read_all_data) while the calculated columns add their values to
+// each row and the extract output takes the lines above the data, the heading and the
+// rows, when the run writes one. A finished x extract or append
 // run ends at the end of the load after "Output file %s created".
 void load_and_extract(RunState& rs);
 

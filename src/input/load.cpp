@@ -12,12 +12,11 @@
 #include "base/run_end.h"
 #include "base/scan.h"
 #include "base/strings.h"
+#include "core/row_sink.h"
 #include "core/timestamps.h"
 #include "input/fields.h"
 #include "input/linereader.h"
 #include "input/multifile.h"
-#include "input/row_sink.h"
-#include "select/calc.h"
 #include "select/rename.h"
 
 namespace {
@@ -211,7 +210,7 @@ struct FileLoad {
     int reccnt = 0;            // rows that passed the range test
     int stored0 = 0;           // fields stored on row 0
     bool ex = false;           // this file's rows go to the sink
-    std::vector<double> calculated;  // the row's calculated values, for the sink
+    StoredRow stored;          // the row handed to the sink, reused
     bool daily = false;    // a time-of-day range: rows fall into windows, day by day
     long long window = 0;  // window of the last row stored
     int lineno = 0;                   // line number in the file of the line being read
@@ -391,15 +390,13 @@ struct FileLoad {
         }
         store_fields(ln, e);
         if (r == 0) row_zero_checks();
-        int slot = rs.opt().ignoreflag ? r : rs.missints + r;
-        std::vector<double>* values = ex ? &calculated : nullptr;
-        calculated.clear();
-        if (rs.wild) {
-            if (f == 0) get_wildcalcparmpts(rs, slot, values);
-        } else if (rs.numcalcs > 0) {
-            get_calcparmpts(rs, f, slot, values);
+        if (ex) {
+            stored.file = f;
+            stored.slot = rs.opt().ignoreflag ? r : rs.missints + r;
+            stored.stamp = stamp;
+            stored.calculated.clear();
+            sink->row(stored);
         }
-        if (ex) sink->row(stamp, calculated);
         window = w;
         ++r;
         return true;

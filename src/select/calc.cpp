@@ -361,3 +361,36 @@ void get_wildcalcparmpts(RunState& rs, int row, std::vector<double>* values) {
         }
     }
 }
+
+void CalculatedColumns::line_above(int f, int i, const std::string& line) {
+    if (next) next->line_above(f, i, line);
+}
+
+void CalculatedColumns::heading(int f) {
+    if (next) next->heading(f);
+}
+
+bool CalculatedColumns::wants_rows(int f) {
+    next_wants = next && next->wants_rows(f);
+    const bool calculates = rs.wild ? f == 0 : rs.numcalcs > 0;
+    return next_wants || calculates;
+}
+
+void CalculatedColumns::cell(int j, int col, const char* text, size_t len, double v, bool bad) {
+    if (next_wants) next->cell(j, col, text, len, v, bad);
+}
+
+void CalculatedColumns::row(StoredRow& row) {
+    // The values are collected only for a taker that writes them.
+    std::vector<double>* values = next_wants ? &row.calculated : nullptr;
+    if (rs.wild) {
+        if (row.file == 0) get_wildcalcparmpts(rs, row.slot, values);
+    } else if (rs.numcalcs > 0) {
+        get_calcparmpts(rs, row.file, row.slot, values);
+    }
+    if (next_wants) next->row(row);
+}
+
+void CalculatedColumns::end_of_load() {
+    if (next) next->end_of_load();
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/row_sink.h"
 #include "core/run_state.h"
 
 // Takes an ordinary "[CALC]" line into entry rs.numcalcs and appends the column names it
@@ -27,3 +28,22 @@ void translate_calc_params(RunState& rs);
 void get_calcparmpts(RunState& rs, int f, int row, std::vector<double>* values = nullptr);
 // Wildcard lines, for row slot row of file 0.
 void get_wildcalcparmpts(RunState& rs, int row, std::vector<double>* values = nullptr);
+
+// The calculated columns as the loader's first taker of rows: each stored row gets its
+// calculated values in the grid, and then goes on, with those values, to next (the
+// extract output) when next wants that file's rows.
+class CalculatedColumns : public RowSink {
+public:
+    CalculatedColumns(RunState& s, RowSink* then) : rs(s), next(then) {}
+    void line_above(int f, int i, const std::string& line) override;
+    void heading(int f) override;
+    bool wants_rows(int f) override;
+    void cell(int j, int col, const char* text, size_t len, double v, bool bad) override;
+    void row(StoredRow& row) override;
+    void end_of_load() override;
+
+private:
+    RunState& rs;
+    RowSink* next;
+    bool next_wants = false;  // next takes the rows of the file being read
+};

@@ -1,8 +1,8 @@
 // The survey and loading of one CSV file, as a run does them: read_datafil_cols (with
-// its one retry), the tables, the selection of every column and read_all_data.
+// its one retry), the tables, the selection of every column and the load.
 #include "core/tables.h"
+#include "export/extract.h"
 #include "fuzz_support.h"
-#include "input/load.h"
 #include "input/survey.h"
 #include "select/calc.h"
 #include "select/selection.h"
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         alloc_global_vars(*rs);
         for (int f = 0; f <= rs->filenum; ++f) get_parameters(*rs, f);
         if (rs->numcalcs > 0) translate_calc_params(*rs);
-        read_all_data(*rs);
+        load_and_extract(*rs);
     });
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "cli/handlers.h"
 #include "core/tables.h"
 #include "fuzz_support.h"
-#include "input/load.h"
+#include "export/extract.h"
 #include "input/survey.h"
 #include "select/calc.h"
 #include "select/selection.h"
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         alloc_global_vars(*rs);
         get_parameters(*rs, 0);
         if (rs->numcalcs > 0) translate_calc_params(*rs);
-        read_all_data(*rs);
+        load_and_extract(*rs);
     });
     return 0;
 }

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/tables.h"
+#include "export/extract.h"
 #include "harness.h"
-#include "input/load.h"
 #include "input/survey.h"
 #include "select/selection.h"
 
@@ -48,7 +48,7 @@ struct LoadedRun {
                    read_datafil_cols(rs, 0);
                    alloc_global_vars(rs);
                    for (int f = 0; f <= rs.filenum; ++f) get_parameters(rs, f);
-                   read_all_data(rs);
+                   load_and_extract(rs);
                    if (after) after();
                });
     }

@@ -12,6 +12,7 @@
 #include "core/tables.h"
 #include "file_set.h"
 #include "harness.h"
+#include "export/extract.h"
 #include "input/load.h"
 #include "input/survey.h"
 #include "select/calccount.h"
@@ -42,7 +43,7 @@ struct OneFile {
             if (read_datafil_cols(rs, 0) != 0) return;
             alloc_global_vars(rs);
             get_parameters(rs, 0);
-            read_all_data(rs);
+            load_and_extract(rs);
         });
     }
 };

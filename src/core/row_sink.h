@@ -1,10 +1,20 @@
 // What the loader hands on while it reads, besides the grid: the lines above the first
-// data line, the heading, and every stored row with its fields as read and the values
-// calculated from them. The loader does not know who takes them (the extract output).
+// data line, the heading, and every stored row with its fields as read. The loader does
+// not know who takes them: the calculated columns, which add their values to each row,
+// and after them the extract output.
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// One stored row as the loader hands it on.
+struct StoredRow {
+    int file = 0;                    // the input file it comes from
+    int slot = 0;                    // its row slot in the grid
+    std::string_view stamp;          // its time stamp as read
+    std::vector<double> calculated;  // the calculated values, in the order they ran
+};
 
 class RowSink {
 public:
@@ -18,9 +28,8 @@ public:
     // The field of column col (1-based) read into parameter slot j of the row being read:
     // its text and value; bad when it is no number (read as missing).
     virtual void cell(int j, int col, const char* text, size_t len, double v, bool bad) = 0;
-    // The row is stored: its time stamp as read and the calculated values in the order
-    // the calculations ran.
-    virtual void row(const std::string& stamp, const std::vector<double>& calculated) = 0;
+    // The row is stored in the grid. A sink may add calculated values for those after it.
+    virtual void row(StoredRow& row) = 0;
     // Every file is read.
     virtual void end_of_load() = 0;
 };
