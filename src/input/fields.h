@@ -42,8 +42,13 @@ inline const char* short_decimal_field(const char* p, const char* end, double& v
             m = m * 10 + static_cast<unsigned>(*q++ - '0');
         frac = q - digits;
     }
-    if (whole + frac == 0 || whole + frac > 15 || (q < end && *q != ','))
-        return plain_field(p, end, v);
+    if (whole + frac == 0 || whole + frac > 15 || (q < end && *q != ',')) {
+        // Through a local, so that the caller's v need not live in memory.
+        double w = 0;
+        const char* e = plain_field(p, end, w);
+        v = w;
+        return e;
+    }
     const double d = static_cast<double>(m) / tens[frac];
     v = neg ? -d : d;
     return q;

@@ -53,6 +53,26 @@ bool LineReader::next(std::string& s) {
     return any;
 }
 
+bool LineReader::next(std::string_view& v) {
+    // The start of the file (its byte order mark) and a line the block ends inside take
+    // the copying way.
+    if (pos_ < end_ && (bufstart_ != 0 || pos_ != 0)) {
+        const char* start = buf_.data() + pos_;
+        const char* nl = static_cast<const char*>(memchr(start, '\n', end_ - pos_));
+        if (nl) {
+            size_t len = static_cast<size_t>(nl - start);
+            pos_ += len + 1;
+            if (len > 0 && start[len - 1] == '\r') --len;
+            rawlen_ = len + 1;
+            v = std::string_view(start, len);
+            return true;
+        }
+    }
+    bool any = next(joined_);
+    v = joined_;
+    return any;
+}
+
 void LineReader::rewind() {
     fseek(fp_, 0, SEEK_SET);
     clearerr(fp_);

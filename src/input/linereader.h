@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class LineReader {
@@ -14,6 +15,9 @@ class LineReader {
     // Reads the next line into s without its line end; "\r\n" ends a line just like
     // "\n". Returns false at the end of the file. s keeps its capacity between calls.
     bool next(std::string& s);
+    // The same line as a view, without copying it when it lies wholly in the block (most
+    // lines do). The view holds until the next call on this reader.
+    bool next(std::string_view& v);
     // Length of the last line as it stood in the file with its new-line counted once:
     // a blank line is 1 (or 0 at the end of a file without a final new-line).
     size_t rawlen() const { return rawlen_; }
@@ -34,4 +38,5 @@ class LineReader {
     long long bufstart_ = 0;  // file offset of buf_[0]
     bool eof_ = false;
     size_t rawlen_ = 0;
+    std::string joined_;  // a line that ran over the end of the block
 };

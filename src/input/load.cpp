@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <string_view>
 
 #include "base/out.h"
 #include "base/platform.h"
@@ -227,6 +228,7 @@ struct FileLoad {
             int c = nums[static_cast<size_t>(j)];
             if (c >= 1 && c <= ncols + 1) colslot[static_cast<size_t>(c)] = j;
         }
+        plan_fields();
     }
 
     // At most this many damaged places of a file are named in the log; the rest are counted.
@@ -272,65 +274,104 @@ struct FileLoad {
         return c < colslot.size() ? colslot[c] : -1;
     }
 
-    void store_fields(const std::string& ln, size_t pos) {
+    // Where the fields of every row of the file go, worked out once: the loop over a
+    // row's fields then reads no run state. By field number k (0 = the first after the
+    // time stamp): the series of its parameter slot j, or none.
+    struct Dest {
+        double* series = nullptr;
+        int j = -1;
+    };
+    std::vector<Dest> dest;
+    int memk = -1;                // the field that also gives the memory utilisation
+    double* memseries = nullptr;  // ... and where that goes
+    int axisk = -1;               // the field that holds the X axis values
+
+    void plan_fields() {
+        const int ncols = rs.files[static_cast<size_t>(f)].numcols;
+        dest.assign(static_cast<size_t>(std::max(ncols, rs.opt().axiscol + 1)), {});
+        auto& series = rs.pts[static_cast<size_t>(f)];
+        for (int k = 0; k < ncols; ++k) {
+            int j = slot_of_column(k);
+            if (j < 0 || static_cast<size_t>(j) >= series.size()) continue;
+            dest[static_cast<size_t>(k)] = {series[static_cast<size_t>(j)].data(), j};
+            if (j == rs.freelistnum && static_cast<size_t>(rs.numpar) < series.size()) {
+                memk = k;
+                memseries = series[static_cast<size_t>(rs.numpar)].data();
+            }
+        }
+        if (rs.opt().axisflag && rs.opt().axiscol >= 2) axisk = rs.opt().axiscol - 2;
+    }
+
+    static const char* field_end(const char* b, const char* end) {
+        const void* c = memchr(b, ',', static_cast<size_t>(end - b));
+        return c ? static_cast<const char*>(c) : end;
+    }
+
+    struct Cell {
+        const char* end;
+        double v;
+        bool bad;
+    };
+
+    // A field that is not a short decimal, or any field of the first row, which also
+    // notes which columns have decimals.
+    Cell unusual_field(const char* b, const char* end, int k, bool first_row) {
+        Cell c{field_end(b, end), 0.0, false};
+        const size_t len = static_cast<size_t>(c.end - b);
+        bool colon = memchr(b, ':', len) != nullptr;
+        if (first_row && !colon && memchr(b, '.', len) &&
+            static_cast<size_t>(k + 1) < rs.fp_nums.size())
+            rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
+        if (!colon) c.v = field_value(b, c.end, c.bad);
+        if (c.bad) tell_bad_cell(k);
+        return c;
+    }
+
+    // p is at the comma after the time stamp. Every further comma starts a field, an
+    // empty one included (it reads as 0); a comma that ends the line starts none.
+    void store_fields(const char* p, const char* end) {
         const int ncols = rs.files[static_cast<size_t>(f)].numcols;
         const int slot = rs.opt().ignoreflag ? r : rs.missints + r;
-        const size_t rows = grid_rows(rs);
-        int k = 0, stored = 0;
-        const char* s = ln.data();
-        size_t n = ln.size();
-        // pos is at the comma after the time stamp. Every further comma starts a field,
-        // an empty one included (it reads as 0); a comma that ends the line starts none.
+        const bool in_grid = static_cast<size_t>(slot) < grid_rows(rs);
         const bool first_row = r == 0 && f == 0;
-        auto field_end = [&](size_t from) {
-            const void* c = memchr(s + from, ',', n - from);
-            return c ? static_cast<size_t>(static_cast<const char*>(c) - s) : n;
-        };
-        while (pos < n && (k < ncols || k <= rs.opt().axiscol)) {
-            ++pos;
-            if (pos >= n) break;
-            size_t e = pos;
-            if (k >= ncols && r == 0 && f == 0 && rs.opt().verbose)
+        const bool verbose = rs.opt().verbose;
+        const Dest* d = dest.data();
+        const int kend = static_cast<int>(dest.size());
+        int k = 0, taken = 0;
+        for (; p < end && k < kend; ++k) {
+            const char* b = ++p;
+            if (b >= end) break;
+            if (k >= ncols && first_row && verbose)
                 out("Warning: there are less Column Headers (%d) than data columns (%d)\n", ncols,
                     k + 1);
-            int j = k < ncols ? slot_of_column(k) : -1;
-            if (j >= 0 && static_cast<size_t>(slot) < rows) {
+            double* series = in_grid ? d[k].series : nullptr;
+            if (series) {
                 // Most fields are plain numbers: finding the end and reading the value
-                // is then one step. The first row also notes which columns have decimals.
+                // is then one step.
                 double v = 0;
                 bool bad = false;
-                const char* end = first_row ? nullptr : short_decimal_field(s + pos, s + n, v);
-                if (end) {
-                    e = static_cast<size_t>(end - s);
-                } else {
-                    e = field_end(pos);
-                    bool colon = memchr(s + pos, ':', e - pos) != nullptr;
-                    if (first_row && !colon && memchr(s + pos, '.', e - pos) &&
-                        static_cast<size_t>(k + 1) < rs.fp_nums.size())
-                        rs.fp_nums[static_cast<size_t>(k + 1)] = 1;
-                    v = colon ? 0.0 : field_value(s + pos, s + e, bad);
+                p = first_row ? nullptr : short_decimal_field(b, end, v);
+                if (!p) {
+                    Cell c = unusual_field(b, end, k, first_row);
+                    p = c.end;
+                    v = c.v;
+                    bad = c.bad;
                 }
-                if (bad) tell_bad_cell(k);
-                if (ex) sink->cell(j, k + 1, s + pos, e - pos, v, bad);
-                auto& series = rs.pts[static_cast<size_t>(f)];
-                series[static_cast<size_t>(j)][static_cast<size_t>(slot)] = v;
-                if (j == rs.freelistnum) {
+                if (ex) sink->cell(d[k].j, k + 1, b, static_cast<size_t>(p - b), v, bad);
+                series[slot] = v;
+                if (k == memk) {
                     rs.param_nums[0][static_cast<size_t>(rs.numpar)] = rs.memutilnum;
-                    series[static_cast<size_t>(rs.numpar)][static_cast<size_t>(slot)] =
-                        rs.physmem - v;
+                    memseries[slot] = rs.physmem - v;
                 }
-                ++stored;
+                ++taken;
             } else {
-                e = field_end(pos);
+                p = field_end(b, end);
             }
-            if (rs.opt().axisflag && rs.opt().axiscol == k + 2)
-                rs.x_vals[static_cast<size_t>(r)].assign(s + pos, e - pos);
-            ++k;
-            pos = e;
+            if (k == axisk) rs.x_vals[static_cast<size_t>(r)].assign(b, static_cast<size_t>(p - b));
         }
         // The columns a cut-short line lacks stay missing.
         if (k < ncols) tell_short_line(k);
-        if (r == 0) stored0 = stored;
+        if (r == 0) stored0 = taken;
     }
 
     void row_zero_checks() {
@@ -345,19 +386,35 @@ struct FileLoad {
                 rs.files[static_cast<size_t>(f)].numcols, stored0);
     }
 
+    std::string unquoted;  // a line that had quotes, without them
+    std::string stamp;     // the row's time stamp, blanks trimmed
+
+    // The time stamp [b, e) as trim leaves it; most need no change and are taken as
+    // they are.
+    void take_stamp(const char* b, const char* e) {
+        bool plain = b == e || (*b != ' ' && e[-1] != ' ');
+        for (const char* q = b; plain && q < e; ++q)
+            plain = *q == ' ' ? q[1] != ' ' : !is_space(*q);
+        stamp.assign(b, static_cast<size_t>(e - b));
+        if (!plain) trim(stamp);
+    }
+
     // One data line; false ends the rows of this file.
-    bool take_line(std::string& ln) {
+    bool take_line(std::string_view line) {
         if (r > rs.totmiss + rs.num) return false;
-        remove_chars(ln, '"');
-        size_t b = ln.find_first_not_of(',');
-        if (b == std::string::npos) {
-            out("strtok call failed! %s\n", ln.c_str());
+        if (memchr(line.data(), '"', line.size())) {
+            unquoted.assign(line);
+            remove_chars(unquoted, '"');
+            line = unquoted;
+        }
+        size_t b = line.find_first_not_of(',');
+        if (b == std::string_view::npos) {
+            out("strtok call failed! %s\n", std::string(line).c_str());
             return true;
         }
-        size_t e = ln.find(',', b);
-        if (e == std::string::npos) e = ln.size();
-        std::string stamp = ln.substr(b, e - b);
-        trim(stamp);
+        size_t e = line.find(',', b);
+        if (e == std::string_view::npos) e = line.size();
+        take_stamp(line.data() + b, line.data() + e);
         bool axis_rows = rs.opt().datalinerow >= 0 || numbered_rows(rs);
         if (stamp.find(':') == std::string::npos && !rs.opt().axisflag) return true;
         if (static_cast<size_t>(r) >= rs.x_vals.size()) return false;
@@ -388,7 +445,7 @@ struct FileLoad {
         } else {
             ++reccnt;
         }
-        store_fields(ln, e);
+        store_fields(line.data() + e, line.data() + line.size());
         if (r == 0) row_zero_checks();
         if (ex) {
             stored.file = f;
@@ -480,7 +537,7 @@ void read_all_data(RunState& rs, RowSink* sink) {
 
         FileLoad load(rs, f, sink);
         load.lineno = lines_above;
-        std::string ln;
+        std::string_view ln;
         try {
             while (rd.next(ln)) {
                 ++load.lineno;

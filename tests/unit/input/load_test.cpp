@@ -5,6 +5,7 @@
 
 #include <ctime>
 
+#include "input/linereader.h"
 #include "loaded_run.h"
 #include "report/html.h"
 
@@ -229,4 +230,53 @@ TEST(Load, CellsReadToTheExactValueInEveryRow) {
                 EXPECT_TRUE(v == want && std::signbit(v) == std::signbit(want))
                     << cases[c].cell << " row " << i << ": " << v;
         }
+}
+
+// A line is read the same whether it lies within the read block or runs over its end,
+// and whatever its form: line ends, quotes, blanks in the time stamp.
+TEST(Load, LinesReadTheSameWhateverTheirForm) {
+    const struct {
+        const char* name;
+        const char* line;  // row 1 of three; rows 0 and 2 are plain
+    } cases[] = {
+        {"plain", "01-JAN-2008 10:01:00,1.5,-2"},
+        {"crlf", "01-JAN-2008 10:01:00,1.5,-2\r"},
+        {"quoted", "\"01-JAN-2008 10:01:00\",\"1.5\",\"-2\""},
+        {"blanks", "  01-JAN-2008 \t 10:01:00 ,1.5,-2"},
+        {"trailing comma", "01-JAN-2008 10:01:00,1.5,-2,"},
+    };
+    for (const auto& c : cases) {
+        LoadedRun l;
+        l.file("f.csv", std::string("Sample Time,A,B\n01-JAN-2008 10:00:00,1,1\n") + c.line +
+                            "\n01-JAN-2008 10:02:00,1,1");
+        l.load();
+        ASSERT_EQ(l.result.status, -1) << c.name << l.result.out;
+        EXPECT_EQ(l.rs.num, 3) << c.name;
+        EXPECT_EQ(l.rs.x_vals[1], "01-JAN-2008 10:01:00") << c.name;
+        EXPECT_EQ(l.rs.x_vals[2], "01-JAN-2008 10:02:00") << c.name;
+        EXPECT_EQ(l.at(0, 0, 1), 1.5) << c.name;
+        EXPECT_EQ(l.at(0, 1, 1), -2) << c.name;
+    }
+    std::string text = "\xEF\xBB\xBFSample Time,A\r\n\r\n01-JAN-2008 10:00:00,1\n\n";
+    for (int i = 0; i < 40; ++i) text += std::string(i % 7, 'x') + "\r\n";
+    text += "last line, no line end";
+    for (size_t block : {size_t{1}, size_t{5}, size_t{16}, size_t{1} << 20}) {
+        TempDir dir;
+        dir.write("l.csv", text);
+        FILE* a = fopen(dir.file("l.csv").c_str(), "rb");
+        FILE* b = fopen(dir.file("l.csv").c_str(), "rb");
+        LineReader copies(a, block), views(b, block);
+        std::string s;
+        std::string_view v;
+        int lines = 0;
+        for (; copies.next(s); ++lines) {
+            ASSERT_TRUE(views.next(v)) << block << " line " << lines;
+            EXPECT_EQ(v, s) << block << " line " << lines;
+            EXPECT_EQ(views.rawlen(), copies.rawlen()) << block << " line " << lines;
+        }
+        EXPECT_FALSE(views.next(v)) << block;
+        EXPECT_EQ(lines, 45) << block;
+        fclose(a);
+        fclose(b);
+    }
 }
