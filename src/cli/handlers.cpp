@@ -12,6 +12,7 @@
 #include "base/strings.h"
 #include "cli/help.h"
 #include "cli/timerange.h"
+#include "cli/vocabulary.h"
 #include "select/calccount.h"
 #include "select/paramlist.h"
 
@@ -19,6 +20,11 @@
 // "-a=10" and "--average=10" read alike; "" when no value was given.
 static std::string value_of(const char* arg) {
     return arg ? after_equals(arg) : std::string();
+}
+
+// The value as given, '=' and all; "" when none was given.
+static std::string as_given(const char* arg) {
+    return arg ? arg : "";
 }
 
 static std::vector<std::string> split_colons(const std::string& s) {
@@ -41,7 +47,8 @@ static char first_upper(const std::string& s) {
     return s.empty() ? '\0' : upper_copy(s.substr(0, 1))[0];
 }
 
-static void opt_average(RunState& rs, const std::string& v) {
+void opt_average(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().aflag = 1;
     rs.set_opt().movavg = 0;
     if (v.empty()) return;
@@ -52,7 +59,7 @@ static void opt_average(RunState& rs, const std::string& v) {
     rs.set_opt().movavg = s != std::string::npos ? atoi_s(n.substr(0, s)) : clamped_mul(atoi_s(n), 60);
 }
 
-static void opt_border(RunState& rs, const char* arg) {
+void opt_border(RunState& rs, const char* arg) {
     if (rs.opt().spkflag) {
         out("/border is ignored when /sparklines is used\n");
         return;
@@ -69,7 +76,8 @@ static void opt_border(RunState& rs, const char* arg) {
     }
 }
 
-static void opt_correlate(RunState& rs, const std::string& value) {
+void opt_correlate(RunState& rs, const char* arg) {
+    const std::string value = value_of(arg);
     std::string v = upper_copy(value);
     size_t colon = v.find(':');
     std::string n = v.substr(0, colon);
@@ -88,7 +96,8 @@ static void opt_correlate(RunState& rs, const std::string& value) {
 // The output directory, made when it is missing: its full name is recorded, and the run
 // stays where it started. A directory that can be neither made nor entered ends the run
 // before any file is written, rather than scattering the output where the run started.
-static void opt_directory(RunState& rs, const std::string& dir) {
+void opt_directory(RunState& rs, const char* arg) {
+    const std::string dir = as_given(arg);
     rs.set_opt().dirflag = 1;
     rs.set_opt().direcname = dir;
     if (CREATES_OUTPUT_DIRECTORY) {
@@ -123,7 +132,8 @@ static void letter_code(char c, const std::pair<char, Code> (&codes)[N], Code& m
         if (letter == c) member = code;
 }
 
-static void opt_dots(RunState& rs, const std::string& v) {
+void opt_dots(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().dflag = 1;
     rs.set_opt().dotsize = 1;
     if (v.empty()) return;
@@ -151,7 +161,8 @@ static void extract_value(RunState& rs, const std::string& v) {
     if (!file.empty()) rs.set_opt().csv_outfil = file;
 }
 
-static void opt_extract(RunState& rs, const std::string& v) {
+void opt_extract(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().eflag = 1;
     if (rs.opt().trimzeros) {
         rs.set_opt().nocharts = 1;
@@ -161,7 +172,8 @@ static void opt_extract(RunState& rs, const std::string& v) {
     if (!rs.opt().qflag) out("Output CSV file will be %s\n", rs.opt().csv_outfil.c_str());
 }
 
-static void opt_x(RunState& rs, const std::string& v) {
+void opt_x(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().eflag = 1;
     rs.srtflag = SORT_NONE;
     rs.set_opt().nocharts = 1;
@@ -169,13 +181,15 @@ static void opt_x(RunState& rs, const std::string& v) {
     extract_value(rs, v);
 }
 
-static void opt_format(RunState& rs, const std::string& v) {
+void opt_format(RunState& rs, const char* arg) {
+    const std::string v = as_given(arg);
     rs.set_opt().fmtflag = 1;
     rs.set_opt().format = 1;
     rs.set_opt().format = atoi_s(v.find('=') != std::string::npos ? v.substr(1) : v);
 }
 
-static void opt_caption(RunState& rs, const std::string& v) {
+void opt_caption(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().kflag = 1;
     rs.set_opt().kdef = 0;
     size_t tail = v.size() > 3 ? v.size() - 3 : 0;
@@ -193,7 +207,8 @@ static void opt_caption(RunState& rs, const std::string& v) {
     }
 }
 
-static void opt_trimzeros(RunState& rs, const std::string& v) {
+void opt_trimzeros(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().trimzeros = 1;
     rs.set_opt().eflag = 1;
     rs.set_opt().xflag = 0;
@@ -202,7 +217,8 @@ static void opt_trimzeros(RunState& rs, const std::string& v) {
     if (!v.empty()) rs.set_opt().csv_outfil = v;
 }
 
-static void opt_lines(RunState& rs, const std::string& v) {
+void opt_lines(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().lflag = LINES_ON;
     if (v.empty()) return;
     auto f = split_colons(v);
@@ -238,7 +254,8 @@ static void opt_parameters(RunState& rs, std::string v) {
     if (range) get_digitrange(rs.nums_str);
 }
 
-static void opt_percentile(RunState& rs, const std::string& v) {
+void opt_percentile(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().pcflag = 1;
     if (v.empty()) return;
     auto f = split_colons(v);
@@ -247,7 +264,7 @@ static void opt_percentile(RunState& rs, const std::string& v) {
     if (f.size() > 2) rs.set_opt().nopcline = 1;
 }
 
-static void opt_pdf(RunState& rs, const char* arg) {
+void opt_pdf(RunState& rs, const char* arg) {
     rs.set_opt().pdfflag = 1;
     rs.set_opt().pdffile = "tsgraf.pdf";
     if (!arg) {
@@ -261,7 +278,7 @@ static void opt_pdf(RunState& rs, const char* arg) {
     if (!name.empty()) rs.set_opt().pdffile = name;
 }
 
-static void opt_sort(RunState& rs, const char* arg) {
+void opt_sort(RunState& rs, const char* arg) {
     rs.srtflag = SORT_DESCENDING;
     if (!arg) return;
     std::string v = upper_copy(value_of(arg));
@@ -295,7 +312,8 @@ static void opt_sort(RunState& rs, const char* arg) {
     rs.set_opt().sortdir_asked = rs.srtflag;
 }
 
-static void opt_top(RunState& rs, const std::string& v) {
+void opt_top(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().topflag = 1;
     rs.srtflag = SORT_DESCENDING;
     rs.sortdim = SORT_AVERAGE;
@@ -303,7 +321,8 @@ static void opt_top(RunState& rs, const std::string& v) {
     if (rs.opt().topnum == 0) rs.set_opt().topnum = 6;
 }
 
-static void opt_output(RunState& rs, const std::string& v) {
+void opt_output(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().nocharts = 1;
     if (v.empty()) return;
     rs.set_opt().htmfil = v;
@@ -315,14 +334,16 @@ static void opt_output(RunState& rs, const std::string& v) {
     if (dot != std::string::npos) rs.set_opt().outfilcsv = strfmt("Y8_PEAK_%s.CSV", v.substr(0, dot).c_str());
 }
 
-static void opt_axis(RunState& rs, const std::string& value) {
+void opt_axis(RunState& rs, const char* arg) {
+    const std::string value = value_of(arg);
     rs.set_opt().axisflag = 1;
     if (value.empty()) return;
     std::string v = upper_copy(value);
     rs.set_opt().axiscol = v[0] == 'R' ? -1 : atoi_s(v);
 }
 
-static void opt_missing(RunState& rs, const std::string& v) {
+void opt_missing(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
     rs.set_opt().filltype = FILL_ZERO;
     rs.set_opt().fillvalue = 0;
     if (v.empty()) return;
@@ -334,7 +355,8 @@ static void opt_missing(RunState& rs, const std::string& v) {
     }
 }
 
-static void opt_zero(RunState& rs, const std::string& value) {
+void opt_zero(RunState& rs, const char* arg) {
+    const std::string value = value_of(arg);
     rs.set_opt().zflag = 1;
     rs.set_opt().zmax = ZMAX_NONE;
     if (value.empty()) return;
@@ -342,7 +364,8 @@ static void opt_zero(RunState& rs, const std::string& value) {
     rs.set_opt().zmax = v.find('M') != std::string::npos ? ZMAX_LARGEST : atoi_s(v);
 }
 
-static void opt_scale(RunState& rs, const std::string& value) {
+void opt_scale(RunState& rs, const char* arg) {
+    const std::string value = value_of(arg);
     rs.set_opt().scflag = 1;
     if (value.empty()) return;
     auto f = split_colons(upper_copy(value));
@@ -358,205 +381,158 @@ static void opt_scale(RunState& rs, const std::string& value) {
     if (has_field(f, 0)) set_min(f[0]);
 }
 
-static void opt_flags_and_names(RunState& rs, int c, const char* arg);
-
-void handle_option(RunState& rs, int c, const char* arg) {
-    const std::string raw = arg ? arg : "";
-    const std::string v = value_of(arg);
-    switch (c) {
-        case '$':
-            rs.set_opt().thk = atoi_s(raw);
-            break;
-        case OPT_THREADS:
-            rs.set_opt().threads = atoi_s(raw);
-            break;
-        case '?':
-            clear_terminal();
-            usage1(rs, END_OK);
-        case 'A':
-            rs.set_opt().append = 1;
-            rs.set_opt().eflag = 1;
-            if (!v.empty()) rs.set_opt().csv_outfil = v;
-            break;
-        case 'a':
-            opt_average(rs, v);
-            break;
-        case 'b':
-            opt_border(rs, arg);
-            break;
-        case 'B':
-            rs.set_opt().displaynum = atoi_s(raw);
-            break;
-        case 'c':
-            opt_correlate(rs, v);
-            break;
-        case 'C':
-            opt_directory(rs, raw);
-            break;
-        case 'd':
-            opt_dots(rs, v);
-            break;
-        case 'D':
-            rs.set_opt().decflag = 1;
-            rs.set_opt().decsize = 2;
-            if (arg) rs.set_opt().decsize = atoi_s(v);
-            break;
-        case 'e':
-            opt_extract(rs, v);
-            break;
-        case 'F':
-            opt_format(rs, raw);
-            break;
-        case 'k':
-            opt_caption(rs, v);
-            break;
-        case 'K':
-            opt_trimzeros(rs, v);
-            break;
-        case 'l':
-            opt_lines(rs, v);
-            break;
-        case 'L':
-            row_number(rs.set_opt().datalinerow, raw);
-            break;
-        case 'X':
-            row_number(rs.set_opt().headerlinerow, raw);
-            break;
-        case 'p':
-            opt_parameters(rs, v);
-            break;
-        case 'P':
-            opt_percentile(rs, v);
-            break;
-        case 'Q':
-            opt_pdf(rs, arg);
-            break;
-        case 'S':
-            opt_sort(rs, arg);
-            break;
-        case 't':
-            set_timerange(rs, v);
-            break;
-        case 'T':
-            opt_top(rs, v);
-            break;
-        case 'u':
-            opt_output(rs, v);
-            break;
-        case 'W':
-            opt_axis(rs, v);
-            break;
-        case 'x':
-            opt_x(rs, v);
-            break;
-        case 'Y':
-            opt_missing(rs, v);
-            break;
-        case 'z':
-            opt_zero(rs, v);
-            break;
-        case 'Z':
-            opt_scale(rs, v);
-            break;
-        default:
-            opt_flags_and_names(rs, c, arg);
-            break;
-    }
+// The handler of the parameter selection, which reads the value after '='.
+void opt_parameters(RunState& rs, const char* arg) {
+    opt_parameters(rs, value_of(arg));
 }
 
-// The options that set a few members directly.
-static void opt_flags_and_names(RunState& rs, int c, const char* arg) {
-    const std::string raw = arg ? arg : "";
+void opt_thickness(RunState& rs, const char* arg) {
+    rs.set_opt().thk = atoi_s(as_given(arg));
+}
+
+void opt_threads(RunState& rs, const char* arg) {
+    rs.set_opt().threads = atoi_s(as_given(arg));
+}
+
+void opt_help(RunState& rs, const char*) {
+    clear_terminal();
+    usage1(rs, END_OK);
+}
+
+void opt_append(RunState& rs, const char* arg) {
     const std::string v = value_of(arg);
-    switch (c) {
-        case 'E':
-            rs.set_opt().coloflag = 1;
-            rs.set_opt().colsequence = raw;
-            break;
-        case 'f':
-            rs.set_opt().fflag = 1;
-            break;
-        case 'g':
-            rs.set_opt().gflag = 1;
-            rs.set_opt().precision = 0;
-            break;
-        case 'G':
-            rs.set_opt().hisflag = 1;
-            rs.set_opt().hisvalue = v;
-            break;
-        case 'h':
-            rs.set_opt().hflag = 1;
-            rs.set_opt().height = atoi_s(v);
-            break;
-        case 'H':
-            rs.set_opt().horiz = 10;
-            if (arg) rs.set_opt().horiz = atoi_s(v);
-            if (rs.opt().horiz > 50) rs.set_opt().horiz = 50;
-            break;
-        case 'i':
-            rs.set_opt().iflag = 1;
-            break;
-        case 'I':
-            rs.set_opt().ignoreflag = 1;
-            break;
-        case 'j':
-            rs.set_opt().jflag = 1;
-            if (arg) rs.set_opt().jval = v;
-            rs.set_opt().zflag = 1;
-            break;
-        case 'J':
-            rs.set_opt().dflag = 1;
-            rs.set_opt().dotcoloflag = 1;
-            rs.set_opt().dotcolsequence = raw;
-            break;
-        case 'm':
-            rs.set_opt().mflag = 1;
-            if (!v.empty()) rs.set_opt().csv_outfil = v;
-            break;
-        case 'M':
-            rs.set_opt().samplemerge = atoi_s(raw);
-            break;
-        case 'n':
-            rs.set_opt().nflag = rs.set_opt().zflag = rs.set_opt().oflag = 1;
-            break;
-        case 'o':
-            rs.set_opt().oflag = 1;
-            rs.set_opt().zflag = 1;
-            rs.set_opt().ostyle = atoi_s(v);
-            break;
-        case 'q':
-            rs.set_opt().qflag = 1;
-            break;
-        case 'r':
-            rs.set_opt().rflag = 1;
-            rs.set_opt().zflag = 1;
-            if (!v.empty()) rs.set_opt().rulfil = v;
-            break;
-        case 'R':
-            rs.set_opt().renameflg = 1;
-            rs.set_opt().renamestr = v;
-            break;
-        case 's':
-            rs.set_opt().sflag = rs.set_opt().zflag = 1;
-            break;
-        case 'U':
-            rs.set_opt().dupflag = 1;
-            break;
-        case 'V':
-            rs.set_opt().verbose = 1;
-            break;
-        case 'v':
-            break;  // the version request acts in the first pass
-        case 'w':
-            rs.set_opt().wflag = 1;
-            rs.set_opt().width = atoi_s(v);
-            break;
-        case 'y':
-            rs.set_opt().yflag = 1;
-            if (!v.empty()) rs.set_opt().csv_paramfil = upper_copy(v);
-            break;
-        default:
-            out("Invalid option %c\n\n", c);
-            end_run(END_ERROR);
-    }
+    rs.set_opt().append = 1;
+    rs.set_opt().eflag = 1;
+    if (!v.empty()) rs.set_opt().csv_outfil = v;
+}
+
+void opt_displaynumber(RunState& rs, const char* arg) {
+    rs.set_opt().displaynum = atoi_s(as_given(arg));
+}
+
+void opt_decimals(RunState& rs, const char* arg) {
+    rs.set_opt().decflag = 1;
+    rs.set_opt().decsize = 2;
+    if (arg) rs.set_opt().decsize = atoi_s(value_of(arg));
+}
+
+void opt_dataline(RunState& rs, const char* arg) {
+    row_number(rs.set_opt().datalinerow, as_given(arg));
+}
+
+void opt_headerline(RunState& rs, const char* arg) {
+    row_number(rs.set_opt().headerlinerow, as_given(arg));
+}
+
+void opt_range(RunState& rs, const char* arg) {
+    set_timerange(rs, value_of(arg));
+}
+
+void opt_colors(RunState& rs, const char* arg) {
+    rs.set_opt().coloflag = 1;
+    rs.set_opt().colsequence = as_given(arg);
+}
+
+void opt_nofloat(RunState& rs, const char*) {
+    rs.set_opt().gflag = 1;
+    rs.set_opt().precision = 0;
+}
+
+void opt_history(RunState& rs, const char* arg) {
+    rs.set_opt().hisflag = 1;
+    rs.set_opt().hisvalue = value_of(arg);
+}
+
+void opt_height(RunState& rs, const char* arg) {
+    rs.set_opt().hflag = 1;
+    rs.set_opt().height = atoi_s(value_of(arg));
+}
+
+void opt_horizontal(RunState& rs, const char* arg) {
+    rs.set_opt().horiz = 10;
+    if (arg) rs.set_opt().horiz = atoi_s(value_of(arg));
+    if (rs.opt().horiz > 50) rs.set_opt().horiz = 50;
+}
+
+void opt_ignore(RunState& rs, const char*) {
+    rs.set_opt().ignoreflag = 1;
+}
+
+void opt_constant(RunState& rs, const char* arg) {
+    rs.set_opt().jflag = 1;
+    if (arg) rs.set_opt().jval = value_of(arg);
+    rs.set_opt().zflag = 1;
+}
+
+void opt_dotcolors(RunState& rs, const char* arg) {
+    rs.set_opt().dflag = 1;
+    rs.set_opt().dotcoloflag = 1;
+    rs.set_opt().dotcolsequence = as_given(arg);
+}
+
+void opt_merge(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
+    rs.set_opt().mflag = 1;
+    if (!v.empty()) rs.set_opt().csv_outfil = v;
+}
+
+void opt_samplemerge(RunState& rs, const char* arg) {
+    rs.set_opt().samplemerge = atoi_s(as_given(arg));
+}
+
+void opt_normalize(RunState& rs, const char*) {
+    rs.set_opt().nflag = rs.set_opt().zflag = rs.set_opt().oflag = 1;
+}
+
+void opt_overlay(RunState& rs, const char* arg) {
+    rs.set_opt().oflag = 1;
+    rs.set_opt().zflag = 1;
+    rs.set_opt().ostyle = atoi_s(value_of(arg));
+}
+
+void opt_rules(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
+    rs.set_opt().rflag = 1;
+    rs.set_opt().zflag = 1;
+    if (!v.empty()) rs.set_opt().rulfil = v;
+}
+
+void opt_rename(RunState& rs, const char* arg) {
+    rs.set_opt().renameflg = 1;
+    rs.set_opt().renamestr = value_of(arg);
+}
+
+void opt_stack(RunState& rs, const char*) {
+    rs.set_opt().sflag = rs.set_opt().zflag = 1;
+}
+
+void opt_verbose(RunState& rs, const char*) {
+    rs.set_opt().verbose = 1;
+}
+
+// The version request acts in the first pass; here it only has to be known.
+void opt_version(RunState&, const char*) {}
+
+void opt_width(RunState& rs, const char* arg) {
+    rs.set_opt().wflag = 1;
+    rs.set_opt().width = atoi_s(value_of(arg));
+}
+
+void opt_y(RunState& rs, const char* arg) {
+    const std::string v = value_of(arg);
+    rs.set_opt().yflag = 1;
+    if (!v.empty()) rs.set_opt().csv_paramfil = upper_copy(v);
+}
+
+void handle_option(RunState& rs, int c, const char* arg) {
+    for (const OptionRow& r : option_table())
+        if (r.runs == c && r.handler) return r.handler(rs, arg);
+    // A letter whose name is a flag sets that flag, in the second pass.
+    for (const OptionRow& r : option_table())
+        if (r.letter && r.letter == c && r.sets) {
+            rs.set_opt().*r.sets = 1;
+            return;
+        }
+    out("Invalid option %c\n\n", c);
+    end_run(END_ERROR);
 }

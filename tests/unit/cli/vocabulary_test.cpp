@@ -22,19 +22,24 @@ ScannedOption first_option(const std::vector<std::string>& args) {
 }  // namespace
 
 // What the rows must keep true of one another: each name and letter once and reached
-// by the scanner, a letter doing what its name does, and every help section reached by
-// exactly one key.
+// by the scanner, a letter and every name of it running one handler, and every help
+// section reached by exactly one key.
 TEST(Vocabulary, RowsAgree) {
     const std::vector<OptionRow>& rows = option_table();
     std::set<std::string> names;
     std::set<char> letters;
     std::map<int, int> key_owners;
+    std::map<int, OptionHandler> handler_of_code;
     for (size_t i = 0; i < rows.size(); ++i) {
         const OptionRow& r = rows[i];
         SCOPED_TRACE(r.name);
         EXPECT_TRUE(names.insert(r.name).second);
         EXPECT_EQ(first_option({"tsgraf", std::string("--") + r.name, "1"}).long_index,
                   static_cast<int>(i));
+        if (r.runs) {
+            EXPECT_NE(r.handler, nullptr);
+            EXPECT_EQ(handler_of_code.emplace(r.runs, r.handler).first->second, r.handler);
+        }
         int section = section_named(r.topic);
         EXPECT_GE(section, 0);
         if (r.key) {
