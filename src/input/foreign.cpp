@@ -176,97 +176,129 @@ struct FileWriter {
     }
 };
 
+// Opens the converted file once it is sure not to replace a file of the run.
+FILE* open_converted(RunState& rs, const std::string& name) {
+    out("Y8 format CSV file will be %s\n", name.c_str());
+    refuse_clobber(rs, name);
+    FILE* fp = fopen(name.c_str(), "wb");
+    if (!fp) {
+        out("\nError opening file, %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    return fp;
+}
+
+// What the conversion has written so far.
+struct Conversion {
+    std::string heading;  // the converted heading line, without its line end
+    std::string last;     // the time stamp of the last sample
+    int rows = 0, cols = 0;
+    bool have_heading = false;
+};
+
+// The plot file's heading "#Date Time name name..." becomes "Date Time,name,name...".
+void convert_heading(FILE* w, const std::string& text, const std::string& end, Conversion& c) {
+    std::string h = text.substr(text.empty() || text[0] != '#' ? 0 : 1);
+    std::vector<std::string> names = words_of(h);
+    if (h.find("Time") == std::string::npos || names.size() < 2) not_merovand();
+    c.heading = names[0] + " " + names[1];
+    for (size_t i = 2; i < names.size(); ++i) c.heading += "," + names[i];
+    c.cols = static_cast<int>(names.size()) - 2;
+    out("length = %d\n", static_cast<int>(c.heading.size()));
+    fout(w, "%s%s", c.heading.c_str(), end.empty() ? "\n" : end.c_str());
+    c.have_heading = true;
+}
+
+// One sample line: its date and time become a Y8 time stamp, its values follow as they
+// are. The first two samples give the file's start and interval.
+void convert_sample(RunState& rs, size_t f, const std::string& given, FILE* w,
+                    const std::string& text, const std::string& end, Conversion& c) {
+    std::vector<std::string> fields = words_of(text);
+    if (fields.empty()) return;  // a blank line
+    if (fields.size() < 2) {
+        out("Expected #Date Time\n");
+        end_run(END_ERROR);
+    }
+    std::string stamp = y8_stamp(fields[0], fields[1]);
+    if (stamp.empty()) {
+        out("Invalid merovand time stamp \"%s %s\" in %s\n", fields[0].c_str(), fields[1].c_str(),
+            given.c_str());
+        end_run(END_ERROR);
+    }
+    fout(w, "%s", stamp.c_str());
+    for (size_t i = 2; i < fields.size(); ++i) fout(w, ",%s", fields[i].c_str());
+    fout(w, "%s", end.c_str());
+    std::string s = stamp;
+    time_t secs = get_csvdate(rs, 1, s);
+    if (c.rows == 0) rs.files[f].csvstartsecs = secs;
+    if (c.rows == 1) rs.files[f].samp = static_cast<int>(secs - rs.files[f].csvstartsecs);
+    rs.files[f].csvendsecs = secs;
+    c.last = stamp;
+    ++c.rows;
+}
+
+void close_converted(FileWriter& w, const std::string& name) {
+    int closed = fclose(w.fp);
+    w.fp = nullptr;
+    if (closed != 0) {
+        out("\nError writing file, %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    out("%s created in Y8 CSV format\n", name.c_str());
+}
+
+// From here on the run reads the converted file in place of the plot file.
+void take_converted(RunState& rs, int fno, const std::string& name, const Conversion& c) {
+    InputFile& file = rs.files[static_cast<size_t>(fno)];
+    file.y8format = LAYOUT_REWRITTEN;
+    file.numcols = c.cols;
+    file.numrows = c.rows;
+    // The indexes describe the new file, which the later passes read: its heading is
+    // its first line and its data follow at once (the lines above the heading in the
+    // plot file were not copied).
+    file.paraline = 0;
+    file.firstdataline = 1;
+    if (c.rows == 0) {
+        out("no data in file %s\n", name.c_str());
+        end_run(END_ERROR);
+    }
+    if (fno == 0) {
+        size_t blank = c.last.find(' ');
+        rs.end_d = c.last.substr(0, blank);
+        rs.end_t = c.last.substr(blank + 1);
+    }
+}
+
 }  // namespace
 
 int rewrite_format_3(RunState& rs, int fno, FILE* fp, std::string& heading_out) {
     const size_t f = static_cast<size_t>(fno);
     const std::string given = rs.files[f].datafil;
     const std::string name = converted_name(given);
-    out("Y8 format CSV file will be %s\n", name.c_str());
-    refuse_clobber(rs, name);
-    FileWriter w{fopen(name.c_str(), "wb")};
-    if (!w.fp) {
-        out("\nError opening file, %s\n", name.c_str());
-        end_run(END_ERROR);
-    }
+    FileWriter w{open_converted(rs, name)};
 
     const int hidx = rs.files[f].paraline;
-    std::string raw, text, end, heading, stamp, last;
-    int lineno = 0, rows = 0, cols = 0;
-    bool have_heading = false;
+    std::string raw, text, end;
+    Conversion c;
     rs.files[f].samp = 60;  // a single sample has no measured interval
-    for (; read_raw_line(fp, raw); ++lineno) {
+    for (int lineno = 0; read_raw_line(fp, raw); ++lineno) {
         split_line_end(raw, text, end);
         if (lineno < hidx) {
             // Descriptive lines of the plot file: kept in the listing, not in the new file.
             if (!rs.opt().iflag) fout(rs.outfp, "%s", raw.c_str());
-            continue;
+        } else if (lineno == hidx) {
+            convert_heading(w.fp, text, end, c);
+        } else if (text.empty() || text[0] != '#') {
+            // gnuplot comments carry no sample.
+            convert_sample(rs, f, given, w.fp, text, end, c);
         }
-        if (lineno == hidx) {
-            std::string h = text.substr(text.empty() || text[0] != '#' ? 0 : 1);
-            std::vector<std::string> names = words_of(h);
-            if (h.find("Time") == std::string::npos || names.size() < 2) not_merovand();
-            heading = names[0] + " " + names[1];
-            for (size_t i = 2; i < names.size(); ++i) heading += "," + names[i];
-            cols = static_cast<int>(names.size()) - 2;
-            out("length = %d\n", static_cast<int>(heading.size()));
-            fout(w.fp, "%s%s", heading.c_str(), end.empty() ? "\n" : end.c_str());
-            have_heading = true;
-            continue;
-        }
-        // gnuplot comments and blank lines carry no sample.
-        if (!text.empty() && text[0] == '#') continue;
-        std::vector<std::string> fields = words_of(text);
-        if (fields.empty()) continue;
-        if (fields.size() < 2) {
-            out("Expected #Date Time\n");
-            end_run(END_ERROR);
-        }
-        stamp = y8_stamp(fields[0], fields[1]);
-        if (stamp.empty()) {
-            out("Invalid merovand time stamp \"%s %s\" in %s\n", fields[0].c_str(),
-                fields[1].c_str(), given.c_str());
-            end_run(END_ERROR);
-        }
-        fout(w.fp, "%s", stamp.c_str());
-        for (size_t i = 2; i < fields.size(); ++i) fout(w.fp, ",%s", fields[i].c_str());
-        fout(w.fp, "%s", end.c_str());
-        std::string s = stamp;
-        time_t secs = get_csvdate(rs, 1, s);
-        if (rows == 0) rs.files[f].csvstartsecs = secs;
-        if (rows == 1) rs.files[f].samp = static_cast<int>(secs - rs.files[f].csvstartsecs);
-        rs.files[f].csvendsecs = secs;
-        last = stamp;
-        ++rows;
     }
-    if (!have_heading) not_merovand();
-    if (fclose(w.fp) != 0) {
-        w.fp = nullptr;
-        out("\nError writing file, %s\n", name.c_str());
-        end_run(END_ERROR);
-    }
-    w.fp = nullptr;
-    out("%s created in Y8 CSV format\n", name.c_str());
+    if (!c.have_heading) not_merovand();
+    close_converted(w, name);
 
     rs.files[f].datafil = name;
     rs.input_ids.push_back(file_id(name));
-    heading_out = heading;
-    rs.files[f].y8format = LAYOUT_REWRITTEN;
-    rs.files[f].numcols = cols;
-    rs.files[f].numrows = rows;
-    // The indexes describe the new file, which the later passes read: its heading is
-    // its first line and its data follow at once (the lines above the heading in the
-    // plot file were not copied).
-    rs.files[f].paraline = 0;
-    rs.files[f].firstdataline = 1;
-    if (rows == 0) {
-        out("no data in file %s\n", name.c_str());
-        end_run(END_ERROR);
-    }
-    if (fno == 0) {
-        size_t blank = last.find(' ');
-        rs.end_d = last.substr(0, blank);
-        rs.end_t = last.substr(blank + 1);
-    }
+    heading_out = c.heading;
+    take_converted(rs, fno, name, c);
     return 1;
 }

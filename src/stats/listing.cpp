@@ -88,87 +88,104 @@ void print_list_hdrs(RunState& rs) {
 
 // Numbers are never cut to their column: a wider value widens its line instead of
 // losing digits. Labels and times keep their fixed columns.
-void print_vals(RunState& rs, int w, int skipped) {
+namespace {
+
+// A parameter's numbers as its listing line shows them, in the listing's decimals.
+struct ListedValues {
+    std::string p1, median, p2;  // empty unless percentiles are asked for
+    std::string average, stdev, minimum, maximum;
+    std::string maxtime;  // cut to the listing's time column
+};
+
+ListedValues listed_values(RunState& rs, int w) {
     const ParamStats& st = rs.stats();
     const double ratio = st.ratio != 0 ? st.ratio : 1.0;
-    const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
-    int col = column_of(rs, w);
-    const std::string& label = label_of(rs, w);
-
-    std::string p1_ystr, med_ystr, p2_ystr;
+    ListedValues v;
     if (rs.opt().pcflag) {
-        med_ystr = shown_percentile(rs, w, value_at(rs.median, w)).text();
-        p1_ystr = shown_percentile(rs, w, value_at(rs.p1, w)).text();
-        p2_ystr = shown_percentile(rs, w, value_at(rs.p2, w)).text();
+        v.median = shown_percentile(rs, w, value_at(rs.median, w)).text();
+        v.p1 = shown_percentile(rs, w, value_at(rs.p1, w)).text();
+        v.p2 = shown_percentile(rs, w, value_at(rs.p2, w)).text();
     }
-    int numw = rs.numcol > 999 ? 4 : 3;
-    std::string avg_ystr = shown_average(rs).text();
-    std::string stdev_ystr = strfmt("%.*f", rs.opt().precision, st.stdev / ratio);
+    v.average = shown_average(rs).text();
+    v.stdev = strfmt("%.*f", rs.opt().precision, st.stdev / ratio);
     // The extremes as shown, in the listing's decimals.
-    std::string minv = strfmt("%.*f", rs.opt().precision, st.shown_min.number());
-    std::string maxv = strfmt("%.*f", rs.opt().precision, st.shown_max.number());
-    std::string maxtime = cut_time(st.max_y_time);
+    v.minimum = strfmt("%.*f", rs.opt().precision, st.shown_min.number());
+    v.maximum = strfmt("%.*f", rs.opt().precision, st.shown_max.number());
+    v.maxtime = cut_time(st.max_y_time);
+    return v;
+}
 
-    if (rs.numpar == 1 && w == 0) {
-        auto grow = [](int& width, const std::string& t) {
-            width = std::max(width, static_cast<int>(t.size()));
-        };
-        // A zero-based scale starts at 0, and the minimum column is sized for that.
-        grow(rs.minsiz, zero_scale(rs) ? "0" : st.shown_min.text());
-        grow(rs.avgsiz, avg_ystr);
-        grow(rs.maxsiz, st.shown_max.text());
-        grow(rs.medsiz, med_ystr);
-        grow(rs.p1siz, p1_ystr);
-        grow(rs.p2siz, p2_ystr);
-        grow(rs.stdevsiz, stdev_ystr);
-    }
+// The first parameter of a one-parameter listing sizes its columns.
+void size_columns(RunState& rs, const ListedValues& v) {
+    const ParamStats& st = rs.stats();
+    auto grow = [](int& width, const std::string& t) {
+        width = std::max(width, static_cast<int>(t.size()));
+    };
+    // A zero-based scale starts at 0, and the minimum column is sized for that.
+    grow(rs.minsiz, zero_scale(rs) ? "0" : st.shown_min.text());
+    grow(rs.avgsiz, v.average);
+    grow(rs.maxsiz, st.shown_max.text());
+    grow(rs.medsiz, v.median);
+    grow(rs.p1siz, v.p1);
+    grow(rs.p2siz, v.p2);
+    grow(rs.stdevsiz, v.stdev);
+}
 
-    if (rs.filenum >= 1 || rs.opt().oflag) {
-        if (rs.opt().qflag || rs.opt().nocharts) return;
-        if (rs.filenum >= 1 && !rs.stats().multi_const)
-            out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
-        else if (rs.filenum >= 1)
-            out("%4d %s, Constant data, skipping chart\n", col, label.c_str());
-        else
-            out("%4d Overlay PNG file %s created\n", col, rs.outpng.c_str());
-        return;
-    }
-    if (rs.opt().cflag && rs.stats().corrcoef < rs.opt().corrth) return;
+// Overlay and multi-file runs list the chart a parameter went into, not its numbers.
+void print_chart_made(RunState& rs, int col, const std::string& label) {
+    if (rs.opt().qflag || rs.opt().nocharts) return;
+    if (rs.filenum >= 1 && !rs.stats().multi_const)
+        out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
+    else if (rs.filenum >= 1)
+        out("%4d %s, Constant data, skipping chart\n", col, label.c_str());
+    else
+        out("%4d Overlay PNG file %s created\n", col, rs.outpng.c_str());
+}
 
-    bool screen = !rs.opt().qflag;
-    int L = rs.maxlabelsiz, tw = rs.time_w;
-    if (rs.stats().nodata) {
-        // Nothing to show numbers of: the name and the reason.
-        if (screen) out("%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
-        fout(rs.outfp, "%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
-        fout(rs.outfp_csv, "%d,%s,no data\n", col, label.c_str());
-        return;
-    }
-    const char* tpart = time_part(rs, maxtime);
+int number_width(const RunState& rs) {
+    return rs.numcol > 999 ? 4 : 3;
+}
+
+// Nothing to show numbers of: the name and the reason.
+void print_no_data(RunState& rs, bool screen, int col, const std::string& label) {
+    int numw = number_width(rs), L = rs.maxlabelsiz;
+    if (screen) out("%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
+    fout(rs.outfp, "%*d %-*.*s no data\n", numw, col, L, L, label.c_str());
+    fout(rs.outfp_csv, "%d,%s,no data\n", col, label.c_str());
+}
+
+// The columns every line has: number, name, minimum, average, maximum and its time.
+void print_main_columns(RunState& rs, bool screen, int col, const std::string& label,
+                        const ListedValues& v) {
+    int numw = number_width(rs), L = rs.maxlabelsiz, tw = rs.time_w;
+    const char* tpart = time_part(rs, v.maxtime);
     const char* line = "%*d %-*.*s %*s %*s %*s %*.*s";
     if (screen)
-        out(line, numw, col, L, L, label.c_str(), rs.minsiz, minv.c_str(), rs.avgsiz,
-            avg_ystr.c_str(), rs.maxsiz, maxv.c_str(), tw, tw, tpart);
-    fout(rs.outfp, line, numw, col, L, L, label.c_str(), rs.minsiz + 2, minv.c_str(), rs.avgsiz + 2,
-         avg_ystr.c_str(), rs.maxsiz + 2, maxv.c_str(), tw, tw, tpart);
-    fout(rs.outfp_csv, "%d,%s,%s,%s,%s,%s", col, label.c_str(), minv.c_str(), avg_ystr.c_str(),
-         maxv.c_str(), maxtime.c_str());
+        out(line, numw, col, L, L, label.c_str(), rs.minsiz, v.minimum.c_str(), rs.avgsiz,
+            v.average.c_str(), rs.maxsiz, v.maximum.c_str(), tw, tw, tpart);
+    fout(rs.outfp, line, numw, col, L, L, label.c_str(), rs.minsiz + 2, v.minimum.c_str(),
+         rs.avgsiz + 2, v.average.c_str(), rs.maxsiz + 2, v.maximum.c_str(), tw, tw, tpart);
+    fout(rs.outfp_csv, "%d,%s,%s,%s,%s,%s", col, label.c_str(), v.minimum.c_str(),
+         v.average.c_str(), v.maximum.c_str(), v.maxtime.c_str());
+}
 
+// The columns the options ask for, in the order of the headings.
+void print_asked_columns(RunState& rs, bool screen, const ListedValues& v) {
     if (rs.opt().sdflag) {
-        if (screen) out(" %*s ", rs.stdevsiz, stdev_ystr.c_str());
-        fout(rs.outfp, " %*s ", rs.stdevsiz, stdev_ystr.c_str());
-        fout(rs.outfp_csv, ",%s", stdev_ystr.c_str());
+        if (screen) out(" %*s ", rs.stdevsiz, v.stdev.c_str());
+        fout(rs.outfp, " %*s ", rs.stdevsiz, v.stdev.c_str());
+        fout(rs.outfp_csv, ",%s", v.stdev.c_str());
     }
     if (rs.opt().pcflag) {
         const char* f = " %*s %*s %*s ";
         if (screen)
-            out(f, rs.p1siz, p1_ystr.c_str(), rs.medsiz, med_ystr.c_str(), rs.p2siz,
-                p2_ystr.c_str());
-        fout(rs.outfp, f, rs.p1siz, p1_ystr.c_str(), rs.medsiz, med_ystr.c_str(), rs.p2siz,
-             p2_ystr.c_str());
-        fout(rs.outfp_csv, ",%s,%s,%s", p1_ystr.c_str(), med_ystr.c_str(), p2_ystr.c_str());
+            out(f, rs.p1siz, v.p1.c_str(), rs.medsiz, v.median.c_str(), rs.p2siz, v.p2.c_str());
+        fout(rs.outfp, f, rs.p1siz, v.p1.c_str(), rs.medsiz, v.median.c_str(), rs.p2siz,
+             v.p2.c_str());
+        fout(rs.outfp_csv, ",%s,%s,%s", v.p1.c_str(), v.median.c_str(), v.p2.c_str());
     }
     if (moving_peak_shown(rs)) {
+        int tw = rs.time_w;
         std::string peak = cut_time(rs.stats().ma_x_val);
         const char* ppart = time_part(rs, peak);
         if (screen) out(" %*.*s", tw, tw, ppart);
@@ -180,6 +197,29 @@ void print_vals(RunState& rs, int w, int skipped) {
         fout(rs.outfp, " %2.2f", rs.stats().corrcoef);
         fout(rs.outfp_csv, ",%2.2f", rs.stats().corrcoef);
     }
+}
+
+}  // namespace
+
+void print_vals(RunState& rs, int w, int skipped) {
+    const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
+    int col = column_of(rs, w);
+    const std::string& label = label_of(rs, w);
+    const ListedValues v = listed_values(rs, w);
+    if (rs.numpar == 1 && w == 0) size_columns(rs, v);
+
+    if (rs.filenum >= 1 || rs.opt().oflag) {
+        print_chart_made(rs, col, label);
+        return;
+    }
+    if (rs.opt().cflag && rs.stats().corrcoef < rs.opt().corrth) return;
+    bool screen = !rs.opt().qflag;
+    if (rs.stats().nodata) {
+        print_no_data(rs, screen, col, label);
+        return;
+    }
+    print_main_columns(rs, screen, col, label, v);
+    print_asked_columns(rs, screen, v);
     if (screen) out(" %s\n", note);
     fout(rs.outfp, " %s\n", note);
     fout(rs.outfp_csv, "\n");
