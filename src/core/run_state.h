@@ -347,8 +347,7 @@ struct SampleGrid {
     int missints = 0;
     int tmpmiss = 0;
     int totmisssecs = 0;
-    // The span of the rows read: dates, seconds, the range's start and end, the texts
-    std::string firstdate, lastdate;
+    // The span of the rows read: seconds, the range's start and end, the texts
     time_t firstsecs = 0;
     time_t lastsecs = 0;
     time_t rangestart = 0;

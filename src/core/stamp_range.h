@@ -7,7 +7,6 @@ struct StampTime {
     long long day = 0;   // days from 1970-01-01 to the date of the local clock reading
     long long tod = 0;   // seconds of that clock reading within its day
     bool dated = false;  // the text has a date of its own
-    bool zoned = false;  // an ISO text with a zone: its local clock differs from the text
 };
 
 inline constexpr long long DAY_SECS = 86400;

@@ -191,7 +191,6 @@ bool read_iso(const std::string& s, StampTime& st) {
         }
     }
     st.dated = true;
-    st.zoned = zoned;
     if (!zoned) {
         st.secs = local_from_clock(clock_utc(f), st);
         return st.secs != -1;

@@ -6,7 +6,6 @@
 
 #include "base/out.h"
 #include "base/run_end.h"
-#include "base/scan.h"
 #include "base/strings.h"
 #include "core/tables.h"
 #include "core/timestamps.h"
@@ -19,24 +18,6 @@ void skip_lines(LineReader& rd, int n, std::string& cur) {
     rd.rewind();
     for (int i = 0; i < n && rd.next(cur); ++i) {
     }
-}
-
-// The record's time text: the date (the start date for a time-only stamp) and the
-// clock written in full.
-std::string record_text(std::string ff, const std::string& day) {
-    if (is_iso_stamp(ff)) {
-        to_classic_stamp(ff);
-        return ff;
-    }
-    int hh = 0, mm = 0, ss = 0;
-    std::string date;
-    if (ff.find_first_of("-/") != std::string::npos) {
-        TextScan(ff).word(date).blank().clock(hh, mm, ss);
-    } else {
-        TextScan(ff).clock(hh, mm, ss);
-        date = day;
-    }
-    return strfmt("%s %02d:%02d:%02d", date.c_str(), hh, mm, ss);
 }
 
 int nominal_interval(const RunState& rs) {
@@ -107,7 +88,6 @@ int count_timed(RunState& rs, LineReader& rd) {
     const TimeRange& range = rs.opt().timerange;
     bool said = false;
     int count = 0;
-    std::string lasttext;
     time_t lastsecs = 0;
     Windows win;
     FirstFields fields(rs, rd);
@@ -128,13 +108,8 @@ int count_timed(RunState& rs, LineReader& rd) {
         bool first = count == 0;
         ++count;
         lastsecs = st.secs;
-        lasttext = ff;
-        if (first) {
-            rs.firstdate = record_text(ff, day);
-            rs.firstsecs = st.secs;
-        }
+        if (first) rs.firstsecs = st.secs;
     }
-    rs.lastdate = count > 0 ? record_text(lasttext, day) : std::string();
     rs.lastsecs = count > 0 ? lastsecs : rs.firstsecs;
     rs.dur = rs.lastsecs - rs.firstsecs;
     rs.range_windows = win.count;

@@ -6,7 +6,7 @@
 
 // Goes through the first file's records (the first fields the survey kept of them, or
 // else the file again through rd, from its first data line) and sets num,
-// firstdate/firstsecs, lastdate/lastsecs, dur, comm_sampint, nomints, badsamps,
+// firstsecs, lastsecs, dur, comm_sampint, nomints, badsamps,
 // totmiss, miss_ar, x_vals and x_vals_secs; ends the run when the count is unusable.
 void count_records(RunState& rs, LineReader& rd);
 // Lets go of the first fields the survey kept for the count.

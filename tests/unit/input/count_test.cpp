@@ -35,6 +35,11 @@ struct CountTest : ::testing::Test {
     }
 };
 
+// Seconds of hh:mm on the given day of January 2008 (UTC).
+time_t at(int hh, int mm, int day = 1) {
+    return 1199145600 + (day - 1) * 86400 + hh * 3600 + mm * 60;
+}
+
 std::vector<int> every(int from, int n, int step) {
     std::vector<int> v;
     for (int i = 0; i < n; ++i) v.push_back(from + i * step);
@@ -73,14 +78,13 @@ TEST_F(CountTest, RangesAndThinning) {
     struct Case {
         int tflag, nth;
         int num;
-        const char* first;
-        const char* last;
+        time_t first, last;
     };
     const Case cases[] = {
-        {0, 1, 60, "01-JAN-2008 10:00:00", "01-JAN-2008 10:59:00"},
-        {1, 1, 15, "01-JAN-2008 10:15:00", "01-JAN-2008 10:29:00"},  // [10:15, 10:30)
-        {2, 1, 10, "01-JAN-2008 10:40:00", "01-JAN-2008 10:49:00"},  // [10:40, 10:50)
-        {0, 3, 20, "01-JAN-2008 10:00:00", "01-JAN-2008 10:59:00"},
+        {0, 1, 60, at(10, 0), at(10, 59)},
+        {1, 1, 15, at(10, 15), at(10, 29)},  // [10:15, 10:30)
+        {2, 1, 10, at(10, 40), at(10, 49)},  // [10:40, 10:50)
+        {0, 3, 20, at(10, 0), at(10, 59)},
     };
     for (const auto& c : cases) {
         RunState fresh = rs;
@@ -96,8 +100,8 @@ TEST_F(CountTest, RangesAndThinning) {
         RunResult r = count(every(36000, 60, 60));
         EXPECT_EQ(r.status, -1) << r.out;
         EXPECT_EQ(rs.num, c.num) << c.tflag << c.nth;
-        EXPECT_EQ(rs.firstdate, c.first);
-        EXPECT_EQ(rs.lastdate, c.last);
+        EXPECT_EQ(rs.firstsecs, c.first);
+        EXPECT_EQ(rs.lastsecs, c.last);
         std::swap(rs, fresh);
     }
 }
@@ -128,8 +132,8 @@ TEST_F(CountTest, TimeOnlyStampsTakeTheStartDate) {
     LineReader rd(fp);
     RunResult r = capture([&] { count_records(rs, rd); });
     fclose(fp);
-    EXPECT_EQ(rs.firstdate, "02-JAN-2008 10:00:00");
-    EXPECT_EQ(rs.firstsecs, 1199145600 + 86400 + 36000);
+    EXPECT_EQ(rs.firstsecs, at(10, 0, 2));
+    EXPECT_EQ(rs.lastsecs, at(10, 2, 2));
     EXPECT_EQ(rs.num, 3);
     EXPECT_EQ(rs.totmiss, 0);
 }
@@ -147,24 +151,26 @@ TEST(CountKeptFields, SameRecordsAsReadingTheFileAgain) {
         std::string text, earlier;  // the file, and one listed after it that starts earlier
         bool range;                 // records from 10:02 to before 10:05 only
         int num;
-        const char* first;
-        const char* last;
+        time_t first, last;
         bool notice;  // "No timestamp"
     };
     const std::string head = "Sample Time,A\n";
     const Case cases[] = {
         {"blank lines, lines of commas, CRLF", head + rows(36000, 2, "\n,,,\r\n") + rows(36120, 2),
-         "", false, 4, "01-JAN-2008 10:00:00", "01-JAN-2008 10:03:00", false},
-        {"quoted stamps, trailer", head + "\"01-JAN-2008 10:00:00\",1\n" + rows(36060, 3) +
-         "Column Average, 99999,1\n", "", false, 4, "01-JAN-2008 10:00:00", "01-JAN-2008 10:03:00", false},
-        {"end marker", head + rows(36000, 3) + "--\n" + rows(36180, 3), "", false, 3,
-         "01-JAN-2008 10:00:00", "01-JAN-2008 10:02:00", false},
-        {"range, units line before its first record", head + rows(36000, 1) + "units,%\n" +
-         rows(36060, 6), "", true, 3, "01-JAN-2008 10:02:00", "01-JAN-2008 10:04:00", true},
-        {"time-only stamps dated above the heading", "02-JAN-2008\n" + head + "10:00:00,1\n10:01:00,2\n10:02:00,3\n",
-         "", false, 3, "02-JAN-2008 10:00:00", "02-JAN-2008 10:02:00", false},
-        {"the file that starts first is counted", head + rows(39600, 5), head + rows(36000, 3), false, 3,
-         "01-JAN-2008 10:00:00", "01-JAN-2008 10:02:00", false},
+         "", false, 4, at(10, 0), at(10, 3), false},
+        {"quoted stamps, trailer",
+         head + "\"01-JAN-2008 10:00:00\",1\n" + rows(36060, 3) + "Column Average, 99999,1\n", "",
+         false, 4, at(10, 0), at(10, 3), false},
+        {"end marker", head + rows(36000, 3) + "--\n" + rows(36180, 3), "", false, 3, at(10, 0),
+         at(10, 2), false},
+        {"range, units line before its first record",
+         head + rows(36000, 1) + "units,%\n" + rows(36060, 6), "", true, 3, at(10, 2), at(10, 4),
+         true},
+        {"time-only stamps dated above the heading",
+         "02-JAN-2008\n" + head + "10:00:00,1\n10:01:00,2\n10:02:00,3\n", "", false, 3,
+         at(10, 0, 2), at(10, 2, 2), false},
+        {"the file that starts first is counted", head + rows(39600, 5), head + rows(36000, 3),
+         false, 3, at(10, 0), at(10, 2), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,20 +186,20 @@ TEST(CountKeptFields, SameRecordsAsReadingTheFileAgain) {
         RunResult kept = capture([&] { read_datafil_cols(rs, 0); });
         RunResult read = capture([&] {
             EXPECT_EQ(rs.num, c.num);
-            EXPECT_EQ(rs.firstdate, c.first);
-            EXPECT_EQ(rs.lastdate, c.last);
+            EXPECT_EQ(rs.firstsecs, c.first);
+            EXPECT_EQ(rs.lastsecs, c.last);
             FILE* fp = fopen(run.dir.file(rs.files[0].datafil).c_str(), "rb");
             LineReader rd(fp);
             rs.num = 0;
-            rs.firstdate = rs.lastdate = "";
+            rs.firstsecs = rs.lastsecs = 0;
             count_records(rs, rd);
             fclose(fp);
         });
         EXPECT_EQ(kept.status, -1) << kept.out;
         EXPECT_EQ(read.status, -1) << read.out;
         EXPECT_EQ(rs.num, c.num);
-        EXPECT_EQ(rs.firstdate, c.first);
-        EXPECT_EQ(rs.lastdate, c.last);
+        EXPECT_EQ(rs.firstsecs, c.first);
+        EXPECT_EQ(rs.lastsecs, c.last);
         EXPECT_EQ(kept.out.find("No timestamp\n") != std::string::npos, c.notice) << kept.out;
         EXPECT_EQ(read.out.find("No timestamp\n") != std::string::npos, c.notice) << read.out;
     }

@@ -363,8 +363,8 @@ TEST_F(SurveyTest, SurveyStepListsParametersCountsAndPrompts) {
     EXPECT_EQ(rs.physmem, 4096 * 128);
     EXPECT_EQ(rs.num, 20);
     EXPECT_EQ(rs.totmiss, 0);
-    EXPECT_EQ(rs.firstdate, "01-JAN-2008 10:00:00");
-    EXPECT_EQ(rs.lastdate, "01-JAN-2008 10:19:00");
+    EXPECT_EQ(rs.firstsecs, 1199145600 + 10 * 3600);
+    EXPECT_EQ(rs.lastsecs, 1199145600 + 10 * 3600 + 19 * 60);
     EXPECT_EQ(rs.files[0].fileintnums, 20);
     EXPECT_EQ(rs.x_vals.size(), 22u);
     EXPECT_EQ(rs.miss_ar.size(), 70u);
