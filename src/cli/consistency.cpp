@@ -181,7 +181,8 @@ static void merge_rules(RunState& rs) {
     if (rs.opt().mflag && !rs.opt().pflag) {
         if (rs.opt().verbose) out("\nMerge option now requires /param. Assuming /para=all \n");
         rs.set_opt().pflag = 1;
-        rs.nums_str = rs.orig_nums_str = "all";
+        rs.orig_nums_str = "all";
+        rs.select_text("all");
     }
     if (rs.opt().sflag && rs.filenum == 0 && !rs.opt().oflag) {
         rs.set_opt().sflag = 0;

@@ -242,16 +242,13 @@ static void opt_parameters(RunState& rs, std::string v) {
     rs.set_opt().pflag = 1;
     if (!v.empty() && v[0] == ',') v[0] = ' ';
     if (!v.empty() && v.back() == ',') v.pop_back();
-    rs.nums_str = rs.orig_nums_str = v;
+    rs.orig_nums_str = v;
+    rs.select_text(v);
     if (contains_nocase(v, ".lis")) {
         rs.numcalcs = get_numcalcs_cnt(rs, rs.nums_str);
         return;
     }
-    bool all_digits = v.find_first_not_of(",0123456789") == std::string::npos;
-    bool range =
-        v.find_first_not_of("0123456789-") == std::string::npos && v.find('-') != std::string::npos;
-    if (all_digits) sort_params(rs, rs.nums_str, rs.orig_nums_str);
-    if (range) get_digitrange(rs.nums_str);
+    take_typed_numbers(rs);
 }
 
 void opt_percentile(RunState& rs, const char* arg) {

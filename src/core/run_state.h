@@ -12,6 +12,7 @@
 
 #include "base/clock.h"
 #include "base/files.h"
+#include "core/param_selection.h"
 #include "core/param_stats.h"
 #include "core/stamp_range.h"
 
@@ -402,11 +403,12 @@ struct ChartLayout {
 };
 
 // The state of one run, made of parts that are types of their own: the output files
-// (RunOutputs), the sample grid (SampleGrid) and the chart layout (ChartLayout) it is
-// built from, the options behind opt(), the statistics behind stats(), the input files,
-// the listing rows. A part can be built or handed on alone; its members keep their names
-// in the run state (rs.logfp, rs.pts, rs.maxx).
-struct RunState : RunOutputs, SampleGrid, ChartLayout {
+// (RunOutputs), the sample grid (SampleGrid), the chart layout (ChartLayout) and the
+// parameter selection (ParamSelection) it is built from, the options behind opt(), the
+// statistics behind stats(), the input files, the listing rows. A part can be built or
+// handed on alone; its members keep their names in the run state (rs.logfp, rs.pts,
+// rs.maxx).
+struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
     int maxlinelen = 220000;     // MAXLINE
@@ -436,13 +438,9 @@ struct RunState : RunOutputs, SampleGrid, ChartLayout {
     int filenum = -1;
     int toomanyfiles = 0;
 
-    // Selection: the parameter list as the selection rewrites it (the --parameters value
-    // first), calculated lines counted, the typed order of a listed selection
-    std::string nums_str;
-    std::string orig_nums_str;
+    // Selection (the list itself is the ParamSelection part): calculated lines counted
     int numcalcs = 0;
-    std::vector<int> orig_order;  // typed position of each listed column (ascending list)
-    int wild = 0;                 // some calculated line is a wildcard line
+    int wild = 0;  // some calculated line is a wildcard line
 
     // Input: the file's date text, for time-only stamps
     std::string comment_sdate;

@@ -272,8 +272,7 @@ StampTime row_stamp(const RunState& rs, const std::string& ts, time_t& dayoff, t
 std::vector<std::string> selected_names(const RunState& rs) {
     std::vector<std::string> sel;
     std::vector<std::string> names = heading_names(rs.files[0].line);
-    for (const std::string& field : split_fields(rs.nums_str)) {
-        int c = atoi_s(field);
+    for (int c : rs.param_list) {
         if (c < 1 || c > static_cast<int>(names.size())) continue;
         std::string n = names[static_cast<size_t>(c - 1)];
         strltrim(n);
@@ -474,7 +473,8 @@ int write_out_merged_data(RunState& rs, FILE* fp) {
     std::string sel = rs.orig_nums_str;
     trim(sel);
     strupper(sel);
-    bool all = sel == "ALL" || sel == "0";
+    // A keyword the selection read as a name (typed with a space before it) selects by name.
+    bool all = (sel == "ALL" || sel == "0") && !rs.by_names();
     if (rs.opt().verbose) out("writing out parameters ");
     write_heading(rs, fp, mask, all);
 

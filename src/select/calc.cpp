@@ -261,7 +261,7 @@ int parse_wildcalc_line(RunState& rs, const std::string& line, std::string& coll
 }
 
 void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& names, int c,
-                              std::string& list) {
+                              std::vector<int>& list) {
     size_t ncalc = idx(rs.numcalcs);
     if (rs.wild_nums.size() < ncalc || rs.wcalc_label.size() < ncalc) alloc_wild_nums(rs);
     grow(rs.wcalc, ncalc, 0);
@@ -299,7 +299,7 @@ void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& name
                         static_cast<int>(routed.size()) - 1, n);
             }
         }
-        list += strfmt("%d,", n);
+        list.push_back(n);
     }
     if (!rs.nowcalcfound) out("No match for wildcard expression %s\n", rs.wlcalc[idx(c)].c_str());
 }

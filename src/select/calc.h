@@ -14,9 +14,9 @@ int parse_calc_line(RunState& rs, const std::string& line, std::string& collecte
 // 1 accepted, -1 rejected.
 int parse_wildcalc_line(RunState& rs, const std::string& line, std::string& collected);
 // Maps the heading's column names onto wildcard line k: each matching column is routed
-// to the label its captures build; its number and a comma are appended to list.
+// to the label its captures build; its number is appended to list.
 void get_wildcard_param_names(RunState& rs, const std::vector<std::string>& names, int k,
-                              std::string& list);
+                              std::vector<int>& list);
 // Resolves every operand against the selected labels, fixes the result slots and gives
 // them their labels. Call after the selection of every file, before loading.
 void translate_calc_params(RunState& rs);

@@ -47,12 +47,17 @@ bool is_ignored_term(const std::string& t) {
            t.find("$CPUS") != std::string::npos || atoi_s(t) > 0;
 }
 
-std::string join_numbers(const std::vector<int>& cols) {
+// The list as PARAM.LIS records it: the numbers joined by commas, a list taken as it
+// was written as written, and the one column of a wildcard calculation with the comma
+// the match list puts after each column.
+std::string list_record(const ParamSelection& sel) {
+    if (sel.list_source == LIST_WRITTEN) return sel.list_text;
     std::string s;
-    for (int c : cols) {
+    for (int c : sel.param_list) {
         if (!s.empty()) s += ',';
         s += std::to_string(c);
     }
+    if (sel.list_source == LIST_ONE_WILDCARD) s += ',';
     return s;
 }
 
@@ -125,8 +130,9 @@ bool never_selects(const std::string& t) {
 }
 
 // Name terms: all-terms (AND/NOT) or any-term (OR, wildcards) matching over the heading.
-std::string select_by_names(RunState& rs, const std::string& sel,
-                            const std::vector<std::string>& names) {
+std::vector<int> select_by_names(RunState& rs, const std::string& sel,
+                                 const std::vector<std::string>& names, ListSource& source) {
+    source = LIST_NAMES;
     std::vector<std::string> raw = split_fields(sel);
     for (auto& t : raw) trim(t);
 
@@ -148,7 +154,7 @@ std::string select_by_names(RunState& rs, const std::string& sel,
             if (!t.empty()) terms.push_back(t);
         for (size_t c = 0; c < names.size(); ++c)
             if (all_terms_match(upper_copy(names[c]), terms)) cols.push_back(static_cast<int>(c) + 1);
-        return join_numbers(cols);
+        return cols;
     }
 
     std::vector<std::string> pats;
@@ -174,11 +180,11 @@ std::string select_by_names(RunState& rs, const std::string& sel,
             for (const auto& p : pats) hit = hit || (!p.empty() && u.find(p) != std::string::npos);
             if (!hit) cols.push_back(static_cast<int>(c) + 1);
         }
-        return join_numbers(cols);
+        return cols;
     }
 
     if (rs.wild) {
-        std::string list;
+        std::vector<int> list;
         rs.totwcalc = 0;
         for (int k = 0; k < rs.numcalcs && k < 50; ++k)
             if (rs.wildcalc[k]) get_wildcard_param_names(rs, names, k, list);
@@ -188,8 +194,8 @@ std::string select_by_names(RunState& rs, const std::string& sel,
             out("No match for any wildcard [CALC] expression\n");
             end_run(END_ERROR);
         }
-        sort_params(rs, list, rs.orig_nums_str);
-        return list;
+        if (list.size() == 1) source = LIST_ONE_WILDCARD;
+        return sort_params(rs, list);
     }
 
     for (size_t c = 0; c < names.size(); ++c) {
@@ -201,9 +207,8 @@ std::string select_by_names(RunState& rs, const std::string& sel,
             }
         }
     }
-    std::string list = join_numbers(cols);
-    if (!list.empty()) sort_params(rs, list, rs.orig_nums_str);
-    return list;
+    if (!cols.empty()) cols = sort_params(rs, cols);
+    return cols;
 }
 
 // Runs fn in the output directory when one is set.
@@ -225,24 +230,22 @@ void write_param_lis(RunState& rs) {
             return;
         }
         // Put in place when the run completes, with the page and the peak files.
-        fout(fp, "%s\n", rs.nums_str.c_str());
+        fout(fp, "%s\n", list_record(rs).c_str());
     });
     if (failed) {
         out("\nError opening parameter file, %s\n", "PARAM.LIS");
         end_run(END_ERROR);
     }
-    strupper(rs.nums_str);
 }
 
 // The list of column numbers into param_nums[0] and nums_mask[0].
 void take_list(RunState& rs) {
-    if (rs.nums_str.empty() && !rs.wild) {
-        out("No columns selected %s\n", rs.nums_str.c_str());
+    if (rs.list_empty() && !rs.wild) {
+        out("No columns selected %s\n", "");  // the list is empty
         end_run(END_ERROR);
     }
     int k = 0;
-    for (const auto& field : split_fields(rs.nums_str)) {
-        int c = atoi_s(field);
+    for (int c : rs.param_list) {
         if (c > rs.numcol) break;
         if (c < 1) continue;  // column 0 is the time stamp, not a parameter
         // A column named again adds nothing but a second copy of its chart; the tables
@@ -313,11 +316,9 @@ void assign_labels(RunState& rs, const std::vector<std::string>& names) {
     if (yfp) fclose(yfp);
 }
 
-void select_first_file(RunState& rs, const std::vector<std::string>& names) {
-    for (size_t c = 0; c < rs.nums_mask[0].size(); ++c) rs.nums_mask[0][c] = 0;
-    for (int c = 0; c <= rs.numcol && c < static_cast<int>(rs.fp_nums.size()); ++c)
-        rs.fp_nums[static_cast<size_t>(c)] = 0;
-
+// The selection text against the first file's heading: a list file, a rename line,
+// every column, numbers, a range or names.
+void resolve_text(RunState& rs, const std::vector<std::string>& names) {
     if (contains_nocase(rs.nums_str, ".LIS")) rs.nums_str = read_parameter_file(rs, rs.nums_str);
     if (is_rename_line(rs.nums_str)) {
         std::string ln = rs.nums_str;
@@ -327,21 +328,33 @@ void select_first_file(RunState& rs, const std::vector<std::string>& names) {
         parse_rename_line(rs, ln, unused);
     }
     strupper(rs.nums_str);
-    const std::string& s = rs.nums_str;
+    const std::string s = rs.nums_str;
+    std::vector<int> list;
     if (s == "0" || s == "ALL" || s == "*" || starts_with(s, "*,")) {
         rs.allparms = 1;
-        std::vector<int> all(static_cast<size_t>(std::max(rs.numcol, 0)));
-        for (int c = 0; c < rs.numcol; ++c) all[static_cast<size_t>(c)] = c + 1;
-        rs.nums_str = join_numbers(all);
-    } else if (is_all_digits(s)) {
-        // already a list of column numbers
-    } else if (is_digit_range(s)) {
-        get_digitrange(rs.nums_str);
+        for (int c = 1; c <= rs.numcol; ++c) list.push_back(c);
+        rs.resolve(std::move(list), LIST_NUMBERS);
+    } else if (is_digit_range(s) && get_digitrange(s, list)) {
+        rs.resolve(std::move(list), LIST_NUMBERS);
+    } else if (is_all_digits(s) || is_digit_range(s)) {
+        // Numbers that are no range, or a range that does not read as one, are taken as
+        // written: fields that are no number select nothing.
+        rs.resolve(list_numbers(s), LIST_WRITTEN);
+        rs.list_text = s;
     } else {
         alloc_jnk_space(rs, rs.numcol);
-        rs.nums_str = select_by_names(rs, rs.nums_str, names);
+        ListSource source;
+        list = select_by_names(rs, s, names, source);
         free_jnk_space(rs, rs.numcol);
+        rs.resolve(std::move(list), source);
     }
+}
+
+void select_first_file(RunState& rs, const std::vector<std::string>& names) {
+    for (size_t c = 0; c < rs.nums_mask[0].size(); ++c) rs.nums_mask[0][c] = 0;
+    for (int c = 0; c <= rs.numcol && c < static_cast<int>(rs.fp_nums.size()); ++c)
+        rs.fp_nums[static_cast<size_t>(c)] = 0;
+    if (!rs.list_resolved()) resolve_text(rs, names);
     take_list(rs);
     assign_labels(rs, names);
 }

@@ -351,42 +351,51 @@ TEST_F(OptionParsing, SortForms) {
 }
 
 TEST_F(OptionParsing, ParameterLists) {
+    // Numbers and ranges are a list at once; other text waits for the heading.
     struct Case {
-        std::string arg, nums, orig;
+        std::string arg;
+        std::vector<int> list;
+        std::string text, orig;
         int sortdim, srtflag;
         std::vector<int> order;
     };
     const Case cases[] = {
-        {"-p1,2,3", "1,2,3", "1,2,3", 7, 2, {0, 1, 2}},
-        {"-p3,1,3,2", "1,2,3", "3,1,3,2", 7, 2, {1, 3, 0}},
-        {"--parameters=12,", "12", "12", 7, 2, {0}},
-        {"-p0", "0", "0", 3, 0, {}},
-        {"-p2-5", "2,3,4,5", "2-5", 3, 0, {}},
-        {"-p5-2", "5", "5-2", 3, 0, {}},
-        {"--param=,cpu,", " cpu", " cpu", 3, 0, {}},
-        {"-p=cpu*", "cpu*", "cpu*", 3, 0, {}},
+        {"-p1,2,3", {1, 2, 3}, "", "1,2,3", 7, 2, {0, 1, 2}},
+        {"-p3,1,3,2", {1, 2, 3}, "", "3,1,3,2", 7, 2, {1, 3, 0}},
+        {"--parameters=12,", {}, "12", "12", 7, 2, {0}},
+        {"-p0", {}, "0", "0", 3, 0, {}},
+        {"-p0,0", {}, "0", "0,0", 7, 2, {0}},  // column 0 alone: every column
+        {"-p2-5", {2, 3, 4, 5}, "", "2-5", 3, 0, {}},
+        {"-p5-2", {5}, "", "5-2", 3, 0, {}},
+        {"--param=,cpu,", {}, " cpu", " cpu", 3, 0, {}},
+        {"-p=cpu*", {}, "cpu*", "cpu*", 3, 0, {}},
     };
     for (const auto& c : cases) {
         RunState rs;
         SCOPED_TRACE(c.arg);
         EXPECT_EQ(parse(rs, {c.arg, "a.csv"}).status, -1);
         EXPECT_EQ(rs.opt().pflag, 1);
-        EXPECT_EQ(rs.nums_str, c.nums);
+        EXPECT_EQ(rs.param_list, c.list);
+        EXPECT_EQ(rs.nums_str, c.text);
         EXPECT_EQ(rs.orig_nums_str, c.orig);
         EXPECT_EQ(rs.sortdim, c.sortdim);
         EXPECT_EQ(rs.srtflag, c.srtflag);
         EXPECT_EQ(rs.orig_order, c.order);
     }
 
-    RunState twice;
+    // The last --parameters holds.
+    RunState twice, back;
     parse(twice, {"-pcpu", "-p2-3", "a.csv"});
-    EXPECT_EQ(twice.nums_str, "2,3");
+    EXPECT_EQ(twice.param_list, (std::vector<int>{2, 3}));
+    parse(back, {"-p2-3", "-pcpu", "a.csv"});
+    EXPECT_EQ(back.param_list, std::vector<int>{});
+    EXPECT_EQ(back.nums_str, "cpu");
 
     // A huge range is not spelled out beyond what the parameter limit can ever select.
     RunState big;
     EXPECT_EQ(parse(big, {"-p1-2000000000", "a.csv"}).status, -1);
-    EXPECT_EQ(std::count(big.nums_str.begin(), big.nums_str.end(), ','), 20000);
-    EXPECT_EQ(big.nums_str.substr(big.nums_str.rfind(',') + 1), "20001");
+    EXPECT_EQ(big.param_list.size(), 20001u);
+    EXPECT_EQ(big.param_list.back(), 20001);
 }
 
 TEST_F(OptionParsing, ParameterFileCountsCalculatedLines) {

@@ -147,7 +147,7 @@ struct Written {
         rs.files[1].line = "Sample Time,CPU";
         rs.diffparams = 1;
         rs.orig_nums_str = "all";
-        rs.nums_str = "1,2,3";
+        rs.resolve({1, 2, 3}, LIST_NUMBERS);
         rs.set_opt().pflag = 1;
         rs.set_opt().csv_outfil = "m.csv";
         rs.outrows = 4;

@@ -277,7 +277,7 @@ TEST(CalcLines, WildcardMappingTraceAndSelection) {
               std::string::npos)
         << t.result.out;
     EXPECT_EQ(t.rs.numpar, 4);  // the routed columns only
-    EXPECT_EQ(t.rs.nums_str, "6,7,8,9");
+    EXPECT_EQ(t.rs.param_list, (std::vector<int>{6, 7, 8, 9}));
 }
 
 TEST(CalcLines, EachValueIsHandedOnInLineOrder) {

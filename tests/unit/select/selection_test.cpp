@@ -30,10 +30,7 @@ struct Selection {
         rs.nums_str = rs.orig_nums_str = sel;
         rs.set_opt().iflag = 1;
         rs.set_opt().qflag = 1;
-        if (sel.find_first_not_of(",0123456789") == std::string::npos)
-            sort_params(rs, rs.nums_str, rs.orig_nums_str);
-        else if (sel.find_first_not_of("-0123456789") == std::string::npos)
-            get_digitrange(rs.nums_str);
+        take_typed_numbers(rs);
     }
     std::vector<int> run() {
         result = capture([&] {
@@ -91,7 +88,6 @@ TEST(Selection, LabelsListFileAndParamLis) {
     s.run();
     EXPECT_EQ(s.rs.xlabel[0], "[CPU]Cpu 00 Idle");
     EXPECT_EQ(s.rs.xlabel[3], "[NET]New Packets");
-    EXPECT_EQ(s.rs.nums_str, "2,3,8,9");
     EXPECT_EQ(s.dir.read("PARAM.LIS"), "2,3,8,9\n");
     EXPECT_EQ(s.dir.read("NAMES.LIS"),
               "[CPU]Cpu 00 Idle\n[CPU]Cpu 1 Idle\n[NET]Old Packets\n[NET]New Packets\n");
@@ -107,6 +103,34 @@ TEST(Selection, FreeListAddsTheDerivedParameter) {
     EXPECT_EQ(s.rs.xlabel[2], "[CALC]Memory Utilization");
     EXPECT_EQ(s.rs.param_nums[0][2], 3);
     EXPECT_EQ(s.rs.memutilnum, 8);
+}
+
+// PARAM.LIS records the list the selection took: resolved lists as numbers, a list the
+// user wrote as numbers as written.
+TEST(Selection, ParamLisRecordsTheList) {
+    struct Case {
+        const char* sel;
+        const char* lis;  // a parameter file's text, or none
+        const char* record;
+    };
+    const Case cases[] = {
+        {"9,3,3,5", nullptr, "3,5,9\n"},
+        {"3-5", nullptr, "3,4,5\n"},
+        {"05", nullptr, "05\n"},
+        {"all", nullptr, "1,2,3,4,5,6,7,8,9\n"},
+        {"-", nullptr, "-\n"},
+        {"idle,packets", nullptr, "2,3,8,9\n"},
+        {"n.lis", "5,3,,7\n", "5,3,,7\n"},
+        {"n.lis", "4-6\n", "4,5,6\n"},
+    };
+    for (const auto& c : cases) {
+        Selection s(c.sel);
+        if (c.lis) s.dir.write(c.sel, c.lis);
+        s.rs.set_opt().iflag = 0;
+        s.run();
+        EXPECT_EQ(s.result.status, -1) << c.sel << s.result.out;
+        EXPECT_EQ(s.dir.read("PARAM.LIS"), c.record) << c.sel;
+    }
 }
 
 TEST(Selection, ParameterFileTermsAndErrors) {
