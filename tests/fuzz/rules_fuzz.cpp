@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::guarded([&] {
         get_y8rules(*rs);
         for (int p = 0; p < rs->numpar && rs->opt().rflag; ++p) {
-            rs->avg = 17.5;
-            rs->max_y = 39;
-            rs->min_y = -5;
+            rs->set_stats().avg = 17.5;
+            rs->set_stats().max_y = 39;
+            rs->set_stats().min_y = -5;
             check_rules(*rs, p);
             if (const RunState::Y8Rule* r = fired_rule(*rs)) threshold_row(*rs, *r, 55);
         }
