@@ -79,11 +79,14 @@ void alloc_space(RunState& rs) {
     if (rs.opt().verbose) out("Allocated memory for pts[%d][%d][%d]\n", files, slots, rows);
 }
 
-int calc_sampint(RunState& rs, int i, int cnt, int fno) {
-    const std::string& prev = rs.x_vals[static_cast<size_t>(i - 1)];
-    const std::string& cur = rs.x_vals[static_cast<size_t>(i)];
+namespace {
+
+// The interval from the previous row's stamp to this one's, and this row's seconds in
+// cursecs. The previous stamp becomes the start of the run (a stamp without a date
+// is a time of day on the comment's date).
+int interval_between(RunState& rs, const std::string& prev, const std::string& cur,
+                     time_t& cursecs) {
     int interval = 0;
-    time_t cursecs = 0;
     if (prev.find(' ') == std::string::npos) {
         rs.start_t = prev;
         if (rs.start_d.empty()) rs.start_d = "01-JAN-1970";
@@ -100,83 +103,107 @@ int calc_sampint(RunState& rs, int i, int cnt, int fno) {
         cursecs = stamp_secs(cur);
         interval = clamped_int(cursecs - stamp_secs(prev));
     }
+    return interval;
+}
+
+// The first pass over the rows logs the interval and marks the missing samples of a
+// gap in the first file, so that the grid keeps their slots.
+void note_interval(RunState& rs, int i, int fno, int interval, const std::string& prev,
+              const std::string& cur) {
+    if (i == 1 && !rs.opt().iflag) fout(rs.logfp, "Sampling Interval = %d\n", interval);
+    if (interval < 0)
+        out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
+            cur.c_str());
+    // From one window of a time-of-day range to the next is no gap in the data.
+    // Rows numbered instead of timed have no gaps: their texts are row numbers.
+    if (fno != 0 || rs.comm_sampint == 0 || rs.opt().nth != 1 || rs.window_break ||
+        numbered_rows(rs))
+        return;
+    // 64-bit: an interval held at the int limit must not overflow here.
+    long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
+    int gap = wide < 5 ? 0 : clamped_int(wide);
+    // Never more missing slots than the grid was sized for.
+    gap = std::min(gap, std::max(rs.totmiss - rs.missints, 0));
+    if (gap <= 0) return;
+    for (int k = 0; k < gap; ++k) {
+        size_t idx = static_cast<size_t>(rs.missints + i + k);
+        if (idx < rs.miss_ar.size()) rs.miss_ar[idx] = -1;
+    }
+    rs.missints += gap;
+    rs.tmpmiss = gap;
+    if (rs.opt().verbose)
+        out("\n%3d Missing samples from %23.23s to %23.23s", gap, prev.c_str(), cur.c_str());
+}
+
+// The end of the run from the last row's stamp; a time of day alone ends as many
+// intervals after the start as the first file has.
+void take_end(RunState& rs, int interval) {
+    size_t last = static_cast<size_t>(std::max(rs.num - 1, 0));
+    const std::string lastv = last < rs.x_vals.size() ? rs.x_vals[last] : std::string();
+    if (lastv.find(':') != std::string::npos) {
+        size_t sp = lastv.find(' ');
+        if (sp != std::string::npos) {
+            rs.end_d = lastv.substr(0, sp);
+            rs.end_t = lastv.substr(sp + 1);
+        } else {
+            rs.end_t = lastv;
+            int n = rs.files.empty() ? 0 : rs.files[0].fileintnums;
+            rs.end_d = day_text(stamp_secs(rs.start_d + " " + rs.start_t) +
+                                static_cast<time_t>(interval) * n);
+            rs.ch_end_d = rs.end_d;
+        }
+    }
+    if (numbered_rows(rs)) {
+        rs.start_d.clear();
+        rs.end_d.clear();
+        rs.start_t = "1";
+        rs.end_t = strfmt("%d", rs.num);
+    }
+}
+
+void show_start_and_end(RunState& rs) {
+    if (!rs.opt().qflag)
+        out("Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(), rs.start_t.c_str(),
+            rs.end_d.c_str(), rs.end_t.c_str());
+    if (!rs.opt().iflag)
+        fout(rs.logfp, "Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
+             rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
+    if (rs.toomanyfiles && !rs.said_toomany) {
+        out("\nToo many CSV files!, the first %d will be used\n\n", 200);
+        rs.said_toomany = 1;
+    }
+}
+
+// The first file's start and end are the range the charts' time axis spans.
+void take_chart_range(RunState& rs) {
+    rs.rangestart = stamp_secs(rs.start_d + " " + rs.start_t);
+    rs.rangeend = stamp_secs(rs.end_d + " " + rs.end_t);
+    rs.rangedursecs = rs.rangeend - rs.rangestart;
+    // Windows of several days lie side by side: the axis spans the kept time.
+    if (rs.range_windows > 1) rs.rangedursecs = rs.dur;
+    rs.ch_start_d = rs.start_d;
+    rs.ch_end_d = rs.end_d;
+    rs.ch_start_t = rs.start_t;
+    rs.ch_end_t = rs.end_t;
+}
+
+}  // namespace
+
+int calc_sampint(RunState& rs, int i, int cnt, int fno) {
+    const std::string& prev = rs.x_vals[static_cast<size_t>(i - 1)];
+    const std::string& cur = rs.x_vals[static_cast<size_t>(i)];
+    time_t cursecs = 0;
+    int interval = interval_between(rs, prev, cur, cursecs);
     if (cursecs > rs.lastsecs && rs.lastsecs != 0) return interval;
 
-    if (cnt == 0) {
-        if (i == 1 && !rs.opt().iflag) fout(rs.logfp, "Sampling Interval = %d\n", interval);
-        if (interval < 0)
-            out("Invalid sampling interval %d between %s and %s\n", interval, prev.c_str(),
-                cur.c_str());
-        // From one window of a time-of-day range to the next is no gap in the data.
-        // Rows numbered instead of timed have no gaps: their texts are row numbers.
-        if (fno == 0 && rs.comm_sampint != 0 && rs.opt().nth == 1 && !rs.window_break &&
-            !numbered_rows(rs)) {
-            // 64-bit: an interval held at the int limit must not overflow here.
-            long long wide = static_cast<long long>(interval) / rs.comm_sampint - 1;
-            int gap = wide < 5 ? 0 : clamped_int(wide);
-            // Never more missing slots than the grid was sized for.
-            gap = std::min(gap, std::max(rs.totmiss - rs.missints, 0));
-            if (gap > 0) {
-                for (int k = 0; k < gap; ++k) {
-                    size_t idx = static_cast<size_t>(rs.missints + i + k);
-                    if (idx < rs.miss_ar.size()) rs.miss_ar[idx] = -1;
-                }
-                rs.missints += gap;
-                rs.tmpmiss = gap;
-                if (rs.opt().verbose)
-                    out("\n%3d Missing samples from %23.23s to %23.23s", gap, prev.c_str(),
-                        cur.c_str());
-            }
-        }
-    } else if (rs.missints != 0) {
+    if (cnt == 0)
+        note_interval(rs, i, fno, interval, prev, cur);
+    else if (rs.missints != 0)
         out("\nWarning! %d sample values are missing!\n\n", rs.missints);
-    }
-
     if (i == 1) {
-        size_t last = static_cast<size_t>(std::max(rs.num - 1, 0));
-        const std::string lastv = last < rs.x_vals.size() ? rs.x_vals[last] : std::string();
-        if (lastv.find(':') != std::string::npos) {
-            size_t sp = lastv.find(' ');
-            if (sp != std::string::npos) {
-                rs.end_d = lastv.substr(0, sp);
-                rs.end_t = lastv.substr(sp + 1);
-            } else {
-                rs.end_t = lastv;
-                int n = rs.files.empty() ? 0 : rs.files[0].fileintnums;
-                rs.end_d = day_text(stamp_secs(rs.start_d + " " + rs.start_t) +
-                                  static_cast<time_t>(interval) * n);
-                rs.ch_end_d = rs.end_d;
-            }
-        }
-        if (numbered_rows(rs)) {
-            rs.start_d.clear();
-            rs.end_d.clear();
-            rs.start_t = "1";
-            rs.end_t = strfmt("%d", rs.num);
-        }
-        if (cnt == 1) {
-            if (!rs.opt().qflag)
-                out("Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
-                    rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
-            if (!rs.opt().iflag)
-                fout(rs.logfp, "Start date = %s %s, End date = %s %s\n", rs.start_d.c_str(),
-                     rs.start_t.c_str(), rs.end_d.c_str(), rs.end_t.c_str());
-            if (rs.toomanyfiles && !rs.said_toomany) {
-                out("\nToo many CSV files!, the first %d will be used\n\n", 200);
-                rs.said_toomany = 1;
-            }
-        }
-        if (fno == 0) {
-            rs.rangestart = stamp_secs(rs.start_d + " " + rs.start_t);
-            rs.rangeend = stamp_secs(rs.end_d + " " + rs.end_t);
-            rs.rangedursecs = rs.rangeend - rs.rangestart;
-            // Windows of several days lie side by side: the axis spans the kept time.
-            if (rs.range_windows > 1) rs.rangedursecs = rs.dur;
-            rs.ch_start_d = rs.start_d;
-            rs.ch_end_d = rs.end_d;
-            rs.ch_start_t = rs.start_t;
-            rs.ch_end_t = rs.end_t;
-        }
+        take_end(rs, interval);
+        if (cnt == 1) show_start_and_end(rs);
+        if (fno == 0) take_chart_range(rs);
     }
     return interval;
 }
