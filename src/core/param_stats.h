@@ -21,7 +21,11 @@ struct ParamStats {
     std::string max_y_time;    // time of the maximum
     int multi_const = 0;       // the parameter's values are constant
     int nodata = 0;            // the parameter has no value present in the first file
+    // Sum of the first file's values present, their count and whether all are finite:
+    // found in the pass that finds the extremes.
     double sumx = 0;
+    int present = 0;
+    bool finite = true;
     double avg = 0, variance = 0, stdev = 0;
     double ratio = 1.0;                              // maximum over the maximum as shown
     double mamax_y = -HUGE_VAL, mamin_y = HUGE_VAL;  // moving-average peak and trough

@@ -283,17 +283,35 @@ void get_min_max(RunState& rs, int fno, int param) {
         end_run(END_ERROR);
     }
     Series s = series(rs, fno, param);
-    double tmax = -HUGE_VAL, tmin = HUGE_VAL;
+    // One pass over the series for the extremes and, of the first file, the sum: in
+    // locals, as every step through the state would store and load them again.
+    double maxy = st.max_y, miny = st.min_y, tmax = -HUGE_VAL, tmin = HUGE_VAL;
     int maxrow = -1;
+    double sumx = 0;
+    int present = 0;
+    bool finite = true;
+    const bool sums = fno == 0;
     for (int i = 0; i < s.n; ++i) {
         double v = s.v[i];
-        if (v >= st.max_y) {
-            st.max_y = v;
+        if (v >= maxy) {
+            maxy = v;
             maxrow = i;
         }
-        if (v <= st.min_y) st.min_y = v;
+        if (v <= miny) miny = v;
         if (v > tmax) tmax = v;
         if (v < tmin) tmin = v;
+        if (sums && !is_missing(v)) {
+            ++present;
+            sumx += v;
+            if (!std::isfinite(v)) finite = false;
+        }
+    }
+    st.max_y = maxy;
+    st.min_y = miny;
+    if (sums) {
+        st.sumx = sumx;
+        st.present = present;
+        st.finite = finite;
     }
     st.thispar_max_y = tmax;
     st.thispar_min_y = tmin;
@@ -325,6 +343,8 @@ void setup_min_max(RunState& rs, int w) {
     }
     st.multi_const = 1;
     st.sumx = 0;
+    st.present = 0;
+    st.finite = true;
     for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
     if (rs.opt().nflag && w >= 0 && w < 20)
         rs.norm_max_y_ar[w] =
@@ -337,20 +357,9 @@ int calc_stats(RunState& rs, int w) {
     int n = s.n;
     int result = 1;
 
-    // The sums live in locals while the loop runs: kept in the state, every step would
-    // store them and load them back.
-    double sumx = 0, sumxsq = 0;
-    bool finite = true;
-    int present = 0;
-    for (int i = 0; i < n; ++i) {
-        double x = s.v[i];
-        if (is_missing(x)) continue;
-        ++present;
-        sumx += x;
-        sumxsq += x * x;
-        if (!std::isfinite(x)) finite = false;
-    }
-    st.sumx = sumx;
+    // The sum and count of the values present came with the extremes (setup_min_max).
+    const int present = st.present;
+    const bool finite = st.finite;
     st.nodata = present == 0;
 
     bool ma_window = rs.opt().aflag && rs.ma_samples != rs.num;

@@ -17,7 +17,8 @@ const std::string& label_of(const RunState& rs, int param);
 // and scans parameter w of every file.
 void setup_min_max(RunState& rs, int w);
 // Scans parameter param of file fno: extremes, time of the maximum, their texts and
-// the constant-data flag multi_const.
+// the constant-data flag multi_const; of the first file also the sum and count of the
+// values present, which calc_stats goes on from.
 void get_min_max(RunState& rs, int fno, int param);
 // The extremes of the last series scanned as the overlay legend shows them:
 // "%9.9s %9.9s", minimum and maximum.
@@ -27,7 +28,8 @@ std::string minmax_cells(const ParamStats& st);
 // decimal column up to 10 with two decimals.
 Shown shown_average(const RunState& rs);
 Shown shown_percentile(const RunState& rs, int w, double v);
-// Statistics of parameter w of the first file; -1 when no chart is to be drawn.
+// Statistics of parameter w of the first file, after setup_min_max(rs, w); -1 when no
+// chart is to be drawn.
 int calc_stats(RunState& rs, int w);
 // Moving average of parameter param of the first file at row pt, summed directly.
 double calc_ma(const RunState& rs, int param, int pt);
