@@ -87,62 +87,52 @@ void OptionScanner::take_letter(ScannedOption& opt) {
     }
 }
 
-void OptionScanner::take_long(const std::string& arg, size_t name_start,
-                              const std::string& prefix, ScannedOption& opt) {
-    const std::string& prog = args_[0];
-    ++index_;
-    const std::string text = arg.substr(name_start);
-    const size_t eq = text.find('=');
-    const std::string name = text.substr(0, eq);
-    int found = -1;
-    for (size_t i = 0; i < longs_.size() && found < 0; ++i)
-        if (name == longs_[i].name) found = static_cast<int>(i);
-    if (found < 0) {
-        // An abbreviation: ambiguous when it fits names that act differently.
-        std::vector<size_t> fits;
-        bool ambiguous = false;
-        for (size_t i = 0; i < longs_.size(); ++i) {
-            if (std::strncmp(longs_[i].name, name.c_str(), name.size()) != 0) continue;
-            if (fits.empty()) {
-                fits.push_back(i);
-                continue;
-            }
-            const LongOption& first = longs_[fits[0]];
-            const LongOption& l = longs_[i];
-            if (first.arg != l.arg || first.flag != l.flag || first.code != l.code) {
-                fits.push_back(i);
-                ambiguous = true;
-            }
-        }
-        if (ambiguous) {
-            opt.code = '?';
-            opt.ambiguous = true;
-            if (slash_) {
-                opt.diagnostic = strfmt("%s: option `%s' is ambiguous\n", prog.c_str(), arg.c_str());
-            } else {
-                opt.diagnostic = strfmt("%s: option '%s%s' is ambiguous; possibilities:",
-                                        prog.c_str(), prefix.c_str(), text.c_str());
-                for (size_t i : fits)
-                    opt.diagnostic += strfmt(" '%s%s'", prefix.c_str(), longs_[i].name);
-                opt.diagnostic += "\n";
-            }
-            return;
-        }
+namespace {
+
+// The long options an abbreviation fits: the first, then those that act differently
+// from it, which make the abbreviation ambiguous.
+std::vector<size_t> fitting_names(const std::vector<LongOption>& longs, const std::string& name,
+                                  bool& ambiguous) {
+    std::vector<size_t> fits;
+    ambiguous = false;
+    for (size_t i = 0; i < longs.size(); ++i) {
+        if (std::strncmp(longs[i].name, name.c_str(), name.size()) != 0) continue;
         if (fits.empty()) {
-            opt.code = '?';
-            opt.diagnostic = strfmt("%s: unrecognized option '%s%s'\n", prog.c_str(),
-                                    prefix.c_str(), text.c_str());
-            return;
+            fits.push_back(i);
+            continue;
         }
-        found = static_cast<int>(fits[0]);
+        const LongOption& first = longs[fits[0]];
+        const LongOption& l = longs[i];
+        if (first.arg != l.arg || first.flag != l.flag || first.code != l.code) {
+            fits.push_back(i);
+            ambiguous = true;
+        }
     }
-    const LongOption& l = longs_[static_cast<size_t>(found)];
+    return fits;
+}
+
+}  // namespace
+
+std::string OptionScanner::ambiguity(const std::string& arg, const std::string& prefix,
+                                     const std::string& text,
+                                     const std::vector<size_t>& fits) const {
+    const std::string& prog = args_[0];
+    if (slash_) return strfmt("%s: option `%s' is ambiguous\n", prog.c_str(), arg.c_str());
+    std::string d = strfmt("%s: option '%s%s' is ambiguous; possibilities:", prog.c_str(),
+                           prefix.c_str(), text.c_str());
+    for (size_t i : fits) d += strfmt(" '%s%s'", prefix.c_str(), longs_[i].name);
+    return d + "\n";
+}
+
+bool OptionScanner::take_long_value(const LongOption& l, const std::string& text, size_t eq,
+                                    const std::string& prefix, ScannedOption& opt) {
+    const std::string& prog = args_[0];
     if (eq != std::string::npos) {
         if (l.arg == ArgKind::NONE) {
             opt.code = '?';
             opt.diagnostic = strfmt("%s: option '%s%s' doesn't allow an argument\n",
                                     prog.c_str(), prefix.c_str(), l.name);
-            return;
+            return false;
         }
         opt.has_value = true;
         opt.value = text.substr(eq + 1);
@@ -151,11 +141,42 @@ void OptionScanner::take_long(const std::string& arg, size_t name_start,
             opt.code = '?';
             opt.diagnostic = strfmt("%s: option '%s%s' requires an argument\n", prog.c_str(),
                                     prefix.c_str(), l.name);
-            return;
+            return false;
         }
         opt.has_value = true;
         opt.value = args_[index_++];
     }
+    return true;
+}
+
+void OptionScanner::take_long(const std::string& arg, size_t name_start,
+                              const std::string& prefix, ScannedOption& opt) {
+    ++index_;
+    const std::string text = arg.substr(name_start);
+    const size_t eq = text.find('=');
+    const std::string name = text.substr(0, eq);
+    int found = -1;
+    for (size_t i = 0; i < longs_.size() && found < 0; ++i)
+        if (name == longs_[i].name) found = static_cast<int>(i);
+    if (found < 0) {
+        bool ambiguous = false;
+        std::vector<size_t> fits = fitting_names(longs_, name, ambiguous);
+        if (ambiguous) {
+            opt.code = '?';
+            opt.ambiguous = true;
+            opt.diagnostic = ambiguity(arg, prefix, text, fits);
+            return;
+        }
+        if (fits.empty()) {
+            opt.code = '?';
+            opt.diagnostic = strfmt("%s: unrecognized option '%s%s'\n", args_[0].c_str(),
+                                    prefix.c_str(), text.c_str());
+            return;
+        }
+        found = static_cast<int>(fits[0]);
+    }
+    const LongOption& l = longs_[static_cast<size_t>(found)];
+    if (!take_long_value(l, text, eq, prefix, opt)) return;
     opt.long_index = found;
     if (l.flag) {
         *l.flag = l.code;

@@ -42,6 +42,13 @@ class OptionScanner {
     void take_long(const std::string& arg, size_t name_start, const std::string& prefix,
                    ScannedOption& opt);
     void take_letter(ScannedOption& opt);
+    // The diagnostic of an abbreviation that fits the long options fits.
+    std::string ambiguity(const std::string& arg, const std::string& prefix,
+                          const std::string& text, const std::vector<size_t>& fits) const;
+    // The value of long option l: after its '=', or the next argument when it needs one.
+    // False, with the diagnostic in opt, when the value is not allowed or missing.
+    bool take_long_value(const LongOption& l, const std::string& text, size_t eq,
+                         const std::string& prefix, ScannedOption& opt);
 
     std::vector<std::string> args_;
     std::string letters_;
