@@ -80,6 +80,7 @@ struct Image {
 // Everything one chart is drawn with.
 struct Chart {
     RunState& rs;
+    const ParamStats& st;  // the statistics of the parameter charted
     gdImagePtr im;
     Palette c;
     gdFontPtr tiny = gdFontGetTiny();
@@ -87,7 +88,7 @@ struct Chart {
     int borx = 0, bory = 0, boryt = 0, wi = 0, hi = 0, maxx = 0, maxy = 0;
     bool compact = false;  // sparkline-like layout
 
-    Chart(RunState& r, gdImagePtr i) : rs(r), im(i) {}
+    Chart(RunState& r, const ParamStats& s, gdImagePtr i) : rs(r), st(s), im(i) {}
 
     int bottom() const { return hi + boryt; }
     PlotFrame frame() const { return {im, borx, bory, boryt, wi, hi, maxx, maxy, c.black}; }
@@ -114,7 +115,7 @@ void draw_average(Chart& ch, int p) {
         int y = 0;
         if (static_cast<size_t>(p) < rs.mapixels.size() && !rs.mapixels[p].empty())
             y = rs.mapixels[p][0].y;
-        ch.tiny_text(ch.wi + ch.borx + 5, y - ch.tiny->h / 2, shown_average(rs).text(), ch.c.red);
+        ch.tiny_text(ch.wi + ch.borx + 5, y - ch.tiny->h / 2, shown_average(rs, ch.st).text(), ch.c.red);
     } else {
         gdImageFilledRectangle(ch.im, rs.ma_px_min, ch.boryt, rs.ma_px_max, ch.maxy - ch.bory,
                                ch.c.goldenrod);
@@ -162,7 +163,7 @@ void draw_percentiles(Chart& ch, int p) {
         if (row < rs.boryt || row > rs.boryt + rs.hi) continue;  // off the scale
         gdImageLine(ch.im, ch.borx, row, ch.wi + ch.borx, row, ch.c.magenta);
         ch.tiny_text(ch.wi + ch.borx + 5, row - ch.tiny->h / 2,
-                     shown_percentile(rs, p, (*values)[p]).text(), ch.c.magenta);
+                     shown_percentile(rs, ch.st, p, (*values)[p]).text(), ch.c.magenta);
     }
 }
 
@@ -297,7 +298,7 @@ void draw_data(Chart& ch, int p) {
         auto segment = [&](const Point& a, const Point& b, int c, int d) {
             draw_segment(ch, a, b, c, d);
         };
-        draw_overlay_series(rs, p, segment, [&](const Point& pt, int d) { dot(ch, pt, d); });
+        draw_overlay_series(rs, ch.st, p, segment, [&](const Point& pt, int d) { dot(ch, pt, d); });
         return;
     }
     size_t n = std::min(pts.size(), static_cast<size_t>(std::max(rs.num, 0)));
@@ -377,7 +378,7 @@ void write_png(RunState& rs, Image& img) {
 
 }  // namespace
 
-void draw_chart(RunState& rs, int p, int /*sampint*/) {
+void draw_chart(RunState& rs, const ParamStats& st, int p, int /*sampint*/) {
     if (p < 0 || rs.points.empty()) return;
     const RunState::Y8Rule* rule = fired_rule(rs);
     const int caph = caption_height(rs);
@@ -405,7 +406,7 @@ void draw_chart(RunState& rs, int p, int /*sampint*/) {
         out("\nCannot create a chart of %d x %d pixels for %s\n", width, height, rs.outpng.c_str());
         end_run(END_ERROR);
     }
-    Chart ch(rs, img.im);
+    Chart ch(rs, st, img.im);
     ch.compact = compact;
     ch.borx = compact ? 5 : rs.opt().BORDERxval;
     ch.bory = compact ? 5 : rs.opt().BORDERyval;

@@ -2,7 +2,7 @@
 #pragma once
 #include "core/run_state.h"
 
-void draw_chart(RunState& rs, int w, int sampint);
+void draw_chart(RunState& rs, const ParamStats& st, int w, int sampint);
 // Finishes the chart files still on their way; one that could not be written ends the
 // run with its message.
 void finish_chart_files(RunState& rs);

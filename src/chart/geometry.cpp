@@ -174,7 +174,7 @@ int rounding_step(int max_y_10) {
 }
 
 // Grid rows and their labels, in the style of the scale in use.
-void grid_rows(RunState& rs) {
+void grid_rows(RunState& rs, const ParamStats& st) {
     int horiz = rs.opt().horiz;
     rs.ytics.assign(static_cast<size_t>(std::max(horiz, 2)), 0);
     rs.y_ticvals.assign(static_cast<size_t>(std::max(horiz, 2)), std::string());
@@ -201,7 +201,7 @@ void grid_rows(RunState& rs) {
                            rs.scale_y_min / ratio);
         }
     }
-    if (rs.stats().max_y == 0 && !rs.opt().oflag) {
+    if (st.max_y == 0 && !rs.opt().oflag) {
         rs.scale_top = {100, 0};
         rs.scale_y_max = 100;
         for (int i = 0; i < horiz; ++i) rs.y_ticvals[i] = strfmt("%d", 100 / horiz * i);
@@ -209,14 +209,14 @@ void grid_rows(RunState& rs) {
 }
 
 // The scale maximum rounded up to a step, labels rewritten to the scale.
-void round_scale(RunState& rs, int w) {
+void round_scale(RunState& rs, const ParamStats& st, int w) {
     bool dot = rs.scale_top.decimals();
     if (dot) {
-        rs.max_y_10 = trunc_to_int(rs.stats().max_y);
-        if (rs.stats().max_y > 1) rs.max_y_ratio = 1;
+        rs.max_y_10 = trunc_to_int(st.max_y);
+        if (st.max_y > 1) rs.max_y_ratio = 1;
     } else {
         rs.max_y_10 = rs.scale_top.whole_int();
-        rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(rs.stats().max_y / rs.max_y_10);
+        rs.max_y_ratio = rs.max_y_10 == 0 ? 1 : trunc_to_int(st.max_y / rs.max_y_10);
         if (rs.max_y_ratio == 0) rs.max_y_ratio = 1;
     }
     if (rs.max_y_10 > 19999999) rs.max_y_ratio = 1;
@@ -236,7 +236,7 @@ void round_scale(RunState& rs, int w) {
         // Stacked charts take their maximum from the stacking step (overlay charts).
         stack_series(rs, w);
     }
-    grid_rows(rs);
+    grid_rows(rs, st);
 }
 
 // A series row held inside the plot frame: a value beyond the scale runs along its edge
@@ -339,11 +339,11 @@ int plot_top(RunState& rs) {
     return caption_height(rs) + rs.opt().BORDERyval;
 }
 
-void adjust_vals_for_size(RunState& rs, int w) {
+void adjust_vals_for_size(RunState& rs, const ParamStats& st, int w) {
     if (w < 0) return;
     int offset = rs.opt().bkgcolor >= BKG_COMPACT ? 30 : 0;
     // The parameter's threshold rule is selected and tested on its chart points.
-    if (rules_in_force(rs)) check_rules(rs, w);
+    if (rules_in_force(rs)) check_rules(rs, st, w);
     release_previous_points(rs, w);
     size_t n = static_cast<size_t>(std::max(rs.num, 0));
     std::vector<RunState::ChartPoint> row(n);
@@ -361,18 +361,17 @@ void adjust_vals_for_size(RunState& rs, int w) {
         rs.mapixels[w] = row;
     }
     if (rs.opt().aflag) {
-        rs.ma_px_min = std::max(sample_column(rs, rs.stats().ma_x_val_min, offset), 0);
-        rs.ma_px_max = std::min(sample_column(rs, rs.stats().ma_x_val_max, offset),
+        rs.ma_px_min = std::max(sample_column(rs, st.ma_x_val_min, offset), 0);
+        rs.ma_px_max = std::min(sample_column(rs, st.ma_x_val_max, offset),
                                 offset + rs.wi + rs.opt().BORDERxval);
     }
 }
 
-void setup_scale(RunState& rs, int w) {
+void setup_scale(RunState& rs, const ParamStats& st, int w) {
     if (rs.opt().nocharts || w < 0) return;
     rs.boryt = plot_top(rs);
     // The scale starts from the extremes as the listing shows them (from 0 when it is
     // zero-based).
-    const ParamStats& st = rs.stats();
     rs.scale_top = st.shown_max;
     rs.scale_bottom = zero_scale(rs) ? Shown{0, 0} : st.shown_min;
     // A maximum above 100 with decimals scales from a whole-number minimum.
@@ -382,7 +381,7 @@ void setup_scale(RunState& rs, int w) {
     // /scale without a minimum scales from the data minimum, as /scale=min does.
     bool fixed_min = rs.opt().scflag && rs.opt().zmin != ZMIN_KEYWORD && rs.opt().zmin != ZMIN_UNSET;
     rs.scale_y_min = fixed_min ? rs.opt().zmin : minc;
-    if (zero_scale(rs) || rs.opt().lflag || rs.opt().scflag) round_scale(rs, w);
+    if (zero_scale(rs) || rs.opt().lflag || rs.opt().scflag) round_scale(rs, st, w);
     if (rs.opt().lflag) {
         // The scale ends take the style of the grid labels: two decimals or whole numbers.
         bool dec = rs.y_ticvals.size() > 1 && has_dot(rs.y_ticvals[1]);

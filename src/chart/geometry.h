@@ -11,8 +11,8 @@ int tick_interval(time_t rangedursecs);
 // The chart file name of parameter w into rs.outpng.
 void makePNGname(RunState& rs, int w);
 // The X pixel of every sample of parameter w (all files, and its moving average).
-void adjust_vals_for_size(RunState& rs, int w);
+void adjust_vals_for_size(RunState& rs, const ParamStats& st, int w);
 // The Y scale of parameter w: its ends, rounding, grid rows and labels, Y pixels.
-void setup_scale(RunState& rs, int w);
+void setup_scale(RunState& rs, const ParamStats& st, int w);
 // The top row of the plot area: below the caption while one is shown.
 int plot_top(RunState& rs);

@@ -207,7 +207,8 @@ void stack_series(RunState& rs, int p) {
     rs.scale_y_max = top;
 }
 
-void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const DotFn& dotfn) {
+void draw_overlay_series(RunState& rs, const ParamStats& st, int p, const SegmentFn& segment,
+                         const DotFn& dotfn) {
     const int first = first_series(rs, p);
     // Series j of the chart with its pixels; one not mapped yet is left out, not the chart.
     std::vector<std::pair<int, const std::vector<Point>*>> series;
@@ -221,7 +222,7 @@ void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const Do
     if (p >= 20) {
         if (rs.ov_minmax_more.size() <= static_cast<size_t>(p))
             rs.ov_minmax_more.resize(static_cast<size_t>(p) + 1);
-        rs.ov_minmax_more[p] = minmax_cells(rs.stats());
+        rs.ov_minmax_more[p] = minmax_cells(st);
     }
     for (size_t k = 0; k + 1 < n; ++k)
         for (const auto& [j, pts] : series)

@@ -34,7 +34,8 @@ using DotFn = std::function<void(const RunState::ChartPoint&, int dotcolour)>;
 
 // Every series of overlay chart p, segment by segment, first series to last, so later
 // series cover earlier ones; then each series' last dot.
-void draw_overlay_series(RunState& rs, int p, const SegmentFn& segment, const DotFn& dot);
+void draw_overlay_series(RunState& rs, const ParamStats& st, int p, const SegmentFn& segment,
+                         const DotFn& dot);
 
 // Segment k of every further file of multifile chart p, after file 0's segment.
 void draw_other_files(RunState& rs, const PlotFrame& fr, int p, size_t k);

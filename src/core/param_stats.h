@@ -1,6 +1,6 @@
 // The statistics of one parameter: what the statistics step finds and the listing,
-// the scale, the rules and the chart read. Only the statistics step writes them
-// (RunState::set_stats()); everything else reads RunState::stats().
+// the scale, the rules and the chart read. The passes hold them and hand them on: the
+// statistics step fills them, every later step takes them as const.
 #pragma once
 #include <cmath>
 #include <string>

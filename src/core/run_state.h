@@ -405,9 +405,9 @@ struct ChartLayout {
 // The state of one run, made of parts that are types of their own: the output files
 // (RunOutputs), the sample grid (SampleGrid), the chart layout (ChartLayout) and the
 // parameter selection (ParamSelection) it is built from, the options behind opt(), the
-// statistics behind stats(), the input files, the listing rows. A part can be built or
-// handed on alone; its members keep their names in the run state (rs.logfp, rs.pts,
-// rs.maxx).
+// input files, the listing rows. A part can be built or handed on alone; its members keep
+// their names in the run state (rs.logfp, rs.pts, rs.maxx). The statistics of a
+// parameter are no part of it: the passes hand them on (ParamStats).
 struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
@@ -536,7 +536,7 @@ struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
     std::vector<char> renamed;
 
     // Statistics: texts of the current parameter, listing widths and chart hand-over
-    // (the numbers are in ParamStats, see stats())
+    // (the numbers are in the ParamStats the passes hand on)
     int largest_ymax = 0;  // the largest maximum of the run, for a zmax of ZMAX_LARGEST
     std::string ov_minmax_ar[20];
     double norm_max_y_ar[20] = {0};
@@ -600,14 +600,9 @@ struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
     // layer and in tests that play it.
     const Options& opt() const { return options_; }
     Options& set_opt() { return options_; }
-    // The statistics of the current parameter (see ParamStats): stats() to read them;
-    // set_stats() only in the statistics step and in tests that play it.
-    const ParamStats& stats() const { return stats_; }
-    ParamStats& set_stats() { return stats_; }
 
    private:
     Options options_;
-    ParamStats stats_;
 };
 
 // The Y scale starts at zero: asked for, or forced by calculated parameters.

@@ -199,12 +199,13 @@ void run_sequence(RunState& rs, int argc, char** argv) {
 
     if (rs.opt().zmax == ZMAX_LARGEST) rs.largest_ymax = largest_running_max(rs);
 
-    unsorted_pass(rs);
+    ParamStats stats;  // the current parameter's, handed from step to step
+    unsorted_pass(rs, stats);
     if (rs.opt().topflag) {
         size_t others = static_cast<size_t>(rs.numpar + 1);
         if (others < rs.xlabel.size()) rs.xlabel[others] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
-    if (rs.srtflag) sorted_pass(rs);
+    if (rs.srtflag) sorted_pass(rs, stats);
     finish_chart_files(rs);
     if (rs.opt().macsvflg) write_ma_csv(rs);
     // A sorted run writes the extract after the statistics; it is complete now.

@@ -245,7 +245,7 @@ void read_correl_param(RunState& rs, int param) {
     pair_with_rows(rs, lines, rows);
 }
 
-int correl_test(RunState& rs, int w) {
+int correl_test(RunState& rs, int w, ParamStats& st) {
     const std::vector<double>* v = rs.grid_series(w);
     size_t rows = std::min(static_cast<size_t>(std::max(rs.num, 0)), rs.corpoints.size());
     if (v) rows = std::min(rows, v->size());
@@ -277,15 +277,15 @@ int correl_test(RunState& rs, int w) {
     }
     if (!(lo < hi)) cxx = 0;
     if (!(ylo < yhi)) cyy = 0;
-    rs.set_stats().corrcoef = coefficient(cxy, cxx, cyy);
+    st.corrcoef = coefficient(cxy, cxx, cyy);
 
     // A sorted run computes every parameter twice; the listing comes from the second.
     bool record = !rs.srtflag || rs.srtpass;
     int col = column_of(rs, w);
-    if (rs.stats().corrcoef < rs.opt().corrth) {
+    if (st.corrcoef < rs.opt().corrth) {
         if (record && !rs.opt().iflag)
             fout(rs.logfp, "%d, Correlation Coefficient (%.2f) < %.2f, skipping chart for %s\n",
-                 col, rs.stats().corrcoef, rs.opt().corrth, label_of(rs, w));
+                 col, st.corrcoef, rs.opt().corrth, label_of(rs, w));
         return -1;
     }
     // The Others series of a top-n run is no column of the file.
@@ -352,7 +352,6 @@ void check_for_allcorrelation(RunState& rs) {
                     ? coefficient(products(centred[i], centred[j], 0.0, rows), spread[j].ss,
                                   spread[i].ss)
                     : paired_coefficient(*series[j], *series[i], rows);
-            rs.set_stats().corrcoef = rho;
             if (rho < rs.opt().corrth) continue;
             hits[i].emplace_back(j, rho);
             hits[j].emplace_back(i, rho);

@@ -20,10 +20,10 @@ int get_correl_param_vals(const RunState& rs, const std::string& s, int param, s
 // The reference value of a field: 0 for a clock text, MISSING for one that is no number,
 // else the number it reads as.
 double correl_value(const std::string& field);
-// The reference test of parameter w of the first file: the coefficient into corrcoef; at
+// The reference test of parameter w of the first file: the coefficient into st.corrcoef; at
 // or above the threshold the column number joins correl_lis, below it the log tells and
 // the result is -1. In a sorted run only the sorted pass logs and collects.
-int correl_test(RunState& rs, int w);
+int correl_test(RunState& rs, int w, ParamStats& st);
 // Every ordered pair of selected parameters; the pairs at or above the threshold go to
 // the screen and to "CORREL_MATRIX.LIS".
 void check_for_allcorrelation(RunState& rs);

@@ -97,16 +97,15 @@ struct ListedValues {
     std::string maxtime;  // cut to the listing's time column
 };
 
-ListedValues listed_values(RunState& rs, int w) {
-    const ParamStats& st = rs.stats();
+ListedValues listed_values(const RunState& rs, const ParamStats& st, int w) {
     const double ratio = st.ratio != 0 ? st.ratio : 1.0;
     ListedValues v;
     if (rs.opt().pcflag) {
-        v.median = shown_percentile(rs, w, value_at(rs.median, w)).text();
-        v.p1 = shown_percentile(rs, w, value_at(rs.p1, w)).text();
-        v.p2 = shown_percentile(rs, w, value_at(rs.p2, w)).text();
+        v.median = shown_percentile(rs, st, w, value_at(rs.median, w)).text();
+        v.p1 = shown_percentile(rs, st, w, value_at(rs.p1, w)).text();
+        v.p2 = shown_percentile(rs, st, w, value_at(rs.p2, w)).text();
     }
-    v.average = shown_average(rs).text();
+    v.average = shown_average(rs, st).text();
     v.stdev = strfmt("%.*f", rs.opt().precision, st.stdev / ratio);
     // The extremes as shown, in the listing's decimals.
     v.minimum = strfmt("%.*f", rs.opt().precision, st.shown_min.number());
@@ -116,8 +115,7 @@ ListedValues listed_values(RunState& rs, int w) {
 }
 
 // The first parameter of a one-parameter listing sizes its columns.
-void size_columns(RunState& rs, const ListedValues& v) {
-    const ParamStats& st = rs.stats();
+void size_columns(RunState& rs, const ParamStats& st, const ListedValues& v) {
     auto grow = [](int& width, const std::string& t) {
         width = std::max(width, static_cast<int>(t.size()));
     };
@@ -132,9 +130,9 @@ void size_columns(RunState& rs, const ListedValues& v) {
 }
 
 // Overlay and multi-file runs list the chart a parameter went into, not its numbers.
-void print_chart_made(RunState& rs, int col, const std::string& label) {
+void print_chart_made(RunState& rs, const ParamStats& st, int col, const std::string& label) {
     if (rs.opt().qflag || rs.opt().nocharts) return;
-    if (rs.filenum >= 1 && !rs.stats().multi_const)
+    if (rs.filenum >= 1 && !st.multi_const)
         out("%4d Multifile PNG file %s created\n", col, rs.outpng.c_str());
     else if (rs.filenum >= 1)
         out("%4d %s, Constant data, skipping chart\n", col, label.c_str());
@@ -170,7 +168,7 @@ void print_main_columns(RunState& rs, bool screen, int col, const std::string& l
 }
 
 // The columns the options ask for, in the order of the headings.
-void print_asked_columns(RunState& rs, bool screen, const ListedValues& v) {
+void print_asked_columns(RunState& rs, const ParamStats& st, bool screen, const ListedValues& v) {
     if (rs.opt().sdflag) {
         if (screen) out(" %*s ", rs.stdevsiz, v.stdev.c_str());
         fout(rs.outfp, " %*s ", rs.stdevsiz, v.stdev.c_str());
@@ -186,64 +184,64 @@ void print_asked_columns(RunState& rs, bool screen, const ListedValues& v) {
     }
     if (moving_peak_shown(rs)) {
         int tw = rs.time_w;
-        std::string peak = cut_time(rs.stats().ma_x_val);
+        std::string peak = cut_time(st.ma_x_val);
         const char* ppart = time_part(rs, peak);
         if (screen) out(" %*.*s", tw, tw, ppart);
         fout(rs.outfp, " %*.*s", tw, tw, ppart);
         fout(rs.outfp_csv, ",%s", peak.c_str());
     }
     if (rs.opt().cflag) {
-        if (screen) out(" %2.2f", rs.stats().corrcoef);
-        fout(rs.outfp, " %2.2f", rs.stats().corrcoef);
-        fout(rs.outfp_csv, ",%2.2f", rs.stats().corrcoef);
+        if (screen) out(" %2.2f", st.corrcoef);
+        fout(rs.outfp, " %2.2f", st.corrcoef);
+        fout(rs.outfp_csv, ",%2.2f", st.corrcoef);
     }
 }
 
 }  // namespace
 
-void print_vals(RunState& rs, int w, int skipped) {
+void print_vals(RunState& rs, const ParamStats& st, int w, int skipped) {
     const char* note = skipped && !rs.opt().nocharts ? "Nochart" : "";
     int col = column_of(rs, w);
     const std::string& label = label_of(rs, w);
-    const ListedValues v = listed_values(rs, w);
-    if (rs.numpar == 1 && w == 0) size_columns(rs, v);
+    const ListedValues v = listed_values(rs, st, w);
+    if (rs.numpar == 1 && w == 0) size_columns(rs, st, v);
 
     if (rs.filenum >= 1 || rs.opt().oflag) {
-        print_chart_made(rs, col, label);
+        print_chart_made(rs, st, col, label);
         return;
     }
-    if (rs.opt().cflag && rs.stats().corrcoef < rs.opt().corrth) return;
+    if (rs.opt().cflag && st.corrcoef < rs.opt().corrth) return;
     bool screen = !rs.opt().qflag;
-    if (rs.stats().nodata) {
+    if (st.nodata) {
         print_no_data(rs, screen, col, label);
         return;
     }
     print_main_columns(rs, screen, col, label, v);
-    print_asked_columns(rs, screen, v);
+    print_asked_columns(rs, st, screen, v);
     if (screen) out(" %s\n", note);
     fout(rs.outfp, " %s\n", note);
     fout(rs.outfp_csv, "\n");
 }
 
-void assign_pdata(RunState& rs, int w) {
+void assign_pdata(RunState& rs, const ParamStats& st, int w) {
     if (w < 0) return;
     if (w == 0 || rs.pdata.empty()) alloc_pdata(rs);
     if (static_cast<size_t>(w) >= rs.pdata.size()) rs.pdata.resize(static_cast<size_t>(w) + 1);
-    double ratio = rs.stats().ratio != 0 ? rs.stats().ratio : 1.0;
+    double ratio = st.ratio != 0 ? st.ratio : 1.0;
     ListingRow& d = rs.pdata[w];
     d.parnam = label_of(rs, w).substr(0, 79);
     d.number = w;
     if (rs.sortdim == SORT_TYPED_ORDER && static_cast<size_t>(w) < rs.orig_order.size())
         d.typed_order = rs.orig_order[w];
-    if (rs.stats().nodata) {
+    if (st.nodata) {
         // No value to sort by: such a parameter goes last in either direction.
         d.average = d.p1 = d.median = d.p2 = d.minimum = d.maximum = d.stdev = MISSING;
         return;
     }
-    d.average = rs.stats().avg / ratio;
-    d.minimum = rs.stats().min_y / ratio;
-    d.maximum = rs.stats().max_y / ratio;
-    d.stdev = rs.stats().stdev / ratio;
+    d.average = st.avg / ratio;
+    d.minimum = st.min_y / ratio;
+    d.maximum = st.max_y / ratio;
+    d.stdev = st.stdev / ratio;
     if (rs.opt().pcflag) {
         d.p1 = value_at(rs.p1, w) / ratio;
         d.median = value_at(rs.median, w) / ratio;

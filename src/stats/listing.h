@@ -8,9 +8,9 @@
 // Column headings; written before the first listed parameter.
 void print_list_hdrs(RunState& rs);
 // The listing line of parameter w; skipped marks a parameter whose chart is not drawn.
-void print_vals(RunState& rs, int w, int skipped);
+void print_vals(RunState& rs, const ParamStats& st, int w, int skipped);
 // Fills statistics row w from the statistics just computed (creating the rows at w = 0).
-void assign_pdata(RunState& rs, int w);
+void assign_pdata(RunState& rs, const ParamStats& st, int w);
 // Sorts the first n rows by key idx (by parnam for SORT_LABEL) in direction dir; equal
 // keys keep their order.
 // A key and direction named with --sort decide the order of a sorted run, whatever other

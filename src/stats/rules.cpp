@@ -175,13 +175,13 @@ void init_rules(RunState& rs, int param) {
     }
 }
 
-void rule_check1(RunState& rs, int param) {
+void rule_check1(RunState& rs, const ParamStats& st, int param) {
     Rule* r = current(rs);
     if (!r || r->fired) return;
     const double div = ratio(rs);
-    double value = r->period == Rule::PERIOD_AVERAGE   ? rs.stats().avg
-                   : r->period == Rule::PERIOD_MAXIMUM ? rs.stats().max_y
-                                                       : rs.stats().min_y;
+    double value = r->period == Rule::PERIOD_AVERAGE   ? st.avg
+                   : r->period == Rule::PERIOD_MAXIMUM ? st.max_y
+                                                       : st.min_y;
     double v = value / div;
     bool fires = (r->op == "<" && v < r->thresh) || (r->op == ">" && v > r->thresh) ||
                  (r->op == "=" && v == r->thresh);
@@ -219,22 +219,22 @@ void rule_check2_end(RunState& rs, int k, int tmpk, int param) {
 
 // A threshold relative to the parameter's maximum, minimum or average, from its statistics;
 // the caption then shows the threshold reached.
-static void relative_threshold(RunState& rs, Rule& r) {
+static void relative_threshold(RunState& rs, const ParamStats& st, Rule& r) {
     if (r.thresh_par.empty()) return;
     const double div = ratio(rs);
-    double base = r.thresh_par == "MAX"   ? rs.stats().max_y
-                  : r.thresh_par == "MIN" ? rs.stats().min_y
-                  : r.thresh_par == "AVG" ? rs.stats().avg
+    double base = r.thresh_par == "MAX"   ? st.max_y
+                  : r.thresh_par == "MIN" ? st.min_y
+                  : r.thresh_par == "AVG" ? st.avg
                                           : -div;
     r.thresh = base / div * r.thresh_mult;
     fill_caption(r);
 }
 
-void check_rules(RunState& rs, int w) {
+void check_rules(RunState& rs, const ParamStats& st, int w) {
     init_rules(rs, w);
-    if (rs.stats().nodata) rs.ruleflg = RunState::RULE_NONE;  // no value to test
-    if (Rule* r = current(rs)) relative_threshold(rs, *r);
-    if (rs.ruleflg == RunState::RULE_ON_STATISTIC) rule_check1(rs, w);
+    if (st.nodata) rs.ruleflg = RunState::RULE_NONE;  // no value to test
+    if (Rule* r = current(rs)) relative_threshold(rs, st, *r);
+    if (rs.ruleflg == RunState::RULE_ON_STATISTIC) rule_check1(rs, st, w);
     if (rs.ruleflg != RunState::RULE_HELD_FOR_PERIOD) return;
     const std::vector<double>* vals = values_of(rs, 0, w);
     int n = vals ? static_cast<int>(std::min<size_t>(vals->size(), std::max(rs.num, 0))) : 0;

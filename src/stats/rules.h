@@ -11,7 +11,7 @@ void get_y8rules(RunState& rs);
 // Selects the rule of parameter param (ruleindx, ruleflg), clearing its run state.
 void init_rules(RunState& rs, int param);
 // Checks a rule on the average, maximum or minimum.
-void rule_check1(RunState& rs, int param);
+void rule_check1(RunState& rs, const ParamStats& st, int param);
 // Checks chart point k of file i against a rule held for a period; returns the start of
 // the current run (tmpk carries it between calls).
 int rule_check2(RunState& rs, int i, int k, int tmpk, int param);
@@ -19,7 +19,7 @@ int rule_check2(RunState& rs, int i, int k, int tmpk, int param);
 void rule_check2_end(RunState& rs, int k, int tmpk, int param);
 
 // All checks of parameter w on its chart points: the chart point reduction calls this.
-void check_rules(RunState& rs, int w);
+void check_rules(RunState& rs, const ParamStats& st, int w);
 
 // The current parameter's rule when it fired, else nullptr.
 const RunState::Y8Rule* fired_rule(const RunState& rs);

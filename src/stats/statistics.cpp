@@ -80,8 +80,7 @@ std::vector<double>& ma_row(RunState& rs, int param, int n) {
     return rs.mapoints[param];
 }
 
-void note_peak(RunState& rs, int i, int h, int n, double ma) {
-    ParamStats& st = rs.set_stats();
+void note_peak(const RunState& rs, ParamStats& st, int i, int h, int n, double ma) {
     int start = std::max(i - h, 0);
     if (ma > st.mamax_y) {
         st.mamax_y = ma;
@@ -104,7 +103,7 @@ void note_peak(RunState& rs, int i, int h, int n, double ma) {
 // the rows past the first half window. A series shorter than that has no such row;
 // its peak and trough are then taken over all rows. A window averages the values it
 // has; a window without any has no average.
-void moving_average(RunState& rs, int param, const Series& s, bool finite) {
+void moving_average(RunState& rs, ParamStats& st, int param, const Series& s, bool finite) {
     int n = s.n;
     int h = rs.ma_samples / 2;
     std::vector<double>& ma = ma_row(rs, param, n);
@@ -136,7 +135,7 @@ void moving_average(RunState& rs, int param, const Series& s, bool finite) {
         ma[i] = m;
     }
     int first = n > h + 1 ? h + 1 : 0;
-    for (int i = first; i < n; ++i) note_peak(rs, i, h, n, ma[i]);
+    for (int i = first; i < n; ++i) note_peak(rs, st, i, h, n, ma[i]);
 }
 
 // The rows percentile() reads for p: only those need their sorted values.
@@ -196,8 +195,7 @@ void compute_percentiles(RunState& rs, int param, const Series& s) {
 
 // Average and sample variance of the n values present; the variance is summed about
 // the mean, which keeps its digits for large values with a small spread.
-void average_and_deviation(RunState& rs, const Series& s, int n) {
-    ParamStats& st = rs.set_stats();
+void average_and_deviation(ParamStats& st, const Series& s, int n) {
     st.avg = n > 0 ? st.sumx / n : 0.0;
     double ss = 0;
     for (int i = 0; i < s.n; ++i) {
@@ -209,8 +207,7 @@ void average_and_deviation(RunState& rs, const Series& s, int n) {
     st.stdev = std::sqrt(st.variance);
 }
 
-int constant_data_test(RunState& rs, int param) {
-    const ParamStats& st = rs.stats();
+int constant_data_test(RunState& rs, const ParamStats& st, int param) {
     if (st.max_y > st.min_y) return 1;
     int col = column_of(rs, param);
     const std::string& label = label_of(rs, param);
@@ -254,17 +251,17 @@ std::string minmax_cells(const ParamStats& st) {
 }
 
 namespace {
-double listed_ratio(const RunState& rs) {
-    return rs.stats().ratio != 0 ? rs.stats().ratio : 1.0;
+double listed_ratio(const ParamStats& st) {
+    return st.ratio != 0 ? st.ratio : 1.0;
 }
 }  // namespace
 
-Shown shown_average(const RunState& rs) {
-    return {rs.stats().avg / listed_ratio(rs), rs.opt().precision};
+Shown shown_average(const RunState& rs, const ParamStats& st) {
+    return {st.avg / listed_ratio(st), rs.opt().precision};
 }
 
-Shown shown_percentile(const RunState& rs, int w, double v) {
-    v /= listed_ratio(rs);
+Shown shown_percentile(const RunState& rs, const ParamStats& st, int w, double v) {
+    v /= listed_ratio(st);
     bool two = v <= 10 && v != 0 && decimal_column(rs, w);
     return {v, two ? 2 : rs.opt().precision};
 }
@@ -276,8 +273,7 @@ int trunc_to_int(double v) {
     return static_cast<int>(v);
 }
 
-void get_min_max(RunState& rs, int fno, int param) {
-    ParamStats& st = rs.set_stats();
+void get_min_max(RunState& rs, int fno, int param, ParamStats& st) {
     if (rs.num - 1 > rs.maxpts) {
         out("too many data points, %d\n", rs.maxpts + 1);
         end_run(END_ERROR);
@@ -329,8 +325,7 @@ void get_min_max(RunState& rs, int fno, int param) {
         st.multi_const = 0;
 }
 
-void setup_min_max(RunState& rs, int w) {
-    ParamStats& st = rs.set_stats();
+void setup_min_max(RunState& rs, int w, ParamStats& st) {
     if (!rs.opt().oflag) {
         st.mamax_y = -HUGE_VAL;
         st.max_y = -HUGE_VAL;
@@ -345,14 +340,13 @@ void setup_min_max(RunState& rs, int w) {
     st.sumx = 0;
     st.present = 0;
     st.finite = true;
-    for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w);
+    for (int f = 0; f <= rs.filenum; ++f) get_min_max(rs, f, w, st);
     if (rs.opt().nflag && w >= 0 && w < 20)
         rs.norm_max_y_ar[w] =
             st.thispar_max_y == 0 || std::isinf(st.thispar_max_y) ? 1.0 : st.thispar_max_y;
 }
 
-int calc_stats(RunState& rs, int w) {
-    ParamStats& st = rs.set_stats();
+int calc_stats(RunState& rs, int w, ParamStats& st) {
     Series s = series(rs, 0, w);
     int n = s.n;
     int result = 1;
@@ -363,7 +357,7 @@ int calc_stats(RunState& rs, int w) {
     st.nodata = present == 0;
 
     bool ma_window = rs.opt().aflag && rs.ma_samples != rs.num;
-    if (ma_window) moving_average(rs, w, s, finite);
+    if (ma_window) moving_average(rs, st, w, s, finite);
 
     double shown_max = st.shown_max.number();
     st.ratio = shown_max == 0 ? 1.0 : st.max_y / shown_max;
@@ -375,9 +369,9 @@ int calc_stats(RunState& rs, int w) {
 
     // Average and deviation of the first file on every run: the sort keys need them also
     // when several files are charted together.
-    average_and_deviation(rs, s, present);
+    average_and_deviation(st, s, present);
     if (rs.filenum == 0 && !rs.opt().oflag) {
-        if (rs.opt().cflag) result = correl_test(rs, w);
+        if (rs.opt().cflag) result = correl_test(rs, w, st);
         ensure_size(rs.max_ar, w);
         if (w >= 0) rs.max_ar[w] = trunc_to_int(st.max_y);
         // A parameter the correlation test dropped needs no second explanation.
@@ -387,7 +381,7 @@ int calc_stats(RunState& rs, int w) {
                      label_of(rs, w).c_str());
             result = -1;
         }
-        if (result == 1) result = constant_data_test(rs, w);
+        if (result == 1) result = constant_data_test(rs, st, w);
     }
 
     if (rs.opt().aflag && !ma_window) {

@@ -29,11 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fill_grid(*rs);
     fuzz::guarded([&] {
         get_y8rules(*rs);
+        ParamStats st;
+        st.avg = 17.5;
+        st.max_y = 39;
+        st.min_y = -5;
         for (int p = 0; p < rs->numpar && rs->opt().rflag; ++p) {
-            rs->set_stats().avg = 17.5;
-            rs->set_stats().max_y = 39;
-            rs->set_stats().min_y = -5;
-            check_rules(*rs, p);
+            check_rules(*rs, st, p);
             if (const RunState::Y8Rule* r = fired_rule(*rs)) threshold_row(*rs, *r, 55);
         }
     });

@@ -46,12 +46,12 @@ inline RunState chart_grid(const std::vector<std::vector<double>>& series,
 
 // Statistics, file name, listing line, X and Y mapping of parameter w, as the unsorted
 // pass makes them; 1 when the chart is to be drawn.
-inline int prepare_chart(RunState& rs, int w) {
-    setup_min_max(rs, w);
-    int skipped = calc_stats(rs, w) == -1;
+inline int prepare_chart(RunState& rs, int w, ParamStats& st) {
+    setup_min_max(rs, w, st);
+    int skipped = calc_stats(rs, w, st) == -1;
     makePNGname(rs, w);
-    capture([&] { print_vals(rs, w, skipped); });
-    adjust_vals_for_size(rs, w);
-    setup_scale(rs, w);
+    capture([&] { print_vals(rs, st, w, skipped); });
+    adjust_vals_for_size(rs, st, w);
+    setup_scale(rs, st, w);
     return !skipped;
 }

@@ -28,13 +28,14 @@ std::vector<double> ramp(int n) {
 
 // Draws parameter 0 of rs into d after the set-up a test makes; returns the file's path.
 std::string draw(RunState& rs, const TempDir& d, const std::function<void(RunState&)>& set = {}) {
+    ParamStats st;
     Utc utc;
     InDir in(d.path());
     if (set) set(rs);
     setup_height_and_width(rs);
-    prepare_chart(rs, 0);
+    prepare_chart(rs, 0, st);
     ++rs.cnt;
-    RunResult r = capture([&] { draw_chart(rs, 0, rs.sampint); });
+    RunResult r = capture([&] { draw_chart(rs, st, 0, rs.sampint); });
     EXPECT_EQ(r.status, -1) << r.out;
     return d.file(rs.outpng);
 }
@@ -277,6 +278,7 @@ TEST(DrawChart, TimeTextsOfShortAndLongSpans) {
 }
 
 TEST(DrawChart, OutputDirectoryAndWriteFailures) {
+    ParamStats st;
     SKIP_ON_WINDOWS("needs places that cannot be written, which POSIX permissions make");
     TempDir d;
     make_directory(d.file("charts"));
@@ -285,8 +287,8 @@ TEST(DrawChart, OutputDirectoryAndWriteFailures) {
     Utc utc;
     InDir in(d.path());
     setup_height_and_width(rs);
-    prepare_chart(rs, 0);
-    RunResult r = capture([&] { draw_chart(rs, 0, 60); });
+    prepare_chart(rs, 0, st);
+    RunResult r = capture([&] { draw_chart(rs, st, 0, 60); });
     EXPECT_EQ(r.status, -1);
     EXPECT_EQ(r.out, "Switched to charts\nSwitched to " + d.path() + "\n");
     EXPECT_TRUE(d.exists("charts/cpu.png"));
@@ -294,21 +296,21 @@ TEST(DrawChart, OutputDirectoryAndWriteFailures) {
 
     // A directory that cannot be entered: reported, the chart goes to the current one.
     rs.set_opt().direcname = "nosuch", rs.set_opt().verbose = 0;
-    r = capture([&] { draw_chart(rs, 0, 60); });
+    r = capture([&] { draw_chart(rs, st, 0, 60); });
     EXPECT_EQ(r.out, "5 Failed to switch directory to nosuch\n");
     EXPECT_TRUE(d.exists("cpu.png"));
 
     // A file that cannot be created ends the run with status 1.
     rs.set_opt().dirflag = 0;
     rs.outpng = "missing/cpu.png";
-    r = capture([&] { draw_chart(rs, 0, 60); });
+    r = capture([&] { draw_chart(rs, st, 0, 60); });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nError opening output .PNG file, missing/cpu.png\n");
 
     // A full disk is an error too, not a finished chart.
     if (file_exists("/dev/full")) {
         rs.outpng = "/dev/full";
-        r = capture([&] { draw_chart(rs, 0, 60); });
+        r = capture([&] { draw_chart(rs, st, 0, 60); });
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "\nError opening output .PNG file, /dev/full\n");
     }
@@ -342,16 +344,17 @@ TEST(DrawChart, WriteFailureEndsTheRunWhateverTheThreads) {
     for (int threads : {1, 3}) {
         TempDir d;
         RunState rs = chart_grid({ramp(101), ramp(101), ramp(101)}, {"a", "b", "c"});
+        ParamStats st;
         rs.set_opt().threads = threads;
         Utc utc;
         InDir in(d.path());
         setup_height_and_width(rs);
         RunResult r;
         for (int w = 0; w < 3 && r.status == -1; ++w) {
-            prepare_chart(rs, w);
+            prepare_chart(rs, w, st);
             if (w == 1) rs.outpng = "/dev/full";
             r = capture([&] {
-                draw_chart(rs, w, 60);
+                draw_chart(rs, st, w, 60);
                 if (w == 2) finish_chart_files(rs);
             });
         }

@@ -202,14 +202,15 @@ TEST(TimeAxis, LinesValueZeroAndTooCloseGrid) {
 }
 
 TEST(XMapping, SamplesSpanThePlot) {
+    ParamStats st;
     Utc utc;
     RunState rs = chart_grid({ramp(101)});
     setup_height_and_width(rs);
     rs.set_opt().aflag = 1;
     // A peak period running past the end.
-    rs.set_stats().ma_x_val_min = 10;
-    rs.set_stats().ma_x_val_max = 200;
-    adjust_vals_for_size(rs, 0);
+    st.ma_x_val_min = 10;
+    st.ma_x_val_max = 200;
+    adjust_vals_for_size(rs, st, 0);
     const auto& p = rs.points[0][0];
     ASSERT_EQ(p.size(), 101u);
     EXPECT_EQ(p[0].x, 55);
@@ -223,13 +224,13 @@ TEST(XMapping, SamplesSpanThePlot) {
     spark.set_opt().BORDERxval = spark.set_opt().BORDERyval = 3, spark.set_opt().bkgcolor = BKG_COMPACT;
     spark.set_opt().width = 400, spark.set_opt().height = 30, spark.set_opt().wflag = spark.set_opt().hflag = 1;
     setup_height_and_width(spark);
-    adjust_vals_for_size(spark, 0);
+    adjust_vals_for_size(spark, st, 0);
     EXPECT_EQ(spark.points[0][0][0].x, 33);
     EXPECT_EQ(spark.points[0][0][100].x, 433);  // the right edge of the 400-pixel band
 
     RunState one = chart_grid({{5}});
     setup_height_and_width(one);
-    adjust_vals_for_size(one, 0);
+    adjust_vals_for_size(one, st, 0);
     EXPECT_EQ(one.points[0][0][0].x, 55);  // a single sample sits on the left edge
 }
 
@@ -271,11 +272,12 @@ TEST(YScale, EndsAndRounding) {
     };
     for (const Case& c : cases) {
         RunState rs = chart_grid({c.v});
+        ParamStats st;
         if (c.decimals) rs.fp_nums[1] = 1;
         rs.set_opt().zflag = c.zflag, rs.set_opt().lflag = static_cast<GridLines>(c.lflag), rs.set_opt().scflag = c.scflag;
         rs.set_opt().zmin = c.zmin, rs.set_opt().zmax = c.zmax;
         setup_height_and_width(rs);
-        prepare_chart(rs, 0);
+        prepare_chart(rs, 0, st);
         EXPECT_DOUBLE_EQ(rs.scale_y_min, c.lo) << c.what;
         EXPECT_DOUBLE_EQ(rs.scale_y_max, c.hi) << c.what;
         EXPECT_EQ(rs.scale_top.text(), c.maxs) << c.what;
@@ -284,11 +286,12 @@ TEST(YScale, EndsAndRounding) {
 }
 
 TEST(YScale, GridRowsAndLabels) {
+    ParamStats st;
     Utc utc;
     RunState rs = chart_grid({{3, 60}});
     rs.set_opt().zflag = 1;
     setup_height_and_width(rs);
-    prepare_chart(rs, 0);
+    prepare_chart(rs, 0, st);
     EXPECT_EQ(rs.ytics[1], 280);  // 305 - 250 / 10
     EXPECT_EQ(rs.ytics[9], 80);
     EXPECT_EQ(rs.y_ticvals[1], "7");
@@ -299,7 +302,7 @@ TEST(YScale, GridRowsAndLabels) {
     small.set_opt().zflag = 1;
     small.set_opt().horiz = 4;
     setup_height_and_width(small);
-    prepare_chart(small, 0);
+    prepare_chart(small, 0, st);
     EXPECT_EQ(small.ytics[1], 243);  // 305 - 250 / 4, truncated
     EXPECT_EQ(small.y_ticvals[1], "1.00");
     EXPECT_EQ(small.y_ticvals[3], "3.00");
@@ -309,31 +312,32 @@ TEST(YScale, GridRowsAndLabels) {
     RunState lines = chart_grid({{20, 57}});
     lines.set_opt().lflag = LINES_ON;
     setup_height_and_width(lines);
-    prepare_chart(lines, 0);
+    prepare_chart(lines, 0, st);
     EXPECT_EQ(lines.y_ticvals[1], "23.70");
     EXPECT_EQ(lines.scale_top.text(), "57.00");
 
     RunState big = chart_grid({{200, 1200}});
     big.set_opt().lflag = LINES_ON;
     setup_height_and_width(big);
-    prepare_chart(big, 0);
+    prepare_chart(big, 0, st);
     EXPECT_EQ(big.y_ticvals[1], "300");
     EXPECT_EQ(big.scale_top.text(), "1200");
     EXPECT_EQ(big.scale_bottom.text(), "200");
 }
 
 TEST(YMapping, ValuesToRows) {
+    ParamStats st;
     Utc utc;
     std::vector<double> v = ramp(101);  // 0 .. 100: scale 0 to 100 over 250 rows
     v[7] = 3e9;                         // above the int range
     RunState rs = chart_grid({v});
     setup_height_and_width(rs);
-    prepare_chart(rs, 0);
+    prepare_chart(rs, 0, st);
     EXPECT_EQ(rs.points[0][0][7].y, 55);  // held at the top of the plot
 
     RunState lin = chart_grid({ramp(101)});
     setup_height_and_width(lin);
-    prepare_chart(lin, 0);
+    prepare_chart(lin, 0, st);
     const auto& q = lin.points[0][0];
     EXPECT_EQ(q[0].y, 305);
     EXPECT_EQ(q[50].y, 180);
@@ -343,21 +347,21 @@ TEST(YMapping, ValuesToRows) {
     RunState fixed = chart_grid({ramp(101)});
     fixed.set_opt().scflag = 1, fixed.set_opt().zmin = 10, fixed.set_opt().zmax = 50;
     setup_height_and_width(fixed);
-    prepare_chart(fixed, 0);
+    prepare_chart(fixed, 0, st);
     EXPECT_EQ(fixed.points[0][0][100].y, 55);
     EXPECT_EQ(fixed.points[0][0][0].y, 305);
 
     // A constant series has a zero range: it lies on the bottom row.
     RunState flat = chart_grid({std::vector<double>(20, 7.0)});
     setup_height_and_width(flat);
-    prepare_chart(flat, 0);
+    prepare_chart(flat, 0, st);
     EXPECT_EQ(flat.points[0][0][5].y, 305);
 
     // Percentiles become pixel rows.
     RunState pc = chart_grid({ramp(101)});
     pc.set_opt().pcflag = 1;
     setup_height_and_width(pc);
-    prepare_chart(pc, 0);
+    prepare_chart(pc, 0, st);
     EXPECT_EQ(pc.med_row, 180);
 }
 

@@ -35,20 +35,21 @@ RunState grid_of(const std::vector<std::vector<std::vector<double>>>& files,
 // The unsorted pass over every parameter: overlay members only get their X mapping, the
 // last one the scale and the chart. Returns the last chart's path.
 std::string run_charts(RunState& rs, const TempDir& d) {
+    ParamStats st;
     Utc utc;
     InDir in(d.path());
     if (rs.opt().oflag) rs.numovr = rs.numpar - 1;
     setup_height_and_width(rs);
     for (int w = 0; w < rs.numpar; ++w) {
         if (rs.opt().oflag && w < rs.numovr) {
-            setup_min_max(rs, w);
-            calc_stats(rs, w);
-            adjust_vals_for_size(rs, w);
+            setup_min_max(rs, w, st);
+            calc_stats(rs, w, st);
+            adjust_vals_for_size(rs, st, w);
             continue;
         }
-        prepare_chart(rs, w);
+        prepare_chart(rs, w, st);
         ++rs.cnt;
-        RunResult r = capture([&] { draw_chart(rs, w, rs.sampint); });
+        RunResult r = capture([&] { draw_chart(rs, st, w, rs.sampint); });
         EXPECT_EQ(r.status, -1) << r.out;
     }
     return d.file(rs.outpng);
@@ -122,6 +123,7 @@ double two(int) {
 }
 
 TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
+    ParamStats st;
     TempDir d;
     RunState rs = grid_of({{series_of(101, one), series_of(101, two)}}, {"a", "b"});
     rs.set_opt().oflag = 1;
@@ -137,7 +139,7 @@ TEST(OverlayChart, StackedSeriesAddUpAndRestackFromTheirValues) {
     EXPECT_EQ(png.at(300, 305 - 166), SERIES[1]);
     // A second scale set-up of the same chart (a further overlay chart sharing the series)
     // starts again from the loaded values instead of summing the sums.
-    capture([&] { setup_scale(rs, 1); });
+    capture([&] { setup_scale(rs, st, 1); });
     EXPECT_EQ(rs.pts[0][0][50], 3.0);
     EXPECT_EQ(rs.scale_y_max, 3.0);
 }

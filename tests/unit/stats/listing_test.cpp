@@ -41,26 +41,28 @@ std::string R(const std::string& s, size_t w) {
 
 // The unsorted pass as the run sequence makes it, without charts.
 void list_unsorted(RunState& rs) {
+    ParamStats st;
     for (int w = 0; w < rs.numpar; ++w) {
-        setup_min_max(rs, w);
-        int skipped = calc_stats(rs, w) == -1 || (rs.filenum >= 1 && rs.stats().multi_const);
+        setup_min_max(rs, w, st);
+        int skipped = calc_stats(rs, w, st) == -1 || (rs.filenum >= 1 && st.multi_const);
         if (w == 0) print_list_hdrs(rs);
-        print_vals(rs, w, skipped);
+        print_vals(rs, st, w, skipped);
     }
 }
 
 // The first pass of a sorted run, the Others label, then the sorted run.
 void list_sorted(RunState& rs) {
+    ParamStats st;
     for (int w = 0; w < rs.numpar; ++w) {
-        setup_min_max(rs, w);
-        calc_stats(rs, w);
-        assign_pdata(rs, w);
+        setup_min_max(rs, w, st);
+        calc_stats(rs, w, st);
+        assign_pdata(rs, st, w);
     }
     rs.srtpass = 1;
     if (rs.opt().topflag) {
         rs.xlabel[rs.numpar + 1] = strfmt("Others (%d)", rs.numpar - top_shown(rs));
     }
-    sorted_pass(rs);
+    sorted_pass(rs, st);
 }
 
 struct Listing {
@@ -259,14 +261,15 @@ TEST(Listing, SeveralFilesAndOverlayChartsListChartNamesOnly) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{{1, 2}}});
+        ParamStats st;
         rs.filenum = c.filenum;
         rs.set_opt().oflag = c.oflag;
-        rs.set_stats().multi_const = c.multi_const;
+        st.multi_const = c.multi_const;
         rs.set_opt().qflag = c.qflag;
         rs.outpng = "P1.png";
         RunFiles files;
         files.open(rs);
-        RunResult r = capture([&] { print_vals(rs, 0, 0); });
+        RunResult r = capture([&] { print_vals(rs, st, 0, 0); });
         files.close(rs);
         EXPECT_EQ(r.out, c.expected);
         EXPECT_EQ(files.read("Y8_PEAK.LIS"), "");
@@ -287,15 +290,16 @@ TEST(Listing, CorrelationColumnAndThreshold) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{{1, 2}}});
+        ParamStats st;
         rs.set_opt().cflag = 3;
         RunFiles files;
         files.open(rs);
         capture([&] {
-            setup_min_max(rs, 0);
-            calc_stats(rs, 0);
-            rs.set_stats().corrcoef = c.coef;
+            setup_min_max(rs, 0, st);
+            calc_stats(rs, 0, st);
+            st.corrcoef = c.coef;
             print_list_hdrs(rs);
-            print_vals(rs, 0, 0);
+            print_vals(rs, st, 0, 0);
         });
         files.close(rs);
         EXPECT_EQ(files.read("Y8_PEAK.CSV"), c.csv);
@@ -303,14 +307,15 @@ TEST(Listing, CorrelationColumnAndThreshold) {
 }
 
 TEST(Listing, MovingAverageExportKeepsItsDecimals) {
+    ParamStats st;
     RunState rs = make_grid({{{0.25, 0.75, 0.25, 0.75, 0.25}, {1, 2, 3, 4, 5}}});
     rs.set_opt().aflag = 1;
     rs.ma_samples = 2;
     rs.set_opt().macsvflg = 1;
     rs.set_opt().nth = 2;
     for (int w = 0; w < rs.numpar; ++w) {
-        setup_min_max(rs, w);
-        calc_stats(rs, w);
+        setup_min_max(rs, w, st);
+        calc_stats(rs, w, st);
     }
     TempDir dir;
     rs.outcsvfp = fopen(dir.file("Y8_OUT.CSV").c_str(), "wb");

@@ -154,12 +154,10 @@ Checked check(const std::vector<double>& v, const std::vector<RunState::Y8Rule>&
     c.rs.set_opt().rflag = 1;
     c.rs.ruleptr = rules;
     double sum = 0;
-    ParamStats& st = c.rs.set_stats();
-    st.max_y = -HUGE_VAL;
-    st.min_y = HUGE_VAL;
+    ParamStats st;
     for (double x : v) sum += x, st.max_y = std::max(st.max_y, x), st.min_y = std::min(st.min_y, x);
     st.avg = sum / v.size();
-    c.r = capture([&] { check_rules(c.rs, 0); });
+    c.r = capture([&] { check_rules(c.rs, st, 0); });
     return c;
 }
 
@@ -301,11 +299,12 @@ namespace {
 
 // Charts parameter 0 in the current directory with the main page, rules page and list open.
 void draw_fired_chart(RunState& rs) {
+    ParamStats st;
     setup_height_and_width(rs);
     rs.htmfp = fopen("main.htm", "wb");
     rs.htmrfp = fopen("rules.htm", "wb");
     rs.rparfp = fopen("par.lis", "wb");
-    RunResult r = capture([&] { chart_parameter(rs, {0, 0}); });
+    RunResult r = capture([&] { chart_parameter(rs, {0, 0}, st); });
     EXPECT_EQ(r.status, -1) << r.out;
     for (FILE* fp : {rs.htmfp, rs.htmrfp, rs.rparfp}) fclose(fp);
 }

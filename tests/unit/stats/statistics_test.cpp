@@ -16,10 +16,12 @@ std::vector<double> iota_series(int n, double from = 0, double step = 1) {
     return v;
 }
 
-// Statistics of parameter 0 as the unsorted pass computes them.
-int stats_of(RunState& rs, int w = 0) {
-    setup_min_max(rs, w);
-    return calc_stats(rs, w);
+// Statistics of parameter w as the unsorted pass computes them.
+ParamStats stats_of(RunState& rs, int w = 0) {
+    ParamStats st;
+    setup_min_max(rs, w, st);
+    calc_stats(rs, w, st);
+    return st;
 }
 
 std::string log_of(RunState& rs, int w) {
@@ -138,9 +140,9 @@ TEST(Statistics, AverageAndSampleStandardDeviation) {
     };
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
-        stats_of(rs);
-        EXPECT_DOUBLE_EQ(rs.stats().avg, c.avg);
-        EXPECT_NEAR(rs.stats().stdev, c.stdev, 1e-9);
+        const ParamStats st = stats_of(rs);
+        EXPECT_DOUBLE_EQ(st.avg, c.avg);
+        EXPECT_NEAR(st.stdev, c.stdev, 1e-9);
     }
 }
 
@@ -160,28 +162,28 @@ TEST(Statistics, ExtremesComeFromTheData) {
     for (const Case& c : cases) {
         RunState rs = make_grid({{c.values}});
         rs.fp_nums[1] = c.fp;
-        stats_of(rs);
-        EXPECT_EQ(rs.stats().shown_max.text(), c.max_shown);
-        EXPECT_EQ(rs.stats().shown_min.text(), c.min_shown);
+        const ParamStats st = stats_of(rs);
+        EXPECT_EQ(st.shown_max.text(), c.max_shown);
+        EXPECT_EQ(st.shown_min.text(), c.min_shown);
         EXPECT_EQ(rs.max_ar[0], c.max_ar);
-        EXPECT_GT(rs.stats().ratio, 0);
+        EXPECT_GT(st.ratio, 0);
     }
 }
 
 TEST(Statistics, TimeOfTheMaximumTakesTheLatestTie) {
     RunState rs = make_grid({{{1, 5, 3, 5, 2}}});
-    stats_of(rs);
-    EXPECT_EQ(rs.stats().max_y_time, minute_stamp(3));
+    ParamStats st = stats_of(rs);
+    EXPECT_EQ(st.max_y_time, minute_stamp(3));
 
     // A maximum on a row without a time text reports the first row's time.
     rs.x_vals[3].clear();
-    stats_of(rs);
-    EXPECT_EQ(rs.stats().max_y_time, minute_stamp(0));
+    st = stats_of(rs);
+    EXPECT_EQ(st.max_y_time, minute_stamp(0));
 
     // Across files the later file wins a tie.
     RunState two = make_grid({{{1, 9, 2}}, {{9, 1, 1}}});
-    stats_of(two);
-    EXPECT_EQ(two.stats().max_y_time, minute_stamp(0));
+    st = stats_of(two);
+    EXPECT_EQ(st.max_y_time, minute_stamp(0));
 }
 
 TEST(Statistics, ConstantDataWithAndWithoutTheConstantOption) {
@@ -205,8 +207,9 @@ TEST(Statistics, ConstantDataWithAndWithoutTheConstantOption) {
         rs.set_opt().iflag = c.iflag;
         TempDir dir;
         rs.logfp = fopen(dir.file("Y8_LOG.LIS").c_str(), "wb");
-        setup_min_max(rs, 0);
-        EXPECT_EQ(calc_stats(rs, 0), c.result) << c.jval;
+        ParamStats st;
+        setup_min_max(rs, 0, st);
+        EXPECT_EQ(calc_stats(rs, 0, st), c.result) << c.jval;
         fclose(rs.logfp);
         EXPECT_EQ(dir.read("Y8_LOG.LIS"), c.log);
     }
@@ -234,15 +237,17 @@ TEST(Statistics, MultiFileConstantFlag) {
         rs.set_opt().oflag = c.oflag;
         rs.set_opt().jflag = c.jflag;
         rs.set_opt().jval = c.jval;
-        setup_min_max(rs, 0);
-        EXPECT_EQ(rs.stats().multi_const, c.multi_const);
+        ParamStats st;
+        setup_min_max(rs, 0, st);
+        EXPECT_EQ(st.multi_const, c.multi_const);
     }
 }
 
 TEST(Statistics, TooManyDataPointsEndsTheRun) {
     RunState rs = make_grid({{{1, 2, 3, 4, 5}}});
     rs.maxpts = 3;
-    RunResult r = capture([&] { setup_min_max(rs, 0); });
+    ParamStats st;
+    RunResult r = capture([&] { setup_min_max(rs, 0, st); });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "too many data points, 4\n");
 }
@@ -271,11 +276,11 @@ TEST(Statistics, MovingAveragePeakPeriod) {
         RunState rs = make_grid({{c.values}});
         rs.set_opt().aflag = 1;
         rs.ma_samples = c.movavg;
-        stats_of(rs);
-        EXPECT_EQ(rs.stats().ma_x_val, minute_stamp(c.peak_row)) << c.what;
-        EXPECT_EQ(rs.stats().ma_x_val_min, c.period_min) << c.what;
-        EXPECT_EQ(rs.stats().ma_x_val_max, c.period_max) << c.what;
-        EXPECT_EQ(rs.stats().mi_x_val, minute_stamp(c.trough_row)) << c.what;
+        const ParamStats st = stats_of(rs);
+        EXPECT_EQ(st.ma_x_val, minute_stamp(c.peak_row)) << c.what;
+        EXPECT_EQ(st.ma_x_val_min, c.period_min) << c.what;
+        EXPECT_EQ(st.ma_x_val_max, c.period_max) << c.what;
+        EXPECT_EQ(st.mi_x_val, minute_stamp(c.trough_row)) << c.what;
     }
 }
 
@@ -310,9 +315,9 @@ TEST(Statistics, WholeSeriesWindowIsAFlatRoundedAverage) {
     RunState rs = make_grid({{{1, 2, 2, 2}}});  // average 1.75
     rs.set_opt().aflag = 1;
     rs.ma_samples = rs.num;
-    stats_of(rs);
+    const ParamStats st = stats_of(rs);
     EXPECT_EQ(rs.mapoints[0], std::vector<double>(4, 2.0));
-    EXPECT_EQ(rs.stats().ma_x_val, "");
+    EXPECT_EQ(st.ma_x_val, "");
 }
 
 TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
@@ -320,20 +325,21 @@ TEST(Statistics, MovingAverageOnlyShowsItsOwnExtremes) {
     rs.set_opt().aflag = 1;
     rs.set_opt().maonly_flag = 1;
     rs.ma_samples = 2;
-    stats_of(rs);
-    EXPECT_EQ(rs.stats().shown_max.text(), "5");
-    EXPECT_EQ(rs.stats().shown_min.text(), "5");
-    EXPECT_DOUBLE_EQ(rs.stats().max_y, 5);
+    const ParamStats st = stats_of(rs);
+    EXPECT_EQ(st.shown_max.text(), "5");
+    EXPECT_EQ(st.shown_min.text(), "5");
+    EXPECT_DOUBLE_EQ(st.max_y, 5);
 }
 
 TEST(Statistics, ExtremesSpanTheParametersOfAnOverlayChart) {
     RunState rs = make_grid({{{1, 2}, {-4, 9}}});
     rs.set_opt().oflag = 1;
     rs.set_opt().nflag = 1;
-    setup_min_max(rs, 0);
-    setup_min_max(rs, 1);
-    EXPECT_DOUBLE_EQ(rs.stats().max_y, 9);
-    EXPECT_DOUBLE_EQ(rs.stats().min_y, -4);
+    ParamStats st;
+    setup_min_max(rs, 0, st);
+    setup_min_max(rs, 1, st);
+    EXPECT_DOUBLE_EQ(st.max_y, 9);
+    EXPECT_DOUBLE_EQ(st.min_y, -4);
     EXPECT_EQ(rs.ov_minmax_ar[0], "        1         2");
     EXPECT_EQ(rs.ov_minmax_ar[1], "       -4         9");
     EXPECT_DOUBLE_EQ(rs.norm_max_y_ar[0], 2);
