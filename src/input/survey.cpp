@@ -639,10 +639,12 @@ void list_parameters(RunState& rs) {
 void prompt_for_columns(RunState& rs) {
     out("Enter Column numbers to extract (separated by commas) or 0 for all: ");
     fflush(stdout);
-    if (!read_line(stdin, rs.nums_str)) {
+    std::string answer;
+    if (!read_line(stdin, answer)) {
         out("\nNo column numbers given (end of input)\n");
         end_run(END_ERROR);
     }
+    rs.select_text(answer);
 }
 
 // Names, counts and node list of the files after the first.
