@@ -402,13 +402,52 @@ struct ChartLayout {
     std::vector<int> colors, dotcolors;
 };
 
+// A merge run's state: the merged time axis, the sums of the file being read and the
+// counts written. Filled and read by the merge only.
+struct MergeState {
+    int outrows = 0;                  // steps of the merged axis
+    int merge_secs = 0;               // seconds per step: samplemerge, or the interval found
+    std::vector<double> tmpmpts;      // per column of the file being read: sum of the open step
+    std::vector<int> merged_fp_nums;  // per merged column: 1 when its values are fractional
+    int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
+    int mergeparcnt = 0;              // parameters written
+    int mergeintcnt = 0;              // steps written
+};
+
+// The threshold rules read from rulfil and the rule of the parameter being charted: read
+// once by the rules reader, checked per parameter, drawn by the chart.
+struct RuleState {
+    struct Y8Rule {
+        std::string para;        // part of a parameter name, matched without case
+        std::string op;          // "<", ">" or "=" fire; other accepted texts never do
+        double thresh = 0;       // -1 while a relative threshold is not yet computed
+        int period = 0;          // samples, or one of the statistics below
+        static constexpr int PERIOD_AVERAGE = -1, PERIOD_MAXIMUM = -2, PERIOD_MINIMUM = -3;
+        std::string msg;         // chart caption, $P1/$P2 replaced
+        std::string caption;     // the caption as written, filled again for a relative threshold
+        std::string optfil;      // details file, empty when none
+        int cnt = 0, flg = 0, fired = 0;
+        std::vector<int> pts;    // (start, end) chart-point pairs of the fired stretches
+        std::string thresh_par;  // relative threshold base: MAX, MIN or AVG
+        double thresh_mult = 0;  // relative threshold multiplier
+    };
+    std::vector<Y8Rule> ruleptr;  // at most MAXRULES
+    int ruleindx = -1;            // rule of the current parameter
+    enum RuleCheck : int { RULE_NONE, RULE_ON_STATISTIC, RULE_HELD_FOR_PERIOD };
+    RuleCheck ruleflg = RULE_NONE;  // how the current parameter's rule is checked
+    int cntfires = 0;             // entries of that rule's pts in use
+    int rules_unused = 0;         // the rules file asked for cannot be used (missing, overlay)
+    int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
+};
+
 // The state of one run, made of parts that are types of their own: the output files
-// (RunOutputs), the sample grid (SampleGrid), the chart layout (ChartLayout) and the
-// parameter selection (ParamSelection) it is built from, the options behind opt(), the
-// input files, the listing rows. A part can be built or handed on alone; its members keep
+// (RunOutputs), the sample grid (SampleGrid), the chart layout (ChartLayout), the
+// parameter selection (ParamSelection), the merge (MergeState) and the threshold rules
+// (RuleState) it is built from, the options behind opt(), the input files, the listing
+// rows. A part can be built or handed on alone; its members keep
 // their names in the run state (rs.logfp, rs.pts, rs.maxx). The statistics of a
 // parameter are no part of it: the passes hand them on (ParamStats).
-struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
+struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection, MergeState, RuleState {
     // Run control: environment limits
     int maxpts = 50000;          // MAXINTERVALS
     int maxlinelen = 220000;     // MAXLINE
@@ -558,38 +597,6 @@ struct RunState : RunOutputs, SampleGrid, ChartLayout, ParamSelection {
 
     // Correlation: the reference series on the grid rows, and how many rows it pairs with
     std::vector<double> corpoints;  // reference value per grid row; NaN where a row has none
-
-    // Merge: the merged time axis, the sums of the file being read and the counts written
-    int outrows = 0;                  // steps of the merged axis
-    int merge_secs = 0;               // seconds per step: samplemerge, or the interval found
-    std::vector<double> tmpmpts;      // per column of the file being read: sum of the open step
-    std::vector<int> merged_fp_nums;  // per merged column: 1 when its values are fractional
-    int merge_prevstep = -1;          // last step the files read so far reached (-1: none)
-    int mergeparcnt = 0;              // parameters written
-    int mergeintcnt = 0;              // steps written
-
-    // Rules: the threshold rules read from rulfil and the rule of the parameter being charted
-    struct Y8Rule {
-        std::string para;        // part of a parameter name, matched without case
-        std::string op;          // "<", ">" or "=" fire; other accepted texts never do
-        double thresh = 0;       // -1 while a relative threshold is not yet computed
-        int period = 0;          // samples, or one of the statistics below
-        static constexpr int PERIOD_AVERAGE = -1, PERIOD_MAXIMUM = -2, PERIOD_MINIMUM = -3;
-        std::string msg;         // chart caption, $P1/$P2 replaced
-        std::string caption;     // the caption as written, filled again for a relative threshold
-        std::string optfil;      // details file, empty when none
-        int cnt = 0, flg = 0, fired = 0;
-        std::vector<int> pts;    // (start, end) chart-point pairs of the fired stretches
-        std::string thresh_par;  // relative threshold base: MAX, MIN or AVG
-        double thresh_mult = 0;  // relative threshold multiplier
-    };
-    std::vector<Y8Rule> ruleptr;  // at most MAXRULES
-    int ruleindx = -1;            // rule of the current parameter
-    enum RuleCheck : int { RULE_NONE, RULE_ON_STATISTIC, RULE_HELD_FOR_PERIOD };
-    RuleCheck ruleflg = RULE_NONE;  // how the current parameter's rule is checked
-    int cntfires = 0;             // entries of that rule's pts in use
-    int rules_unused = 0;         // the rules file asked for cannot be used (missing, overlay)
-    int threshrow = -1;           // pixel row of the fired rule's threshold line (-1: none)
 
     // Chart: overlay and multifile
     // [file][slot] loaded values of a stacked series, so a later chart restacks from them
