@@ -9,12 +9,12 @@
 #include "base/strings.h"
 #include "core/run_state.h"
 
-void first_field_into(const std::string& line, std::string& out) {
+void first_field_into(std::string_view line, std::string& out) {
     out.clear();
     size_t b = line.find_first_not_of(',');
-    if (b == std::string::npos) return;
+    if (b == std::string_view::npos) return;
     size_t e = line.find(',', b);
-    out.assign(line, b, e == std::string::npos ? std::string::npos : e - b);
+    out.assign(line.substr(b, e == std::string_view::npos ? std::string_view::npos : e - b));
 }
 
 std::string first_field(const std::string& line) {
@@ -27,12 +27,12 @@ void split_fields(const std::string& line, std::vector<std::string>& fields) {
     fields = split_fields(line, ',');
 }
 
-int count_cols(const std::string& line) {
+int count_cols(std::string_view line) {
     int fields = 0;
     size_t i = 0, n = line.size();
     while (i < n) {
         size_t e = line.find(',', i);
-        if (e == std::string::npos) e = n;
+        if (e == std::string_view::npos) e = n;
         if (e > i) ++fields;
         i = e + 1;
     }

@@ -2,16 +2,17 @@
 // and empty fields are skipped, so two adjacent commas count as one separator.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The first non-empty comma field of line (empty when there is none).
 std::string first_field(const std::string& line);
 // The same into out, reusing its storage (for loops over many lines).
-void first_field_into(const std::string& line, std::string& out);
+void first_field_into(std::string_view line, std::string& out);
 // Every non-empty comma field of line, in order.
 void split_fields(const std::string& line, std::vector<std::string>& fields);
 // Number of non-empty comma fields after the first one.
-int count_cols(const std::string& line);
+int count_cols(std::string_view line);
 // The value of the field text [b, e). An empty or blank field is an idle counter and
 // reads as 0; a field that is not wholly a number ("N/A", "-", "1.2.3", "nan") sets bad
 // and reads as MISSING.

@@ -32,7 +32,7 @@ struct Scan {
     int f;
     LineReader& rd;
     std::string& cur;   // line being looked at
-    std::string& last;  // last data line met so far
+    std::string& last;  // last data line met so far (after scan_rest: its time stamp alone)
     int L = 0;          // lines read, numbered from 1
     std::string odd;    // first field of the first line after the heading that is no data line
     LineFields* keep = nullptr;  // where the first fields of the data lines go, if anywhere
@@ -45,10 +45,6 @@ struct Tail {
     std::string stamp;  // trimmed first field of the c-th
     int cols = 0;       // columns of the c-th
 };
-
-bool starts_with(const std::string& s, const char* p, size_t n) {
-    return s.size() >= n && s.compare(0, n, p) == 0;
-}
 
 // trim() for the per-line loop: the same result, done in place without a new string.
 void trim_in_place(std::string& s) {
@@ -129,26 +125,28 @@ void note_date_fields(RunState& rs, const std::string& ff) {
 }
 
 // Reads the rest of the file: counts its lines up to an end marker (a line of two
-// or three characters), keeps the last data line in s.last, and takes the first
-// `want` data lines for the interval.
+// or three characters), keeps the time stamp of the last data line in s.last, and
+// takes the first `want` data lines for the interval. The lines are looked at where
+// they lie in the read block, not copied.
 void scan_rest(Scan& s, int want, Tail& t) {
     std::string ff;
-    while (s.rd.next(s.cur)) {
+    std::string_view line;
+    while (s.rd.next(line)) {
         size_t raw = s.rd.rawlen();
         if (raw == 2 || raw == 3) break;
         ++s.L;
         if (raw <= 1) continue;
-        first_field_into(s.cur, ff);
+        first_field_into(line, ff);
         if (s.keep && !ff.empty()) s.keep->add(ff);
-        if (starts_with(s.cur, TRAILER, TRAILER_LEN)) continue;
+        if (line.compare(0, TRAILER_LEN, TRAILER) == 0) continue;
         trim_in_place(ff);
         if (!is_dataline_field(ff)) continue;
         if (t.c < want) {
             ++t.c;
             t.stamp = ff;
-            if (t.c == want) t.cols = count_cols(s.cur);
+            if (t.c == want) t.cols = count_cols(line);
         }
-        std::swap(s.cur, s.last);
+        s.last = ff;
     }
 }
 

@@ -237,7 +237,7 @@ TEST(Load, CellsReadToTheExactValueInEveryRow) {
 TEST(Load, LinesReadTheSameWhateverTheirForm) {
     const struct {
         const char* name;
-        const char* line;  // row 1 of three; rows 0 and 2 are plain
+        const char* line;  // rows 1 and 2 (ending the file) of three; row 0 is plain
     } cases[] = {
         {"plain", "01-JAN-2008 10:01:00,1.5,-2"},
         {"crlf", "01-JAN-2008 10:01:00,1.5,-2\r"},
@@ -247,15 +247,19 @@ TEST(Load, LinesReadTheSameWhateverTheirForm) {
     };
     for (const auto& c : cases) {
         LoadedRun l;
+        std::string last = c.line;
+        last.replace(last.find("10:01"), 5, "10:02");
         l.file("f.csv", std::string("Sample Time,A,B\n01-JAN-2008 10:00:00,1,1\n") + c.line +
-                            "\n01-JAN-2008 10:02:00,1,1");
+                            "\n" + last);
         l.load();
         ASSERT_EQ(l.result.status, -1) << c.name << l.result.out;
         EXPECT_EQ(l.rs.num, 3) << c.name;
-        EXPECT_EQ(l.rs.x_vals[1], "01-JAN-2008 10:01:00") << c.name;
-        EXPECT_EQ(l.rs.x_vals[2], "01-JAN-2008 10:02:00") << c.name;
-        EXPECT_EQ(l.at(0, 0, 1), 1.5) << c.name;
-        EXPECT_EQ(l.at(0, 1, 1), -2) << c.name;
+        EXPECT_EQ(l.rs.end_t, "10:02:00") << c.name;
+        for (int i = 1; i <= 2; ++i) {
+            EXPECT_EQ(l.rs.x_vals[i], "01-JAN-2008 10:0" + std::to_string(i) + ":00") << c.name;
+            EXPECT_EQ(l.at(0, 0, i), 1.5) << c.name;
+            EXPECT_EQ(l.at(0, 1, i), -2) << c.name;
+        }
     }
     std::string text = "\xEF\xBB\xBFSample Time,A\r\n\r\n01-JAN-2008 10:00:00,1\n\n";
     for (int i = 0; i < 40; ++i) text += std::string(i % 7, 'x') + "\r\n";
