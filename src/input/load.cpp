@@ -388,11 +388,15 @@ struct FileLoad {
         return c;
     }
 
+    // The grid row of the row being read: past the gaps found so far, unless they are
+    // left out.
+    int row_slot() const { return rs.opt().ignoreflag ? r : rs.missints + r; }
+
     // p is at the comma after the time stamp. Every further comma starts a field, an
     // empty one included (it reads as 0); a comma that ends the line starts none.
     void store_fields(const char* p, const char* end) {
         const int ncols = rs.files[static_cast<size_t>(f)].numcols;
-        const int slot = rs.opt().ignoreflag ? r : rs.missints + r;
+        const int slot = row_slot();
         const bool in_grid = static_cast<size_t>(slot) < grid_rows(rs);
         const bool first_row = r == 0 && f == 0;
         const bool verbose = rs.opt().verbose;
@@ -519,7 +523,7 @@ struct FileLoad {
         if (r == 0) row_zero_checks();
         if (ex) {
             stored.file = f;
-            stored.slot = rs.opt().ignoreflag ? r : rs.missints + r;
+            stored.slot = row_slot();
             stored.stamp = stamp;
             stored.calculated.clear();
             sink->row(stored);
